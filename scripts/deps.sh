@@ -1,0 +1,50 @@
+# Installs the Debian packages the project needs, only when some are missing.
+# Sourced by run.sh and test.sh:  orx_install_packages run|test
+# Runs apt-get (through sudo when not root) only when dpkg-query finds a gap.
+
+ORX_BUILD_PACKAGES="cmake make ninja-build g++ ccache qtbase5-dev qtbase5-dev-tools libqt5svg5-dev fonts-crosextra-carlito fonts-dejavu-core"
+ORX_RUN_PACKAGES="xdg-utils"
+ORX_TEST_PACKAGES="poppler-utils xvfb xauth"
+
+orx_missing_packages() {
+    local missing=""
+    for p in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+            missing="$missing $p"
+        fi
+    done
+    echo "$missing"
+}
+
+orx_install_packages() {
+    local wanted="$ORX_BUILD_PACKAGES"
+    case "$1" in
+        run) wanted="$wanted $ORX_RUN_PACKAGES" ;;
+        test) wanted="$wanted $ORX_TEST_PACKAGES" ;;
+        sanitize) wanted="$wanted $ORX_TEST_PACKAGES" ;;
+    esac
+    if ! command -v dpkg-query >/dev/null 2>&1; then
+        echo "dpkg-query not found: install these packages by hand: $wanted" >&2
+        return 0
+    fi
+    local missing
+    missing=$(orx_missing_packages $wanted)
+    [ -z "$missing" ] && return 0
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    echo "Installing:$missing"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing
+}
+
+# Configures (once) and builds a build folder: orx_build DIR [cmake options...]
+orx_build() {
+    local dir="$1"
+    shift
+    local generator=""
+    command -v ninja >/dev/null 2>&1 && generator="-G Ninja"
+    if [ ! -f "$dir/CMakeCache.txt" ]; then
+        cmake -S . -B "$dir" $generator "$@" || return 1
+    fi
+    cmake --build "$dir" --parallel "$(nproc 2>/dev/null || echo 2)"
+}

@@ -1,0 +1,88 @@
+#pragma once
+
+// The domain vocabulary: device and document types, working media, units, risk
+// grades and their Russian display names. The numeric values are stored in
+// document files and in combo-box item data: never renumber them.
+
+#include <QString>
+
+namespace common {
+
+enum DeviceType {
+    dtEmpty = 0,
+    dtLMKP = 1,
+    dtLMK2 = 5,
+    dtLMK3 = 8,
+    dtLMSHStd = 11,
+    dtLMSHFan = 12,
+    dtLMRD = 200,
+    dtLMR2P = 205,
+    dtLMR1 = 210,
+    dtLMR101 = 220,
+    dtLMF = 301,
+};
+
+enum DocType {
+    docValve = 20,
+    docRegulator = 30,
+    docStdCabinet = 100,
+    docFanCabinet = 105,
+    docFlowMeter = 200,
+    docKv = 500,
+};
+
+enum SubstanceType {
+    stWater = 1,
+    stPropyleneGlycol = 2,
+    stEthyleneGlycol = 3,
+    stSuperheatedSteam = 11,
+    stSaturatedSteam = 13,
+    stAir = 21,
+    stNitrogen = 22,
+};
+
+enum PressureMeasure { pmBar = 1, pmAtm = 2, pmMPa = 3, pmPa = 4, pmKPa = 5, pmMWater = 6 };
+
+enum WfMeasure { wfM3h = 1, wfLh = 2, wfLmin = 3, wfLs = 4, wfTh = 10, wfKgh = 20, wfKgs = 21 };
+
+enum HeatMeasure { hmGcalH = 1, hmMWH = 20, hmGJH = 30 };
+
+enum RegulatorType { rtDiffPressure = 1, rtUpstream = 2, rtDownstream = 3, rtBypass = 4 };
+
+enum Loop {
+    lpHeating = 1,
+    lpHotWater = 2,
+    lpVentilation = 3,
+    lpHeatingHotWater = 4,
+    lpHeatingVentilation = 5,
+    lpAll = 6,
+    lpHotWaterVentilation = 7,
+    lpProcess = 99,
+};
+
+enum NoiseRisk { nrLow = 1, nrLowerMedium = 2, nrMedium = 3, nrUpperMedium = 4, nrHigh = 5 };
+
+enum InstallPlace { ipSupply = 1, ipReturn = 2 };
+
+// Where along the pipe a quantity is taken.
+enum DevicePosition { BeforeDevice = 0, AfterDevice = 1, Anywhere = 2 };
+
+enum PressureKind { pkAbsolute = 1, pkExcess = 2 };
+
+QString deviceTypeName(DeviceType type, bool full = false, const QString& separator = QStringLiteral(" "));
+bool isRegulator(DeviceType type);
+QString simpleDocTypeName(DocType type);
+QString docTypeDescription(DocType type, const QString& separator = QStringLiteral(" "));
+QString substanceName(SubstanceType type);
+// A working medium: the substance with its concentration (glycol solutions show it in %).
+QString substanceName(SubstanceType type, double concentration);
+QString pressureMeasureName(PressureMeasure measure);
+QString wfMeasureName(WfMeasure measure, bool isLiquid);
+QString heatMeasureName(HeatMeasure measure);
+QString regulatorTypeFunctionalName(RegulatorType type);
+QString loopName(Loop loop);
+QString noiseRiskName(NoiseRisk risk);
+QString installPlaceName(InstallPlace place);
+QString deviceSizeImageName(DeviceType type, bool small);
+
+} // namespace common
