@@ -1,0 +1,9 @@
+#include "algotest.h"
+
+namespace algotest {
+
+void runSelfTests()
+{
+}
+
+} // namespace algotest
