@@ -1,19 +1,528 @@
 #include "gentools/errorhandle.h"
 #include "testsupport.h"
 
+#include <QDir>
+#include <QFile>
+#include <QMutex>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QThread>
+
+namespace {
+
+// The Windows-1251 bytes of "Ошибка" and their code page 866 places.
+const QByteArray kOshibka1251("\xCE\xF8\xE8\xE1\xEA\xE0");
+const QByteArray kOshibka866("\x8E\xE8\xA8\xA1\xAA\xA0");
+
+// One log entry split into its three lines (without their CR LF).
+struct LogEntry
+{
+    QByteArray header;
+    QByteArray levelLine;
+    QByteArray details;
+};
+
+QList<LogEntry> parseLog(const QByteArray& bytes)
+{
+    QList<QByteArray> lines = bytes.split('\n');
+    QList<LogEntry> entries;
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    for (int i = 0; i + 2 < lines.size(); i += 3)
+        entries.append({lines[i].chopped(1), lines[i + 1].chopped(1), lines[i + 2].chopped(1)});
+    return entries;
+}
+
+} // namespace
+
 class TestErrorHandle : public QObject
 {
     Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    QString logPath() const { return m_dir.filePath(QStringLiteral("test.log")); }
+
+    QByteArray readLog() const
+    {
+        QFile file(logPath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
 private slots:
+    void init()
+    {
+        QFile::remove(logPath());
+        geh::ErrorHandler::instance()->setLogFileName(logPath());
+    }
+
+    void cleanupTestCase() { geh::ErrorHandler::destroyInstance(); }
+
+    void locationDisplayForm()
+    {
+        const geh::SourceLocation location{QByteArray("src/gui/smallclasses.cpp"), QByteArray("addCompleter"),
+                                           152};
+        QCOMPARE(location.toString(), QStringLiteral("src/gui/smallclasses.cpp, addCompleter(), row 152"));
+    }
+
+    void logEntryLayout_data()
+    {
+        QTest::addColumn<int>("level");
+        QTest::addColumn<QByteArray>("levelLine");
+        QTest::newRow("assert") << 0 << QByteArray("ASSERT             text");
+        QTest::newRow("error") << 1 << QByteArray("ERROR              text");
+        QTest::newRow("information") << 2 << QByteArray("INFORMATION        text");
+        QTest::newRow("warning") << 3 << QByteArray("WARNING            text");
+        QTest::newRow("unknown code 7") << 7 << QByteArray("UNKNOWN            text");
+        QTest::newRow("negative code") << -1 << QByteArray("UNKNOWN            text");
+    }
+
+    void logEntryLayout()
+    {
+        QFETCH(int, level);
+        QFETCH(QByteArray, levelLine);
+        const geh::SourceLocation location{QByteArray("a/b.cpp"), QByteArray("calc"), 17};
+        geh::ErrorHandler::instance()->writeLog(location, level, QStringLiteral("text"),
+                                                QStringLiteral("det"));
+
+        const QByteArray bytes = readLog();
+        // Three CR LF lines and nothing else.
+        QCOMPARE(bytes.count("\r\n"), 3);
+        QVERIFY(bytes.endsWith("\r\n"));
+        const QList<LogEntry> entries = parseLog(bytes);
+        QCOMPARE(entries.size(), 1);
+        QVERIFY2(QRegularExpression(
+                     QStringLiteral(
+                         "^\\d\\d\\.\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d a/b\\.cpp, calc\\(\\), row 17$"))
+                     .match(QString::fromLatin1(entries[0].header))
+                     .hasMatch(),
+                 entries[0].header.constData());
+        QCOMPARE(entries[0].levelLine, levelLine);
+        QCOMPARE(entries[0].levelLine.indexOf("text"), 19);
+        QCOMPARE(entries[0].details, QByteArray("det"));
+    }
+
+    void logTextIsWindows1251()
+    {
+        geh::ErrorHandler::instance()->writeLog(GEH_LOCATION, geh::mlWarning, QStringLiteral("Ошибка"),
+                                                QStringLiteral("Ошибка №1"));
+        const QList<LogEntry> entries = parseLog(readLog());
+        QCOMPARE(entries.size(), 1);
+        QCOMPARE(entries[0].levelLine, QByteArray("WARNING            ") + kOshibka1251);
+        QCOMPARE(entries[0].details, kOshibka1251 + QByteArray(" \xB9"
+                                                               "1"));
+    }
+
+    void entriesAreAppended()
+    {
+        auto* handler = geh::ErrorHandler::instance();
+        handler->writeLog(GEH_LOCATION, geh::mlInformation, QStringLiteral("first"), QString());
+        handler->writeLog(GEH_LOCATION, geh::mlInformation, QStringLiteral("second"), QString());
+        const QList<LogEntry> entries = parseLog(readLog());
+        QCOMPARE(entries.size(), 2);
+        QVERIFY(entries[0].levelLine.endsWith("first"));
+        QVERIFY(entries[1].levelLine.endsWith("second"));
+        QCOMPARE(entries[1].details, QByteArray());
+    }
+
+    void unopenableLogLosesEntrySilently_data()
+    {
+        QTest::addColumn<QString>("fileName");
+        QTest::newRow("missing folder") << QStringLiteral("/nonexistent-orx-folder/app.log");
+        QTest::newRow("a folder") << QDir::tempPath();
+        // Opening an empty name makes the toolkit warn, and the warning comes
+        // back into the log while it is being written.
+        QTest::newRow("empty name") << QString();
+    }
+
+    void unopenableLogLosesEntrySilently()
+    {
+        QFETCH(QString, fileName);
+        orxtest::MessageCapture capture;
+        geh::ErrorHandler::instance()->setLogFileName(fileName);
+        geh::ErrorHandler::instance()->writeLog(GEH_LOCATION, geh::mlError, QStringLiteral("lost"),
+                                                QString());
+        QCOMPARE(capture.count(), 0);
+    }
+
     void assertionReportsAndContinues()
     {
         orxtest::MessageCapture capture;
+        const int line = __LINE__ + 1;
         const bool ok = GEH_ASSERT(1 + 1 == 3);
         QVERIFY(!ok);
+        QVERIFY(GEH_ASSERT(2 + 2 == 4));
         QCOMPARE(capture.count(), 1);
-        QCOMPARE(capture.messages().first().title, QStringLiteral("Ошибка"));
-        QVERIFY(capture.messages().first().text.startsWith(QStringLiteral("ASSERT at ")));
-        QVERIFY(capture.messages().first().text.endsWith(QStringLiteral("\r\n1 + 1 == 3")));
+        const orxtest::CapturedMessage& m = capture.messages().first();
+        QCOMPARE(m.title, QStringLiteral("Ошибка"));
+        const QString location = QStringLiteral("%1, assertionReportsAndContinues(), row %2")
+                                     .arg(QString::fromLocal8Bit(__FILE__))
+                                     .arg(line);
+        QCOMPARE(m.text, QStringLiteral("ASSERT at %1\r\n1 + 1 == 3").arg(location));
+        QCOMPARE(m.details, QString());
+        QCOMPARE(m.level, 0);
+
+        const QList<LogEntry> entries = parseLog(readLog());
+        QCOMPARE(entries.size(), 1);
+        QVERIFY(entries[0].header.endsWith(location.toLocal8Bit()));
+        QCOMPARE(entries[0].levelLine, QByteArray("ASSERT") + QByteArray(13, ' '));
+        QCOMPARE(entries[0].details, QByteArray("1 + 1 == 3"));
+    }
+
+    void assertionTexts_data()
+    {
+        QTest::addColumn<bool>("english");
+        QTest::addColumn<bool>("hide");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("textStart");
+        QTest::newRow("russian, details")
+            << false << false << QStringLiteral("Ошибка") << QStringLiteral("ASSERT at ");
+        QTest::newRow("english, details")
+            << true << false << QStringLiteral("Error") << QStringLiteral("ASSERT at ");
+        QTest::newRow("russian, hidden")
+            << false << true << QStringLiteral("Ошибка")
+            << QStringLiteral(
+                   "Обнаружена внутренняя ошибка в программе. Обратитесь, пожалуйста, к разработчику.");
+        QTest::newRow("english, hidden")
+            << true << true << QStringLiteral("Error")
+            << QStringLiteral("A program internal error has been detected. Call to the developer, please.");
+    }
+
+    void assertionTexts()
+    {
+        QFETCH(bool, english);
+        QFETCH(bool, hide);
+        QFETCH(QString, title);
+        QFETCH(QString, textStart);
+        orxtest::MessageCapture capture;
+        auto* handler = geh::ErrorHandler::instance();
+        handler->setEnglish(english);
+        handler->setHideAssertDetails(hide);
+        GEH_ASSERT(false);
+        handler->setEnglish(false);
+        handler->setHideAssertDetails(false);
+        QCOMPARE(capture.count(), 1);
+        QCOMPARE(capture.messages().first().title, title);
+        QVERIFY2(capture.messages().first().text.startsWith(textStart),
+                 qPrintable(capture.messages().first().text));
+        // Hidden details still reach the log.
+        QCOMPARE(parseLog(readLog()).first().details, QByteArray("false"));
+    }
+
+    void pendingErrorIsShownOnce()
+    {
+        orxtest::MessageCapture capture;
+        auto* handler = geh::ErrorHandler::instance();
+        QVERIFY(!handler->hasPendingError());
+        GEH_SET_ERROR(QStringLiteral("Файл не найден"), QStringLiteral("a.orx"));
+        QVERIFY(handler->hasPendingError());
+        QCOMPARE(capture.count(), 0);
+        handler->showLastError();
+        QVERIFY(!handler->hasPendingError());
+        QCOMPARE(capture.count(), 1);
+        const orxtest::CapturedMessage& m = capture.messages().first();
+        QCOMPARE(m.title, QStringLiteral("Ошибка"));
+        QCOMPARE(m.text, QStringLiteral("Файл не найден"));
+        QCOMPARE(m.details, QStringLiteral("a.orx"));
+        QCOMPARE(m.level, 1);
+
+        const QList<LogEntry> entries = parseLog(readLog());
+        QCOMPARE(entries.size(), 1);
+        QVERIFY(entries[0].levelLine.startsWith("ERROR              "));
+        QCOMPARE(entries[0].details, QByteArray("a.orx"));
+    }
+
+    void secondErrorReplacesUnshownOne()
+    {
+        orxtest::MessageCapture capture;
+        auto* handler = geh::ErrorHandler::instance();
+        GEH_SET_ERROR(QStringLiteral("first"), QString());
+        GEH_SET_ERROR(QStringLiteral("second"), QString());
+        QCOMPARE(capture.assertions().size(), 1);
+        QVERIFY(
+            capture.assertions().first().endsWith(QStringLiteral("\r\nPrevious error has not been handled")));
+        capture.clear();
+        handler->showLastError();
+        QCOMPARE(capture.count(), 1);
+        QCOMPARE(capture.messages().first().text, QStringLiteral("second"));
+        QVERIFY(!handler->hasPendingError());
+    }
+
+    void showingWithoutErrorOnlyReports()
+    {
+        orxtest::MessageCapture capture;
+        geh::ErrorHandler::instance()->showLastError();
+        QCOMPARE(capture.count(), 1);
+        QCOMPARE(capture.messages().first().level, 0);
+        QVERIFY(capture.messages().first().text.contains(QStringLiteral(", showLastError(), row ")));
+        QVERIFY(capture.messages().first().text.endsWith(
+            QStringLiteral("\r\nLast error has not been set before")));
+    }
+
+    void pendingErrorsArePerThread()
+    {
+        orxtest::MessageCapture capture;
+        auto* handler = geh::ErrorHandler::instance();
+        GEH_SET_ERROR(QStringLiteral("main"), QString());
+
+        QList<orxtest::CapturedMessage> workerMessages;
+        bool workerSawPending = true;
+        bool workerPendingAfterSet = false;
+        QThread* worker = QThread::create([&] {
+            // A printer of the worker's own: its messages stay apart from the main thread's.
+            handler->setPrinter(new geh::QCustomMessagePrinter(
+                                    &workerMessages,
+                                    [](void* context, const QString& title, const QString& text,
+                                       const QString& details, int level) {
+                                        static_cast<QList<orxtest::CapturedMessage>*>(context)->append(
+                                            {title, text, details, level});
+                                    }),
+                                true);
+            workerSawPending = handler->hasPendingError();
+            GEH_SET_ERROR(QStringLiteral("worker"), QString());
+            workerPendingAfterSet = handler->hasPendingError();
+            handler->showLastError();
+            handler->setPrinter(nullptr, true);
+        });
+        worker->start();
+        QVERIFY(worker->wait(10000));
+        delete worker;
+
+        QVERIFY(!workerSawPending);
+        QVERIFY(workerPendingAfterSet);
+        // No "Previous error has not been handled": the main thread's error is its own.
+        QCOMPARE(workerMessages.size(), 1);
+        QCOMPARE(workerMessages.first().text, QStringLiteral("worker"));
+        QCOMPARE(capture.count(), 0);
+
+        QVERIFY(handler->hasPendingError());
+        handler->showLastError();
+        QCOMPARE(capture.count(), 1);
+        QCOMPARE(capture.messages().first().text, QStringLiteral("main"));
+    }
+
+    void removingDefaultPrinterIsRefused()
+    {
+        orxtest::MessageCapture capture;
+        auto* handler = geh::ErrorHandler::instance();
+        geh::QMessagePrinter* before = handler->currentPrinter();
+        handler->setPrinter(nullptr, false);
+        QCOMPARE(handler->currentPrinter(), before);
+        QCOMPARE(capture.count(), 1);
+        QCOMPARE(capture.messages().first().title, QStringLiteral("ERROR"));
+        QCOMPARE(capture.messages().first().text,
+                 QStringLiteral("Default message printer is restricted to remove"));
+        QCOMPARE(capture.messages().first().level, 1);
+    }
+
+    void perThreadPrinterFallsBackToDefault()
+    {
+        orxtest::MessageCapture capture;
+        auto* handler = geh::ErrorHandler::instance();
+        geh::QMessagePrinter* byDefault = handler->currentPrinter();
+        auto* own = new geh::QMessagePrinter;
+        handler->setPrinter(own, true);
+        QCOMPARE(handler->currentPrinter(), own);
+        // Installing the same printer again keeps it alive.
+        handler->setPrinter(own, true);
+        QCOMPARE(handler->currentPrinter(), own);
+        handler->setPrinter(nullptr, true);
+        QCOMPARE(handler->currentPrinter(), byDefault);
+    }
+
+    void consolePrinterWritesCodePage866()
+    {
+        orxtest::StdoutCapture out;
+        geh::QMessagePrinter().print(QStringLiteral("Ошибка"), QStringLiteral("Ошибка"), QStringLiteral("№1"),
+                                     1);
+        QCOMPARE(out.take(), QByteArray("*** ") + kOshibka866 + " *** \r\n" + kOshibka866 +
+                                 "\xFC"
+                                 "1\r\n");
+    }
+
+    void customPrinterWithoutCallback()
+    {
+        orxtest::StdoutCapture out;
+        geh::QCustomMessagePrinter().print(QStringLiteral("T"), QStringLiteral("text"), QString(), 2);
+        QCOMPARE(out.take(), QByteArray("*** T *** \r\ntext\r\n"
+                                        "*** Error *** \r\nQCustomMessagePrinter::m_func is NULL\r\n"));
+    }
+
+    void toolkitMessages_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QByteArray>("console");
+        QTest::addColumn<int>("shownLevel");      // -1: no message box
+        QTest::addColumn<QByteArray>("logLevel"); // empty: nothing logged
+
+        QTest::newRow("warning") << int(QtWarningMsg) << QStringLiteral("w1")
+                                 << QByteArray("*** Standart Qt-message *** \r\nw1\r\n") << 3
+                                 << QByteArray("WARNING");
+        QTest::newRow("debug") << int(QtDebugMsg) << QStringLiteral("d1")
+                               << QByteArray("*** Standart Qt-message *** \r\nd1\r\n") << 3
+                               << QByteArray("WARNING");
+        QTest::newRow("critical") << int(QtCriticalMsg) << QStringLiteral("c1")
+                                  << QByteArray("*** Standart Qt-message *** \r\nc1\r\n") << 1
+                                  << QByteArray("ERROR");
+        QTest::newRow("information") << int(QtInfoMsg) << QStringLiteral("i1")
+                                     << QByteArray("*** Standart Qt-message *** \r\ni1\r\n") << 1
+                                     << QByteArray("ERROR");
+        QTest::newRow("dropped BitBlt failure")
+            << int(QtWarningMsg)
+            << QStringLiteral("QWidget::repaint: flush: BitBlt failed (Неверный дескриптор.)") << QByteArray()
+            << -1 << QByteArray();
+        QTest::newRow("hidden BitBlt failure")
+            << int(QtWarningMsg) << QStringLiteral("flush: BitBlt failed (other)")
+            << QByteArray("*** Standart Qt-message (hidden) *** \r\nflush: BitBlt failed (other)\r\n") << -1
+            << QByteArray("WARNING");
+        QTest::newRow("hidden windowless-platform hint")
+            << int(QtWarningMsg) << QStringLiteral("This plugin does not support propagateSizeHints()")
+            << QByteArray("*** Standart Qt-message (hidden) *** \r\nThis plugin does not support "
+                          "propagateSizeHints()\r\n")
+            << -1 << QByteArray("WARNING");
+        QTest::newRow("geometry shown by default")
+            << int(QtWarningMsg) << QStringLiteral("Unable to set geometry 10x10")
+            << QByteArray("*** Standart Qt-message *** \r\nUnable to set geometry 10x10\r\n") << 3
+            << QByteArray("WARNING");
+    }
+
+    void toolkitMessages()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, message);
+        QFETCH(QByteArray, console);
+        QFETCH(int, shownLevel);
+        QFETCH(QByteArray, logLevel);
+        orxtest::MessageCapture capture;
+        orxtest::StdoutCapture out;
+        const QByteArray utf8 = message.toUtf8();
+        switch (type) {
+        case QtDebugMsg:
+            qDebug("%s", utf8.constData());
+            break;
+        case QtInfoMsg:
+            qInfo("%s", utf8.constData());
+            break;
+        case QtCriticalMsg:
+            qCritical("%s", utf8.constData());
+            break;
+        default:
+            qWarning("%s", utf8.constData());
+            break;
+        }
+        QCOMPARE(out.take(), console);
+        if (shownLevel < 0) {
+            QCOMPARE(capture.count(), 0);
+        } else {
+            QCOMPARE(capture.count(), 1);
+            QCOMPARE(capture.messages().first().title, QStringLiteral("Standart Qt-message"));
+            QCOMPARE(capture.messages().first().text, message);
+            QCOMPARE(capture.messages().first().level, shownLevel);
+        }
+        const QList<LogEntry> entries = parseLog(readLog());
+        if (logLevel.isEmpty()) {
+            QCOMPARE(entries.size(), 0);
+            return;
+        }
+        QCOMPARE(entries.size(), 1);
+        // The log names the handler itself as the source.
+        QVERIFY2(entries[0].header.endsWith(", stdMessageHandler(), row 59"), entries[0].header.constData());
+        QVERIFY(entries[0].header.contains("errorhandle"));
+        QCOMPARE(entries[0].levelLine.left(19), logLevel + QByteArray(19 - logLevel.size(), ' '));
+    }
+
+    // Last: the flag cannot be cleared, so the handler is recreated afterwards.
+    void geometryWarningsSuppressed()
+    {
+        {
+            orxtest::MessageCapture capture;
+            geh::ErrorHandler::instance()->setSuppressGeometryWarnings();
+            orxtest::StdoutCapture out;
+            qWarning("Unable to set geometry 10x10+0+0");
+            qWarning("Unable to set geometry");
+            QCOMPARE(out.take(), QByteArray("*** Standart Qt-message *** \r\nUnable to set geometry\r\n"));
+            QCOMPARE(capture.count(), 1);
+        }
+        geh::ErrorHandler::destroyInstance();
+        QVERIFY(!geh::ErrorHandler::instance()->suppressGeometryWarnings());
+    }
+
+    void traceLineFormat()
+    {
+        orxtest::StdoutCapture out;
+        geh::trace(QStringLiteral("Ошибка"));
+        const QByteArray line = out.take();
+        QVERIFY2(QRegularExpression(
+                     QStringLiteral("^\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d:\\d\\d\\d 0x[0-9A-F]{8,} "))
+                     .match(QString::fromLatin1(line))
+                     .hasMatch(),
+                 line.constData());
+        QVERIFY(line.endsWith(" " + kOshibka866 + "\n"));
+        QVERIFY(line.contains(" " + geh::threadIdText().toLatin1() + " "));
+    }
+
+    void threadIdPadding_data()
+    {
+        QTest::addColumn<quintptr>("id");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("four digits") << quintptr(0xBEEF) << QStringLiteral("0x0000BEEF");
+        QTest::newRow("zero") << quintptr(0) << QStringLiteral("0x00000000");
+        QTest::newRow("eight digits") << quintptr(0x1234ABCDu) << QStringLiteral("0x1234ABCD");
+        QTest::newRow("wider than eight") << quintptr(0x7F12345678ull) << QStringLiteral("0x7F12345678");
+    }
+
+    void threadIdPadding()
+    {
+        QFETCH(quintptr, id);
+        QFETCH(QString, text);
+        QCOMPARE(geh::threadIdText(id), text);
+    }
+
+    void mutexAutoLockTraces()
+    {
+        QMutex mutex;
+        orxtest::StdoutCapture silent;
+        {
+            geh::MutexAutoLock lock(&mutex);
+        }
+        QCOMPARE(silent.take(), QByteArray());
+        QVERIFY(mutex.tryLock());
+        mutex.unlock();
+
+        orxtest::StdoutCapture out;
+        {
+            geh::MutexAutoLock lock(&mutex, QStringLiteral("log"));
+        }
+        const QList<QByteArray> lines = out.take().split('\n');
+        QCOMPARE(lines.size(), 4); // three lines and the empty rest
+        const QByteArray prefix = "--- MutexAutoLock: log(thread=" + geh::threadIdText().toLatin1() + ") ";
+        QVERIFY(lines[0].endsWith(prefix + "waiting for"));
+        QVERIFY2(QRegularExpression(QRegularExpression::escape(QString::fromLatin1(prefix)) +
+                                    QStringLiteral("locked \\(\\d+ ms\\)$"))
+                     .match(QString::fromLatin1(lines[1]))
+                     .hasMatch(),
+                 lines[1].constData());
+        QVERIFY(lines[2].endsWith(prefix + "unlocked"));
+        QVERIFY(mutex.tryLock());
+        mutex.unlock();
+    }
+
+    void timingScopeFinishesOnce()
+    {
+        orxtest::StdoutCapture out;
+        {
+            geh::TimingScope scope(QStringLiteral("calc"));
+            scope.finish();
+            scope.finish();
+        }
+        const QList<QByteArray> lines = out.take().split('\n');
+        QCOMPARE(lines.size(), 3);
+        QVERIFY(lines[0].endsWith(" calc is starting..."));
+        QVERIFY2(QRegularExpression(QStringLiteral(" calc finished in [0-9.e-]+ sec\\.$"))
+                     .match(QString::fromLatin1(lines[1]))
+                     .hasMatch(),
+                 lines[1].constData());
     }
 };
 

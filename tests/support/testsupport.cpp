@@ -2,7 +2,14 @@
 
 #include "gentools/errorhandle.h"
 
+#include <QDir>
+#include <QFile>
 #include <QStandardPaths>
+#include <QTemporaryFile>
+
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace orxtest {
 
@@ -40,6 +47,48 @@ bool MessageCapture::contains(const QString& fragment) const
         if (m.text.contains(fragment) || m.details.contains(fragment))
             return true;
     return false;
+}
+
+StdoutCapture::StdoutCapture()
+{
+    std::fflush(stdout);
+    QTemporaryFile file(QDir::tempPath() + QStringLiteral("/orx-stdout-XXXXXX"));
+    file.setAutoRemove(false);
+    if (!file.open())
+        return;
+    m_path = file.fileName();
+    file.close();
+    const int fd = ::open(QFile::encodeName(m_path).constData(), O_WRONLY | O_TRUNC);
+    if (fd < 0)
+        return;
+    m_savedFd = ::dup(STDOUT_FILENO);
+    ::dup2(fd, STDOUT_FILENO);
+    ::close(fd);
+}
+
+StdoutCapture::~StdoutCapture()
+{
+    restore();
+}
+
+void StdoutCapture::restore()
+{
+    if (m_savedFd < 0)
+        return;
+    std::fflush(stdout);
+    ::dup2(m_savedFd, STDOUT_FILENO);
+    ::close(m_savedFd);
+    m_savedFd = -1;
+    QFile file(m_path);
+    if (file.open(QIODevice::ReadOnly))
+        m_bytes = file.readAll();
+    file.remove();
+}
+
+QByteArray StdoutCapture::take()
+{
+    restore();
+    return m_bytes;
 }
 
 } // namespace orxtest

@@ -42,6 +42,27 @@ private:
     QList<CapturedMessage> m_messages;
 };
 
+// While alive, standard output (descriptor 1) goes to a temporary file, so a
+// test can compare the exact bytes the program writes to the console. Keep the
+// scope short: the test framework's own output is captured too.
+class StdoutCapture
+{
+public:
+    StdoutCapture();
+    ~StdoutCapture();
+    Q_DISABLE_COPY(StdoutCapture)
+
+    // Everything written so far; ends the capture.
+    QByteArray take();
+
+private:
+    void restore();
+
+    int m_savedFd = -1;
+    QString m_path;
+    QByteArray m_bytes;
+};
+
 } // namespace orxtest
 
 // main() of a test of the Qt-Core-only layers.

@@ -9,13 +9,26 @@
 #include <QStringList>
 #include <QThread>
 
+#include <atomic>
 #include <cstdio>
 
 namespace geh {
 
 namespace {
 
-ErrorHandler* g_instance = nullptr;
+std::atomic<ErrorHandler*> g_instance{nullptr};
+
+QMutex& instanceMutex()
+{
+    static QMutex mutex;
+    return mutex;
+}
+
+// Set while the calling thread writes a log entry. A toolkit message raised
+// from inside the write (a file that cannot be opened, say) would come back
+// through the message handler and wait for the log mutex this thread holds;
+// such a message is dropped instead.
+thread_local bool t_writingLog = false;
 
 QString tr(const char* text)
 {
@@ -41,7 +54,13 @@ QString levelName(int level)
 // Fragments of messages that must never reach a message box.
 const QStringList& hiddenFragments()
 {
-    static const QStringList fragments{QStringLiteral("flush: BitBlt failed")};
+    static const QStringList fragments{
+        QStringLiteral("flush: BitBlt failed"),
+        // The windowless platform used for tests and headless runs says this
+        // whenever a window is shown, a message box included: shown in a box
+        // it would answer every window with another box.
+        QStringLiteral("This plugin does not support propagateSizeHints()"),
+    };
     return fragments;
 }
 
@@ -103,11 +122,13 @@ bool QMessagePrinter::isHidden(const QString& text) const
     return false;
 }
 
-QCustomMessagePrinter::QCustomMessagePrinter(void* context, Callback func) : context(context), m_func(std::move(func))
+QCustomMessagePrinter::QCustomMessagePrinter(void* context, Callback func)
+    : context(context), m_func(std::move(func))
 {
 }
 
-void QCustomMessagePrinter::print(const QString& title, const QString& text, const QString& details, int level)
+void QCustomMessagePrinter::print(const QString& title, const QString& text, const QString& details,
+                                  int level)
 {
     const bool hidden = isHidden(text);
     printToConsole(hidden ? title + QStringLiteral(" (hidden)") : title, text, details);
@@ -116,8 +137,8 @@ void QCustomMessagePrinter::print(const QString& title, const QString& text, con
     if (m_func)
         m_func(context, title, text, details, level);
     else
-        QMessagePrinter::print(QStringLiteral("Error"), QStringLiteral("QCustomMessagePrinter::m_func is NULL"),
-                               QString(), mlError);
+        QMessagePrinter::print(QStringLiteral("Error"),
+                               QStringLiteral("QCustomMessagePrinter::m_func is NULL"), QString(), mlError);
 }
 
 // ---------------------------------------------------------------------------
@@ -134,19 +155,30 @@ ErrorHandler::~ErrorHandler()
     qInstallMessageHandler(nullptr);
     qDeleteAll(printers);
     printers.clear();
+    // The calling thread's pending error goes with the handler; other threads
+    // have ended by now.
+    lastError.setLocalData(nullptr);
 }
 
 ErrorHandler* ErrorHandler::instance()
 {
-    if (!g_instance)
-        g_instance = new ErrorHandler;
-    return g_instance;
+    // Messages may come from any thread, so the first use is serialised.
+    ErrorHandler* handler = g_instance.load(std::memory_order_acquire);
+    if (handler)
+        return handler;
+    QMutexLocker lock(&instanceMutex());
+    handler = g_instance.load(std::memory_order_relaxed);
+    if (!handler) {
+        handler = new ErrorHandler;
+        g_instance.store(handler, std::memory_order_release);
+    }
+    return handler;
 }
 
 void ErrorHandler::destroyInstance()
 {
-    delete g_instance;
-    g_instance = nullptr;
+    QMutexLocker lock(&instanceMutex());
+    delete g_instance.exchange(nullptr);
 }
 
 QString ErrorHandler::errorTitle() const
@@ -202,7 +234,8 @@ bool ErrorHandler::checkErrorState(const SourceLocation& location, bool expectPe
     return false;
 }
 
-void ErrorHandler::writeLog(const SourceLocation& location, int level, const QString& text, const QString& details)
+void ErrorHandler::writeLog(const SourceLocation& location, int level, const QString& text,
+                            const QString& details)
 {
     const QString name = levelName(level);
     const QString blanks(19 - name.size(), QLatin1Char(' '));
@@ -211,20 +244,27 @@ void ErrorHandler::writeLog(const SourceLocation& location, int level, const QSt
     entry += toLocaleBytes(name) + toLocaleBytes(blanks) + toLocaleBytes(text) + "\r\n";
     entry += toLocaleBytes(details) + "\r\n";
 
-    MutexAutoLock lock(&logMutex());
-    QFile file(m_logFileName);
-    // A log that cannot be opened loses the entry: logging never fails the program.
-    if (file.open(QIODevice::WriteOnly | QIODevice::Append)) {
-        file.write(entry);
-        file.close();
+    if (t_writingLog || m_logFileName.isEmpty())
+        return;
+    t_writingLog = true;
+    {
+        MutexAutoLock lock(&logMutex());
+        QFile file(m_logFileName);
+        // A log that cannot be opened loses the entry: logging never fails the program.
+        if (file.open(QIODevice::WriteOnly | QIODevice::Append)) {
+            file.write(entry);
+            file.close();
+        }
     }
+    t_writingLog = false;
 }
 
 void ErrorHandler::setPrinter(QMessagePrinter* printer, bool perThread)
 {
     if (!printer && !perThread) {
-        currentPrinter()->print(QStringLiteral("ERROR"), QStringLiteral("Default message printer is restricted to remove"),
-                                QString(), mlError);
+        currentPrinter()->print(QStringLiteral("ERROR"),
+                                QStringLiteral("Default message printer is restricted to remove"), QString(),
+                                mlError);
         return;
     }
     const quintptr key = perThread ? currentThreadKey() : 0;
@@ -280,6 +320,10 @@ bool ErrorHandler::suppressGeometryWarnings() const
 
 void stdMessageHandler(QtMsgType type, const QMessageLogContext&, const QString& message)
 {
+    // A complaint of the toolkit about the log file itself: logging raises no
+    // errors of its own.
+    if (t_writingLog)
+        return;
     if (message.contains(QStringLiteral("flush: BitBlt failed (Неверный дескриптор.)")))
         return;
     ErrorHandler* handler = ErrorHandler::instance();
@@ -295,10 +339,20 @@ void stdMessageHandler(QtMsgType type, const QMessageLogContext&, const QString&
 // ---------------------------------------------------------------------------
 // Trace lines
 
+void writeConsole(const QString& text)
+{
+    writeToStdout(COEMCodec::instance()->fromUnicode(text));
+}
+
 QString threadIdText()
 {
-    return QStringLiteral("0x")
-           + QStringLiteral("%1").arg(static_cast<qulonglong>(currentThreadKey()), 8, 16, QLatin1Char('0')).toUpper();
+    return threadIdText(currentThreadKey());
+}
+
+QString threadIdText(quintptr id)
+{
+    return QStringLiteral("0x") +
+           QStringLiteral("%1").arg(static_cast<qulonglong>(id), 8, 16, QLatin1Char('0')).toUpper();
 }
 
 void trace(const QString& text)
@@ -310,7 +364,8 @@ void trace(const QString& text)
 MutexAutoLock::MutexAutoLock(QMutex* mutex, const QString& name) : m_mutex(mutex), name(name)
 {
     if (!name.isEmpty())
-        trace(QStringLiteral("--- MutexAutoLock: %1(thread=%2) %3").arg(name, threadIdText(), QStringLiteral("waiting for")));
+        trace(QStringLiteral("--- MutexAutoLock: %1(thread=%2) %3")
+                  .arg(name, threadIdText(), QStringLiteral("waiting for")));
     timer.start();
     m_mutex->lock();
     if (!name.isEmpty())
@@ -322,7 +377,8 @@ MutexAutoLock::~MutexAutoLock()
 {
     m_mutex->unlock();
     if (!name.isEmpty())
-        trace(QStringLiteral("--- MutexAutoLock: %1(thread=%2) %3").arg(name, threadIdText(), QStringLiteral("unlocked")));
+        trace(QStringLiteral("--- MutexAutoLock: %1(thread=%2) %3")
+                  .arg(name, threadIdText(), QStringLiteral("unlocked")));
 }
 
 TimingScope::TimingScope(const QString& name) : name(name)

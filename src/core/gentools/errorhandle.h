@@ -21,7 +21,8 @@ namespace geh {
 enum MessageLevel { mlAssert = 0, mlError = 1, mlInformation = 2, mlWarning = 3 };
 
 // Where a message comes from, built at the reporting site.
-struct SourceLocation {
+struct SourceLocation
+{
     QByteArray file;
     QByteArray function;
     qint32 line = 0;
@@ -30,7 +31,8 @@ struct SourceLocation {
     QString toString() const;
 };
 
-struct ErrorRecord {
+struct ErrorRecord
+{
     QByteArray file;
     QByteArray function;
     qint32 line = 0;
@@ -112,8 +114,14 @@ void stdMessageHandler(QtMsgType type, const QMessageLogContext& context, const 
 // One time-stamped line on standard output.
 void trace(const QString& text);
 
-// The calling thread's identifier as "0x" and eight upper-case hexadecimal digits.
+// Text on standard output in the console's code page 866, unbuffered by us:
+// it goes through the same stream as the printers' output, in order.
+void writeConsole(const QString& text);
+
+// The calling thread's identifier as "0x" and at least eight upper-case
+// hexadecimal digits, left-padded with zeros.
 QString threadIdText();
+QString threadIdText(quintptr id);
 
 // A scoped lock that traces waiting, locking and unlocking when it has a name.
 class MutexAutoLock
@@ -152,10 +160,11 @@ private:
 // Checks a condition; when it is false, reports it with its source text and lets
 // the caller continue. Evaluates to the condition's value, so a site can return a
 // neutral value after the report: if (!GEH_ASSERT(p)) return 0;
-#define GEH_ASSERT(cond)                                                                                  \
-    (static_cast<bool>(cond)                                                                              \
-         ? true                                                                                           \
+#define GEH_ASSERT(cond)                                                                                     \
+    (static_cast<bool>(cond)                                                                                 \
+         ? true                                                                                              \
          : (::geh::ErrorHandler::instance()->assertFailed(GEH_LOCATION, QStringLiteral(#cond)), false))
 
 // Records a user-level error for the calling thread.
-#define GEH_SET_ERROR(message, details) ::geh::ErrorHandler::instance()->setError(GEH_LOCATION, message, details)
+#define GEH_SET_ERROR(message, details)                                                                      \
+    ::geh::ErrorHandler::instance()->setError(GEH_LOCATION, message, details)

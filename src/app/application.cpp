@@ -1,0 +1,63 @@
+#include "application.h"
+
+#include "gentools/errorhandle.h"
+#include "resources.h"
+
+#include <QFont>
+#include <QIcon>
+
+namespace {
+
+App* g_app = nullptr;
+
+} // namespace
+
+App::App(int& argc, char** argv) : BaseApp(argc, argv)
+{
+    // The pictures live in a static library and register only when asked.
+    orx::initResources();
+}
+
+App::~App()
+{
+    if (g_app == this)
+        g_app = nullptr;
+}
+
+App* App::get()
+{
+    if (g_app)
+        return g_app;
+    App* p = qobject_cast<App*>(QCoreApplication::instance());
+    if (!GEH_ASSERT(p))
+        return nullptr;
+    g_app = p;
+    return g_app;
+}
+
+QString App::version()
+{
+    return QStringLiteral("01.03.22");
+}
+
+QString App::versionString()
+{
+    return QCoreApplication::applicationName() + QStringLiteral(", версия от ") + version();
+}
+
+void App::initFont()
+{
+    QFont f = font();
+    f.setFamily(QStringLiteral("MS Shell Dlg 2"));
+    f.setPointSize(11);
+    setFont(f);
+}
+
+void App::initAppInfo()
+{
+    setOrganizationName(QStringLiteral("Оримакстех"));
+    setApplicationName(QStringLiteral("Оримакс-расчёт"));
+    // Relative: the log is written in the program's working directory.
+    geh::ErrorHandler::instance()->setLogFileName(QStringLiteral("app.log"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/app.png")));
+}

@@ -1,0 +1,137 @@
+#pragma once
+
+// The persistent content of one document: a flat, typed map from field keys to
+// values, plus the document's file identity (the file it came from, or the
+// default name of a document never saved). The document windows copy their
+// controls into a Doc before saving and copy a loaded Doc back into them.
+//
+// The .orx file is a big-endian data stream of stream version 16: the format
+// version (qint32, 3), then for every field in key order the field code and the
+// index (qint16 each) and the value as a variant (quint32 type id, qint8 null
+// flag, the value). There is no field count: the fields run to the end of file.
+
+#include <QMap>
+#include <QString>
+#include <QVariant>
+#include <QtGlobal>
+
+class QIODevice;
+
+// The key of one field: which input (fieldCode) and which occurrence of it
+// (index, 0 for an input that occurs once in its window).
+struct DocKey
+{
+    qint16 fieldCode = 0;
+    qint16 index = 0;
+
+    DocKey() = default;
+    DocKey(qint16 fieldCode, qint16 index = 0) : fieldCode(fieldCode), index(index) {}
+
+    bool operator<(const DocKey& other) const
+    {
+        return fieldCode != other.fieldCode ? fieldCode < other.fieldCode : index < other.index;
+    }
+    bool operator==(const DocKey& other) const
+    {
+        return fieldCode == other.fieldCode && index == other.index;
+    }
+    bool operator!=(const DocKey& other) const { return !(*this == other); }
+};
+
+// Which control shows a field and which value type it stores.
+enum FieldKind {
+    fkNone = 0,   // a code outside the table: no control
+    fkDouble = 1, // spin box, double
+    fkText = 2,   // multi-line text, string
+    fkCombo = 3,  // combo box, the current item's data (null when none is current)
+    fkRadio = 4,  // radio group, the checked button's integer id
+    fkCheck = 5,  // check box, bool
+};
+
+class Doc
+{
+public:
+    // Field codes common to every document type.
+    static constexpr qint16 fcDocType = 32766;
+    static constexpr qint16 fcDeviceType = 32767;
+    // The version at the head of every document file.
+    static constexpr qint32 formatVersion = 3;
+    // The stream version the format was made with; fixed so that files are the
+    // same whatever Qt 5 builds the program.
+    static constexpr int streamVersion = 16;
+
+    // The outcome of reading a document from a device.
+    enum ReadStatus {
+        rsOk = 0,
+        rsWrongVersion,  // the file starts with another format version
+        rsDamaged,       // the stream ends inside a field or holds a value the program never writes
+        rsInvalidDocType // the fields are readable, but the document type is missing or unknown
+    };
+
+    // Shows a warning to the user (title "Предупреждение", one OK button).
+    using WarningPresenter = void (*)(const QString& title, const QString& text);
+
+    Doc() = default;
+
+    // The stored value; a missing field is logged and answered with a null variant.
+    QVariant value(const DocKey& key) const;
+    void setValue(const DocKey& key, const QVariant& value);
+    QList<DocKey> keys() const;
+
+    // The integer under (32766, 0), or 0 when absent.
+    int docType() const;
+    // No field at all, or only the document type.
+    bool isEmpty() const;
+    // Empties the document (fields and both names) and stores its type.
+    void init(int docType);
+
+    // The display name (tab and window title): the file name without ".orx", or
+    // the default name of a document never saved.
+    QString name() const;
+    // Gives an unsaved document its default name ("Клапан 3") from the counter
+    // shared by all document types.
+    void createDefaultName();
+    // Records the file identity after a successful save or load.
+    void setCanonicalFileName(const QString& fileName);
+    QString canonicalFileName() const { return m_canonicalFileName; }
+    bool hasFileName() const { return !m_canonicalFileName.isEmpty(); }
+    bool untitled() const { return !hasFileName(); }
+
+    // Writes the document to the file, replacing the old file only when the whole
+    // document has been written; errors are shown to the user.
+    bool save(const QString& fileName);
+    // Reads a document file into doc; on any failure the user is told why, doc
+    // is left empty and false is returned.
+    static bool loadFromFile(const QString& fileName, Doc& doc);
+
+    // The file format without files and messages (saving, tests, fuzzing).
+    // writeTo stops at the first failed write; readFrom leaves doc empty
+    // unless the whole stream is a valid document.
+    bool writeTo(QIODevice* device) const;
+    static ReadStatus readFrom(QIODevice* device, Doc& doc);
+    QByteArray toByteArray() const;
+    static ReadStatus fromByteArray(const QByteArray& bytes, Doc& doc);
+
+    // The kind of a field code; a code outside the table is shown as an error
+    // and has no kind.
+    static FieldKind type(qint16 fieldCode);
+    static bool isCombo(qint16 fieldCode);
+    // True for the document types a file may hold.
+    static bool isValidDocType(int docType);
+
+    // The folder where the open and save dialogs start, with a trailing "/".
+    static QString directory();
+    // Remembers the folder of a chosen file.
+    static void setDirectory(const QString& path);
+
+    // Replaces the way file warnings reach the user; null restores the default,
+    // which prints through the error handler's current printer as a warning.
+    static void setWarningPresenter(WarningPresenter presenter);
+
+private:
+    static void showWarning(const QString& text);
+
+    QMap<DocKey, QVariant> m_values;
+    QString m_canonicalFileName;
+    QString m_defaultName;
+};

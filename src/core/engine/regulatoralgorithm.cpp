@@ -1,0 +1,289 @@
+#include "regulatoralgorithm.h"
+
+#include <QMultiMap>
+
+#include <climits>
+#include <cmath>
+
+using namespace common;
+
+namespace {
+
+// The regulator catalogue: for each DN, mm, the Kvs values, m³/h, of the steam
+// regulator and of the others.
+struct RegulatorCatalogueRow
+{
+    int dn;
+    std::initializer_list<double> steam;
+    std::initializer_list<double> other;
+};
+
+const RegulatorCatalogueRow regulatorCatalogue[] = {
+    {15, {1, 1.6, 2.5, 4}, {1, 1.6, 2.5, 4}}, {20, {2.5, 3.2, 4, 6.3}, {2.5, 3.2, 4, 6.3}},
+    {25, {4, 6.3, 8, 10}, {4, 6.3, 8, 10}},   {32, {6.3, 10, 12.5, 16}, {6.3, 10, 12.5, 16}},
+    {40, {10, 16, 20, 25}, {10, 16, 20, 25}}, {50, {16, 25, 32}, {16, 25, 32}},
+    {65, {25, 32, 40, 50}, {25, 32, 40, 50}}, {80, {32, 40, 63, 80}, {32, 40, 63, 80}},
+    {100, {63, 100, 125}, {63, 100, 125}},    {125, {}, {100, 125, 160}},
+    {150, {}, {160, 200, 250, 280}},          {200, {}, {250, 360, 450, 630}},
+};
+
+// Kvs values that are made but not offered for selection.
+const double excludedKvs[] = {1, 3.2, 8, 12.5, 20, 50, 80};
+
+using Catalogue = QMultiMap<double, int>;
+
+const Catalogue& catalogueOf(bool steam)
+{
+    struct Catalogues
+    {
+        Catalogue steam, other;
+        Catalogues()
+        {
+            for (const RegulatorCatalogueRow& row : regulatorCatalogue) {
+                for (double kvs : row.steam)
+                    steam.insert(kvs, row.dn);
+                for (double kvs : row.other)
+                    other.insert(kvs, row.dn);
+            }
+        }
+    };
+    static const Catalogues catalogues;
+    return steam ? catalogues.steam : catalogues.other;
+}
+
+struct TuningRangeName
+{
+    int code;
+    const char* text;
+};
+
+const TuningRangeName tuningRangeNames[] = {
+    {737, "0,04 - 0,16 МПа"}, {527, "0,04 - 0,70 МПа"},
+    {378, "0,10 - 0,40 МПа"}, {541, "0,10 - 0,70 МПа"},
+    {835, "0,20 - 1,20 МПа"}, {298, "0,30 - 1,00 МПа"},
+    {682, "0,30 - 1,20 МПа"}, {317, "0,60 - 1,00 МПа"},
+    {117, "0,60 - 1,20 МПа"}, {RegulatorAlgorithm::noTuningRange, "проблема с диапазоном настройки"},
+};
+
+// The springs of one device type and band of diameters: from `lowest` MPa up
+// to each band's upper bound (inclusive) the band's code applies.
+struct TuningBand
+{
+    double upTo;
+    int code;
+};
+
+struct TuningRow
+{
+    int deviceType;
+    int dnFrom;
+    int dnTo;
+    double lowest;
+    std::initializer_list<TuningBand> bands;
+};
+
+const TuningRow tuningRows[] = {
+    {dtLMRD, 0, 100, 0.04, {{0.5, 527}, {1.2, 835}}},
+    {dtLMRD, 101, 150, 0.04, {{0.65, 527}, {1.2, 117}}},
+    {dtLMRD, 151, 300, 0.04, {{0.12, 737}, {0.35, 378}, {1.0, 298}}},
+    {dtLMR2P, 0, INT_MAX, 0.1, {{0.6, 541}, {1.2, 682}}},
+    {dtLMR1, 0, 100, 0.04, {{0.65, 527}, {1.0, 317}}},
+    {dtLMR1, 101, 150, 0.04, {{0.7, 527}}},
+    {dtLMR1, 151, 300, 0.04, {{0.12, 737}, {0.35, 378}, {1.0, 298}}},
+};
+
+// The setpoint below which a failing tuning range is "too low", MPa.
+constexpr double lowSetpoint = 0.1;
+// The least differential pressure a regulated section may keep, Pa.
+constexpr double minRegulatedDropPa = 40000;
+
+const char* const supplyNotAboveReturnText =
+    "давление на подающем трубопроводе (<i>Pпод</i>) должно превышать "
+    "давление на обратном (<i>Pобр</i>)";
+const char* const balanceText =
+    "сумма перепадов давления должна быть равной %1 %2<br>(должно выполняться условие "
+    "<i>%0Pру + %0Pрег + %0Pдр.под + %0Pдр.обр = Pпод - Pобр</i>)";
+const char* const beforeTooHighText =
+    "слишком высокое давление перед регулятором: избыточное давление не должно превышать 2,5 МПа";
+const char* const supplyTooHighText =
+    "слишком высокое давление на подающем трубопроводе: избыточное давление не должно превышать 2,5 МПа";
+const char* const regulatedDropTooSmallText =
+    "слишком маленький перепад давления на регулируемом участке. Должен быть не менее 0,04 МПа";
+const char* const pressureOrderText =
+    "давление перед регулятором (<i>P1</i>) должно превышать давление после регулятора (<i>P2</i>)";
+const char* const tuningProblemText = "есть проблемы с подбором диапазона настройки ";
+const char* const tuningPressureText = "(слишком %1 регулируемое давление)";
+const char* const tuningDropText = "(слишком %1 регулируемый перепад)";
+
+const QChar deltaSign(0x0394);
+
+} // namespace
+
+RegulatorAlgorithm::RegulatorAlgorithm() = default;
+
+QList<double> RegulatorAlgorithm::ascendingKvsList() const
+{
+    return catalogueOf(m_input.isSteamDevice()).uniqueKeys();
+}
+
+QList<int> RegulatorAlgorithm::diametersByKvs(double Kvs) const
+{
+    QList<int> result = catalogueOf(m_input.isSteamDevice()).values(Kvs);
+    std::sort(result.begin(), result.end());
+    return result;
+}
+
+bool RegulatorAlgorithm::isKvsAcceptable(double Kvs) const
+{
+    for (double excluded : excludedKvs)
+        if (tolerance::equal(Kvs, excluded))
+            return false;
+    return true;
+}
+
+double RegulatorAlgorithm::setpoint() const
+{
+    switch (m_input.regulation) {
+    case rtDiffPressure: {
+        const double s = toPa(m_input.dPru) / 1e6;
+        return s < 0 ? 0 : s;
+    }
+    case rtUpstream:
+        return (m_input.PbeforeAbsInPa() - 101325) / 1e6;
+    case rtDownstream:
+        return (m_input.PafterAbsInPa() - 101325) / 1e6;
+    default:
+        return 0;
+    }
+}
+
+int RegulatorAlgorithm::tuningRange(int DN) const
+{
+    const int type = m_input.deviceType();
+    for (const TuningRow& row : tuningRows) {
+        if (row.deviceType != type || DN < row.dnFrom || DN > row.dnTo)
+            continue;
+        // The spring bounds are catalogue figures: compared as they stand.
+        const double s = setpoint();
+        if (s < row.lowest)
+            return noTuningRange;
+        for (const TuningBand& band : row.bands)
+            if (s <= band.upTo)
+                return band.code;
+        return noTuningRange;
+    }
+    GEH_ASSERT(0);
+    return noTuningRange;
+}
+
+QString RegulatorAlgorithm::tuningRangeName(int code)
+{
+    for (const TuningRangeName& name : tuningRangeNames)
+        if (name.code == code)
+            return QString::fromUtf8(name.text);
+    GEH_ASSERT(0);
+    return QStringLiteral("Неизвестно");
+}
+
+RegulatorResultItem RegulatorAlgorithm::evaluate(double Kvs, int DN) const
+{
+    RegulatorResultItem item;
+    item.deviceType = m_input.deviceType();
+    item.dn = DN;
+    item.kv = Kvs;
+    item.tuningRange = tuningRange(DN);
+    item.regulation = m_input.regulation;
+    item.cavitationRisk = isCavitationExpected();
+    if (substanceProperties().isLiquid()) {
+        item.setPipeFlowSpeed(Anywhere, calcPipeFlowSpeed(DN, Anywhere, m_input.Q()));
+    } else {
+        item.setPipeFlowSpeed(BeforeDevice, calcPipeFlowSpeed(DN, BeforeDevice, m_input.Q()));
+        item.setPipeFlowSpeed(AfterDevice, calcPipeFlowSpeed(DN, AfterDevice, m_input.Q()));
+    }
+    item.deviceNoiseRisk = noiseRisk(item.cavitationRisk);
+    return item;
+}
+
+void RegulatorAlgorithm::checkDifferentialScheme()
+{
+    const RegulatorInputParams& in = m_input;
+    if (tolerance::isZero(in.Psupply) || tolerance::isZero(in.Preturn) || tolerance::isZero(in.dPreg) ||
+        tolerance::isZero(in.dPru))
+        throwEmptyFields();
+    if (!tolerance::greater(in.Psupply, in.Preturn))
+        throwValidationError(QString::fromUtf8(supplyNotAboveReturnText));
+    // The loop's available pressure is spent on the regulated section, the
+    // regulator and the other equipment in the two pipes.
+    const double available = in.Psupply - in.Preturn;
+    if (!tolerance::equal(in.dPreg + in.dPru + in.dPdrSupply + in.dPdrReturn, available))
+        throwValidationError(QString::fromUtf8(balanceText)
+                                 .arg(deltaSign)
+                                 .arg(QString::number(available))
+                                 .arg(pressureMeasureName(PressureMeasure(in.pressureMeasure))));
+    if (tolerance::greater(in.PbeforeAbsInPa(), maxPbeforeAbsInPa))
+        throwValidationError(QString::fromUtf8(beforeTooHighText));
+    if (tolerance::greater(in.absolute(toPa(in.Psupply)), maxPbeforeAbsInPa))
+        throwValidationError(QString::fromUtf8(supplyTooHighText));
+    if (tolerance::less(toPa(in.dPru), minRegulatedDropPa))
+        throwValidationError(QString::fromUtf8(regulatedDropTooSmallText));
+}
+
+void RegulatorAlgorithm::rejectWithoutTuningRange()
+{
+    bool allRejected = true;
+    for (RegulatorResultItem& item : m_results) {
+        if (item.tuningRange == noTuningRange)
+            item.rejected = true;
+        allRejected = allRejected && item.rejected;
+    }
+    if (m_results.isEmpty() || !allRejected)
+        return;
+    const bool low = tolerance::less(setpoint(), lowSetpoint);
+    const QString detail = m_input.regulation == rtDiffPressure
+                               ? QString::fromUtf8(tuningDropText)
+                                     .arg(low ? QStringLiteral("низкий") : QStringLiteral("высокий"))
+                               : QString::fromUtf8(tuningPressureText)
+                                     .arg(low ? QStringLiteral("низкое") : QStringLiteral("высокое"));
+    throwValidationError(QString::fromUtf8(tuningProblemText) + detail);
+}
+
+bool RegulatorAlgorithm::calc(const RegulatorInputParams& input)
+{
+    clearResults();
+    m_results.clear();
+    m_input = input;
+    if (!isRegulator(DeviceType(input.deviceType())))
+        geh::ErrorHandler::instance()->assertFailed(
+            GEH_LOCATION, QStringLiteral("common::isRegulator(input.deviceType())"));
+    const bool ok = runSteps([this] {
+        if (m_input.regulation == rtDiffPressure)
+            checkDifferentialScheme();
+        else
+            checkDevicePressures(m_input.P1, m_input.P2, QString::fromUtf8(pressureOrderText),
+                                 QString::fromUtf8(beforeTooHighText));
+        checkTemperatures();
+        checkWorkingTemperature();
+        checkFlow(false);
+        calcLiquidProperties();
+        calcKvsMath(m_input);
+
+        for (double Kvs : suitableKvsList(m_kvsMath, 1.35)) {
+            for (int DN : diametersByKvs(Kvs)) {
+                const RegulatorResultItem item = evaluate(Kvs, DN);
+                for (double speed : item.m_pipeFlowSpeed)
+                    requireFiniteResult(speed);
+                m_results.append(item);
+            }
+        }
+        rejectWithoutTuningRange();
+        filterResults();
+    });
+    if (!ok)
+        m_results.clear();
+    return ok;
+}
+
+void RegulatorAlgorithm::filterResults()
+{
+    rejectUnproposed(m_results);
+}

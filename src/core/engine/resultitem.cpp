@@ -1,0 +1,148 @@
+#include "resultitem.h"
+
+#include "engine/regulatoralgorithm.h"
+#include "engine/tolerance.h"
+#include "gentools/errorhandle.h"
+
+using namespace common;
+
+namespace {
+
+// The band of safety factors that leaves room for regulation without making
+// the valve oversized.
+constexpr double minGoodReserve = 1.1;
+constexpr double maxGoodReserve = 1.3;
+// Authority from which the valve controls the flow well.
+constexpr double minGoodAuthority = 0.5;
+
+bool isReserveInBand(double reserve)
+{
+    return tolerance::greaterOrEqual(reserve, minGoodReserve) &&
+           tolerance::lessOrEqual(reserve, maxGoodReserve);
+}
+
+bool isValveType(int type)
+{
+    return type == dtLMKP || type == dtLMK2 || type == dtLMK3;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// ResultItem
+
+ResultItem::ResultItem() = default;
+
+ResultItem::~ResultItem() = default;
+
+QString ResultItem::name(bool full) const
+{
+    return QStringLiteral("%0 DN %1 Kvy %2")
+        .arg(deviceTypeName(DeviceType(deviceType), full), QString::number(dn), QString::number(kv));
+}
+
+bool ResultItem::isBetter(const ResultItem& /*other*/) const
+{
+    return false;
+}
+
+bool ResultItem::lessThan(const ResultItem& other) const
+{
+    if (dn != other.dn)
+        return dn < other.dn;
+    return kv > other.kv;
+}
+
+double ResultItem::pipeFlowSpeed(DevicePosition l) const
+{
+    if (!GEH_ASSERT(m_pipeFlowSpeed.contains(l)))
+        return 0;
+    return m_pipeFlowSpeed.value(l);
+}
+
+// ---------------------------------------------------------------------------
+// ValveResultItem
+
+bool ValveResultItem::isSpeedAcceptable() const
+{
+    // Steam and gas candidates carry speeds before and after the valve and are
+    // not judged by speed.
+    if (!hasPipeFlowSpeed(Anywhere))
+        return true;
+    return tolerance::lessOrEqual(pipeFlowSpeed(Anywhere), maxLiquidSpeed);
+}
+
+bool ValveResultItem::isReserveAcceptable() const
+{
+    return isReserveInBand(Kreserve);
+}
+
+int ValveResultItem::score() const
+{
+    int points = 0;
+    if (isSpeedAcceptable())
+        ++points;
+    if (isReserveAcceptable())
+        ++points;
+    if (tolerance::greaterOrEqual(avtoritet, minGoodAuthority))
+        ++points;
+    if (!hasCavitationRisk())
+        ++points;
+    return points;
+}
+
+bool ValveResultItem::isBetter(const ResultItem& otherItem) const
+{
+    if (!isValveType(deviceType))
+        return false;
+    const auto* other = dynamic_cast<const ValveResultItem*>(&otherItem);
+    if (!GEH_ASSERT(other))
+        return false;
+
+    int sum = 0;
+
+    // Speed: of two acceptable speeds the higher (the smaller pipe), of two
+    // excessive ones the lower.
+    if (hasPipeFlowSpeed(Anywhere) && other->hasPipeFlowSpeed(Anywhere)) {
+        const double mine = pipeFlowSpeed(Anywhere);
+        const double theirs = other->pipeFlowSpeed(Anywhere);
+        if (!tolerance::equal(mine, theirs)) {
+            const bool mineOk = tolerance::lessOrEqual(mine, maxLiquidSpeed);
+            const bool theirsOk = tolerance::lessOrEqual(theirs, maxLiquidSpeed);
+            if (mineOk != theirsOk)
+                sum += mineOk ? 1 : 0;
+            else if (mineOk)
+                sum += mine > theirs ? 1 : 0;
+            else
+                sum += mine < theirs ? 1 : 0;
+        }
+    }
+
+    // Authority.
+    if (tolerance::greater(avtoritet, other->avtoritet))
+        ++sum;
+
+    // Safety factor: inside the band beats outside; below the band is the
+    // worst place, and there the larger factor is better.
+    if (!tolerance::equal(Kreserve, other->Kreserve) && !isReserveInBand(other->Kreserve)) {
+        if (isReserveInBand(Kreserve))
+            ++sum;
+        else if (tolerance::less(other->Kreserve, minGoodReserve)) {
+            if (tolerance::greater(Kreserve, maxGoodReserve))
+                ++sum;
+            else if (tolerance::less(Kreserve, minGoodReserve) && Kreserve > other->Kreserve)
+                ++sum;
+        }
+    }
+
+    return sum > 0;
+}
+
+// ---------------------------------------------------------------------------
+// RegulatorResultItem
+
+QString RegulatorResultItem::name(bool full) const
+{
+    return QStringLiteral("%1 (%2)").arg(ResultItem::name(full),
+                                         RegulatorAlgorithm::tuningRangeName(tuningRange));
+}

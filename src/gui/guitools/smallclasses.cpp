@@ -1,0 +1,619 @@
+#include "guitools/smallclasses.h"
+
+#include "gentools/errorhandle.h"
+#include "settings/smartsettings.h"
+
+#include <QCompleter>
+#include <QCoreApplication>
+#include <QFocusEvent>
+#include <QFontMetrics>
+#include <QMessageBox>
+#include <QSignalBlocker>
+#include <QSizePolicy>
+
+namespace {
+
+// Every validation failure is told the same way: a warning box over the widget,
+// then the widget takes the keyboard so that the user can correct it at once.
+void showValidationBox(QWidget* widget, const QString& text)
+{
+    QMessageBox::warning(widget, QCoreApplication::translate("smallclasses", "Валидация"), text,
+                         QMessageBox::Ok);
+    widget->setFocus(Qt::OtherFocusReason);
+}
+
+void checkEveryRow(QListWidget* list)
+{
+    for (int row = 0; row < list->count(); ++row)
+        list->item(row)->setCheckState(Qt::Checked);
+}
+
+QMap<DecorationKey, QIcon>& iconTable()
+{
+    static QMap<DecorationKey, QIcon> table;
+    return table;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Decorations
+
+DecorationColors& rightMap(int v)
+{
+    static DecorationColors foreTable;
+    static DecorationColors backTable;
+    GEH_ASSERT(v == Fore || v == Back);
+    return v == Fore ? foreTable : backTable;
+}
+
+QColor color(qint16 type, RefCode code, int which)
+{
+    return rightMap(which).value(DecorationKey(type, code));
+}
+
+void setColor(qint16 type, RefCode code, const QColor& colour, int which)
+{
+    rightMap(which).insert(DecorationKey(type, code), colour);
+}
+
+void setColors(qint16 type, RefCode code, const QColor& fore, const QColor& back)
+{
+    if (fore.isValid())
+        setColor(type, code, fore, Fore);
+    if (back.isValid())
+        setColor(type, code, back, Back);
+}
+
+QIcon icon(qint16 type, RefCode code)
+{
+    return iconTable().value(DecorationKey(type, code));
+}
+
+void setIcon(qint16 type, RefCode code, const QIcon& icon)
+{
+    iconTable().insert(DecorationKey(type, code), icon);
+}
+
+// ---------------------------------------------------------------------------
+// QBaseDialog
+
+QBaseDialog::QBaseDialog(QWidget* parent, Qt::WindowFlags flags) : QDialog(parent, flags)
+{
+}
+
+void QBaseDialog::onOk()
+{
+}
+
+void QBaseDialog::onCancel()
+{
+    reject();
+}
+
+// ---------------------------------------------------------------------------
+// QSmartComboBox
+
+QSmartComboBox::QSmartComboBox(QWidget* parent, bool withCompleter) : QComboBox(parent)
+{
+    setInsertPolicy(QComboBox::NoInsert);
+    setMaxVisibleItems(30);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    if (withCompleter)
+        addCompleter();
+}
+
+void QSmartComboBox::showValidationError(const QString& message)
+{
+    showValidationBox(this, message.isEmpty() ? tr("Необходимо выбрать значение") : message);
+}
+
+bool QSmartComboBox::validate()
+{
+    const QString text = currentText();
+    if (currentIndex() >= 0) {
+        // A plain list: whatever is chosen is a valid choice. An editable one may
+        // hold typed text that no longer is the chosen item.
+        if (!completer())
+            return true;
+        if (itemText(currentIndex()) == text)
+            return true;
+    }
+    if (!isValueAcceptable(text) || !allowsNewValues()) {
+        showValidationError(QString());
+        return false;
+    }
+    if (!insertNewValue(text)) {
+        showValidationError(tr("Не удалось занести новое значение"));
+        return false;
+    }
+    return true;
+}
+
+bool QSmartComboBox::insertNewValue(const QString& text)
+{
+    QComboBox::addItem(text);
+    setCurrentIndex(count() - 1);
+    return true;
+}
+
+bool QSmartComboBox::isValueAcceptable(const QString& text)
+{
+    return !text.isEmpty();
+}
+
+bool QSmartComboBox::allowsNewValues()
+{
+    return allowNewValues;
+}
+
+void QSmartComboBox::setAllowNewValues(bool allow)
+{
+    allowNewValues = allow;
+    setInsertPolicy(allow ? QComboBox::InsertAtBottom : QComboBox::NoInsert);
+}
+
+void QSmartComboBox::addCompleter()
+{
+    GEH_ASSERT(!completer());
+    setEditable(true);
+    auto* c = new QCompleter(model(), this);
+    c->setFilterMode(Qt::MatchContains);
+    c->setCaseSensitivity(Qt::CaseInsensitive);
+    c->setMaxVisibleItems(30);
+    setCompleter(c);
+}
+
+void QSmartComboBox::removeCompleter()
+{
+    QCompleter* c = completer();
+    if (c)
+        setCompleter(nullptr);
+    setEditable(false);
+    delete c;
+    setAllowNewValues(false);
+}
+
+void QSmartComboBox::setCurrentByData(const QVariant& value, int role)
+{
+    setCurrentIndex(findData(value, role));
+}
+
+RefCode QSmartComboBox::currentCode() const
+{
+    if (currentIndex() < 0)
+        return rcNone;
+    return static_cast<RefCode>(currentData(Qt::UserRole).toInt());
+}
+
+void QSmartComboBox::setCurrentCode(RefCode code)
+{
+    setCurrentByData(static_cast<int>(code), Qt::UserRole);
+}
+
+void QSmartComboBox::saveCurrent(const QString& key)
+{
+    SmartSettings(SmartSettings::Local).setValue(key, currentData(Qt::UserRole));
+}
+
+void QSmartComboBox::restoreCurrent(const QString& key, const QVariant& defaultValue)
+{
+    QVariant value = SmartSettings(SmartSettings::Local).value(key, defaultValue);
+    if (value.isNull())
+        value = defaultValue;
+    setCurrentByData(value, Qt::UserRole);
+}
+
+void QSmartComboBox::filterItems(const QVariantList& allowed, int role)
+{
+    if (allItems.isEmpty()) {
+        for (int i = 0; i < count(); ++i)
+            allItems.append(qMakePair(itemText(i), itemData(i, role)));
+    }
+
+    const bool hadCurrent = currentIndex() >= 0;
+    const QVariant currentValue = hadCurrent ? itemData(currentIndex(), role) : QVariant();
+    const QString currentLabel = currentText();
+    clear();
+
+    int selected = -1;
+    for (const QPair<QString, QVariant>& item : qAsConst(allItems)) {
+        if (!allowed.contains(item.second))
+            continue;
+        QComboBox::addItem(item.first);
+        setItemData(count() - 1, item.second, role);
+        if (hadCurrent && item.second == currentValue && item.first == currentLabel)
+            selected = count() - 1;
+    }
+    // A single choice left is the choice; otherwise the user has to choose again
+    // unless the previous choice is still offered.
+    setCurrentIndex(count() == 1 ? 0 : selected);
+}
+
+void QSmartComboBox::filterItems(const QList<int>& allowed, int role)
+{
+    QVariantList values;
+    values.reserve(allowed.size());
+    for (int value : allowed)
+        values.append(value);
+    filterItems(values, role);
+}
+
+// ---------------------------------------------------------------------------
+// QRefComboBox
+
+QRefComboBox::QRefComboBox(qint16 type, QWidget* parent, bool withEmpty, const QString& emptyText)
+    // Long alphabetical lists are searched by typing.
+    : QSmartComboBox(parent, refcodes::isAlphabetical(type)), refType(type), m_withEmpty(withEmpty),
+      emptyText(emptyText)
+{
+    fill();
+    const int side = fontMetrics().size(Qt::TextSingleLine, QStringLiteral("A0?")).height();
+    setIconSize(QSize(side, side));
+}
+
+void QRefComboBox::fill()
+{
+    if (m_withEmpty) {
+        addItem(rcEmpty);
+        setCurrentIndex(count() - 1);
+    }
+    for (RefCode code : refcodes::codes(refType))
+        addItem(code);
+    if (!m_withEmpty)
+        setCurrentIndex(-1);
+}
+
+void QRefComboBox::addItem(RefCode code)
+{
+    if (code == rcEmpty) {
+        GEH_ASSERT(m_withEmpty);
+        QComboBox::addItem(emptyText, static_cast<int>(rcEmpty));
+        return;
+    }
+    QComboBox::addItem(::icon(refType, code), refcodes::codeName(code, refType), static_cast<int>(code));
+}
+
+void QRefComboBox::setRefType(qint16 type, bool keepCurrent)
+{
+    if (type == refType)
+        return;
+    const RefCode current = currentCode();
+    refType = type;
+    clear();
+    fill();
+    if (keepCurrent)
+        setCurrentCode(current);
+}
+
+void QRefComboBox::refillExcluding(const RefCodeSet& codes)
+{
+    const RefCode current = currentCode();
+    clear();
+    for (RefCode code : refcodes::codes(refType)) {
+        if (!codes.contains(code))
+            addItem(code);
+    }
+    // An excluded choice is not replaced by whatever came first: nothing is
+    // current then, and validation asks the user.
+    setCurrentCode(current);
+}
+
+bool QRefComboBox::insertValue(const QString& text)
+{
+    if (!refcodes::insertName(refType, text))
+        return false;
+    const RefCode code = refcodes::codeByName(refType, text);
+    GEH_ASSERT(code);
+    addItem(code);
+    setCurrentIndex(count() - 1);
+    return true;
+}
+
+bool QRefComboBox::insertNewValue(const QString& text)
+{
+    return insertValue(text);
+}
+
+// ---------------------------------------------------------------------------
+// QSmartListBox
+
+QSmartListBox::QSmartListBox(QWidget* parent) : QListWidget(parent)
+{
+}
+
+void QSmartListBox::addItem(const QString& text, const QVariant& value)
+{
+    QListWidget::addItem(text);
+    rowData.insert(count() - 1, value);
+}
+
+QVariant QSmartListBox::currentData() const
+{
+    const int row = currentRow();
+    return row < 0 ? QVariant() : rowData.value(row);
+}
+
+QSize QSmartListBox::sizeHint() const
+{
+    int visibleRows = 0;
+    for (int row = 0; row < count(); ++row) {
+        if (!isRowHidden(row))
+            ++visibleRows;
+    }
+    if (visibleRows == 0)
+        return QListWidget::sizeHint();
+    return QSize(sizeHintForColumn(0) + 4, sizeHintForRow(0) * visibleRows + 4);
+}
+
+void QSmartListBox::showValidationError(const QString& message)
+{
+    showValidationBox(this, message.isEmpty() ? tr("Необходимо выбрать хотя бы одно значение") : message);
+}
+
+bool QSmartListBox::validate()
+{
+    if (currentRow() >= 0)
+        return true;
+    showValidationError(QString());
+    return false;
+}
+
+void QSmartListBox::setBestHeight()
+{
+    const int height = sizeHint().height();
+    setMinimumHeight(height);
+    setMaximumHeight(height);
+}
+
+// ---------------------------------------------------------------------------
+// CheckListBox
+
+CheckListBox::CheckListBox(QWidget* parent) : QSmartListBox(parent)
+{
+}
+
+void CheckListBox::addItems(const QStringList& texts, const QSet<int>& checkedRows)
+{
+    for (const QString& text : texts) {
+        QListWidget::addItem(text);
+        const int row = count() - 1;
+        QListWidgetItem* it = item(row);
+        it->setFlags(it->flags() | Qt::ItemIsUserCheckable);
+        it->setCheckState(checkedRows.contains(row) ? Qt::Checked : Qt::Unchecked);
+    }
+}
+
+QSet<int> CheckListBox::checkedRows() const
+{
+    QSet<int> rows;
+    for (int row = 0; row < count(); ++row) {
+        if (item(row)->checkState() == Qt::Checked)
+            rows.insert(row);
+    }
+    return rows;
+}
+
+bool CheckListBox::allChecked() const
+{
+    for (int row = 0; row < count(); ++row) {
+        if (!isRowHidden(row) && item(row)->checkState() != Qt::Checked)
+            return false;
+    }
+    return true;
+}
+
+void CheckListBox::checkAll()
+{
+    checkEveryRow(this);
+}
+
+// ---------------------------------------------------------------------------
+// QRefCheckListBox
+
+QRefCheckListBox::QRefCheckListBox(qint16 type, QWidget* parent, Qt::CheckState state) : QSmartListBox(parent)
+{
+    for (RefCode code : refcodes::codes(type, refcodes::smByName)) {
+        QSmartListBox::addItem(refcodes::codeName(code, type), static_cast<int>(code));
+        QListWidgetItem* it = item(count() - 1);
+        it->setData(Qt::UserRole, static_cast<int>(code));
+        // Only colours somebody set: an unset one keeps the palette's own.
+        const QColor fore = ::color(type, code, Fore);
+        if (fore.isValid())
+            it->setForeground(fore);
+        const QColor back = ::color(type, code, Back);
+        if (back.isValid())
+            it->setBackground(back);
+        it->setIcon(::icon(type, code));
+        it->setFlags(it->flags() | Qt::ItemIsUserCheckable);
+        it->setCheckState(state);
+    }
+}
+
+RefCode QRefCheckListBox::rowCode(int row) const
+{
+    return static_cast<RefCode>(item(row)->data(Qt::UserRole).toInt());
+}
+
+void QRefCheckListBox::setCheckedCodes(const RefCodeSet& codes)
+{
+    for (int row = 0; row < count(); ++row)
+        item(row)->setCheckState(codes.contains(rowCode(row)) ? Qt::Checked : Qt::Unchecked);
+}
+
+void QRefCheckListBox::setVisibleCodes(const RefCodeSet& codes)
+{
+    for (int row = 0; row < count(); ++row)
+        setRowHidden(row, !codes.contains(rowCode(row)));
+    setBestHeight();
+}
+
+RefCodeSet QRefCheckListBox::checkedCodes(bool onlyVisible) const
+{
+    RefCodeSet codes;
+    for (int row = 0; row < count(); ++row) {
+        if (onlyVisible && isRowHidden(row))
+            continue;
+        if (item(row)->checkState() == Qt::Checked)
+            codes.insert(rowCode(row));
+    }
+    return codes;
+}
+
+bool QRefCheckListBox::validate()
+{
+    // A hidden row is not offered, so its check does not count.
+    if (!checkedCodes(true).isEmpty())
+        return true;
+    showValidationError(QString());
+    return false;
+}
+
+void QRefCheckListBox::checkAll()
+{
+    checkEveryRow(this);
+}
+
+// ---------------------------------------------------------------------------
+// QSmartSpinBox
+
+QSmartSpinBox::QSmartSpinBox(QWidget* parent) : QSpinBox(parent)
+{
+}
+
+// ---------------------------------------------------------------------------
+// SmartTabWidget
+
+SmartTabWidget::SmartTabWidget(QWidget* parent) : QTabWidget(parent)
+{
+}
+
+void SmartTabWidget::setTabVisibility(QWidget* w, bool visible)
+{
+    if (!visible) {
+        for (int i = count() - 1; i >= 0; --i) {
+            if (widget(i) == w) {
+                m_tabTitles.insert(w, tabText(i));
+                removeTab(i);
+            }
+        }
+        return;
+    }
+    if (indexOf(w) >= 0)
+        return;
+    GEH_ASSERT(m_tabTitles.contains(w));
+    addTab(w, m_tabTitles.value(w, QStringLiteral("...")));
+}
+
+// ---------------------------------------------------------------------------
+// SmartLabel
+
+SmartLabel::SmartLabel(const QString& text, int pointSize) : QLabel(text)
+{
+    QFont f = font();
+    f.setPointSize(pointSize);
+    setFont(f);
+    setWordWrap(false);
+    const QSize hint = sizeHint();
+    setMinimumSize(hint.width() + 2, hint.height() + 2);
+}
+
+// ---------------------------------------------------------------------------
+// QSmartTextEdit
+
+QSmartTextEdit::QSmartTextEdit(QWidget* parent) : QTextEdit(parent)
+{
+    setTabChangesFocus(true);
+    connect(this, &QTextEdit::textChanged, this, &QSmartTextEdit::onTextReallyChanged);
+}
+
+void QSmartTextEdit::setHint(const QString& text)
+{
+    hint = text;
+    // A hint already on display is replaced (or removed) by the new one.
+    if (showingHint)
+        hideHint();
+    onTextReallyChanged();
+}
+
+void QSmartTextEdit::onTextReallyChanged()
+{
+    if (!hasFocus() && QTextEdit::toPlainText().isEmpty() && !hint.isEmpty())
+        showHint();
+}
+
+// Swapping the hint in and out is no change of the user's text: nobody hears of
+// it, or a document would count as modified by the focus passing through.
+void QSmartTextEdit::showHint()
+{
+    showingHint = true;
+    const QSignalBlocker blocker(this);
+    QTextEdit::setHtml(QStringLiteral("<font color=gray><i>") + hint + QStringLiteral("</i></font>"));
+}
+
+void QSmartTextEdit::hideHint()
+{
+    showingHint = false;
+    const QSignalBlocker blocker(this);
+    // Emptied as a new document: what the user types next has the plain format,
+    // not the hint's grey italics.
+    QTextEdit::setHtml(QString());
+}
+
+void QSmartTextEdit::setHtml(const QString& text)
+{
+    if (showingHint)
+        hideHint();
+    QTextEdit::setHtml(text);
+}
+
+void QSmartTextEdit::setPlainText(const QString& text)
+{
+    if (showingHint)
+        hideHint();
+    QTextEdit::setPlainText(text);
+}
+
+QString QSmartTextEdit::toPlainText() const
+{
+    return showingHint ? QString() : QTextEdit::toPlainText();
+}
+
+QString QSmartTextEdit::toHtml() const
+{
+    return showingHint ? QString() : QTextEdit::toHtml();
+}
+
+void QSmartTextEdit::showValidationError(const QString& message)
+{
+    showValidationBox(this, message.isEmpty() ? tr("Поле заполнено неверно") : message);
+}
+
+bool QSmartTextEdit::validate()
+{
+    if (!isEnabled())
+        return true;
+    if (!toPlainText().isEmpty())
+        return true;
+    showValidationError(tr("Необходимо заполнить поле"));
+    return false;
+}
+
+void QSmartTextEdit::focusInEvent(QFocusEvent* e)
+{
+    QTextEdit::focusInEvent(e);
+    if (showingHint)
+        hideHint();
+    emit gotFocus();
+}
+
+void QSmartTextEdit::focusOutEvent(QFocusEvent* e)
+{
+    QTextEdit::focusOutEvent(e);
+    // A popup of the editor itself (its context menu) keeps the user's work in
+    // the editor: a hint put in now would take a paste and be wiped with it.
+    if (e->reason() != Qt::PopupFocusReason && !showingHint && QTextEdit::toPlainText().isEmpty() &&
+        !hint.isEmpty())
+        showHint();
+    emit leftFocus();
+}
