@@ -258,6 +258,15 @@ void TestKvAlgorithm::validationOrder_data()
     QTest::newRow("flow unit missing")
         << t << invalid("укажите единицы измерения расхода рабочей среды <i>G<i>");
 
+    // A hidden working temperature is refused only after the flow checks: the
+    // user first learns what the form itself is missing.
+    t = waterTask();
+    t.place = ipReturn;
+    t.Treturn = NAN;
+    t.flowMeasure = 0;
+    QTest::newRow("flow unit missing, valve's own temperature hidden")
+        << t << invalid("укажите единицы измерения расхода рабочей среды <i>G<i>");
+
     t = waterTask();
     t.P1 = 25;
     t.P2 = 0.01;

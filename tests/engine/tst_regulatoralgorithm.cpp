@@ -341,6 +341,11 @@ void TestRegulatorAlgorithm::validationOrder_data()
     t.flowMeasure = 0;
     QTest::newRow("flow unit missing")
         << t << invalid("укажите единицы измерения расхода рабочей среды <i>G<i>");
+    t.Treturn = NAN;
+    QTest::newRow("flow unit missing, regulator's own temperature hidden")
+        << t << invalid("укажите единицы измерения расхода рабочей среды <i>G<i>");
+    t.flowMeasure = wfM3h;
+    QTest::newRow("regulator's own temperature hidden") << t << empty;
 }
 
 void TestRegulatorAlgorithm::validationOrder()

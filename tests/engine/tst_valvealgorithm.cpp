@@ -305,6 +305,18 @@ void TestValveAlgorithm::validation_data()
                "Не заполнены входные данные:<br>укажите единицы измерения расхода рабочей среды <i>G<i>");
 
     t = example1();
+    t.Tsupply = NAN;
+    t.flowMeasure = 0;
+    QTest::newRow("flow unit missing, valve's own temperature hidden")
+        << t
+        << QStringLiteral(
+               "Не заполнены входные данные:<br>укажите единицы измерения расхода рабочей среды <i>G<i>");
+
+    t = example1();
+    t.Tsupply = NAN;
+    QTest::newRow("valve's own temperature hidden") << t << empty;
+
+    t = example1();
     t.Treturn = 100;
     QTest::newRow("return as warm as supply")
         << t

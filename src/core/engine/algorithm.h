@@ -130,7 +130,9 @@ protected:
     void checkDevicePressures(double P1, double P2, const QString& orderError, const QString& tooHighError);
     // The same with the valve's messages.
     void checkValvePressures(double P1, double P2);
-    // The working temperature must be given.
+    // The working temperature must be given. A hidden one would only turn into
+    // figures that are not numbers, so it is refused after every check of what
+    // the user typed, just before the first property is taken at it.
     void checkWorkingTemperature();
     // Flow empty, then flow unit missing (an empty-fields message when
     // `unitIsEmptyField`, otherwise a validation message).

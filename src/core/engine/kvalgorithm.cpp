@@ -247,8 +247,8 @@ bool KvAlgorithm::calc(const KvInputParams& input)
             throwEmptyFields();
         checkValvePressures(m_input.P1, m_input.P2);
         checkTemperatures();
-        checkWorkingTemperature();
         checkFlow(false);
+        checkWorkingTemperature();
         calcLiquidProperties();
         calcKvsMath(m_input);
     });

@@ -10,7 +10,7 @@ using namespace common;
 namespace {
 
 // The regulator catalogue: for each DN, mm, the Kvs values, m³/h, of the steam
-// regulator and of the others.
+// regulator and of the others. DN 15 comes with Kvs 4 in both series.
 struct RegulatorCatalogueRow
 {
     int dn;
@@ -262,8 +262,8 @@ bool RegulatorAlgorithm::calc(const RegulatorInputParams& input)
             checkDevicePressures(m_input.P1, m_input.P2, QString::fromUtf8(pressureOrderText),
                                  QString::fromUtf8(beforeTooHighText));
         checkTemperatures();
-        checkWorkingTemperature();
         checkFlow(false);
+        checkWorkingTemperature();
         calcLiquidProperties();
         calcKvsMath(m_input);
 

@@ -146,8 +146,8 @@ bool ValveAlgorithm::calc(const ValveInputParams& input)
         if (substanceProperties().isLiquid() && tolerance::isZero(m_input.dPru))
             throwEmptyFields();
         checkTemperatures();
-        checkWorkingTemperature();
         checkFlow(true);
+        checkWorkingTemperature();
         calcLiquidProperties();
         calcKvsMath(m_input);
 
