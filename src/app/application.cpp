@@ -1,6 +1,7 @@
 #include "application.h"
 
 #include "gentools/errorhandle.h"
+#include "guitools/appversion.h"
 #include "resources.h"
 
 #include <QFont>
@@ -37,12 +38,12 @@ App* App::get()
 
 QString App::version()
 {
-    return QStringLiteral("01.03.22");
+    return orx::versionDate();
 }
 
 QString App::versionString()
 {
-    return QCoreApplication::applicationName() + QStringLiteral(", версия от ") + version();
+    return orx::versionString();
 }
 
 void App::initFont()

@@ -1,5 +1,7 @@
 #include "application.h"
+#include "documents/doc.h"
 #include "engine/algotest.h"
+#include "mainwindow.h"
 #include "quitonsignal.h"
 
 int main(int argc, char** argv)
@@ -16,12 +18,20 @@ int main(int argc, char** argv)
         app.init();
         // Every message of the checks is shown before any window exists.
         algotest::runSelfTests();
+
+        QuitOnSignal quitOnSignal;
+
+        // The reader's warnings about document files come in a box of their own.
+        Doc::setWarningPresenter(&MainWindow::showFileWarning);
         {
-            // The main window joins here: built after the checks, shown, and
-            // destroyed before the error handler is.
-            QuitOnSignal quitOnSignal;
+            // Built after the checks, so every message of theirs comes first; it
+            // shows itself maximised and asks for the first document as soon as
+            // the event loop runs. It is gone before the error handler is.
+            MainWindow window;
+            window.show();
             result = app.exec();
         }
+
         app.uninit();
     }
     return result;

@@ -241,11 +241,16 @@ void TestDeviceSizeTable::reportForm_data()
     QTest::addColumn<int>("columns");
     QTest::addColumn<QString>("notes");
     QTest::addColumn<bool>("atCursor");
+    QTest::addColumn<int>("pointSize");
 
-    QTest::newRow("ЛМР-2-П: 4 rows, 10 columns") << int(common::dtLMR2P) << 4 << 10 << notesLmr2p << false;
-    QTest::newRow("ЛМР-1") << int(common::dtLMR1) << 5 << 15 << notesLmr1 << false;
-    QTest::newRow("ЛМР-Д after a heading") << int(common::dtLMRD) << 5 << 15 << notesLmrd << true;
-    QTest::newRow("ЛМК-2 after a heading") << int(common::dtLMK2) << 5 << 15 << QString() << true;
+    // The reports ask for 10 points: the cells and the notes below take the size
+    // asked for, not the 11 points of the other report tables.
+    QTest::newRow("ЛМР-2-П: 4 rows, 10 columns")
+        << int(common::dtLMR2P) << 4 << 10 << notesLmr2p << false << 10;
+    QTest::newRow("ЛМР-1") << int(common::dtLMR1) << 5 << 15 << notesLmr1 << false << 10;
+    QTest::newRow("ЛМР-Д after a heading") << int(common::dtLMRD) << 5 << 15 << notesLmrd << true << 10;
+    QTest::newRow("ЛМР-Д at 14 points") << int(common::dtLMRD) << 5 << 15 << notesLmrd << false << 14;
+    QTest::newRow("ЛМК-2 after a heading") << int(common::dtLMK2) << 5 << 15 << QString() << true << 10;
 }
 
 void TestDeviceSizeTable::reportForm()
@@ -255,6 +260,7 @@ void TestDeviceSizeTable::reportForm()
     QFETCH(int, columns);
     QFETCH(QString, notes);
     QFETCH(bool, atCursor);
+    QFETCH(int, pointSize);
 
     // A report writes the table into its own document at its cursor.
     QTextDocument report;
@@ -264,7 +270,7 @@ void TestDeviceSizeTable::reportForm()
 
     orxtest::MessageCapture capture;
     DeviceSizeTableGenerator generator(deviceType, atCursor ? cursor : QTextCursor());
-    QTextDocument* document = generator.generateDocument(10);
+    QTextDocument* document = generator.generateDocument(pointSize);
     QCOMPARE(capture.count(), 0);
     QCOMPARE(document == &report, atCursor);
     QCOMPARE(document->begin().text(), atCursor ? QStringLiteral("Габаритные размеры") : QString());
@@ -282,9 +288,12 @@ void TestDeviceSizeTable::reportForm()
         for (int column = 0; column < columns; ++column)
             QCOMPARE(textOfCell(table, row, column), written.at(row).at(column));
     }
-    const QTextCharFormat cellFormat =
-        table->cellAt(rows - 1, columns - 1).firstCursorPosition().charFormat();
-    QCOMPARE(cellFormat.fontPointSize(), 10.0);
+    for (const QTextTableCell& cell : {table->cellAt(0, 0), table->cellAt(rows - 1, columns - 1)}) {
+        QTextCursor inCell = cell.firstCursorPosition();
+        inCell.movePosition(QTextCursor::NextCharacter);
+        QCOMPARE(inCell.charFormat().fontFamily(), QStringLiteral("Calibri"));
+        QCOMPARE(inCell.charFormat().fontPointSize(), qreal(pointSize));
+    }
 
     QCOMPARE(textBelow(document, table), notes);
     QTextCursor end(document);
@@ -295,7 +304,7 @@ void TestDeviceSizeTable::reportForm()
         return;
     // The format of the last character of the notes.
     QCOMPARE(end.charFormat().fontFamily(), QStringLiteral("Calibri"));
-    QCOMPARE(end.charFormat().fontPointSize(), 10.0);
+    QCOMPARE(end.charFormat().fontPointSize(), qreal(pointSize));
     QCOMPARE(end.charFormat().fontWeight(), int(QFont::Normal));
     QVERIFY(!end.charFormat().fontItalic());
 }

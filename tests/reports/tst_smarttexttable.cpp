@@ -69,10 +69,12 @@ void TestSmartTextTable::htmlTable_data()
         << QStringLiteral(
                "<tr><td align=\"left\">a</td><td align=\"right\">b</td><td align=\"right\">c</td></tr>");
     QTest::newRow("no cells") << QStringList() << QStringLiteral("<tr></tr>");
-    QTest::newRow("markup is shown as text")
-        << texts({"<b>DN</b> & \"L\"", "Масса|кг"})
-        << QStringLiteral("<tr><td align=\"left\">&lt;b&gt;DN&lt;/b&gt; &amp; &quot;L&quot;</td>"
-                          "<td align=\"right\">Масса|кг</td></tr>");
+    // Cell texts are rich text of their own and are neither escaped nor parsed;
+    // a "%1" in a cell is not a placeholder either.
+    QTest::newRow("cell text goes in unchanged")
+        << texts({"D<sub>y</sub>, &laquo;L&raquo;", "Масса|кг", "%1 %2"})
+        << QStringLiteral("<tr><td align=\"left\">D<sub>y</sub>, &laquo;L&raquo;</td>"
+                          "<td align=\"right\">Масса|кг</td><td align=\"right\">%1 %2</td></tr>");
 }
 
 void TestSmartTextTable::htmlTable()

@@ -43,7 +43,9 @@ void HtmlTextTable::addValues(const QStringList& cells)
     for (int i = 0; i < cells.count(); ++i) {
         const QString align =
             columnAlignment(i) == Qt::AlignLeft ? QStringLiteral("left") : QStringLiteral("right");
-        html += QStringLiteral("<td align=\"%0\">%1</td>").arg(align, cells.at(i).toHtmlEscaped());
+        // The cell text is markup of its own: a caller may pass "D<sub>y</sub>" or
+        // "&nbsp;", so it goes into the row as it stands.
+        html += QStringLiteral("<td align=\"%0\">%1</td>").arg(align, cells.at(i));
     }
     html += QStringLiteral("</tr>");
     *target += html;

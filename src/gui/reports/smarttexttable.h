@@ -32,7 +32,7 @@ public:
     explicit HtmlTextTable(QString* target);
 
     void begin();
-    // Cell texts are plain text: they are escaped, never read as markup.
+    // Cell texts are rich text and go into the row unchanged.
     void addValues(const QStringList& cells) override;
     void end();
 

@@ -1,0 +1,94 @@
+// A valve report (worked example 1) written and saved as a PDF, as the "Pdf-
+// документ" button does, without handing it to a viewer.
+
+#include "benchsupport.h"
+#include "engine/valvealgorithm.h"
+#include "reports/valvepdfgenerator.h"
+#include "resources.h"
+#include "settings/smartsettings.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include <cstdio>
+
+namespace {
+
+// Stands in for the desktop's PDF viewer: counts what it is given.
+class NoViewer : public QObject
+{
+    Q_OBJECT
+public slots:
+    void open(const QUrl&) { ++opened; }
+
+public:
+    int opened = 0;
+};
+
+ValveReport example1()
+{
+    using namespace common;
+    ValveInputParams in;
+    in.objectName = QStringLiteral("Котельная № 2, ИТП-1");
+    in.system = lpHeating;
+    in.valveType = dtLMK2;
+    in.substance = stPropyleneGlycol;
+    in.concentration = 50;
+    in.place = ipSupply;
+    in.pressureType = pkExcess;
+    in.pressureMeasure = pmBar;
+    in.P1 = 6;
+    in.P2 = 5;
+    in.dP = 1;
+    in.dPru = 0.5;
+    in.flowInputMode = 2;
+    in.heatLoad = 2.5;
+    in.heatMeasure = hmGcalH;
+    in.Tsupply = 100;
+    in.Treturn = 70;
+    in.flowMeasure = wfTh;
+    in.flow = UnitConversions::calcQbyHeat(2.5, hmGcalH, wfTh, 100, 70, in.substanceProperties(),
+                                           (in.PbeforeAbsInPa() + in.PafterAbsInPa()) / 2);
+
+    ValveAlgorithm algorithm;
+    algorithm.calc(in);
+    ValveReport report{in, ValveResultItem(), {{2, {100, 3.30}}}};
+    for (const ValveResultItem& item : algorithm.results())
+        if (item.dn == 100 && !item.rejected)
+            report.item = item;
+    return report;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QStandardPaths::setTestModeEnabled(true); // keeps the user's settings untouched
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Оримакс-расчёт"));
+    orx::initResources();
+
+    QTemporaryDir folder;
+    SmartSettings().setValue(QStringLiteral("Common/Directory"), folder.path());
+    NoViewer viewer;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &viewer, "open");
+
+    const ValveReport report = example1();
+    const orxbench::Figures figures = orxbench::measure(
+        [&report] {
+            ValvePdfGenerator generator;
+            generator.generate(report);
+        },
+        40, 3);
+    orxbench::report("valve report written to PDF", figures, "ms", 1000, "median <= 300 ms");
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    std::printf("%d reports written\n", viewer.opened);
+    return viewer.opened == 43 ? 0 : 1;
+}
+
+#include "bench_report.moc"

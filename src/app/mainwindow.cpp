@@ -1,0 +1,406 @@
+#include "mainwindow.h"
+
+#include "application.h"
+#include "documents/doc.h"
+#include "forms/fancabinetchild.h"
+#include "forms/flowmeterchild.h"
+#include "forms/kvchild.h"
+#include "forms/regulatorchild.h"
+#include "forms/valvechild.h"
+#include "framework/mdichild.h"
+#include "gentools/errorhandle.h"
+#include "guitools/makerinfo.h"
+#include "selectdoctypedlg.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QScrollArea>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolBar>
+
+#include <algorithm>
+#include <iterator>
+
+using namespace common;
+
+namespace {
+
+// ---------------------------------------------------------------------------
+// The document window of each document type. A form joins the program with
+// one line here.
+
+using FormFactory = MdiChild* (*)(const Doc* doc);
+
+template <class Form>
+MdiChild* createForm(const Doc* doc)
+{
+    return new Form(doc);
+}
+
+struct FormKind
+{
+    DocType type;
+    FormFactory create;
+};
+
+const FormKind kForms[] = {
+    {docValve, &createForm<ValveChild>},
+    {docRegulator, &createForm<RegulatorChild>},
+    {docStdCabinet, &createForm<StdCabinetChild>},
+    {docFanCabinet, &createForm<FanCabinetChild>},
+    {docFlowMeter, &createForm<FlowMeterChild>},
+    {docKv, &createForm<KvChild>},
+};
+
+// ---------------------------------------------------------------------------
+// The commands of the window.
+
+using Slot = void (MainWindow::*)();
+
+struct ActionSpec
+{
+    int id;
+    const char* text;
+    const char* icon;
+    QKeySequence::StandardKey shortcut;
+    const char* statusTip;
+    // Null: the application's closeAllWindows(), which asks every window to close.
+    Slot slot;
+};
+
+const ActionSpec kActions[] = {
+    {MainWindow::aiNew, "Новый", ":/icons/new.png", QKeySequence::New, "Создать новый документ",
+     &MainWindow::createNew},
+    {MainWindow::aiOpen, "&Открыть...", ":/icons/open.png", QKeySequence::Open, "Открыть документ",
+     &MainWindow::open},
+    {MainWindow::aiClose, "&Закрыть", nullptr, QKeySequence::Close, "Закрыть текущее окно",
+     &MainWindow::closeActiveTab},
+    {MainWindow::aiCloseAll, "Закрыть &все", nullptr, QKeySequence::UnknownKey, "Закрыть все окна",
+     &MainWindow::closeAllTabs},
+    {MainWindow::aiSave, "&Сохранить", ":/icons/save.png", QKeySequence::Save, "Сохранить текущий документ",
+     &MainWindow::save},
+    {MainWindow::aiSaveAs, "Сохранить к&ак...", nullptr, QKeySequence::UnknownKey,
+     "Сохранить документ под другим именем", &MainWindow::saveAs},
+    {MainWindow::aiExit, "Выход", ":/icons/exit.png", QKeySequence::Quit, "Выход из приложения", nullptr},
+    {MainWindow::aiNextTab, "&Следующая вкладка", nullptr, QKeySequence::NextChild, nullptr,
+     &MainWindow::nextTab},
+    {MainWindow::aiPrevTab, "&Предыдущая вкладка", nullptr, QKeySequence::PreviousChild, nullptr,
+     &MainWindow::prevTab},
+    {MainWindow::aiAbout, "&О программе", ":/icons/about.png", QKeySequence::UnknownKey,
+     "Краткая информация о программе", &MainWindow::about},
+};
+
+// The actions that act on the current document: useless without a tab.
+const int kDocumentActions[] = {MainWindow::aiSave, MainWindow::aiSaveAs, MainWindow::aiClose,
+                                MainWindow::aiCloseAll};
+
+// Separators are -1.
+const int kDocumentMenu[] = {
+    MainWindow::aiNew,   MainWindow::aiOpen,     -1, MainWindow::aiSave, MainWindow::aiSaveAs, -1,
+    MainWindow::aiClose, MainWindow::aiCloseAll, -1, MainWindow::aiExit};
+const int kToolBar[] = {MainWindow::aiNew,   MainWindow::aiOpen, MainWindow::aiSave, -1,
+                        MainWindow::aiAbout, MainWindow::aiExit};
+
+const int kSavedMessageMs = 2000;
+
+} // namespace
+
+MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
+{
+    m_tabs = new QTabWidget(this);
+    m_tabs->setTabsClosable(true);
+    m_tabs->setMovable(true);
+    setCentralWidget(m_tabs);
+    connect(m_tabs, &QTabWidget::currentChanged, this, &MainWindow::updateMenus);
+    connect(m_tabs, &QTabWidget::tabCloseRequested, this, &MainWindow::closeTab);
+
+    createMenus();
+    createToolBar();
+
+    // The status bar stays hidden: the messages are kept but never seen.
+    statusBar()->showMessage(QStringLiteral("Готово"));
+    statusBar()->hide();
+
+    updateMenus();
+
+    showMaximized();
+    setWindowTitle(App::versionString());
+
+    // Every start begins with the choice of a new document, over the window
+    // already on the screen. It waits for the event loop: a dialog run from
+    // here would hold its own loop before the main one exists, and a request
+    // to quit the program that came meanwhile would end only the dialog.
+    QTimer::singleShot(0, this, &MainWindow::createNew);
+}
+
+MainWindow::~MainWindow() = default;
+
+QString MainWindow::fileFilter()
+{
+    return MdiChild::fileFilter();
+}
+
+void MainWindow::showFileWarning(const QString& title, const QString& text)
+{
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok);
+    box.exec();
+}
+
+QAction* MainWindow::action(int id)
+{
+    if (QAction* existing = m_actions.value(id))
+        return existing;
+
+    // Kept even for an unknown id, so that a wrong id is reported once.
+    auto* act = new QAction(this);
+    act->setCheckable(false);
+    m_actions.insert(id, act);
+
+    const auto spec = std::find_if(std::begin(kActions), std::end(kActions),
+                                   [id](const ActionSpec& s) { return s.id == id; });
+    if (spec == std::end(kActions)) {
+        GEH_ASSERT(0);
+        return act;
+    }
+
+    act->setText(QString::fromUtf8(spec->text));
+    if (spec->icon)
+        act->setIcon(QIcon(QString::fromLatin1(spec->icon)));
+    if (spec->shortcut != QKeySequence::UnknownKey)
+        act->setShortcuts(spec->shortcut);
+    if (spec->statusTip)
+        act->setStatusTip(QString::fromUtf8(spec->statusTip));
+    if (spec->slot)
+        connect(act, &QAction::triggered, this, spec->slot);
+    else
+        connect(act, &QAction::triggered, qApp, &QApplication::closeAllWindows);
+    return act;
+}
+
+void MainWindow::createMenus()
+{
+    QMenu* documents = menuBar()->addMenu(QStringLiteral("&Подбор"));
+    for (int id : kDocumentMenu) {
+        if (id < 0)
+            documents->addSeparator();
+        else
+            documents->addAction(action(id));
+    }
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Справка"));
+    help->addAction(action(aiAbout));
+
+    // The tab switches live in no menu; on the window their shortcuts work
+    // wherever the focus is.
+    addAction(action(aiNextTab));
+    addAction(action(aiPrevTab));
+}
+
+void MainWindow::createToolBar()
+{
+    QToolBar* bar = addToolBar(QStringLiteral("Подбор"));
+    for (int id : kToolBar) {
+        if (id < 0)
+            bar->addSeparator();
+        else
+            bar->addAction(action(id));
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Document windows and tabs
+
+int MainWindow::createMdiChild(DocType type, const Doc* doc)
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+
+    MdiChild* child = nullptr;
+    const auto kind = std::find_if(std::begin(kForms), std::end(kForms),
+                                   [type](const FormKind& k) { return k.type == type; });
+    if (kind != std::end(kForms))
+        child = kind->create(doc);
+    else
+        GEH_ASSERT(0);
+    if (!GEH_ASSERT(child))
+        return -1;
+
+    auto* area = new QScrollArea(this);
+    area->setWidgetResizable(true);
+    area->setFrameStyle(QFrame::NoFrame);
+    area->setAttribute(Qt::WA_DeleteOnClose);
+    area->setWidget(child);
+    return m_tabs->addTab(area, child->doc().name());
+}
+
+MdiChild* MainWindow::child(int idx) const
+{
+    if (!GEH_ASSERT(idx >= 0))
+        return nullptr;
+    auto* area = qobject_cast<QScrollArea*>(m_tabs->widget(idx));
+    MdiChild* child = area ? qobject_cast<MdiChild*>(area->widget()) : nullptr;
+    GEH_ASSERT(child);
+    return child;
+}
+
+MdiChild* MainWindow::activeMdiChild() const
+{
+    const int current = m_tabs->currentIndex();
+    return current >= 0 ? child(current) : nullptr;
+}
+
+int MainWindow::findMdiChild(const QString& fileName) const
+{
+    // Empty for a file that does not exist; never-saved documents have an
+    // empty canonical name as well, so they never match.
+    const QString canonical = QFileInfo(fileName).canonicalFilePath();
+    if (canonical.isEmpty())
+        return -1;
+    for (int i = 0; i < m_tabs->count(); ++i) {
+        const MdiChild* c = child(i);
+        if (c && c->doc().canonicalFileName() == canonical)
+            return i;
+    }
+    return -1;
+}
+
+// ---------------------------------------------------------------------------
+// Commands
+
+void MainWindow::createNew()
+{
+    SelectDocTypeDlg dialog;
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const int idx = createMdiChild(dialog.docType(), nullptr);
+    if (idx >= 0)
+        m_tabs->setCurrentIndex(idx);
+}
+
+void MainWindow::open()
+{
+    const QString fileName =
+        QFileDialog::getOpenFileName(this, QStringLiteral("Открыть"), Doc::directory(), fileFilter());
+    if (fileName.isEmpty())
+        return;
+    Doc::setDirectory(fileName);
+
+    // A file is shown in one tab only, whatever path leads to it.
+    const int open = findMdiChild(fileName);
+    if (open >= 0) {
+        m_tabs->setCurrentIndex(open);
+        return;
+    }
+
+    Doc doc;
+    // The reader has told the user why a file cannot be opened.
+    if (!Doc::loadFromFile(fileName, doc))
+        return;
+    const int idx = createMdiChild(static_cast<DocType>(doc.docType()), &doc);
+    if (idx >= 0)
+        m_tabs->setCurrentIndex(idx);
+}
+
+void MainWindow::save()
+{
+    MdiChild* c = activeMdiChild();
+    if (c && c->save())
+        statusBar()->showMessage(QStringLiteral("Документ сохранён"), kSavedMessageMs);
+}
+
+void MainWindow::saveAs()
+{
+    MdiChild* c = activeMdiChild();
+    if (c && c->saveAs())
+        statusBar()->showMessage(QStringLiteral("Документ сохранён"), kSavedMessageMs);
+}
+
+void MainWindow::about()
+{
+    QMessageBox box;
+    box.setWindowTitle(QStringLiteral("О программе"));
+    box.setIconPixmap(QPixmap(QStringLiteral(":/icons/orimax.png")));
+    box.setTextFormat(Qt::RichText);
+    box.setText(
+        QStringLiteral(
+            "%1<br><br>Программа предназначена для подбора регулирующих клапанов, регуляторов давления, "
+            "регуляторов перепада давления прямого действия и шкафов управления, разрабатываемых и "
+            "выпускаемых ООО \"ОРИМАКСТЕХ\".<br><br>Программа постоянно дорабатывается, рекомендуем "
+            "проверять наличие новых версий на нашем сайте.<br><br>Если у вас возникли вопросы, обращайтесь "
+            "к нам: <a href=\"%2\">%2</a><br>")
+            .arg(App::versionString(), orx::makerEmail()));
+    box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.exec();
+}
+
+void MainWindow::updateMenus()
+{
+    const bool hasDocument = activeMdiChild() != nullptr;
+    for (int id : kDocumentActions)
+        action(id)->setEnabled(hasDocument);
+}
+
+void MainWindow::nextTab()
+{
+    const int count = m_tabs->count();
+    if (count > 0)
+        m_tabs->setCurrentIndex((m_tabs->currentIndex() + 1) % count);
+}
+
+void MainWindow::prevTab()
+{
+    const int count = m_tabs->count();
+    if (count > 0)
+        m_tabs->setCurrentIndex((m_tabs->currentIndex() - 1 + count) % count);
+}
+
+void MainWindow::closeActiveTab()
+{
+    const int current = m_tabs->currentIndex();
+    if (current >= 0)
+        closeTab(current);
+}
+
+void MainWindow::closeAllTabs()
+{
+    for (int i = m_tabs->count() - 1; i >= 0; --i) {
+        if (!closeTab(i))
+            return;
+    }
+}
+
+bool MainWindow::closeTab(int idx)
+{
+    MdiChild* c = child(idx);
+    // The window asks about unsaved changes and may refuse.
+    if (!c || !c->close())
+        return false;
+    // The page goes at once, so that the tabs count right away; it deletes
+    // itself once control is back in the event loop.
+    QWidget* page = m_tabs->widget(idx);
+    m_tabs->removeTab(idx);
+    page->close();
+    return true;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    // Leaving the program must not throw away unsaved work: every modified
+    // document is asked about as when all tabs are closed, and a tab the user
+    // keeps keeps the program open.
+    closeAllTabs();
+    if (m_tabs->count() > 0)
+        event->ignore();
+    else
+        event->accept();
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+// "Новый подбор": the user picks the kind of a new document by clicking one of
+// six picture buttons; the dialog closes as accepted and tells which kind.
+
+#include "guitools/smallclasses.h"
+#include "vocabulary/common.h"
+
+#include <QHash>
+
+class QAbstractButton;
+class QGridLayout;
+
+class SelectDocTypeDlg : public QBaseDialog
+{
+    Q_OBJECT
+public:
+    SelectDocTypeDlg();
+
+    // The kind chosen; 0 until a button has been clicked.
+    common::DocType docType() const { return m_docType; }
+    // The button of a document type (null for a type the dialog does not offer).
+    QAbstractButton* button(common::DocType type) const;
+
+public slots:
+    // A picture button was clicked: remember its type and accept.
+    void onPress();
+
+private:
+    void addButton(QGridLayout* grid, int row, int column, common::DocType type, const QString& picture);
+
+    common::DocType m_docType = static_cast<common::DocType>(0);
+    QHash<QAbstractButton*, common::DocType> m_docTypesByCmd;
+};

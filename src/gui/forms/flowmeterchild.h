@@ -1,0 +1,84 @@
+#pragma once
+
+// The document window "Расходомер": the configurator of the ЛМФ
+// counter-flowmeters. The user picks the options of the meter; the form offers
+// only the combinations that are made and builds the order designation, which
+// it shows and copies to the clipboard.
+
+#include "framework/mdichild.h"
+#include "vocabulary/flowmeter.h"
+
+class QLabel;
+
+class FlowMeterChild : public MdiChild
+{
+    Q_OBJECT
+public:
+    // data: a document read from a file, or null for a new one.
+    explicit FlowMeterChild(const Doc* data = nullptr);
+
+    common::DocType docType() const override { return common::docFlowMeter; }
+    common::DeviceType deviceType() const override { return common::dtLMF; }
+    void recalc() override;
+    int inputColumnCount() const override { return 4; }
+    int resultColumnCount() const override { return 1; }
+    QLayout* createInputArea() override;
+    // The order designation shown in the results (empty while a choice is missing).
+    QString copyText() const override { return m_designation; }
+
+    // The designation of the current choices, whether complete or not.
+    QString designation() const;
+    // The pulse weight range of an ultrasonic meter with the chosen diameter,
+    // form and series; empty (and reported when a diameter is chosen) when the
+    // table has no row for them.
+    common::LmfPulseWeightRange rangeU() const;
+
+    // The pulse weight as the designation writes it: the shortest decimal form
+    // with a decimal comma, at least three characters ("1,0", "0,25", "100").
+    static QString pulseWeightText(double weight);
+
+protected:
+    // The table lookup behind rangeU().
+    virtual common::LmfPulseWeightRange pulseWeightRange(int dn, int form, int series) const;
+
+private:
+    // The choices that select the pulse weight: when any of them changes, the
+    // weight goes back to the factory value (ultrasonic) or the default item
+    // (electromagnetic). The measuring principle is among them: it decides which
+    // of the two weights applies.
+    struct SelectionState
+    {
+        int type = -1;
+        int dn = -1;
+        int form = -1;
+        int beams = -1;
+        int series = -1;
+
+        bool operator==(const SelectionState& other) const;
+        bool operator!=(const SelectionState& other) const { return !(*this == other); }
+    };
+
+    SelectionState selectionState() const;
+    // Only the combinations that are made: the option lists, shown rows and
+    // forced check boxes of every option.
+    void applyOptionRules();
+    // The pulse weight range or list, reset when the selection state changed.
+    void applyPulseWeightRules();
+    // Keeps only the allowed values in the option combo of a field; the current
+    // item stays while it is allowed.
+    void filter(qint16 field, const QList<int>& allowed);
+    bool isChecked(qint16 field) const;
+    void setChecked(qint16 field, bool on);
+    bool isUltrasonic() const;
+    bool isTwoBeam() const;
+    QComboBox* lmfFormCombo() const;
+    // The first shown option combo without a choice, in field order; null when
+    // every shown option is chosen.
+    QComboBox* firstMissingChoice() const;
+
+    QLabel* m_dnNote = nullptr;
+    QLabel* m_pulseWeightNote = nullptr;
+    SelectionState m_lastState;
+    common::LmfPulseWeightRange m_range;
+    QString m_designation;
+};

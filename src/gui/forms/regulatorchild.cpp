@@ -1,0 +1,354 @@
+#include "forms/regulatorchild.h"
+
+#include "engine/tolerance.h"
+#include "framework/pipeselectionarea.h"
+#include "framework/radioarea.h"
+#include "guitools/smallclasses.h"
+#include "reports/regulatorpdfgenerator.h"
+
+#include <QDoubleSpinBox>
+#include <QGridLayout>
+#include <QLabel>
+
+#include <cmath>
+
+using namespace common;
+
+namespace {
+
+const QChar kDelta(0x0394);
+const QChar kDegree(0x00B0);
+
+// The pressure rows of the differential scheme and of the other tasks.
+const qint16 kDifferentialRows[] = {RegulatorChild::fcSupplyPressure, RegulatorChild::fcReturnPressure,
+                                    RegulatorChild::fcRegulatorDrop,  RegulatorChild::fcSectionDrop,
+                                    RegulatorChild::fcLossesBefore,   RegulatorChild::fcLossesAfter};
+const qint16 kPressureRows[] = {MdiChild::fcP1, MdiChild::fcP2, MdiChild::fcPressureDrop};
+
+// The rows whose sub-label is the pressure unit.
+const qint16 kUnitSubLabels[] = {MdiChild::fcP2,
+                                 MdiChild::fcPressureDrop,
+                                 RegulatorChild::fcReturnPressure,
+                                 RegulatorChild::fcRegulatorDrop,
+                                 RegulatorChild::fcSectionDrop,
+                                 RegulatorChild::fcLossesBefore,
+                                 RegulatorChild::fcLossesAfter};
+
+} // namespace
+
+RegulatorChild::RegulatorChild(const Doc* data) : SelectionChild(data, docRegulator)
+{
+    setupLayout();
+    fillControls();
+    setInputEnabled(fcPressureDrop, false);
+    setInputEnabled(fcLossesAfter, false);
+    connectControls(true);
+    applyToControls();
+}
+
+QLayout* RegulatorChild::createInputArea()
+{
+    auto* grid = new QGridLayout();
+    m_inputGrid = grid;
+    const int span = inputColumnCount();
+
+    addSectionHeader(grid, QStringLiteral("Входные данные"), span);
+
+    addSectionHeader(grid, QStringLiteral("Применение"), span, true);
+    addTextRow(grid, fcObjectName, QStringLiteral("Наименование объекта"));
+    addComboRow(grid, fcSystem, QStringLiteral("Система"));
+    addComboRow(grid, fcMedium, QStringLiteral("Рабочая среда"));
+    addDoubleRowWithSubLabel(grid, fcConcentration, QStringLiteral("Концентрация раствора"),
+                             QStringLiteral("%"));
+    addComboRow(grid, fcRegulatorFunction, QStringLiteral("Регулирование"));
+    addComboRow(grid, fcInstallPlace, QStringLiteral("Место установки"));
+
+    addSectionHeader(grid, QStringLiteral("Давление"), span, true);
+    RadioArea* kind = addRadioRow(grid, fcPressureKind, QString(), 1);
+    kind->addItem(QStringLiteral("Избыточное"), pkExcess);
+    kind->addItem(QStringLiteral("Абсолютное"), pkAbsolute);
+    // The unit combo stands on the first pressure row of the task (updateVisibility).
+    addDoubleRow(grid, fcP1, QStringLiteral("Перед регулятором|P1"));
+    addDoubleRowWithSubLabel(grid, fcP2, QStringLiteral("После регулятора|P2"), QString());
+    addDoubleRowWithSubLabel(grid, fcPressureDrop, QStringLiteral("Перепад на регуляторе|%1Pрег").arg(kDelta),
+                             QString());
+    addDoubleRowWithUnit(grid, fcSupplyPressure, QStringLiteral("Подающий трубопровод на вводе|Pпод"),
+                         fcPressureUnit);
+    addDoubleRowWithSubLabel(grid, fcReturnPressure, QStringLiteral("Обратный трубопровод на вводе|Pобр"),
+                             QString());
+    addDoubleRowWithSubLabel(
+        grid, fcSectionDrop,
+        QStringLiteral("Перепад, поддерживаемый на регулируемом участке,|%1Pру").arg(kDelta), QString());
+    addDoubleRowWithSubLabel(grid, fcRegulatorDrop,
+                             QStringLiteral("Перепад на регуляторе|%1Pрег").arg(kDelta), QString());
+    addDoubleRowWithSubLabel(grid, fcLossesBefore,
+                             QStringLiteral("Потери на другом оборудовании <b><i>до</i></b> регулируемого "
+                                            "участка (расходомеры, фильтры, грязевики и пр.)|%1Pдр.под")
+                                 .arg(kDelta),
+                             QString());
+    addDoubleRowWithSubLabel(grid, fcLossesAfter,
+                             QStringLiteral("Потери на другом оборудовании <b><i>после</i></b> регулируемого "
+                                            "участка (расходомеры, фильтры, грязевики и пр.)|%1Pдр.обр")
+                                 .arg(kDelta),
+                             QString());
+
+    addSectionHeader(grid, QStringLiteral("Температура рабочей среды"), span, true);
+    const QString degrees = QStringLiteral("%1C").arg(kDegree);
+    addDoubleRowWithSubLabel(grid, fcSupplyTemperature, QStringLiteral("Подающий трубопровод|Tпод"), degrees);
+    addDoubleRowWithSubLabel(grid, fcReturnTemperature, QStringLiteral("Обратный трубопровод|Tобр"), degrees);
+    addTemperatureHints(grid);
+
+    addSectionHeader(grid, QStringLiteral("Максимальный расход рабочей среды"), span, true);
+    RadioArea* flowMode = addRadioRow(grid, fcFlowMode, QString(), 2);
+    flowMode->addItem(QStringLiteral("Задать напрямую"), 1);
+    flowMode->addItem(QStringLiteral("Через расход тепловой энергии"), 2);
+    addDoubleRowWithUnit(grid, fcHeatLoad, QStringLiteral("Тепловая нагрузка|Q"), fcHeatUnit);
+    addDoubleRowWithUnit(grid, fcFlow, QStringLiteral("Расход рабочей среды|G"), fcFlowUnit);
+
+    grid->setColumnMinimumWidth(0, 280);
+    grid->setRowStretch(nextRow(grid), 100);
+    grid->setContentsMargins(0, 0, 0, 0);
+    return grid;
+}
+
+int RegulatorChild::regulation() const
+{
+    return intComboValue(fcRegulatorFunction, -1);
+}
+
+DeviceType RegulatorChild::deviceType() const
+{
+    return DeviceType(inputFromControls().deviceType());
+}
+
+int RegulatorChild::resultColumnCount() const
+{
+    return isLiquidMedium() ? 3 : 1;
+}
+
+bool RegulatorChild::hasSupplyTemperature() const
+{
+    return regulation() == rtDiffPressure || intComboValue(fcInstallPlace, 0) == ipSupply;
+}
+
+bool RegulatorChild::hasReturnTemperature() const
+{
+    return regulation() == rtDiffPressure || intComboValue(fcInstallPlace, 0) != ipSupply;
+}
+
+bool RegulatorChild::usePhaseLimits() const
+{
+    const QList<qint16> given = regulation() == rtDiffPressure
+                                    ? QList<qint16>{fcSupplyPressure, fcReturnPressure, fcRegulatorDrop}
+                                    : QList<qint16>{fcP1, fcP2};
+    for (qint16 code : given)
+        if (tolerance::isZero(doubleValue(code)))
+            return false;
+    return inputFromControls().PafterAbsInPa() >= tolerance::epsilon;
+}
+
+const RegulatorResultItem* RegulatorChild::chosenRegulator() const
+{
+    const int index = chosenIndex();
+    if (index < 0 || !GEH_ASSERT(index < m_algorithm.results().size()))
+        return nullptr;
+    return &m_algorithm.results().at(index);
+}
+
+int RegulatorChild::candidateDn(int index) const
+{
+    if (!GEH_ASSERT(index >= 0 && index < m_algorithm.results().size()))
+        return 0;
+    return m_algorithm.results().at(index).dn;
+}
+
+RegulatorInputParams RegulatorChild::inputFromControls() const
+{
+    RegulatorInputParams input;
+    // Reads the controls only.
+    const_cast<RegulatorChild*>(this)->fillCommonInputs(input);
+    input.P1 = doubleValue(fcP1);
+    input.P2 = doubleValue(fcP2);
+    input.dPregulator = doubleValue(fcPressureDrop);
+    input.regulation = regulation();
+    input.Psupply = doubleValue(fcSupplyPressure);
+    input.Preturn = doubleValue(fcReturnPressure);
+    input.dPreg = doubleValue(fcRegulatorDrop);
+    input.dPru = doubleValue(fcSectionDrop);
+    input.dPdrSupply = doubleValue(fcLossesBefore);
+    input.dPdrReturn = doubleValue(fcLossesAfter);
+    return input;
+}
+
+void RegulatorChild::updateRegType()
+{
+    const QList<int> allowed =
+        isLiquidMedium() ? QList<int>{rtDiffPressure, rtUpstream, rtDownstream} : QList<int>{rtDownstream};
+    ctrl<QSmartComboBox>(fcRegulatorFunction)->filterItems(allowed);
+}
+
+void RegulatorChild::updateInstallPlace()
+{
+    const int task = regulation();
+    if (task != rtDiffPressure) {
+        ctrl<RadioArea>(fcFlowMode)->setCheckedId(1);
+        // Pressure before the regulator is kept in the return pipe, after it
+        // in the supply pipe.
+        ctrl<QSmartComboBox>(fcInstallPlace)->setCurrentByData(int(task == rtUpstream ? ipReturn : ipSupply));
+    }
+    ctrl<RadioArea>(fcFlowMode)->setItemEnabled(2, task == rtDiffPressure, 1);
+}
+
+void RegulatorChild::updateVisibility()
+{
+    updateTemperatureRows();
+    const bool differential = regulation() == rtDiffPressure;
+    setInputEnabled(fcInstallPlace, differential);
+    for (qint16 code : kPressureRows)
+        setInputVisible(code, !differential);
+    for (qint16 code : kDifferentialRows)
+        setInputVisible(code, differential);
+    moveUnitCombo(differential ? qint16(fcSupplyPressure) : qint16(fcP1));
+}
+
+void RegulatorChild::moveUnitCombo(qint16 code)
+{
+    QWidget* unit = control(fcPressureUnit);
+    QWidget* row = control(code);
+    if (!GEH_ASSERT(unit && row && m_inputGrid))
+        return;
+    int target = 0;
+    int current = 0;
+    int column = 0;
+    int span = 0;
+    m_inputGrid->getItemPosition(m_inputGrid->indexOf(row), &target, &column, &span, &span);
+    m_inputGrid->getItemPosition(m_inputGrid->indexOf(unit), &current, &column, &span, &span);
+    if (current == target)
+        return;
+    m_inputGrid->removeWidget(unit);
+    m_inputGrid->addWidget(unit, target, 3);
+}
+
+void RegulatorChild::updateDp()
+{
+    ctrl<QDoubleSpinBox>(fcPressureDrop)->setValue(doubleValue(fcP1) - doubleValue(fcP2));
+
+    // The losses are balanced only while the user edits the differential scheme.
+    bool editing = false;
+    for (qint16 code : kDifferentialRows)
+        editing = editing || control(code)->hasFocus();
+    if (!editing)
+        return;
+
+    const double supply = doubleValue(fcSupplyPressure);
+    const double ret = doubleValue(fcReturnPressure);
+    const double regulator = doubleValue(fcRegulatorDrop);
+    const double section = doubleValue(fcSectionDrop);
+    for (double v : {supply, ret, regulator, section})
+        if (tolerance::isZero(v))
+            return;
+
+    auto* before = ctrl<QDoubleSpinBox>(fcLossesBefore);
+    auto* after = ctrl<QDoubleSpinBox>(fcLossesAfter);
+    const double available = supply - ret;
+    if (tolerance::isZero(regulator + section + before->value() + after->value() - available))
+        return;
+    const double rest = available - regulator - section;
+    // Half of the rest may not be a value of two decimals: the losses after the
+    // section take what the losses before it leave, so the drops always add up.
+    if (!before->hasFocus())
+        before->setValue(rest / 2);
+    after->setValue(rest - before->value());
+}
+
+void RegulatorChild::updatePressureMeasure()
+{
+    const QString unit = ctrl<QComboBox>(fcPressureUnit)->currentText();
+    for (qint16 code : kUnitSubLabels)
+        if (QLabel* sub = subLabel(code))
+            sub->setText(unit);
+    limitTemperature(inputFromControls());
+}
+
+void RegulatorChild::recalc()
+{
+    connectControls(false);
+    updateConcentrationRow();
+    updateRegType();
+    updateInstallPlace();
+    updateVisibility();
+    updateDp();
+    updateFlowUnits();
+    updatePressureMeasure();
+    RegulatorInputParams fresh = inputFromControls();
+    updateHeatLoadRows(fresh);
+    connectControls(true);
+
+    clearSelectionResults();
+    m_input = inputFromControls();
+    QGridLayout* grid = createResultsGrid();
+    if (m_algorithm.calc(m_input))
+        addResults(grid);
+    else
+        addFailure(grid, m_algorithm.errorText());
+    showSelectionResults(grid);
+}
+
+QStringList RegulatorChild::ratingCells(const RegulatorResultItem& item) const
+{
+    return resultColumnCount() == 1 ? QStringList() : riskCells(item);
+}
+
+void RegulatorChild::addResults(QGridLayout* grid)
+{
+    QGridLayout* details = addDetailsGrid(grid);
+    const SubstanceProperties medium = m_algorithm.substanceProperties();
+    if (medium.isLiquid())
+        addDensity(details);
+    addKv(details);
+    if (medium.is(stWater))
+        addSaturationPressure(details, QStringLiteral("в регуляторе"));
+
+    QStringList columns{QStringLiteral("Регулятор")};
+    if (resultColumnCount() > 1)
+        columns << QStringLiteral("Вероятность кавитации в\nрегуляторе")
+                << QStringLiteral("Вероятность шума и вибрации в регуляторе");
+    addCandidateHeader(grid, columns);
+
+    const QList<RegulatorResultItem>& items = m_algorithm.results();
+    QList<QPair<QString, int>> proposed;
+    for (int i = 0; i < items.size(); ++i) {
+        if (items.at(i).rejected)
+            continue;
+        addCandidateRow(grid, items.at(i), false, ratingCells(items.at(i)));
+        proposed.append({items.at(i).name(true), i});
+    }
+    if (rejectedMode()) {
+        addRejectedHeader(grid);
+        for (const RegulatorResultItem& item : items)
+            if (item.rejected)
+                addCandidateRow(grid, item, false, ratingCells(item));
+    }
+    addResultNotes(grid);
+
+    addChoice(grid, QStringLiteral("Регулятор"), proposed);
+
+    addBlankRow(grid);
+    addDimensions(grid);
+}
+
+void RegulatorChild::showPdf()
+{
+    if (!checkChoice(QStringLiteral("Необходимо выбрать устройство")))
+        return;
+    const RegulatorResultItem* regulator = chosenRegulator();
+    if (!regulator)
+        return;
+    RegulatorReport report;
+    report.input = m_algorithm.regulatorInput();
+    report.item = *regulator;
+    if (pipeArea())
+        report.pipes = pipeArea()->selections();
+    RegulatorPdfGenerator generator(deviceType());
+    generator.generate(report);
+}

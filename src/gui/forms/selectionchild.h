@@ -1,0 +1,92 @@
+#pragma once
+
+// What the valve and the regulator selection windows share: both run a
+// selection from the maker's catalogue, show the calculation details and a
+// table of candidates, and end their results with "Ваш выбор" — one candidate
+// and the pipes around it — and the button that writes the report of that choice.
+
+#include "framework/mdichild.h"
+#include "guitools/smallclasses.h"
+
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+
+class QGridLayout;
+class ResultItem;
+
+class SelectionChild : public MdiChild
+{
+    Q_OBJECT
+public:
+    SelectionChild(const Doc* data, common::DocType type);
+
+    // The DN of the candidate chosen under "Ваш выбор" (0 while none is chosen).
+    int stdDn() const override;
+
+    // The choice combo of the current results; null after a refused task.
+    QSmartComboBox* choiceCombo() const { return m_choiceCombo; }
+    // The index in the calculation's candidate list of the chosen candidate, -1
+    // while none is chosen.
+    int chosenIndex() const;
+
+public slots:
+    // The report of the chosen candidate and pipes, opened in the desktop's viewer.
+    virtual void showPdf() = 0;
+
+protected:
+    // Water and the two glycol solutions: the media whose ratings are shown.
+    bool isLiquidMedium() const;
+
+    // The calculation's message in red instead of the results.
+    void addFailure(QGridLayout* grid, const QString& message);
+
+    // "Детали расчёта" and a grid across the results for the figures: a left
+    // group from column 0 and a right group from column 4.
+    QGridLayout* addDetailsGrid(QGridLayout* grid);
+    // The figures every liquid task shows.
+    void addDensity(QGridLayout* details);
+    void addKv(QGridLayout* details);
+    // The saturation pressure of water at the working temperature, MPa, under
+    // "Абс. давление насыщенных паров <inDevice>".
+    void addSaturationPressure(QGridLayout* details, const QString& inDevice);
+
+    // "Предлагаемые варианты¹" with the column headers of the candidate table.
+    void addCandidateHeader(QGridLayout* grid, const QStringList& columns);
+    // One candidate row: its short designation (bold when recommended), then
+    // the cells of its ratings; as many cells as the results have columns.
+    void addCandidateRow(QGridLayout* grid, const ResultItem& item, bool bold, const QStringList& ratings);
+    // The cavitation and noise cells of a liquid candidate.
+    static QStringList riskCells(const ResultItem& item);
+    // The rejected candidates are shown only in the rejected mode ("Ctrl+Alt+V").
+    void addRejectedHeader(QGridLayout* grid);
+
+    // "Ваш выбор": the caption ("Клапан") with the combo of the proposed
+    // candidates (designation, index in the candidate list), the pipes of the
+    // calculation and the report button, centred across the results. The pipe
+    // DN follows the chosen candidate.
+    void addChoice(QGridLayout* grid, const QString& caption, const QList<QPair<QString, int>>& candidates);
+    // Before the results are rebuilt: the previous choice goes with them.
+    void clearSelectionResults();
+    // Places the rebuilt results in the window (finishResultsGrid) and lays the
+    // window out once.
+    void showSelectionResults(QGridLayout* grid);
+
+    // "Габаритные размеры" of the chosen series across the results. The
+    // section depends on the series alone and is laid out once per series.
+    void addDimensions(QGridLayout* grid);
+
+    // Before a report: a candidate and every pipe must be chosen; the user is
+    // told what is missing (`warning` for the candidate).
+    bool checkChoice(const QString& warning);
+
+    // The DN of a candidate of the last calculation.
+    virtual int candidateDn(int index) const = 0;
+
+private:
+    QPointer<QSmartComboBox> m_choiceCombo;
+    // The dimension section of the series shown last, kept across rebuilds.
+    QWidget* m_dimensions = nullptr;
+    common::DeviceType m_dimensionsType = common::dtEmpty;
+    int m_dimensionsSpan = 0;
+};

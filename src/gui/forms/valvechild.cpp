@@ -1,0 +1,237 @@
+#include "forms/valvechild.h"
+
+#include "framework/pipeselectionarea.h"
+#include "framework/radioarea.h"
+#include "guitools/smallclasses.h"
+#include "reports/valvepdfgenerator.h"
+
+#include <QDoubleSpinBox>
+#include <QGridLayout>
+#include <QLabel>
+
+using namespace common;
+
+namespace {
+
+// The valve series in the order they are offered; steam and gases take only
+// the steam valve.
+const DeviceType kLiquidValves[] = {dtLMK2, dtLMK3, dtLMKP};
+const DeviceType kOtherValves[] = {dtLMKP};
+
+} // namespace
+
+ValveChild::ValveChild(const Doc* data) : SelectionChild(data, docValve)
+{
+    setupLayout();
+    fillControls();
+    fillValveTypes();
+    connectControls(true);
+    applyToControls();
+}
+
+QLayout* ValveChild::createInputArea()
+{
+    return createValveInputGrid(QStringLiteral("Подающий трубопровод|Tпод"));
+}
+
+DeviceType ValveChild::deviceType() const
+{
+    return DeviceType(intComboValue(Doc::fcDeviceType, dtEmpty));
+}
+
+int ValveChild::resultColumnCount() const
+{
+    return isLiquidMedium() ? 5 : 1;
+}
+
+// Steam and gases are met at one place only: the supply pipe before the
+// consumer, where the valve sits.
+bool ValveChild::hasSupplyTemperature() const
+{
+    return isLiquidMedium() || intComboValue(fcInstallPlace, 0) == ipSupply;
+}
+
+bool ValveChild::hasReturnTemperature() const
+{
+    return isLiquidMedium() || intComboValue(fcInstallPlace, 0) != ipSupply;
+}
+
+bool ValveChild::usePhaseLimits() const
+{
+    return valvePressuresGiven();
+}
+
+const ValveResultItem* ValveChild::chosenValve() const
+{
+    const int index = chosenIndex();
+    if (index < 0 || !GEH_ASSERT(index < m_algorithm.results().size()))
+        return nullptr;
+    return &m_algorithm.results().at(index);
+}
+
+int ValveChild::candidateDn(int index) const
+{
+    if (!GEH_ASSERT(index >= 0 && index < m_algorithm.results().size()))
+        return 0;
+    return m_algorithm.results().at(index).dn;
+}
+
+void ValveChild::fillValveTypes()
+{
+    auto* combo = ctrl<QComboBox>(Doc::fcDeviceType);
+    if (!combo)
+        return;
+    const int previous = intComboValue(Doc::fcDeviceType, dtEmpty);
+    const bool first = combo->count() == 0;
+
+    combo->clear();
+    const bool liquid = isLiquidMedium();
+    const auto begin = liquid ? std::begin(kLiquidValves) : std::begin(kOtherValves);
+    const auto end = liquid ? std::end(kLiquidValves) : std::end(kOtherValves);
+    for (auto it = begin; it != end; ++it)
+        combo->addItem(deviceTypeName(*it, true), int(*it));
+
+    int selected = combo->findData(previous) >= 0 ? previous : first ? int(dtLMK2) : int(dtEmpty);
+    if (combo->count() == 1)
+        selected = combo->itemData(0).toInt();
+    combo->setCurrentIndex(combo->findData(selected));
+}
+
+ValveInputParams ValveChild::inputFromControls()
+{
+    ValveInputParams input;
+    fillCommonInputs(input);
+    input.valveType = deviceType();
+    input.P1 = doubleValue(fcP1);
+    input.P2 = doubleValue(fcP2);
+    input.dP = doubleValue(fcPressureDrop);
+    input.dPru = doubleValue(fcRegulatedDrop);
+    return input;
+}
+
+void ValveChild::updateInputRows()
+{
+    fillValveTypes();
+    const bool liquid = isLiquidMedium();
+    setInputEnabled(fcInstallPlace, liquid);
+    if (!liquid)
+        ctrl<QSmartComboBox>(fcInstallPlace)->setCurrentByData(int(ipSupply));
+    updateTemperatureRows();
+    setInputVisible(fcRegulatedDrop, liquid);
+    ctrl<RadioArea>(fcFlowMode)->setItemEnabled(2, liquid, 1);
+    updateFlowUnits();
+    updateConcentrationRow();
+
+    const QString unit = ctrl<QComboBox>(fcPressureUnit)->currentText();
+    for (qint16 code : {qint16(fcP2), qint16(fcPressureDrop), qint16(fcRegulatedDrop)})
+        if (QLabel* sub = subLabel(code))
+            sub->setText(unit);
+    limitTemperature(inputFromControls());
+
+    ValveInputParams input = inputFromControls();
+    updateHeatLoadRows(input);
+    // Deriving the flow reconnects the controls; the drop is no modification either.
+    connectControls(false);
+    ctrl<QDoubleSpinBox>(fcPressureDrop)->setValue(doubleValue(fcP1) - doubleValue(fcP2));
+}
+
+void ValveChild::recalc()
+{
+    connectControls(false);
+    updateInputRows();
+    connectControls(true);
+    clearSelectionResults();
+
+    m_input = inputFromControls();
+    QGridLayout* grid = createResultsGrid();
+    if (m_algorithm.calc(m_input))
+        addResults(grid);
+    else
+        addFailure(grid, m_algorithm.errorText());
+    showSelectionResults(grid);
+}
+
+void ValveChild::addDetails(QGridLayout* grid)
+{
+    QGridLayout* details = addDetailsGrid(grid);
+    const SubstanceProperties medium = m_algorithm.substanceProperties();
+    const QString cubicMetresPerKg = QStringLiteral("м%1/кг").arg(QChar(0x00B3));
+    if (medium.isLiquid())
+        addDensity(details);
+    else if (medium.isSteam())
+        addResultValueRow(details, 0, QStringLiteral("Удельный объём пара до клапана"), cubicMetresPerKg,
+                          m_algorithm.steamSpecificVolume(BeforeDevice), 4);
+    addKv(details);
+
+    if (medium.is(stWater))
+        addSaturationPressure(details, QStringLiteral("в клапане"));
+    else if (medium.isSteam())
+        addResultValueRow(details, 0, QStringLiteral("Удельный объём пара после клапана"), cubicMetresPerKg,
+                          m_algorithm.steamSpecificVolume(AfterDevice), 4);
+    else
+        addTextCell(details, 0, QString());
+}
+
+QStringList ValveChild::ratingCells(const ValveResultItem& item) const
+{
+    if (resultColumnCount() == 1)
+        return {};
+    return QStringList{QString::number(item.Kreserve, 'f', 2), QString::number(item.avtoritet, 'f', 2)} +
+           riskCells(item);
+}
+
+void ValveChild::addResults(QGridLayout* grid)
+{
+    addDetails(grid);
+
+    QStringList columns{QStringLiteral("Клапан")};
+    if (resultColumnCount() > 1)
+        columns << QStringLiteral("Коэффициент запаса") << QStringLiteral("Внешний авторитет")
+                << QStringLiteral("Вероятность кавитации в клапане")
+                << QStringLiteral("Вероятность шума и вибрации в клапане");
+    addCandidateHeader(grid, columns);
+
+    const QList<ValveResultItem>& items = m_algorithm.results();
+    QList<QPair<QString, int>> proposed;
+    for (int i = 0; i < items.size(); ++i) {
+        if (items.at(i).rejected)
+            continue;
+        // A valve that meets all four criteria is the one to recommend.
+        addCandidateRow(grid, items.at(i), items.at(i).score() == 4, ratingCells(items.at(i)));
+        proposed.append({items.at(i).name(true), i});
+    }
+    if (rejectedMode()) {
+        addRejectedHeader(grid);
+        for (const ValveResultItem& item : items)
+            if (item.rejected)
+                addCandidateRow(grid, item, item.score() == 4, ratingCells(item));
+    }
+    addResultNotes(grid);
+
+    addChoice(grid, QStringLiteral("Клапан"), proposed);
+    connect(choiceCombo(), QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            &ValveChild::onUserValveChanged);
+
+    addBlankRow(grid);
+    addDimensions(grid);
+}
+
+void ValveChild::onUserValveChanged()
+{
+}
+
+void ValveChild::showPdf()
+{
+    if (!checkChoice(QStringLiteral("Необходимо выбрать клапан")))
+        return;
+    const ValveResultItem* valve = chosenValve();
+    if (!valve)
+        return;
+    ValveReport report;
+    report.input = m_algorithm.valveInput();
+    report.item = *valve;
+    if (pipeArea())
+        report.pipes = pipeArea()->selections();
+    ValvePdfGenerator generator;
+    generator.generate(report);
+}

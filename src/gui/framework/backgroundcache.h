@@ -1,0 +1,41 @@
+#pragma once
+
+// The background picture of the document windows: the maker's logo scaled to
+// 2.5 times the window (keeping its proportions, expanding), drawn from the
+// window's top-left corner. Only the window-sized top-left part of that picture
+// can ever be seen, so only that part is made and kept, once per window size:
+// every tab of the main window has the same size and shares one pixmap, and a
+// size that no window shows any more is let go.
+
+#include <QImage>
+#include <QPixmap>
+#include <QSize>
+#include <QString>
+
+class BackgroundCache
+{
+public:
+    // The picture behind every document window.
+    static QString pictureName() { return QStringLiteral(":/icons/backlogo.png"); }
+
+    // The size the picture is scaled to for a window: width × 4800 / 1920 by
+    // height × 3000 / 1200, in whole pixels.
+    static QSize scaledTarget(const QSize& window);
+    // The part of `picture`, scaled for `window`, that a window of that size
+    // shows: pixel for pixel the top-left corner of the whole scaled picture.
+    static QImage visiblePart(const QImage& picture, const QSize& window);
+
+    // The background of a window of that size (null when there is no picture).
+    static QPixmap pixmap(const QSize& window);
+    // Lets go of the sizes that no window shows any more: a window that took a
+    // new background calls it, so a window being dragged leaves nothing behind.
+    static void dropUnused();
+
+    // What the cache holds: how many sizes, and their pixels in bytes.
+    static int count();
+    static qint64 bytes();
+    static void clear();
+
+    // The most window sizes kept; sizes that no window shows are dropped sooner.
+    static constexpr int capacity = 4;
+};

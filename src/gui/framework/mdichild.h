@@ -1,0 +1,314 @@
+#pragma once
+
+// The document window: the abstract base of every form of the program. It owns
+// the window's document, keeps a registry of the input controls by document key,
+// moves values between the controls and the document, tracks the modified state
+// and the tab title, saves and asks before closing, lays the window out in an
+// input column and a results column, and offers the helpers every form shares.
+//
+// A form derives from MdiChild, builds its rows with the row builders in
+// createInputArea() (each control registered under its document key), rebuilds
+// its results in recalc() with the results-area helpers, and lets the framework
+// do the rest:
+//
+//     KvChild::KvChild(const Doc* data) : MdiChild(data, common::docKv)
+//     {
+//         setupLayout();          // createInputArea() + createResultsArea()
+//         fillControls();         // the standard combo contents
+//         connectControls(true);  // every change runs onModified() -> recalc()
+//         applyToControls();      // a loaded document's values, no modification
+//     }
+//
+// The window sits in a scroll area that is a page of the main window's tab
+// widget; the tab title is the document's name with " *" while it is modified.
+
+#include "documents/doc.h"
+#include "vocabulary/common.h"
+
+#include <QColor>
+#include <QList>
+#include <QMap>
+#include <QPair>
+#include <QString>
+#include <QVector>
+#include <QWidget>
+
+class Algorithm;
+class InputParams;
+class PipeSelectionArea;
+class QCheckBox;
+class QComboBox;
+class QDoubleSpinBox;
+class QGridLayout;
+class QLabel;
+class QLayout;
+class QPalette;
+class QPixmap;
+class QPushButton;
+class QSmartComboBox;
+class QSmartTextEdit;
+class QTextDocument;
+class RadioArea;
+
+class MdiChild : public QWidget
+{
+    Q_OBJECT
+public:
+    // Field codes shared by the calculating forms (document keys with index 0).
+    enum CommonField : qint16 {
+        fcPressureUnit = 101,
+        fcP1 = 102,
+        fcP2 = 103,
+        fcFlowMode = 104,
+        fcSupplyTemperature = 105,
+        fcHeatLoad = 106,
+        fcReturnTemperature = 107,
+        fcFlow = 108,
+        fcSystem = 120,
+        fcMedium = 121,
+        fcObjectName = 122,
+        fcRegulatorFunction = 130,
+        fcInstallPlace = 131,
+        fcConcentration = 141,
+        fcPressureKind = 1011,
+        fcPressureDrop = 1031,
+        fcRegulatedDrop = 1032,
+        fcHeatUnit = 1061,
+        fcFlowUnit = 1081,
+    };
+
+    // The items of one combo box in display order: (text, value as item data).
+    using ComboItems = QVector<QPair<QString, int>>;
+
+    // data: a document read from a file (copied; it must have a file name), or
+    // null for a new document of the given type, which gets a default name.
+    MdiChild(const Doc* data, common::DocType type);
+    ~MdiChild() override;
+
+    // The filter of the document file dialogs: "Оримакс-расчёт (*.orx)".
+    static QString fileFilter();
+
+    // ---- What every form tells the framework ------------------------------
+    virtual common::DocType docType() const = 0;
+    // The device type currently chosen (dtEmpty where the form has none).
+    virtual common::DeviceType deviceType() const = 0;
+    // Connects (on) or disconnects (off) every registered control's change
+    // signal to onModified().
+    virtual void connectControls(bool on);
+    // Recomputes and rebuilds the results from the controls.
+    virtual void recalc() = 0;
+    // Columns of the input grid, which its section headers span.
+    virtual int inputColumnCount() const = 0;
+    // Cells of one result row, which the results headers span.
+    virtual int resultColumnCount() const = 0;
+    // Whether the supply (105) and return (107) temperature rows are shown.
+    virtual bool hasSupplyTemperature() const;
+    virtual bool hasReturnTemperature() const;
+    // Builds the input column.
+    virtual QLayout* createInputArea() = 0;
+    // Builds the results column shown before the first calculation: the large
+    // header "Результаты".
+    virtual QLayout* createResultsArea();
+    // The DN to preselect in the pipe area (0: none).
+    virtual int stdDn() const;
+    // The calculation behind the results; forms without one must not be asked.
+    virtual Algorithm* algorithm();
+    // Whether the temperatures are limited by the boiling or condensation point.
+    virtual bool usePhaseLimits() const;
+    // What the copy button puts on the clipboard.
+    virtual QString copyText() const;
+
+    // ---- Document commands (the main window) ------------------------------
+    const Doc& doc() const { return m_doc; }
+    bool isModified() const { return m_modified; }
+    // Saves to the document's file, or asks for one when it has none.
+    bool save();
+    // Asks for a file name and saves there.
+    bool saveAs();
+    // Copies the controls into the document and writes it; a failed write
+    // leaves the window modified and the previous file as it was.
+    bool saveToFile(const QString& fileName);
+    // Asks whether to save a modified document: false when the user cancels
+    // (or the save fails), true when the window may close.
+    bool maybeSave();
+
+    // ---- Registry lookups ---------------------------------------------------
+    // The control of a key if it is a T; null otherwise (reported unless the
+    // form is probing for optional controls).
+    template <class T>
+    T* ctrl(const DocKey& key) const
+    {
+        T* control = qobject_cast<T*>(m_controls.value(key));
+        if (!control)
+            reportMissing(key, T::staticMetaObject.className());
+        return control;
+    }
+    // The registered widget of a key, whatever its kind, or null (no report).
+    QWidget* control(const DocKey& key) const { return m_controls.value(key); }
+    QLabel* label(const DocKey& key) const { return m_labels.value(key); }
+    QLabel* subLabel(const DocKey& key) const { return m_subLabels.value(key); }
+    QList<DocKey> controlKeys() const { return m_controls.keys(); }
+    bool rejectedMode() const { return m_rejectedMode; }
+    PipeSelectionArea* pipeArea() const { return m_pipeArea; }
+
+    // The integer data of the combo's current item, or the fallback when no item
+    // is current.
+    int intComboValue(const DocKey& key, int fallback) const;
+    // The integer value of a combo, radio group or check box.
+    int intValue(const DocKey& key) const;
+    // The value of a number field.
+    double doubleValue(const DocKey& key) const;
+
+public slots:
+    // When the flow is given through the heat load, writes the flow that carries
+    // it into the flow field without counting as a modification.
+    void recalcQ(InputParams& input);
+    // Any change of a registered control: recalculate, mark modified, retitle.
+    void onModified();
+    // Puts copyText() on the clipboard.
+    virtual void copyName();
+    // "Ctrl+Alt+V": show or hide the rejected candidates.
+    void onChangeWithRejectedMode();
+    // The pipe DN follows the DN of the device chosen in the results.
+    void setStdDn();
+
+protected:
+    // ---- Layout -------------------------------------------------------------
+    // Input column, separator and results column with stretches between them.
+    void setupLayout();
+
+    // ---- Registry -----------------------------------------------------------
+    void putControl(const DocKey& key, QWidget* widget);
+    void putLabel(const DocKey& key, QLabel* label);
+    void putSubLabel(const DocKey& key, QLabel* label);
+    // Appends "code - text" with the code as item data.
+    static void addCodeItem(QComboBox* combo, const QString& text, int code);
+
+    // ---- Document transfer --------------------------------------------------
+    // The standard items of the registered common combos (medium, units, system,
+    // place, ...), number ranges, and the form's own combo items.
+    void fillControls(const QMap<qint16, ComboItems>& formItems = QMap<qint16, ComboItems>());
+    // Offers the flow units that make sense for the chosen medium.
+    void updateFlowUnits();
+    // Copies the inputs shared by all calculations into the calculation input.
+    void fillCommonInputs(InputParams& input);
+    // Document -> controls, without any modification being signalled.
+    void applyToControls();
+    // Controls -> document.
+    void loadFromControls(Doc& target);
+
+    // ---- Input-area row builders --------------------------------------------
+    // Captions "Name|Symbol" show the symbol in italics: "Name <i>Symbol:</i>".
+    QDoubleSpinBox* addDoubleRow(QGridLayout* grid, const DocKey& key, const QString& caption);
+    QDoubleSpinBox* addDoubleRowWithUnit(QGridLayout* grid, const DocKey& key, const QString& caption,
+                                         const DocKey& unitKey);
+    QDoubleSpinBox* addDoubleRowWithSubLabel(QGridLayout* grid, const DocKey& key, const QString& caption,
+                                             const QString& subLabelText);
+    QSmartComboBox* addComboRow(QGridLayout* grid, const DocKey& key, const QString& caption,
+                                const QString& subLabelText = QString());
+    QSmartTextEdit* addTextRow(QGridLayout* grid, const DocKey& key, const QString& caption);
+    QCheckBox* addCheckRow(QGridLayout* grid, const DocKey& key, const QString& caption);
+    // orientation 1: horizontal, otherwise vertical.
+    RadioArea* addRadioRow(QGridLayout* grid, const DocKey& key, const QString& caption, int orientation);
+    // A bold, centred header in a new row: large (font + 2 pt) or small.
+    QLabel* addSectionHeader(QGridLayout* grid, const QString& text, int columnSpan, bool small = false,
+                             const QColor& colour = QColor());
+    // A word-wrapped label across the input columns in a new row.
+    QLabel* addInfoRow(QGridLayout* grid, const QString& text, const QColor& colour = QColor());
+    // "• text"
+    static QString listItemText(const QString& text);
+    // A sunken vertical line between the input and the results columns.
+    static QWidget* createVerticalSeparator();
+    // The two blue hint labels under the temperature rows, filled by
+    // limitTemperature(), each spanning the input columns.
+    void addTemperatureHints(QGridLayout* grid);
+    // The input rows of a valve task (the Kv and valve forms): application,
+    // pressure, temperature and flow sections with their rows.
+    QGridLayout* createValveInputGrid(const QString& supplyTemperatureCaption);
+
+    // ---- Showing, hiding, enabling ------------------------------------------
+    void setInputEnabled(const DocKey& key, bool on);
+    void setInputVisible(const DocKey& key, bool on);
+    // 105 and 107 disabled for saturated steam; shown per the form's flags.
+    void updateTemperatureRows();
+    // Heat-load rows shown and the flow derived (and disabled) when the flow is
+    // given through the heat load.
+    void updateHeatLoadRows(InputParams& input);
+    // The concentration row only for the glycol solutions.
+    void updateConcentrationRow();
+    // Sets the range of the temperature fields and the two hint labels.
+    void limitTemperature(const InputParams& input);
+    // P1 and P2 given and P2 not an absolute vacuum: the boiling point means
+    // something (the valve-task forms' usePhaseLimits()).
+    bool valvePressuresGiven() const;
+
+    // ---- Results-area helpers -----------------------------------------------
+    // Every widget they create is owned by the results and deleted by
+    // clearResults(). A cell builder given column 0 opens a new row; any other
+    // column fills that column of the last row.
+    // A new results grid headed "Результаты" (the forms rebuild theirs with it).
+    QGridLayout* createResultsGrid();
+    QLabel* addResultsHeader(QGridLayout* grid, const QString& text, bool small = false,
+                             const QColor& colour = QColor());
+    // Caption (bold) at column, value at column + 1, unit at column + 2.
+    void addResultValueRow(QGridLayout* grid, int column, const QString& caption, const QString& unit,
+                           double value, int decimals);
+    QWidget* addValueCell(QGridLayout* grid, int column, const QString& text);
+    QLabel* addTextCell(QGridLayout* grid, int column, const QString& text,
+                        Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter, bool bold = false,
+                        const QPalette* palette = nullptr);
+    QLabel* addCaptionCell(QGridLayout* grid, int column, const QString& text);
+    QLabel* addBlankRow(QGridLayout* grid);
+    QLabel* addPictureCell(QGridLayout* grid, int column, const QPixmap& picture);
+    QWidget* addDocumentCell(QGridLayout* grid, int column, QTextDocument* document);
+    // A small justified note across the grid, italic when black.
+    QLabel* addNote(QGridLayout* grid, const QString& text, const QColor& colour);
+    // The notes under the candidate tables of the valve and regulator forms.
+    void addResultNotes(QGridLayout* grid);
+    // "Габаритные размеры ...": the drawing and the dimension table of deviceType().
+    void addDimensionsArea(QGridLayout* grid);
+    // A flat 64 x 64 copy button that runs copyName(); the caller places it.
+    QPushButton* createCopyButton(const QString& toolTip);
+    // Takes ownership of a widget placed in the results (deleted by clearResults()).
+    void addResultWidget(QWidget* widget);
+    // Stretches after the last row and column; places the grid in the results column.
+    void finishResultsGrid(QGridLayout* grid);
+    // Deletes the result grids, the pipe area and every result widget.
+    void clearResults();
+    // The pipe area of the current results (owned; replaced by the forms).
+    void setPipeArea(PipeSelectionArea* area);
+
+    // The first row index of a grid that is free (0 for an empty grid).
+    static int nextRow(QGridLayout* grid);
+
+    // ---- Qt events ------------------------------------------------------------
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+    // Sets the tab title: the document's name, " *" while modified.
+    void updateTitle();
+
+    Doc m_doc;
+    QMap<DocKey, QWidget*> m_controls;
+    QMap<DocKey, QLabel*> m_labels;
+    QMap<DocKey, QLabel*> m_subLabels;
+    QList<QWidget*> m_resultWidgets;
+    bool m_modified = false;
+    QList<QGridLayout*> m_resultGrids;
+    QLabel* m_temperatureLimits1 = nullptr;
+    QLabel* m_temperatureLimits2 = nullptr;
+    PipeSelectionArea* m_pipeArea = nullptr;
+    bool m_reportMissing = true;
+    bool m_shown = false;
+    bool m_rejectedMode = false;
+
+private:
+    void reportMissing(const DocKey& key, const char* typeName) const;
+    QLabel* addCaptionLabel(QGridLayout* grid, int row, const DocKey& key, const QString& caption);
+    void updateBackground();
+
+    QGridLayout* m_mainLayout = nullptr;
+    // The window size the background was last made for.
+    QSize m_backgroundSize;
+};

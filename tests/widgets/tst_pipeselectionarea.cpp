@@ -1,0 +1,271 @@
+// The pipe DN choice below a selection: which rows a medium gets, the item texts
+// with their flow speeds, following the device DN, what the report reads, and
+// how a missing choice is told to the user.
+
+#include "engine/algorithm.h"
+#include "engine/regulatorinputparams.h"
+#include "framework/pipeselectionarea.h"
+#include "guitestsupport.h"
+#include "guitools/smallclasses.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPointer>
+
+#include <cmath>
+
+using namespace common;
+
+namespace {
+
+// A calculation that only carries a task: the pipe speeds need nothing else.
+template <class Input>
+class TaskOnly : public Algorithm
+{
+public:
+    explicit TaskOnly(int substance)
+    {
+        // 101325 Pa absolute before the device, where a normal and a working
+        // volume of gas are the same, and half of it after.
+        m_task.substance = substance;
+        m_task.pressureType = pkAbsolute;
+        m_task.pressureMeasure = pmPa;
+        m_task.P1 = 101325;
+        m_task.P2 = 50662.5;
+        m_task.Tsupply = 20;
+        m_task.flowMeasure = wfM3h;
+        // 10.29185 m³/h flows at 1.456 m/s through DN 50.
+        m_task.flow = 1.456 * 113.0973336 * 2500 / 40000;
+    }
+    const InputParams& input() const override { return m_task; }
+    QList<double> ascendingKvsList() const override { return {}; }
+    void filterResults() override {}
+
+    Input m_task;
+};
+
+using Valve = TaskOnly<ValveInputParams>;
+// A downstream regulator of a gas: ЛМР-2-П.
+struct Regulator : TaskOnly<RegulatorInputParams>
+{
+    explicit Regulator(int substance) : TaskOnly(substance) { m_task.regulation = rtDownstream; }
+};
+
+int indexOfDn(QComboBox* combo, int dn)
+{
+    for (int i = 0; i < combo->count(); ++i)
+        if (combo->itemText(i).startsWith(QStringLiteral("DN %1 ").arg(dn)))
+            return i;
+    return -1;
+}
+
+} // namespace
+
+class TestPipeSelectionArea : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void itemText_data()
+    {
+        QTest::addColumn<int>("dn");
+        QTest::addColumn<int>("location");
+        QTest::addColumn<double>("speed");
+        QTest::addColumn<bool>("regulator");
+        QTest::addColumn<QString>("text");
+        const QString text = QStringLiteral("DN %1 - максимальная скорость потока%2");
+        QTest::newRow("before a valve")
+            << 50 << 0 << 1.456 << false << text.arg(50).arg(QStringLiteral(" перед клапаном 1,46 м/c"));
+        QTest::newRow("after a valve")
+            << 65 << 1 << 0.5 << false << text.arg(65).arg(QStringLiteral(" после клапана 0,50 м/c"));
+        QTest::newRow("before a regulator")
+            << 15 << 0 << 12.5 << true << text.arg(15).arg(QStringLiteral(" перед регулятором 12,50 м/c"));
+        QTest::newRow("after a regulator")
+            << 500 << 1 << 0.004 << true << text.arg(500).arg(QStringLiteral(" после регулятора 0,00 м/c"));
+        QTest::newRow("single pipe") << 100 << 2 << 1234.567 << false
+                                     << text.arg(100).arg(QStringLiteral(" 1234,57 м/c"));
+    }
+
+    void itemText()
+    {
+        QFETCH(int, dn);
+        QFETCH(int, location);
+        QFETCH(double, speed);
+        QFETCH(bool, regulator);
+        QFETCH(QString, text);
+        QCOMPARE(PipeSelectionArea::itemText(dn, location, speed, regulator), text);
+    }
+
+    void rowsPerMedium_data()
+    {
+        QTest::addColumn<bool>("regulator");
+        QTest::addColumn<int>("substance");
+        QTest::addColumn<QStringList>("captions");
+        QTest::addColumn<QStringList>("dn50");
+        const QString prefix = QStringLiteral("DN 50 - максимальная скорость потока");
+        // Half the pressure after the device: twice the volume and the speed.
+        QTest::newRow("water: one pipe")
+            << false << int(stWater) << QStringList{QStringLiteral("Трубопровод")}
+            << QStringList{prefix + QStringLiteral(" 1,46 м/c")};
+        QTest::newRow("air through a valve")
+            << false << int(stAir)
+            << QStringList{QStringLiteral("Трубопровод до клапана"),
+                           QStringLiteral("Трубопровод после клапана")}
+            << QStringList{prefix + QStringLiteral(" перед клапаном 1,46 м/c"),
+                           prefix + QStringLiteral(" после клапана 2,91 м/c")};
+        QTest::newRow("nitrogen through a regulator")
+            << true << int(stNitrogen)
+            << QStringList{QStringLiteral("Трубопровод до регулятора"),
+                           QStringLiteral("Трубопровод после регулятора")}
+            << QStringList{prefix + QStringLiteral(" перед регулятором 1,46 м/c"),
+                           prefix + QStringLiteral(" после регулятора 2,91 м/c")};
+    }
+
+    void rowsPerMedium()
+    {
+        QFETCH(bool, regulator);
+        QFETCH(int, substance);
+        QFETCH(QStringList, captions);
+        QFETCH(QStringList, dn50);
+        Valve valve(substance);
+        Regulator reg(substance);
+        const Algorithm& calculation = regulator ? static_cast<const Algorithm&>(reg) : valve;
+        QWidget host;
+        auto* grid = new QGridLayout(&host);
+        grid->addWidget(new QLabel(QStringLiteral("строка формы")), 0, 0);
+        PipeSelectionArea area(calculation);
+        QCOMPARE(area.isRegulator(), regulator);
+        area.addToLayout(grid);
+
+        // One row per pipe below what the grid held: bold caption right-aligned
+        // in column 0, the combo in column 1.
+        QCOMPARE(grid->rowCount(), captions.size() + 1);
+        const QList<int> locations = area.locations();
+        QCOMPARE(locations.size(), captions.size());
+        const QList<int> dns{15, 20, 25, 32, 40, 50, 65, 80, 100, 125, 150, 200, 250, 300, 350, 400, 500};
+        for (int row = 0; row < captions.size(); ++row) {
+            auto* label = qobject_cast<QLabel*>(grid->itemAtPosition(row + 1, 0)->widget());
+            QCOMPARE(label->text(), captions.at(row));
+            QCOMPARE(label->font().weight(), 75);
+            QCOMPARE(grid->itemAtPosition(row + 1, 0)->alignment(), Qt::AlignRight | Qt::AlignVCenter);
+            QComboBox* combo = area.combo(locations.at(row));
+            QCOMPARE(grid->itemAtPosition(row + 1, 1)->layout()->itemAt(0)->widget(), combo);
+
+            QCOMPARE(combo->count(), 18);
+            QCOMPARE(combo->currentText(), QStringLiteral("-- Выбрать --"));
+            QVERIFY(!combo->currentData().isValid());
+            QCOMPARE(combo->itemText(indexOfDn(combo, 50)), dn50.at(row));
+            // Every standard DN with the engine's speed for its bore.
+            for (int i = 0; i < dns.size(); ++i) {
+                const double speed = calculation.calcPipeFlowSpeed(dns[i], DevicePosition(locations.at(row)),
+                                                                   calculation.input().Q());
+                QCOMPARE(combo->itemText(i + 1),
+                         PipeSelectionArea::itemText(dns[i], locations.at(row), speed, regulator));
+            }
+        }
+    }
+
+    void setDn_data()
+    {
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("dn");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("65 selects its item") << 0 << 65 << QStringLiteral("DN 65 ");
+        QTest::newRow("0 returns to the prompt") << 40 << 0 << QStringLiteral("-- Выбрать --");
+        QTest::newRow("70 is not offered") << 40 << 70 << QStringLiteral("DN 40 ");
+    }
+
+    void setDn()
+    {
+        QFETCH(int, start);
+        QFETCH(int, dn);
+        QFETCH(QString, expected);
+        Valve air(stAir);
+        PipeSelectionArea area(air);
+        area.setDn(start);
+        area.setDn(dn);
+        for (int location : area.locations())
+            QVERIFY(area.combo(location)->currentText().startsWith(expected));
+    }
+
+    void selectionsAndValidation_data()
+    {
+        QTest::addColumn<int>("before");
+        QTest::addColumn<int>("after");
+        QTest::addColumn<int>("warned");
+        QTest::newRow("nothing chosen: the pipe before is asked for") << 0 << 0 << 0;
+        QTest::newRow("only before chosen: nothing counts, the pipe after is asked for") << 50 << 0 << 1;
+        QTest::newRow("both chosen") << 50 << 80 << -1;
+    }
+
+    void selectionsAndValidation()
+    {
+        QFETCH(int, before);
+        QFETCH(int, after);
+        QFETCH(int, warned);
+        Valve air(stAir);
+        QWidget host;
+        PipeSelectionArea area(air);
+        area.addToLayout(new QGridLayout(&host));
+        host.show();
+        QApplication::setActiveWindow(&host);
+        QVERIFY(QTest::qWaitForWindowActive(&host));
+        area.combo(0)->setCurrentIndex(qMax(0, indexOfDn(area.combo(0), before)));
+        area.combo(1)->setCurrentIndex(qMax(0, indexOfDn(area.combo(1), after)));
+
+        const bool complete = warned < 0;
+        QCOMPARE(area.isComplete(), complete);
+        const QMap<int, PipeSelectionArea::PipeChoice> chosen = area.selections();
+        QCOMPARE(chosen.keys(), QList<int>({0, 1}));
+        QCOMPARE(chosen.value(0).dn, complete ? before : 0);
+        QCOMPARE(chosen.value(1).dn, complete ? after : 0);
+        const double speed = complete ? 2 * 1.456 * 2500 / 6400 : 0;
+        QVERIFY(std::fabs(chosen.value(1).speed - speed) < 1e-9);
+
+        orxtest::ModalAnswerer answer(orxtest::ModalAnswerer::pressButton(QMessageBox::Ok), 1000);
+        QCOMPARE(area.validate(), complete);
+        QCOMPARE(answer.answered(), !complete);
+        if (!complete) {
+            QCOMPARE(answer.title(), QStringLiteral("Валидация"));
+            QCOMPARE(answer.text(), QStringLiteral("Необходимо выбрать значение"));
+            QCOMPARE(host.focusWidget(), area.combo(warned));
+        }
+    }
+
+    void missingLocationIsReported()
+    {
+        orxtest::MessageCapture capture;
+        Valve water(stWater);
+        PipeSelectionArea area(water);
+        QCOMPARE(area.combo(PipeSelectionArea::plBefore), nullptr);
+        QCOMPARE(capture.assertions().size(), 1);
+        QVERIFY(capture.assertions().first().endsWith(QStringLiteral("\r\nm_combos.contains(location)")));
+    }
+
+    void rowsGoWithTheArea()
+    {
+        Valve air(stAir);
+        QWidget host;
+        auto* grid = new QGridLayout(&host);
+        QPointer<QWidget> label, combo, kept;
+        {
+            PipeSelectionArea area(air);
+            area.addToLayout(grid);
+            label = grid->itemAtPosition(0, 0)->widget();
+            combo = area.combo(0);
+            area.clear();
+            QVERIFY(!label && !combo);
+            QVERIFY(area.locations().isEmpty() && area.selections().isEmpty());
+            PipeSelectionArea second(air);
+            second.addToLayout(grid);
+            kept = second.combo(1);
+            QVERIFY(kept);
+        }
+        // A calculation that no longer stands leaves no pipe to choose.
+        QVERIFY(!kept);
+    }
+};
+
+ORX_GUI_TEST_MAIN(TestPipeSelectionArea)
+#include "tst_pipeselectionarea.moc"
