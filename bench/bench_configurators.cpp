@@ -1,6 +1,7 @@
 // The configurators at work: one change of an option to the new designation
 // shown, laid out and painted, for the flow meter and both cabinets.
 
+#include "benchforms.h"
 #include "benchsupport.h"
 #include "forms/fancabinetchild.h"
 #include "forms/flowmeterchild.h"
@@ -17,18 +18,6 @@
 using namespace common;
 
 namespace {
-
-template <class Form>
-Form* addTab(QTabWidget& tabs, Form* form)
-{
-    auto* area = new QScrollArea();
-    area->setWidgetResizable(true);
-    area->setFrameStyle(0);
-    area->setWidget(form);
-    tabs.setCurrentIndex(tabs.addTab(area, form->doc().name()));
-    QCoreApplication::processEvents();
-    return form;
-}
 
 void choose(MdiChild* form, qint16 field, int value, int index = 0)
 {
@@ -56,18 +45,17 @@ bool within(const orxbench::Figures& f)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    orxbench::chooseOffscreenPlatform();
     QApplication app(argc, argv);
-    orx::initResources();
-    QApplication::setFont(QFont(QStringLiteral("MS Shell Dlg 2"), 11));
+    orxbench::prepareWindows();
 
     QTabWidget tabs;
     tabs.resize(1600, 900);
     tabs.show();
 
     // The one-beam ultrasonic meter of the order example.
-    FlowMeterChild* meter = addTab(tabs, new FlowMeterChild);
+    FlowMeterChild* meter = orxbench::addTab(tabs, new FlowMeterChild);
+    QCoreApplication::processEvents();
     for (const auto& choice : QVector<QPair<qint16, int>>{{lfDiameter, 100},
                                                           {lfPressure, 16},
                                                           {lfProtection, 67},
@@ -89,7 +77,8 @@ int main(int argc, char** argv)
     orxbench::report("flow meter (electromagnetic): pressure", em, "ms", 1000, "<= 8 ms median");
 
     // A nine-loop cabinet, everything chosen.
-    StdCabinetChild* cabinet = addTab(tabs, new StdCabinetChild);
+    StdCabinetChild* cabinet = orxbench::addTab(tabs, new StdCabinetChild);
+    QCoreApplication::processEvents();
     choose(cabinet, CabinetChild::fcLoopCount, 9);
     choose(cabinet, CabinetChild::fcPowerReserve, 1);
     for (int loop = 0; loop < StdCabinetChild::maxLoops; ++loop) {
@@ -110,7 +99,9 @@ int main(int argc, char** argv)
     orxbench::report("cabinet: loops 3 <-> 9, window height changes", grown, "ms", 1000,
                      "(background rescaled per size)");
 
-    FanCabinetChild* fan = addTab(tabs, new FanCabinetChild);
+    FanCabinetChild* fan = orxbench::addTab(tabs, new FanCabinetChild);
+
+    QCoreApplication::processEvents();
     choose(fan, CabinetChild::fcMainPump, 1);
     const orxbench::Figures drive = measureFlips(fan, CabinetChild::fcFan, 5, 6);
     orxbench::report("ventilation cabinet: fan -> designation", drive, "ms", 1000, "<= 8 ms median");

@@ -2,6 +2,7 @@
 // документ" button does, without handing it to a viewer.
 
 #include "benchsupport.h"
+#include "engine/algotest.h"
 #include "engine/valvealgorithm.h"
 #include "reports/valvepdfgenerator.h"
 #include "resources.h"
@@ -30,28 +31,9 @@ public:
 
 ValveReport example1()
 {
-    using namespace common;
-    ValveInputParams in;
+    ValveInputParams in = algotest::valveExample(1);
     in.objectName = QStringLiteral("Котельная № 2, ИТП-1");
-    in.system = lpHeating;
-    in.valveType = dtLMK2;
-    in.substance = stPropyleneGlycol;
-    in.concentration = 50;
-    in.place = ipSupply;
-    in.pressureType = pkExcess;
-    in.pressureMeasure = pmBar;
-    in.P1 = 6;
-    in.P2 = 5;
-    in.dP = 1;
-    in.dPru = 0.5;
-    in.flowInputMode = 2;
-    in.heatLoad = 2.5;
-    in.heatMeasure = hmGcalH;
-    in.Tsupply = 100;
-    in.Treturn = 70;
-    in.flowMeasure = wfTh;
-    in.flow = UnitConversions::calcQbyHeat(2.5, hmGcalH, wfTh, 100, 70, in.substanceProperties(),
-                                           (in.PbeforeAbsInPa() + in.PafterAbsInPa()) / 2);
+    in.system = common::lpHeating;
 
     ValveAlgorithm algorithm;
     algorithm.calc(in);

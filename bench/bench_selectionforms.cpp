@@ -3,6 +3,7 @@
 // its first worked example with the rejected valves shown, the regulator window
 // on its third — and the resident memory of twenty open valve tabs.
 
+#include "benchforms.h"
 #include "benchsupport.h"
 #include "forms/regulatorchild.h"
 #include "forms/valvechild.h"
@@ -22,18 +23,6 @@
 using namespace common;
 
 namespace {
-
-template <class Form>
-Form* addTab(QTabWidget& tabs)
-{
-    auto* form = new Form;
-    auto* area = new QScrollArea();
-    area->setWidgetResizable(true);
-    area->setFrameStyle(0);
-    area->setWidget(form);
-    tabs.setCurrentIndex(tabs.addTab(area, form->doc().name()));
-    return form;
-}
 
 void select(MdiChild* form, qint16 code, int value)
 {
@@ -90,18 +79,6 @@ void enterRegulatorExample3(RegulatorChild* form)
     setValue(form, 107, 47.5);
 }
 
-// Resident memory of the process, kB.
-long residentKb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    return -1;
-}
-
 struct Timed
 {
     orxbench::Figures rebuilt;
@@ -129,17 +106,15 @@ Timed timeModifications(MdiChild* form, double heat)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    orxbench::chooseOffscreenPlatform();
     QApplication app(argc, argv);
-    orx::initResources();
-    QApplication::setFont(QFont(QStringLiteral("MS Shell Dlg 2"), 11));
-    const long atStart = residentKb();
+    orxbench::prepareWindows();
+    const long atStart = orxbench::residentKb();
 
     QTabWidget tabs;
     tabs.resize(1600, 1000);
     tabs.show();
-    auto* valve = addTab<ValveChild>(tabs);
+    auto* valve = orxbench::addTab(tabs, new ValveChild);
     QCoreApplication::processEvents();
     enterValveExample1(valve);
     valve->onChangeWithRejectedMode();
@@ -152,7 +127,7 @@ int main(int argc, char** argv)
                      "<= 16 ms median, <= 33 ms p95");
     orxbench::report("valve: rebuilt, laid out, painted", v.painted, "ms", 1000, "(for information)");
 
-    auto* regulator = addTab<RegulatorChild>(tabs);
+    auto* regulator = orxbench::addTab(tabs, new RegulatorChild);
     QCoreApplication::processEvents();
     enterRegulatorExample3(regulator);
     QCoreApplication::processEvents();
@@ -167,12 +142,12 @@ int main(int argc, char** argv)
     big.resize(1920, 1017);
     big.show();
     for (int i = 0; i < 20; ++i) {
-        auto* form = addTab<ValveChild>(big);
+        auto* form = orxbench::addTab(big, new ValveChild);
         QCoreApplication::processEvents();
         enterValveExample1(form);
         QCoreApplication::processEvents();
     }
-    const long withTabs = residentKb();
+    const long withTabs = orxbench::residentKb();
     std::printf(
         "\nresident memory: %.1f MB at start, %.1f MB with twenty valve tabs open (target <= 150 MB)\n",
         atStart / 1024.0, withTabs / 1024.0);

@@ -2,7 +2,7 @@
 # Sourced by run.sh and test.sh:  orx_install_packages run|test
 # Runs apt-get (through sudo when not root) only when dpkg-query finds a gap.
 
-ORX_BUILD_PACKAGES="cmake make ninja-build g++ ccache qtbase5-dev qtbase5-dev-tools libqt5svg5-dev fonts-crosextra-carlito fonts-dejavu-core"
+ORX_BUILD_PACKAGES="cmake make ninja-build g++ ccache qtbase5-dev qtbase5-dev-tools libqt5svg5-dev fonts-crosextra-carlito fonts-dejavu-core qttranslations5-l10n"
 ORX_RUN_PACKAGES="xdg-utils"
 ORX_TEST_PACKAGES="poppler-utils xvfb xauth"
 

@@ -6,6 +6,9 @@
 
 #include <QFont>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 namespace {
 
@@ -17,6 +20,13 @@ App::App(int& argc, char** argv) : BaseApp(argc, argv)
 {
     // The pictures live in a static library and register only when asked.
     orx::initResources();
+    // The toolkit's own buttons and dialogs (file dialogs, "Закрыть") speak
+    // Russian like the rest of the program; without the translation files
+    // they stay in English and nothing else changes.
+    auto* toolkitTexts = new QTranslator(this);
+    if (toolkitTexts->load(QLocale(QLocale::Russian, QLocale::Russia), QStringLiteral("qtbase"),
+                           QStringLiteral("_"), QLibraryInfo::location(QLibraryInfo::TranslationsPath)))
+        installTranslator(toolkitTexts);
 }
 
 App::~App()

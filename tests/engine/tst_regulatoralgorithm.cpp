@@ -1,6 +1,7 @@
 // Regulator selection: the three worked examples, the regulator's own input
 // checks in their order, the tuning ranges and the failure when no spring fits.
 
+#include "engine/algotest.h"
 #include "engine/regulatoralgorithm.h"
 #include "testsupport.h"
 
@@ -11,13 +12,6 @@
 using namespace common;
 
 namespace {
-
-double flowByHeat(const InputParams& in)
-{
-    return UnitConversions::calcQbyHeat(in.heatLoad, in.heatMeasure, in.flowMeasure, in.Tsupply, in.Treturn,
-                                        in.substanceProperties(),
-                                        (in.PbeforeAbsInPa() + in.PafterAbsInPa()) / 2);
-}
 
 // A differential-pressure task in absolute bar, water, m³/h.
 RegulatorInputParams differentialTask(double Psupply, double Preturn, double dPru, double dPreg,
@@ -69,44 +63,6 @@ RegulatorInputParams steamTask(double P1, double P2)
     in.Treturn = NAN;
     in.flowMeasure = wfKgh;
     in.flow = 500;
-    return in;
-}
-
-RegulatorInputParams example1()
-{
-    RegulatorInputParams in = differentialTask(5, 1, 1, 2, 0.5, 0.5);
-    in.substance = stPropyleneGlycol;
-    in.concentration = 10;
-    in.place = ipReturn;
-    in.flowInputMode = 2;
-    in.heatLoad = 2;
-    in.heatMeasure = hmGcalH;
-    in.Tsupply = 100;
-    in.Treturn = 46;
-    in.flow = flowByHeat(in);
-    return in;
-}
-
-RegulatorInputParams example2()
-{
-    RegulatorInputParams in = pressureTask(rtUpstream, 8, 4.1);
-    in.pressureMeasure = pmAtm;
-    // Only the return temperature is asked for on the return pipe.
-    in.Tsupply = NAN;
-    in.Treturn = 46;
-    in.flow = 38.88;
-    return in;
-}
-
-RegulatorInputParams example3()
-{
-    RegulatorInputParams in = differentialTask(6, 4, 0.5, 1.3, 0.1, 0.1);
-    in.flowInputMode = 2;
-    in.heatLoad = 0.15;
-    in.heatMeasure = hmGcalH;
-    in.Tsupply = 100;
-    in.Treturn = 47.5;
-    in.flow = flowByHeat(in);
     return in;
 }
 
@@ -184,14 +140,16 @@ void TestRegulatorAlgorithm::examples_data()
 
     // Values quoted with one decimal match when rounded to it.
     QTest::newRow("1: ЛМР-Д, propylene glycol 10 %, return pipe")
-        << example1() << 38.71 << 27.3391 << 997.755 << 9968.72 << 0.1 << QList<double>{25, 32, 40}
-        << models("40/25 50/32 50/25 65/40 65/32 65/25 80/40 80/32") << models("40/25 50/32 50/25");
+        << algotest::regulatorExample(1) << 38.71 << 27.3391 << 997.755 << 9968.72 << 0.1
+        << QList<double>{25, 32, 40} << models("40/25 50/32 50/25 65/40 65/32 65/25 80/40 80/32")
+        << models("40/25 50/32 50/25");
     QTest::newRow("2: ЛМР-1, water, Kvs 20 excluded")
-        << example2() << 38.88 << 19.46 << 989.9 << 10054.8 << 0.81 << QList<double>{20, 25}
-        << models("40/25 40/20 50/25 65/25") << models("40/25 50/25");
+        << algotest::regulatorExample(2) << 38.88 << 19.46 << 989.9 << 10054.8 << 0.81
+        << QList<double>{20, 25} << models("40/25 40/20 50/25 65/25") << models("40/25 50/25");
     QTest::newRow("3: ЛМР-Д, water, supply pipe")
-        << example3() << 2.98 << 2.56 << 958.4 << 101320.0 << 0.05 << QList<double>{2.5, 3.2, 4}
-        << models("15/4 15/2.5 20/4 20/3.2 20/2.5 25/4") << models("15/4 15/2.5 20/4 20/2.5");
+        << algotest::regulatorExample(3) << 2.98 << 2.56 << 958.4 << 101320.0 << 0.05
+        << QList<double>{2.5, 3.2, 4} << models("15/4 15/2.5 20/4 20/3.2 20/2.5 25/4")
+        << models("15/4 15/2.5 20/4 20/2.5");
 }
 
 void TestRegulatorAlgorithm::examples()
@@ -230,16 +188,17 @@ void TestRegulatorAlgorithm::exampleCandidate_data()
     QTest::addColumn<QString>("tuning");
     QTest::addColumn<bool>("rejected");
 
-    QTest::newRow("1: DN 40 Kvs 25") << example1() << 40 << 25.0 << 8.56 << int(nrLowerMedium)
-                                     << QStringLiteral("0,04 - 0,70 МПа") << false;
-    QTest::newRow("2: DN 40 Kvs 20") << example2() << 40 << 20.0 << 8.59 << int(nrUpperMedium)
-                                     << QStringLiteral("0,60 - 1,00 МПа") << true;
-    QTest::newRow("3: DN 15 Kvs 2.5") << example3() << 15 << 2.5 << 4.68 << int(nrLowerMedium)
-                                      << QStringLiteral("0,04 - 0,70 МПа") << false;
-    QTest::newRow("3: DN 20 Kvs 2.5") << example3() << 20 << 2.5 << 2.63 << int(nrLowerMedium)
-                                      << QStringLiteral("0,04 - 0,70 МПа") << false;
+    QTest::newRow("1: DN 40 Kvs 25") << algotest::regulatorExample(1) << 40 << 25.0 << 8.56
+                                     << int(nrLowerMedium) << QStringLiteral("0,04 - 0,70 МПа") << false;
+    QTest::newRow("2: DN 40 Kvs 20") << algotest::regulatorExample(2) << 40 << 20.0 << 8.59
+                                     << int(nrUpperMedium) << QStringLiteral("0,60 - 1,00 МПа") << true;
+    QTest::newRow("3: DN 15 Kvs 2.5") << algotest::regulatorExample(3) << 15 << 2.5 << 4.68
+                                      << int(nrLowerMedium) << QStringLiteral("0,04 - 0,70 МПа") << false;
+    QTest::newRow("3: DN 20 Kvs 2.5") << algotest::regulatorExample(3) << 20 << 2.5 << 2.63
+                                      << int(nrLowerMedium) << QStringLiteral("0,04 - 0,70 МПа") << false;
     QTest::newRow("3: DN 25 Kvs 4, third diameter")
-        << example3() << 25 << 4.0 << 1.69 << int(nrLowerMedium) << QStringLiteral("0,04 - 0,70 МПа") << true;
+        << algotest::regulatorExample(3) << 25 << 4.0 << 1.69 << int(nrLowerMedium)
+        << QStringLiteral("0,04 - 0,70 МПа") << true;
 }
 
 void TestRegulatorAlgorithm::exampleCandidate()
@@ -505,7 +464,7 @@ void TestRegulatorAlgorithm::catalogues()
     }
 
     // The others reach DN 200; Kvs 4 comes in DN 15 too.
-    QVERIFY(alg.calc(example3()));
+    QVERIFY(alg.calc(algotest::regulatorExample(3)));
     QCOMPARE(alg.ascendingKvsList().last(), 630.0);
     QCOMPARE(alg.diametersByKvs(4), (QList<int>{15, 20, 25}));
     QCOMPARE(alg.diametersByKvs(280), (QList<int>{150}));

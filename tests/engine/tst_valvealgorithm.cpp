@@ -1,6 +1,7 @@
 // Valve selection: the four worked examples with every candidate's figures,
 // the rejection rules, the rating of candidates and their names.
 
+#include "engine/algotest.h"
 #include "engine/valvealgorithm.h"
 #include "testsupport.h"
 
@@ -11,72 +12,6 @@
 using namespace common;
 
 namespace {
-
-double flowByHeat(const InputParams& in)
-{
-    return UnitConversions::calcQbyHeat(in.heatLoad, in.heatMeasure, in.flowMeasure, in.Tsupply, in.Treturn,
-                                        in.substanceProperties(),
-                                        (in.PbeforeAbsInPa() + in.PafterAbsInPa()) / 2);
-}
-
-ValveInputParams liquidTask(int valveType, int substance, double concentration, int place, int pressureType,
-                            int measure, double P1, double P2, double dPru, double heat, double Tsupply,
-                            double Treturn, int flowMeasure)
-{
-    ValveInputParams in;
-    in.valveType = valveType;
-    in.substance = substance;
-    in.concentration = concentration;
-    in.place = place;
-    in.pressureType = pressureType;
-    in.pressureMeasure = measure;
-    in.P1 = P1;
-    in.P2 = P2;
-    in.dP = P1 - P2;
-    in.dPru = dPru;
-    in.flowInputMode = 2;
-    in.heatLoad = heat;
-    in.heatMeasure = hmGcalH;
-    in.Tsupply = Tsupply;
-    in.Treturn = Treturn;
-    in.flowMeasure = flowMeasure;
-    in.flow = flowByHeat(in);
-    return in;
-}
-
-ValveInputParams example1()
-{
-    return liquidTask(dtLMK2, stPropyleneGlycol, 50, ipSupply, pkExcess, pmBar, 6, 5, 0.5, 2.5, 100, 70,
-                      wfTh);
-}
-
-ValveInputParams example2()
-{
-    return liquidTask(dtLMK2, stWater, 0, ipSupply, pkExcess, pmAtm, 5, 3.2, 0.6, 91, 100, 42, wfM3h);
-}
-
-ValveInputParams example3()
-{
-    return liquidTask(dtLMK3, stWater, 0, ipReturn, pkAbsolute, pmAtm, 5, 3, 0.6, 1, 94, 65, wfTh);
-}
-
-ValveInputParams example4()
-{
-    ValveInputParams in;
-    in.valveType = dtLMKP;
-    in.substance = stSuperheatedSteam;
-    in.place = ipSupply;
-    in.pressureType = pkAbsolute;
-    in.pressureMeasure = pmBar;
-    in.P1 = 4.8;
-    in.P2 = 3.5;
-    in.dP = 1.3;
-    in.dPru = 0.5;
-    in.Tsupply = 220;
-    in.flowMeasure = wfKgh;
-    in.flow = 1345.6;
-    return in;
-}
 
 // "DN/Kvs" of each candidate, in the order given.
 QStringList designations(const QList<ValveResultItem>& items, bool onlyProposed)
@@ -156,12 +91,14 @@ void TestValveAlgorithm::examples_data()
     QTest::addColumn<QStringList>("proposed");
 
     QTest::newRow("1: ЛМК-2, propylene glycol 50 %")
-        << example1() << 91.8077 << 92.5304 << 984.439 << 82591.7
+        << algotest::valveExample(1) << 91.8077 << 92.5304 << 984.439 << 82591.7
         << models("80/100 100/125 100/100 125/125 125/100 150/100") << models("80/100 100/125 100/100");
-    QTest::newRow("2: ЛМК-2, water, 91 Gcal/h") << example2() << 1636.76 << 1186.49 << 958.4 << 101320.0
-                                                << models("300/1600 300/1250") << models("300/1600 300/1250");
-    QTest::newRow("3: ЛМК-3, water, return pipe") << example3() << 34.43 << 24.42 << 980.553 << 24973.9
-                                                  << models("40/25 50/32") << models("40/25 50/32");
+    QTest::newRow("2: ЛМК-2, water, 91 Gcal/h")
+        << algotest::valveExample(2) << 1636.76 << 1186.49 << 958.4 << 101320.0 << models("300/1600 300/1250")
+        << models("300/1600 300/1250");
+    QTest::newRow("3: ЛМК-3, water, return pipe")
+        << algotest::valveExample(3) << 34.43 << 24.42 << 980.553 << 24973.9 << models("40/25 50/32")
+        << models("40/25 50/32");
 }
 
 void TestValveAlgorithm::examples()
@@ -200,15 +137,15 @@ void TestValveAlgorithm::exampleCandidates_data()
 
     // None of the examples cavitates.
     QTest::newRow("1: DN 125 Kvs 125")
-        << example1() << 125 << 125.0 << 1.35 << 0.59 << 111.574 << 2.53 << int(nrLow) << true;
+        << algotest::valveExample(1) << 125 << 125.0 << 1.35 << 0.59 << 111.574 << 2.53 << int(nrLow) << true;
     QTest::newRow("1: DN 80 Kvs 100")
-        << example1() << 80 << 100.0 << 1.08 << 0.649 << 98.079 << 5.42 << int(nrLow) << false;
-    QTest::newRow("1: DN 100 Kvs 125")
-        << example1() << 100 << 125.0 << 1.35 << 0.59 << 111.574 << 3.95 << int(nrLow) << false;
-    QTest::newRow("2: DN 300 Kvs 1250")
-        << example2() << 300 << 1250.0 << 1.05 << 0.74 << 1701.16 << 6.69 << int(nrLowerMedium) << false;
-    QTest::newRow("3: DN 40 Kvs 25") << example3() << 40 << 25.0 << 1.02 << 0.765 << 35.74 << 7.90
-                                     << int(nrLowerMedium) << false;
+        << algotest::valveExample(1) << 80 << 100.0 << 1.08 << 0.649 << 98.079 << 5.42 << int(nrLow) << false;
+    QTest::newRow("1: DN 100 Kvs 125") << algotest::valveExample(1) << 100 << 125.0 << 1.35 << 0.59 << 111.574
+                                       << 3.95 << int(nrLow) << false;
+    QTest::newRow("2: DN 300 Kvs 1250") << algotest::valveExample(2) << 300 << 1250.0 << 1.05 << 0.74
+                                        << 1701.16 << 6.69 << int(nrLowerMedium) << false;
+    QTest::newRow("3: DN 40 Kvs 25") << algotest::valveExample(3) << 40 << 25.0 << 1.02 << 0.765 << 35.74
+                                     << 7.90 << int(nrLowerMedium) << false;
 }
 
 void TestValveAlgorithm::exampleCandidates()
@@ -244,7 +181,7 @@ void TestValveAlgorithm::steamCandidates()
 {
     orxtest::MessageCapture capture;
     ValveAlgorithm alg;
-    QVERIFY(alg.calc(example4()));
+    QVERIFY(alg.calc(algotest::valveExample(4)));
     QVERIFY(near(alg.kvsMath(), 29.86, 0.01));
     QVERIFY(near(alg.steamSpecificVolume(BeforeDevice), 0.4639, 0.0001));
     QVERIFY(near(alg.steamSpecificVolume(AfterDevice), 0.6400, 0.0001));
@@ -280,11 +217,11 @@ void TestValveAlgorithm::validation_data()
 
     const QString empty = QStringLiteral("Не заполнены входные данные");
 
-    ValveInputParams t = example1();
+    ValveInputParams t = algotest::valveExample(1);
     t.valveType = dtEmpty;
     QTest::newRow("no valve type") << t << empty;
 
-    t = example1();
+    t = algotest::valveExample(1);
     t.P2 = 6;
     t.dPru = 0;
     QTest::newRow("P1 = P2 before the empty ΔPру")
@@ -292,19 +229,19 @@ void TestValveAlgorithm::validation_data()
         << QStringLiteral("Недопустимые входные данные:<br>давление перед клапаном должно превышать давление "
                           "после клапана");
 
-    t = example1();
+    t = algotest::valveExample(1);
     t.dPru = 0;
     t.Tsupply = 0;
     QTest::newRow("liquid without ΔPру") << t << empty;
 
-    t = example1();
+    t = algotest::valveExample(1);
     t.flowMeasure = 0;
     QTest::newRow("flow unit missing is an empty field")
         << t
         << QStringLiteral(
                "Не заполнены входные данные:<br>укажите единицы измерения расхода рабочей среды <i>G<i>");
 
-    t = example1();
+    t = algotest::valveExample(1);
     t.Tsupply = NAN;
     t.flowMeasure = 0;
     QTest::newRow("flow unit missing, valve's own temperature hidden")
@@ -312,18 +249,18 @@ void TestValveAlgorithm::validation_data()
         << QStringLiteral(
                "Не заполнены входные данные:<br>укажите единицы измерения расхода рабочей среды <i>G<i>");
 
-    t = example1();
+    t = algotest::valveExample(1);
     t.Tsupply = NAN;
     QTest::newRow("valve's own temperature hidden") << t << empty;
 
-    t = example1();
+    t = algotest::valveExample(1);
     t.Treturn = 100;
     QTest::newRow("return as warm as supply")
         << t
         << QStringLiteral("Недопустимые входные данные:<br>температура рабочей среды в подающем трубопроводе "
                           "(<i>Tпод</i>) должна быть больше, чем в обратном (<i>Tобр</i>)");
 
-    t = example1();
+    t = algotest::valveExample(1);
     t.dPru = -0.5;
     QTest::newRow("negative ΔPру, which no form sends")
         << t
@@ -346,13 +283,13 @@ void TestValveAlgorithm::noSuitableModel()
 {
     ValveAlgorithm alg;
     // Steam needs no ΔPру.
-    ValveInputParams steam = example4();
+    ValveInputParams steam = algotest::valveExample(4);
     steam.dPru = 0;
     QVERIFY(alg.calc(steam));
     QVERIFY(!alg.results().isEmpty());
 
     // Kv of about 2000: nothing in the ЛМК-3 catalogue lies above 0.9·Kv.
-    ValveInputParams large = example3();
+    ValveInputParams large = algotest::valveExample(3);
     large.flow = 2900;
     QVERIFY(!alg.calc(large));
     QCOMPARE(alg.errors(), QStringList{QStringLiteral("Не удалось найти модель с подходящим kv")});
@@ -362,7 +299,7 @@ void TestValveAlgorithm::noSuitableModel()
 void TestValveAlgorithm::catalogue()
 {
     ValveAlgorithm alg;
-    ValveInputParams in = example1();
+    ValveInputParams in = algotest::valveExample(1);
     alg.calc(in);
     const QList<double> lmk2 = alg.ascendingKvsList();
     QCOMPARE(lmk2.size(), 28);
@@ -484,7 +421,7 @@ void TestValveAlgorithm::missingSpeedIsReported()
 {
     orxtest::MessageCapture capture;
     ValveAlgorithm alg;
-    QVERIFY(alg.calc(example4()));
+    QVERIFY(alg.calc(algotest::valveExample(4)));
     QCOMPARE(alg.results().first().pipeFlowSpeed(Anywhere), 0.0);
     QCOMPARE(capture.assertions().size(), 1);
     QVERIFY(capture.assertions().first().endsWith(QStringLiteral("m_pipeFlowSpeed.contains(l)")));

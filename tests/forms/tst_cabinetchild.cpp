@@ -3,6 +3,7 @@
 // results, the document saved and opened again.
 
 #include "documents/doc.h"
+#include "formhost.h"
 #include "forms/fancabinetchild.h"
 #include "guitestsupport.h"
 #include "guitools/smallclasses.h"
@@ -31,20 +32,10 @@ struct Pick
 };
 using Picks = QVector<Pick>;
 
-struct Host
+// The main window's way of holding a form, put up with every form added.
+struct Host : orxtest::FormHost
 {
-    QTabWidget tabs;
-
-    CabinetChild* add(CabinetChild* form)
-    {
-        auto* area = new QScrollArea();
-        area->setWidgetResizable(true);
-        area->setWidget(form);
-        tabs.setCurrentIndex(tabs.addTab(area, form->doc().name()));
-        tabs.resize(1600, 900);
-        tabs.show();
-        return form;
-    }
+    Host() : FormHost(ShowOnAdd) {}
 };
 
 DocKey key(int field, int loop = 1)

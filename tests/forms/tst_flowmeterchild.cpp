@@ -3,6 +3,7 @@
 // the designation read from the form; the document saved and opened again.
 
 #include "documents/doc.h"
+#include "formhost.h"
 #include "forms/flowmeterchild.h"
 #include "framework/radioarea.h"
 #include "guitestsupport.h"
@@ -36,21 +37,10 @@ struct Step
 };
 using Steps = QVector<Step>;
 
-// The main window's way of holding a form: a scroll area in a tab.
-struct Host
+// The main window's way of holding a form, put up with every form added.
+struct Host : orxtest::FormHost
 {
-    QTabWidget tabs;
-
-    FlowMeterChild* add(FlowMeterChild* form)
-    {
-        auto* area = new QScrollArea();
-        area->setWidgetResizable(true);
-        area->setWidget(form);
-        tabs.setCurrentIndex(tabs.addTab(area, form->doc().name()));
-        tabs.resize(1600, 900);
-        tabs.show();
-        return form;
-    }
+    Host() : FormHost(ShowOnAdd) {}
 };
 
 bool apply(FlowMeterChild* form, const Step& step)
@@ -380,6 +370,31 @@ private slots:
             QVERIFY(!form->control(qint16(field))->isVisible() && !form->label(qint16(field))->isVisible());
         for (int field : {416, 419, 420, 421})
             QVERIFY(form->control(qint16(field))->isVisible());
+    }
+
+    // The two measuring principles and the beam counts show different rows, whose
+    // captions and options differ in length; the caption and option columns keep
+    // their widths, so no control moves sideways when a row comes or goes.
+    void columnsKeepTheirPlace_data()
+    {
+        QTest::addColumn<Steps>("steps");
+        QTest::newRow("ultrasonic to electromagnetic") << Steps{{lfType, 2}};
+        QTest::newRow("one beam to two beams") << Steps{{lfBeamCount, 2}};
+        QTest::newRow("electromagnetic and back") << Steps{{lfType, 2}, {lfType, 1}};
+        QTest::newRow("electromagnetic example") << kElectromagnetic;
+    }
+
+    void columnsKeepTheirPlace()
+    {
+        QFETCH(Steps, steps);
+        Host host;
+        FlowMeterChild* form = host.add(new FlowMeterChild);
+        QVERIFY(QTest::qWaitForWindowExposed(form));
+        QWidget* typeCombo = form->control(lfType);
+        const QRect before = typeCombo->geometry();
+        QCOMPARE(applyAll(form, steps), QString());
+        QApplication::sendPostedEvents();
+        QCOMPARE(typeCombo->geometry(), before);
     }
 
     void ultrasonicPulseWeightFollowsTheRange()

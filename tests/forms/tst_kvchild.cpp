@@ -3,6 +3,7 @@
 // results, the value copied, the document saved and opened again.
 
 #include "engine/substanceproperties.h"
+#include "formhost.h"
 #include "forms/kvchild.h"
 #include "framework/radioarea.h"
 #include "guitestsupport.h"
@@ -53,24 +54,12 @@ Q_DECLARE_METATYPE(Task)
 
 namespace {
 
-// The main window's way of holding a form.
-struct Host
+// The main window's way of holding a form, with a new or opened document.
+struct Host : orxtest::FormHost
 {
-    QTabWidget tabs;
     KvChild* form = nullptr;
 
-    explicit Host(const Doc* doc = nullptr) : form(new KvChild(doc))
-    {
-        auto* area = new QScrollArea();
-        area->setWidgetResizable(true);
-        area->setFrameStyle(0);
-        area->setWidget(form);
-        tabs.addTab(area, form->doc().name());
-        tabs.resize(1600, 900);
-        tabs.show();
-        QApplication::setActiveWindow(&tabs);
-        QVERIFY(QTest::qWaitForWindowActive(&tabs));
-    }
+    explicit Host(const Doc* doc = nullptr) : form(add(new KvChild(doc))) { QVERIFY(show()); }
 };
 
 void typeInto(QDoubleSpinBox* spin, const QString& text)

@@ -2,6 +2,7 @@
 // held as the main window holds every form: a scroll area in a tab.
 
 #include "engine/inputparams.h"
+#include "formhost.h"
 #include "framework/backgroundcache.h"
 #include "framework/mdichild.h"
 #include "framework/radioarea.h"
@@ -124,28 +125,7 @@ private:
 };
 
 // The main window's way of holding a form.
-struct Host
-{
-    QTabWidget tabs;
-
-    TestForm* add(TestForm* form)
-    {
-        auto* area = new QScrollArea();
-        area->setWidgetResizable(true);
-        area->setFrameStyle(0);
-        area->setWidget(form);
-        tabs.addTab(area, form->doc().name());
-        return form;
-    }
-
-    void show()
-    {
-        tabs.resize(1600, 900);
-        tabs.show();
-        QApplication::setActiveWindow(&tabs);
-        QVERIFY(QTest::qWaitForWindowActive(&tabs));
-    }
-};
+using Host = orxtest::FormHost;
 
 QStringList conditions(const orxtest::MessageCapture& capture)
 {
@@ -311,7 +291,7 @@ private slots:
         QFETCH(int, current);
         Host host;
         TestForm* form = host.add(new TestForm);
-        host.show();
+        QVERIFY(host.show());
         for (int medium : media)
             select(form->ctrl<QComboBox>(121), medium);
         QCOMPARE(texts(form->ctrl<QComboBox>(1081)), list(units));
@@ -391,7 +371,7 @@ private slots:
         Host host;
         TestForm* form = host.add(new TestForm(nullptr, DeviceType(device)));
         form->phaseLimits = phaseLimits;
-        host.show();
+        QVERIFY(host.show());
         select(form->ctrl<QComboBox>(121), medium);
         form->ctrl<RadioArea>(1011)->setCheckedId(kind);
         form->ctrl<QDoubleSpinBox>(102)->setValue(p1);
@@ -444,7 +424,7 @@ private slots:
         QVERIFY(Doc::loadFromFile(fileName, doc));
         Host host;
         TestForm* form = host.add(new TestForm(&doc));
-        host.show();
+        QVERIFY(host.show());
 
         const ValveInputParams task = form->input();
         const double G =
@@ -504,7 +484,7 @@ private slots:
         QCOMPARE(form->intComboValue(131, -7), -7);
         // Applying the values ran no recalculation; the first show runs one.
         QCOMPARE(form->recalcCount, 0);
-        host.show();
+        QVERIFY(host.show());
         host.tabs.hide();
         host.tabs.show();
         QCOMPARE(form->recalcCount, 1);
@@ -525,7 +505,7 @@ private slots:
         orxtest::MessageCapture capture;
         Host host;
         TestForm* form = host.add(new TestForm);
-        host.show();
+        QVERIFY(host.show());
         const QString name = form->doc().name();
         QVERIFY(name.startsWith(QStringLiteral("Клапан ")));
         QCOMPARE(host.tabs.tabText(0), name);
@@ -590,7 +570,7 @@ private slots:
         const QString fileName = dir.filePath(QStringLiteral("закрытый.orx"));
         Host host;
         QPointer<TestForm> form = host.add(new TestForm);
-        host.show();
+        QVERIFY(host.show());
         if (modified)
             form->ctrl<QDoubleSpinBox>(108)->setValue(12);
         const QString name = form->doc().name();
@@ -623,7 +603,7 @@ private slots:
         Host host;
         TestForm* first = host.add(new TestForm);
         TestForm* second = host.add(new TestForm);
-        host.show();
+        QVERIFY(host.show());
         host.tabs.setCurrentIndex(1);
         QVERIFY(QTest::qWaitForWindowExposed(second));
         const int recalcs = second->recalcCount;
@@ -641,7 +621,7 @@ private slots:
     {
         Host host;
         TestForm* form = host.add(new TestForm);
-        host.show();
+        QVERIFY(host.show());
         QList<QPointer<QWidget>> old;
         for (QWidget* w : form->resultWidgets())
             old << w;
@@ -691,7 +671,7 @@ private slots:
         Host host;
         TestForm* form = host.add(new TestForm(nullptr, DeviceType(device)));
         form->dimensions = true;
-        host.show();
+        QVERIFY(host.show());
         QVERIFY(form->resultLabel(header));
         QCOMPARE(form->resultWidget<SmartLabel>() != nullptr, table);
         if (table)
@@ -752,7 +732,7 @@ private slots:
         Host host;
         TestForm* first = host.add(new TestForm);
         TestForm* second = host.add(new TestForm);
-        host.show();
+        QVERIFY(host.show());
         // Each page takes the tab's size when it is shown.
         host.tabs.setCurrentIndex(1);
         QVERIFY(QTest::qWaitForWindowExposed(second));

@@ -9,7 +9,6 @@
 #include "framework/radioarea.h"
 #include "tst_valvechild_formreader.h"
 
-#include <QDesktopServices>
 #include <QTemporaryDir>
 
 using namespace common;
@@ -123,18 +122,7 @@ QStringList rows(const char* suffix, const QStringList& designations)
 
 Q_DECLARE_METATYPE(RegulatorTask)
 
-// Receives the report URLs the form hands to the desktop; no viewer starts.
-class ViewerStub : public QObject
-{
-    Q_OBJECT
-public:
-    ViewerStub() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "openFile"); }
-    ~ViewerStub() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
-    QList<QUrl> opened;
-
-public slots:
-    void openFile(const QUrl& url) { opened.append(url); }
-};
+using orxtest::ViewerStub;
 
 class TestRegulatorChild : public QObject
 {
@@ -404,35 +392,21 @@ private slots:
         QVERIFY(host.show());
         enter(form, example3());
         const QStringList before = pdfFiles();
-        {
-            orxtest::ModalAnswerer answer(orxtest::ModalAnswerer::accept());
-            QTest::mouseClick(reportButton(form), Qt::LeftButton);
-            QVERIFY(answer.answered());
-            QCOMPARE(answer.title(), QStringLiteral("Валидация"));
-            QCOMPARE(answer.text(), QStringLiteral("Необходимо выбрать устройство"));
-        }
+        QCOMPARE(reportButtonWarning(form),
+                 (QStringList{QStringLiteral("Валидация"), QStringLiteral("Необходимо выбрать устройство")}));
         form->choiceCombo()->setCurrentIndex(3);
         QCOMPARE(form->stdDn(), 20);
         QVERIFY(pipeTexts(form).value(2).startsWith(QStringLiteral("DN 20 - максимальная скорость потока ")));
         form->pipeArea()->setDn(0);
-        {
-            orxtest::ModalAnswerer answer(orxtest::ModalAnswerer::accept());
-            QTest::mouseClick(reportButton(form), Qt::LeftButton);
-            QVERIFY(answer.answered());
-            QCOMPARE(answer.text(), QStringLiteral("Необходимо выбрать значение"));
-        }
+        QCOMPARE(reportButtonWarning(form).value(1), QStringLiteral("Необходимо выбрать значение"));
         QCOMPARE(pdfFiles(), before);
         QVERIFY(viewer.opened.isEmpty());
 
         form->pipeArea()->setDn(25);
         QTest::mouseClick(reportButton(form), Qt::LeftButton);
-        QCOMPARE(viewer.opened.size(), 1);
-        const QString written = viewer.opened.first().toLocalFile();
-        QVERIFY(
-            QFileInfo(written).fileName().startsWith(QStringLiteral("Регулятор_перепада_давления_ОРИМАКС_")));
-        QFile file(written);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QVERIFY(file.read(5) == "%PDF-");
+        const QString written = writtenPdf(viewer.opened);
+        QVERIFY2(written.startsWith(QStringLiteral("Регулятор_перепада_давления_ОРИМАКС_")),
+                 qPrintable(written));
         QCOMPARE(pdfFiles().size(), before.size() + 1);
     }
 
@@ -477,10 +451,7 @@ private slots:
         QVERIFY(shown.proposed.isEmpty());
         QVERIFY(!shown.hasReportButton);
         QVERIFY(!form->choiceCombo());
-        orxtest::ModalAnswerer unexpected(orxtest::ModalAnswerer::accept(), 300);
-        form->showPdf();
-        QTest::qWait(50);
-        QVERIFY(!unexpected.answered());
+        QVERIFY(reportAsksNothing(form));
         QVERIFY(viewer.opened.isEmpty());
         QCOMPARE(capture.count(), 0);
     }

@@ -8,7 +8,6 @@
 #include "framework/radioarea.h"
 #include "tst_valvechild_formreader.h"
 
-#include <QDesktopServices>
 #include <QTemporaryDir>
 
 using namespace common;
@@ -166,18 +165,7 @@ using Details = QMap<QString, QString>;
 
 Q_DECLARE_METATYPE(ValveTask)
 
-// Receives the report URLs the form hands to the desktop; no viewer starts.
-class ViewerStub : public QObject
-{
-    Q_OBJECT
-public:
-    ViewerStub() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "openFile"); }
-    ~ViewerStub() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
-    QList<QUrl> opened;
-
-public slots:
-    void openFile(const QUrl& url) { opened.append(url); }
-};
+using orxtest::ViewerStub;
 
 class TestValveChild : public QObject
 {
@@ -446,22 +434,12 @@ private slots:
         enter(form, recommendedTask());
         const QStringList before = pdfFiles();
 
-        {
-            orxtest::ModalAnswerer answer(orxtest::ModalAnswerer::accept());
-            QTest::mouseClick(reportButton(form), Qt::LeftButton);
-            QVERIFY(answer.answered());
-            QCOMPARE(answer.title(), QStringLiteral("Валидация"));
-            QCOMPARE(answer.text(), QStringLiteral("Необходимо выбрать клапан"));
-        }
+        QCOMPARE(reportButtonWarning(form),
+                 (QStringList{QStringLiteral("Валидация"), QStringLiteral("Необходимо выбрать клапан")}));
         form->choiceCombo()->setCurrentIndex(3);
         // The pipe follows the valve; the user puts it back to no choice.
         form->pipeArea()->combo(2)->setCurrentIndex(0);
-        {
-            orxtest::ModalAnswerer answer(orxtest::ModalAnswerer::accept());
-            QTest::mouseClick(reportButton(form), Qt::LeftButton);
-            QVERIFY(answer.answered());
-            QCOMPARE(answer.text(), QStringLiteral("Необходимо выбрать значение"));
-        }
+        QCOMPARE(reportButtonWarning(form).value(1), QStringLiteral("Необходимо выбрать значение"));
         QCOMPARE(pdfFiles(), before);
         QVERIFY(viewer.opened.isEmpty());
 
@@ -471,12 +449,8 @@ private slots:
             QTest::mouseClick(reportButton(form), Qt::LeftButton);
             QVERIFY(!unexpected.answered());
         }
-        QCOMPARE(viewer.opened.size(), 1);
-        const QString written = viewer.opened.first().toLocalFile();
-        QVERIFY(QFileInfo(written).fileName().startsWith(QStringLiteral("Клапан_регулирующий_ОРИМАКС_")));
-        QFile file(written);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QVERIFY(file.read(5) == "%PDF-");
+        const QString written = writtenPdf(viewer.opened);
+        QVERIFY2(written.startsWith(QStringLiteral("Клапан_регулирующий_ОРИМАКС_")), qPrintable(written));
         QCOMPARE(pdfFiles().size(), before.size() + 1);
     }
 
@@ -527,10 +501,7 @@ private slots:
         QVERIFY(!form->choiceCombo());
         QVERIFY(!form->pipeArea());
         // Without results there is nothing to report, and nobody is asked.
-        orxtest::ModalAnswerer unexpected(orxtest::ModalAnswerer::accept(), 300);
-        form->showPdf();
-        QTest::qWait(50);
-        QVERIFY(!unexpected.answered());
+        QVERIFY(reportAsksNothing(form));
         QVERIFY(viewer.opened.isEmpty());
         QCOMPARE(capture.count(), 0);
     }

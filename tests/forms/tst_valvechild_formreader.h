@@ -5,6 +5,7 @@
 // rejected candidate rows with their cells, the bold rows, the choice and the
 // pipe combos. Shared by the valve and the regulator form tests.
 
+#include "formhost.h"
 #include "forms/selectionchild.h"
 #include "framework/pipeselectionarea.h"
 #include "guitestsupport.h"
@@ -13,6 +14,7 @@
 
 #include <QDir>
 #include <QDoubleSpinBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -26,29 +28,10 @@
 
 namespace formreader {
 
-// The main window's way of holding a form: a scroll area in a tab.
-struct Host
+// The main window's way of holding a form, tall enough for the results.
+struct Host : orxtest::FormHost
 {
-    QTabWidget tabs;
-
-    template <class Form>
-    Form* add(Form* form)
-    {
-        auto* area = new QScrollArea();
-        area->setWidgetResizable(true);
-        area->setFrameStyle(0);
-        area->setWidget(form);
-        tabs.addTab(area, form->doc().name());
-        return form;
-    }
-
-    bool show()
-    {
-        tabs.resize(1600, 1000);
-        tabs.show();
-        QApplication::setActiveWindow(&tabs);
-        return QTest::qWaitForWindowActive(&tabs);
-    }
+    Host() : FormHost(ShowOnRequest, 1000) {}
 };
 
 inline void typeInto(QDoubleSpinBox* spin, const QString& text)
@@ -191,6 +174,40 @@ inline QPushButton* reportButton(SelectionChild* form)
         if (button->text() == QStringLiteral(" Pdf-документ "))
             return button;
     return nullptr;
+}
+
+// Title and text of the box the report button answers with; empty when it
+// asks nothing.
+inline QStringList reportButtonWarning(SelectionChild* form)
+{
+    orxtest::ModalAnswerer answer(orxtest::ModalAnswerer::accept());
+    QTest::mouseClick(reportButton(form), Qt::LeftButton);
+    if (!answer.answered())
+        return {};
+    return {answer.title(), answer.text()};
+}
+
+// Whether asking for the report opens no box at all.
+inline bool reportAsksNothing(SelectionChild* form)
+{
+    orxtest::ModalAnswerer unexpected(orxtest::ModalAnswerer::accept(), 300);
+    form->showPdf();
+    QTest::qWait(50);
+    return !unexpected.answered();
+}
+
+// The file name of the one report handed to the viewer when it is a PDF;
+// otherwise what went wrong.
+inline QString writtenPdf(const QList<QUrl>& opened)
+{
+    if (opened.size() != 1)
+        return QStringLiteral("%1 reports handed to the viewer").arg(opened.size());
+    QFile file(opened.first().toLocalFile());
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("unreadable: ") + file.fileName();
+    if (file.read(5) != "%PDF-")
+        return QStringLiteral("not a PDF: ") + file.fileName();
+    return QFileInfo(file).fileName();
 }
 
 // The current texts of the pipe combos by location.

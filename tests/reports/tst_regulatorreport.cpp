@@ -4,6 +4,7 @@
 #include "guitestsupport.h"
 #include "tst_pdfgenerator_reader.h"
 
+#include "engine/algotest.h"
 #include "engine/regulatoralgorithm.h"
 #include "reports/regulatorpdfgenerator.h"
 #include "settings/smartsettings.h"
@@ -37,35 +38,12 @@ RegulatorInputParams task(int regulation, int substance, int place, int pressure
     return in;
 }
 
-// ЛМР-Д, 10 % propylene glycol on the return pipe, absolute бар, flow from heat.
-RegulatorInputParams example1()
+// A worked example as the start-up checks fill it, on the object of every task here.
+RegulatorInputParams example(int number)
 {
-    RegulatorInputParams in = task(rtDiffPressure, stPropyleneGlycol, ipReturn, pkAbsolute, pmBar);
-    in.concentration = 10;
-    in.Psupply = 5;
-    in.Preturn = 1;
-    in.dPru = 1;
-    in.dPreg = 2;
-    in.dPdrSupply = 0.5;
-    in.dPdrReturn = 0.5;
-    in.flowInputMode = 2;
-    in.heatLoad = 2;
-    in.heatMeasure = hmGcalH;
-    in.Tsupply = 100;
-    in.Treturn = 46;
-    in.flow = UnitConversions::calcQbyHeat(2, hmGcalH, wfM3h, 100, 46, in.substanceProperties(),
-                                           (in.PbeforeAbsInPa() + in.PafterAbsInPa()) / 2);
-    return in;
-}
-
-// ЛМР-1 "до себя", water on the return pipe, gauge атм; only Tобр is asked for.
-RegulatorInputParams example2()
-{
-    RegulatorInputParams in = task(rtUpstream, stWater, ipReturn, pkExcess, pmAtm);
-    in.P1 = 8;
-    in.P2 = 4.1;
-    in.Treturn = 46;
-    in.flow = 38.88;
+    RegulatorInputParams in = algotest::regulatorExample(number);
+    in.objectName = QStringLiteral("ИТП-2");
+    in.system = lpHeating;
     return in;
 }
 
@@ -144,7 +122,7 @@ void TestRegulatorReport::inputRows_data()
     QTest::addColumn<Rows>("rows");
 
     QTest::newRow("1: ЛМР-Д, the pressure balance of the inlet")
-        << example1()
+        << example(1)
         << head("пропиленгликоля раствор 10%", "перепада давления", "обратный трубопровод") +
                Rows{row("Абсолютное давление в подающем трубопроводе на вводе Pпод", "5.00", "бар"),
                     row("Абсолютное давление в обратном трубопроводе на вводе Pобр", "1.00", "бар"),
@@ -163,7 +141,7 @@ void TestRegulatorReport::inputRows_data()
                     row("Максимальный расход рабочей среды G", "38.71", "м³/ч")};
     // No supply temperature: its row is left out, not written "Не задано".
     QTest::newRow("2: ЛМР-1 \"до себя\", P1 - P2 across the regulator")
-        << example2()
+        << example(2)
         << head("вода", "давления \"до себя\"", "обратный трубопровод") +
                Rows{row("Избыточное давление перед регулятором P1", "8.00", "атм"),
                     row("Избыточное давление после регулятора P2", "4.10", "атм"),
@@ -222,13 +200,13 @@ void TestRegulatorReport::regulatorRows_data()
     QTest::addColumn<Rows>("rows");
 
     QTest::newRow("1: ЛМР-Д DN 40 Kvs 25")
-        << example1() << 40 << 25.0 << PipeSelections{{PipeSelectionArea::plSingle, {40, 8.55609}}}
+        << example(1) << 40 << 25.0 << PipeSelections{{PipeSelectionArea::plSingle, {40, 8.55609}}}
         << Rows{row("Наименование", "Регулятор перепада давления ЛМР-Д DN 40 Kvy 25 (0,04 - 0,70 МПа)"),
                 row("Вероятность кавитации в регуляторе", "низкая", ""),
                 row("Вероятность шума и вибрации в регуляторе", "ниже средней", ""),
                 row("Макс. скорость потока в трубопроводе DN 40", "8.56", "м/с")};
     QTest::newRow("2: ЛМР-1 DN 40 Kvs 25")
-        << example2() << 40 << 25.0 << PipeSelections{{PipeSelectionArea::plSingle, {50, 5.5}}}
+        << example(2) << 40 << 25.0 << PipeSelections{{PipeSelectionArea::plSingle, {50, 5.5}}}
         << Rows{row("Наименование", "Регулятор давления «до себя» ЛМР-1 DN 40 Kvy 25 (0,60 - 1,00 МПа)"),
                 row("Вероятность кавитации в регуляторе", "низкая", ""),
                 row("Вероятность шума и вибрации в регуляторе", "выше средней", ""),
@@ -315,7 +293,7 @@ void TestRegulatorReport::titleFileNameAndDrawing()
     QFETCH(QString, fileStem);
     QFETCH(QStringList, drawing);
 
-    RegulatorInputParams input = example2();
+    RegulatorInputParams input = example(2);
     input.regulation = regulation;
     RegulatorResultItem item;
     item.deviceType = deviceType;

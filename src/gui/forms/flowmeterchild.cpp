@@ -41,6 +41,7 @@ FlowMeterChild::FlowMeterChild(const Doc* data) : MdiChild(data, docFlowMeter)
 {
     setupLayout();
     fillControls(lmfOptionItems());
+    keepColumnWidths();
     connectControls(true);
     applyToControls();
     // A document read from a file keeps the pulse weight it was saved with: the
@@ -96,6 +97,30 @@ QLayout* FlowMeterChild::createInputArea()
     grid->setRowStretch(nextRow(grid), 100);
     grid->setContentsMargins(0, 0, 0, 0);
     return grid;
+}
+
+// The two measuring principles and the two beam counts show different rows,
+// whose captions and options differ in length. Sized by the rows shown, the
+// caption and option columns would change width with the principle and move
+// every control sideways; instead they take the widths of the longest caption
+// and the longest option of any row, measured while every option is listed.
+void FlowMeterChild::keepColumnWidths()
+{
+    int captionWidth = 0;
+    int optionWidth = 0;
+    const QList<DocKey> keys = controlKeys();
+    for (const DocKey& key : keys) {
+        if (QLabel* caption = label(key))
+            captionWidth = qMax(captionWidth, caption->sizeHint().width());
+        if (auto* combo = qobject_cast<QComboBox*>(control(key)))
+            optionWidth = qMax(optionWidth, combo->sizeHint().width());
+    }
+    for (const DocKey& key : keys) {
+        if (QLabel* caption = label(key))
+            caption->setMinimumWidth(captionWidth);
+        if (auto* combo = qobject_cast<QComboBox*>(control(key)))
+            combo->setMinimumWidth(qMax(optionWidth, combo->minimumWidth()));
+    }
 }
 
 // ---------------------------------------------------------------------------

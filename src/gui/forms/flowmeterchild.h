@@ -64,6 +64,8 @@ private:
     void applyOptionRules();
     // The pulse weight range or list, reset when the selection state changed.
     void applyPulseWeightRules();
+    // Fixes the widths of the caption and option columns (see the definition).
+    void keepColumnWidths();
     // Keeps only the allowed values in the option combo of a field; the current
     // item stays while it is allowed.
     void filter(qint16 field, const QList<int>& allowed);

@@ -1,0 +1,50 @@
+#include "formhost.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QScrollArea>
+#include <QtTest>
+
+namespace orxtest {
+
+FormHost::FormHost(Showing showing, int height) : m_showing(showing)
+{
+    tabs.resize(1600, height);
+}
+
+void FormHost::addTab(QWidget* form, const QString& title)
+{
+    auto* area = new QScrollArea();
+    area->setWidgetResizable(true);
+    area->setFrameStyle(0);
+    area->setWidget(form);
+    const int index = tabs.addTab(area, title);
+    if (m_showing == ShowOnAdd) {
+        tabs.setCurrentIndex(index);
+        tabs.show();
+    }
+}
+
+bool FormHost::show()
+{
+    tabs.show();
+    QApplication::setActiveWindow(&tabs);
+    return QTest::qWaitForWindowActive(&tabs);
+}
+
+ViewerStub::ViewerStub()
+{
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "openFile");
+}
+
+ViewerStub::~ViewerStub()
+{
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+}
+
+void ViewerStub::openFile(const QUrl& url)
+{
+    opened.append(url);
+}
+
+} // namespace orxtest
