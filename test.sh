@@ -14,18 +14,24 @@ for arg in "$@"; do
         --sanitize)
             mode=sanitize
             dir=build-sanitize
-            opts=(-DCMAKE_BUILD_TYPE=Debug -DORX_BUILD_TESTS=ON -DORX_SANITIZE=ON)
+            # Debug keeps Qt's inline assertions; -O1 makes the instrumented
+            # suite several times faster than -O0, as the sanitizers advise.
+            opts=(-DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-g -O1" -DORX_BUILD_TESTS=ON -DORX_SANITIZE=ON)
             ;;
         *) echo "unknown option: $arg" >&2; exit 2 ;;
     esac
 done
 
 orx_install_packages "$mode"
+# A sanitizer folder made with other options is brought up to date first.
+if [ "$mode" = sanitize ] && [ -f "$dir/CMakeCache.txt" ]; then
+    cmake -S . -B "$dir" "${opts[@]}" >/dev/null
+fi
 orx_build "$dir" "${opts[@]}"
 
 export QT_QPA_PLATFORM=offscreen
 if [ "$mode" = sanitize ]; then
-    export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
+    export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:check_initialization_order=1"
     export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
     export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 fi
