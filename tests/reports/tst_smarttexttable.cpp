@@ -51,6 +51,8 @@ private slots:
     void htmlTable_data();
     void htmlTable();
     void tableFormat();
+    void columnWidths_data();
+    void columnWidths();
     void cellText_data();
     void cellText();
     void addValues_data();
@@ -101,16 +103,45 @@ void TestSmartTextTable::tableFormat()
         QCOMPARE(format.cellSpacing(), 0.0);
         QCOMPARE(format.cellPadding(), 5.0);
     }
+}
 
+void TestSmartTextTable::columnWidths_data()
+{
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<QList<qreal>>("percentages");
+    QTest::addColumn<int>("cellsAfter");   // a row written afterwards resizes the table
+    QTest::addColumn<QString>("expected"); // one entry per column: percentage or "v"
+
+    QTest::newRow("one width per column") << 4 << QList<qreal>{16, 54, 17, 13} << 4 << "16 54 17 13";
+    QTest::newRow("fewer widths, then a narrower row") << 4 << QList<qreal>{20} << 1 << "20";
+    QTest::newRow("fewer widths, then a wider row") << 2 << QList<qreal>{20} << 5 << "20 v v v v";
+    QTest::newRow("more widths than columns") << 2 << QList<qreal>{10, 20, 70} << 3 << "10 20 20";
+}
+
+void TestSmartTextTable::columnWidths()
+{
+    QFETCH(int, columns);
+    QFETCH(QList<qreal>, percentages);
+    QFETCH(int, cellsAfter);
+    QFETCH(QString, expected);
+
+    orxtest::MessageCapture capture;
     QTextDocument document;
     QTextCursor cursor(&document);
-    SmartTextTable table(cursor.insertTable(1, 4, SmartTextTable::tableFormat(true, 1)));
-    table.setColumnWidths({16, 54, 17, 13});
-    const QVector<QTextLength> widths = table.table()->format().columnWidthConstraints();
-    QCOMPARE(widths.size(), 4);
-    QCOMPARE(widths.at(1), QTextLength(QTextLength::PercentageLength, 54));
-    QCOMPARE(widths.at(3), QTextLength(QTextLength::PercentageLength, 13));
+    SmartTextTable table(cursor.insertTable(2, columns, SmartTextTable::tableFormat(true, 1)));
+    table.setColumnWidths(percentages);
+    const bool fits = percentages.count() == columns;
+    QCOMPARE(failedConditions(capture), fits ? QStringList() : texts({"percentages.count() == columns"}));
     QCOMPARE(table.table()->format().border(), 1.0);
+
+    // The toolkit keeps the widths in step with the columns when a row resizes the table.
+    table.addValues(numberedRow(0, cellsAfter));
+    QStringList widths;
+    for (const QTextLength& width : table.table()->format().columnWidthConstraints())
+        widths << (width.type() == QTextLength::PercentageLength ? QString::number(width.rawValue())
+                                                                 : QStringLiteral("v"));
+    QCOMPARE(widths.join(QLatin1Char(' ')), expected);
+    QCOMPARE(textOfCell(table.table(), 0, cellsAfter - 1), numberedRow(0, cellsAfter).last());
 }
 
 void TestSmartTextTable::cellText_data()

@@ -2,13 +2,16 @@
 
 // The domain vocabulary: device and document types, working media, units, risk
 // grades and their Russian display names. The numeric values are stored in
-// document files and in combo-box item data: never renumber them.
+// document files and in combo-box item data: never renumber them. Every enum
+// has int as its fixed type, so a number read from a file or a combo that names
+// no enumerator (the "none" of an empty choice, -1) is still a valid value and
+// is answered by the name functions' "unknown" branch.
 
 #include <QString>
 
 namespace common {
 
-enum DeviceType {
+enum DeviceType : int {
     dtEmpty = 0,
     dtLMKP = 1,
     dtLMK2 = 5,
@@ -22,7 +25,7 @@ enum DeviceType {
     dtLMF = 301,
 };
 
-enum DocType {
+enum DocType : int {
     docValve = 20,
     docRegulator = 30,
     docStdCabinet = 100,
@@ -31,7 +34,7 @@ enum DocType {
     docKv = 500,
 };
 
-enum SubstanceType {
+enum SubstanceType : int {
     stWater = 1,
     stPropyleneGlycol = 2,
     stEthyleneGlycol = 3,
@@ -41,15 +44,15 @@ enum SubstanceType {
     stNitrogen = 22,
 };
 
-enum PressureMeasure { pmBar = 1, pmAtm = 2, pmMPa = 3, pmPa = 4, pmKPa = 5, pmMWater = 6 };
+enum PressureMeasure : int { pmBar = 1, pmAtm = 2, pmMPa = 3, pmPa = 4, pmKPa = 5, pmMWater = 6 };
 
-enum WfMeasure { wfM3h = 1, wfLh = 2, wfLmin = 3, wfLs = 4, wfTh = 10, wfKgh = 20, wfKgs = 21 };
+enum WfMeasure : int { wfM3h = 1, wfLh = 2, wfLmin = 3, wfLs = 4, wfTh = 10, wfKgh = 20, wfKgs = 21 };
 
-enum HeatMeasure { hmGcalH = 1, hmMWH = 20, hmGJH = 30 };
+enum HeatMeasure : int { hmGcalH = 1, hmMWH = 20, hmGJH = 30 };
 
-enum RegulatorType { rtDiffPressure = 1, rtUpstream = 2, rtDownstream = 3, rtBypass = 4 };
+enum RegulatorType : int { rtDiffPressure = 1, rtUpstream = 2, rtDownstream = 3, rtBypass = 4 };
 
-enum Loop {
+enum Loop : int {
     lpHeating = 1,
     lpHotWater = 2,
     lpVentilation = 3,
@@ -60,14 +63,14 @@ enum Loop {
     lpProcess = 99,
 };
 
-enum NoiseRisk { nrLow = 1, nrLowerMedium = 2, nrMedium = 3, nrUpperMedium = 4, nrHigh = 5 };
+enum NoiseRisk : int { nrLow = 1, nrLowerMedium = 2, nrMedium = 3, nrUpperMedium = 4, nrHigh = 5 };
 
-enum InstallPlace { ipSupply = 1, ipReturn = 2 };
+enum InstallPlace : int { ipSupply = 1, ipReturn = 2 };
 
 // Where along the pipe a quantity is taken.
-enum DevicePosition { BeforeDevice = 0, AfterDevice = 1, Anywhere = 2 };
+enum DevicePosition : int { BeforeDevice = 0, AfterDevice = 1, Anywhere = 2 };
 
-enum PressureKind { pkAbsolute = 1, pkExcess = 2 };
+enum PressureKind : int { pkAbsolute = 1, pkExcess = 2 };
 
 QString deviceTypeName(DeviceType type, bool full = false, const QString& separator = QStringLiteral(" "));
 bool isRegulator(DeviceType type);

@@ -39,14 +39,14 @@ enum LmfField : qint16 {
     lfElectrodeMaterial = 421,   // electrodes (electromagnetic)
 };
 
-enum LmfType { ltUltrasonic = 1, ltElectromagnetic = 2 };
-enum LmfForm { fmStraight = 1, fmNarrowed = 2, fmCross = 4 };
-enum LmfConnectionType { ctFlanged = 1, ctWeldOn = 2, ctThreaded = 3, ctWafer = 4 };
-enum LmfMaterial { mtStainless = 1, mtCarbon = 2 };
+enum LmfType : int { ltUltrasonic = 1, ltElectromagnetic = 2 };
+enum LmfForm : int { fmStraight = 1, fmNarrowed = 2, fmCross = 4 };
+enum LmfConnectionType : int { ctFlanged = 1, ctWeldOn = 2, ctThreaded = 3, ctWafer = 4 };
+enum LmfMaterial : int { mtStainless = 1, mtCarbon = 2 };
 
 // Diameter codes: the standard DN is its own code; the two cross-shaped bodies
 // of DN 50 and the threaded bodies have codes of their own.
-enum LmfDiameter {
+enum LmfDiameter : int {
     vdnEmpty = 0,      // no diameter chosen
     vdn50x1 = 51,      // "50/1"
     vdn50x2 = 52,      // "50/2"

@@ -167,7 +167,11 @@ MdiChild::MdiChild(const Doc* data, DocType type) : QWidget(nullptr)
     addAction(rejectedMode);
 }
 
-MdiChild::~MdiChild() = default;
+MdiChild::~MdiChild()
+{
+    // The pipe area is a plain object beside the form's widgets, not their child.
+    delete m_pipeArea;
+}
 
 QString MdiChild::fileFilter()
 {

@@ -76,10 +76,17 @@ void SmartTextTable::setColumnWidths(const QList<qreal>& percentages)
 {
     if (!GEH_ASSERT(m_table))
         return;
+    // The table keeps one width per column: the toolkit's own column insertion
+    // and removal trusts that and overruns its list when it is shorter. A column
+    // without a given width takes what the others leave; extra widths are dropped.
+    const int columns = m_table->columns();
+    GEH_ASSERT(percentages.count() == columns);
     QVector<QTextLength> constraints;
-    constraints.reserve(percentages.count());
-    for (qreal percentage : percentages)
-        constraints.append(QTextLength(QTextLength::PercentageLength, percentage));
+    constraints.reserve(columns);
+    for (int i = 0; i < columns; ++i)
+        constraints.append(i < percentages.count()
+                               ? QTextLength(QTextLength::PercentageLength, percentages.at(i))
+                               : QTextLength(QTextLength::VariableLength, 0));
     QTextTableFormat format = m_table->format();
     format.setColumnWidthConstraints(constraints);
     m_table->setFormat(format);

@@ -51,7 +51,8 @@ public:
 
     static QTextTableFormat tableFormat(bool withBorder, qreal padding);
 
-    // One percentage of the table width per column, in column order.
+    // One percentage of the table width per column, in column order; the list
+    // must have as many entries as the table has columns.
     void setColumnWidths(const QList<qreal>& percentages);
 
     // Writes one cell of the current row. A text "name|unit" shows the unit in
