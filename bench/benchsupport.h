@@ -12,7 +12,8 @@
 
 namespace orxbench {
 
-struct Figures {
+struct Figures
+{
     double median = 0; // microseconds
     double p95 = 0;    // microseconds
 };
@@ -41,7 +42,8 @@ Figures measure(Work&& work, int runs = 1000, int warmup = 20)
 // One row of the benchmark table: "name | median | p95 | target".
 inline void report(const char* name, const Figures& f, const char* unit, double scale, const char* target)
 {
-    std::printf("%-48s | %10.3f %s | %10.3f %s | %s\n", name, f.median / scale, unit, f.p95 / scale, unit, target);
+    std::printf("%-48s | %10.3f %s | %10.3f %s | %s\n", name, f.median / scale, unit, f.p95 / scale, unit,
+                target);
     std::fflush(stdout);
 }
 

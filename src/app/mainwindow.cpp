@@ -53,6 +53,8 @@ struct FormKind
     FormFactory create;
 };
 
+// One form per line: the table reads as the list of document types.
+// clang-format off
 const FormKind kForms[] = {
     {docValve, &createForm<ValveChild>},
     {docRegulator, &createForm<RegulatorChild>},
@@ -61,6 +63,7 @@ const FormKind kForms[] = {
     {docFlowMeter, &createForm<FlowMeterChild>},
     {docKv, &createForm<KvChild>},
 };
+// clang-format on
 
 // ---------------------------------------------------------------------------
 // The commands of the window.

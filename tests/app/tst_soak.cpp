@@ -12,15 +12,9 @@
 #include "mainwindow.h"
 #include "vocabulary/flowmeter.h"
 
-#include <QAbstractButton>
 #include <QAction>
-#include <QDoubleSpinBox>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QMessageBox>
-#include <QPointer>
 #include <QTabWidget>
-#include <QTest>
 
 #include <functional>
 #include <memory>
@@ -42,14 +36,9 @@ long residentKb()
     return -1;
 }
 
-// Replaces what is in a number field by typing, as the user does.
 void typeInto(MdiChild* form, qint16 field, const QString& text)
 {
-    auto* spin = form->ctrl<QDoubleSpinBox>(DocKey(field));
-    if (!spin)
-        return;
-    spin->selectAll();
-    QTest::keyClicks(spin, text);
+    orxtest::typeInto(form->ctrl<QDoubleSpinBox>(DocKey(field)), text);
 }
 
 // Picks the option of a combo by its code, as the user picks it from the list.
@@ -124,25 +113,12 @@ class TestSoak : public QObject
             return QStringLiteral("tab title '%1', expected '%2'")
                 .arg(tabs->tabText(tabs->currentIndex()), title);
 
-        QString question;
-        orxtest::ModalAnswerer answer([&question](QWidget* modal) {
-            auto* box = qobject_cast<QMessageBox*>(modal);
-            if (box)
-                question = box->text();
-            for (QAbstractButton* b : modal->findChildren<QAbstractButton*>()) {
-                if (b->text() == QStringLiteral("Нет")) {
-                    b->click();
-                    return;
-                }
-            }
-            if (box)
-                box->reject(); // leaves the tab open, which is reported below
-        });
+        const QString question = QStringLiteral("Сохранить изменения в '%1'?").arg(form->doc().name());
+        orxtest::ModalAnswerer answer(orxtest::ModalAnswerer::clickButton(QStringLiteral("Нет")));
         const int before = tabs->count();
         window.action(MainWindow::aiClose)->trigger();
-        if (question !=
-            QStringLiteral("Сохранить изменения в '%1'?").arg(form ? form->doc().name() : QString()))
-            return QStringLiteral("close question '%1'").arg(question);
+        if (answer.text() != question)
+            return QStringLiteral("close question '%1'").arg(answer.text());
         if (tabs->count() != before - 1)
             return QStringLiteral("the tab stayed open");
         // The page deletes itself once control is back in the event loop.
@@ -150,19 +126,6 @@ class TestSoak : public QObject
         if (form)
             return QStringLiteral("the closed window was not deleted");
         return QString();
-    }
-
-    // Runs cycles [from, to) over the kinds in turn.
-    void run(int from, int to)
-    {
-        for (int i = from; i < to; ++i) {
-            const Edit& edit = kEdits[i % kKinds];
-            const QString fault = cycle(edit, i);
-            if (!fault.isEmpty())
-                QFAIL(qPrintable(QStringLiteral("document %1 (%2): %3")
-                                     .arg(i + 1)
-                                     .arg(QString::fromUtf8(edit.name), fault)));
-        }
     }
 
     // Documents [from, from + 100): the first hundred set the memory every
@@ -175,7 +138,13 @@ class TestSoak : public QObject
             QVERIFY2(m_settledKb > 0, "the first hundred documents did not finish");
         {
             orxtest::MessageCapture capture;
-            run(from, from + kSettled);
+            for (int i = from; i < from + kSettled; ++i) {
+                const Edit& edit = kEdits[i % kKinds];
+                const QString fault = cycle(edit, i);
+                QVERIFY2(fault.isEmpty(), qPrintable(QStringLiteral("document %1 (%2): %3")
+                                                         .arg(i + 1)
+                                                         .arg(QString::fromUtf8(edit.name), fault)));
+            }
             QCOMPARE(m_window->tabWidget()->count(), 0);
             // Nothing reached the user: no assertion, no error box.
             QCOMPARE(capture.count(), 0);

@@ -33,6 +33,11 @@ QList<LogEntry> parseLog(const QByteArray& bytes)
     return entries;
 }
 
+bool matches(const char* pattern, const QByteArray& text)
+{
+    return QRegularExpression(QString::fromUtf8(pattern)).match(QString::fromLatin1(text)).hasMatch();
+}
+
 } // namespace
 
 class TestErrorHandle : public QObject
@@ -58,21 +63,11 @@ private slots:
 
     void cleanupTestCase() { geh::ErrorHandler::destroyInstance(); }
 
-    void locationDisplayForm()
-    {
-        const geh::SourceLocation location{QByteArray("src/gui/smallclasses.cpp"), QByteArray("addCompleter"),
-                                           152};
-        QCOMPARE(location.toString(), QStringLiteral("src/gui/smallclasses.cpp, addCompleter(), row 152"));
-    }
-
     void logEntryLayout_data()
     {
         QTest::addColumn<int>("level");
         QTest::addColumn<QByteArray>("levelLine");
-        QTest::newRow("assert") << 0 << QByteArray("ASSERT             text");
-        QTest::newRow("error") << 1 << QByteArray("ERROR              text");
-        QTest::newRow("information") << 2 << QByteArray("INFORMATION        text");
-        QTest::newRow("warning") << 3 << QByteArray("WARNING            text");
+        // The other level names are in the entries of the tests below.
         QTest::newRow("unknown code 7") << 7 << QByteArray("UNKNOWN            text");
         QTest::newRow("negative code") << -1 << QByteArray("UNKNOWN            text");
     }
@@ -88,40 +83,26 @@ private slots:
         const QByteArray bytes = readLog();
         // Three CR LF lines and nothing else.
         QCOMPARE(bytes.count("\r\n"), 3);
-        QVERIFY(bytes.endsWith("\r\n"));
         const QList<LogEntry> entries = parseLog(bytes);
         QCOMPARE(entries.size(), 1);
-        QVERIFY2(QRegularExpression(
-                     QStringLiteral(
-                         "^\\d\\d\\.\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d a/b\\.cpp, calc\\(\\), row 17$"))
-                     .match(QString::fromLatin1(entries[0].header))
-                     .hasMatch(),
+        QVERIFY2(matches("^\\d\\d\\.\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d a/b\\.cpp, calc\\(\\), row 17$",
+                         entries[0].header),
                  entries[0].header.constData());
         QCOMPARE(entries[0].levelLine, levelLine);
-        QCOMPARE(entries[0].levelLine.indexOf("text"), 19);
         QCOMPARE(entries[0].details, QByteArray("det"));
     }
 
-    void logTextIsWindows1251()
-    {
-        geh::ErrorHandler::instance()->writeLog(GEH_LOCATION, geh::mlWarning, QStringLiteral("Ошибка"),
-                                                QStringLiteral("Ошибка №1"));
-        const QList<LogEntry> entries = parseLog(readLog());
-        QCOMPARE(entries.size(), 1);
-        QCOMPARE(entries[0].levelLine, QByteArray("WARNING            ") + kOshibka1251);
-        QCOMPARE(entries[0].details, kOshibka1251 + QByteArray(" \xB9"
-                                                               "1"));
-    }
-
-    void entriesAreAppended()
+    void logIsAppendedInWindows1251()
     {
         auto* handler = geh::ErrorHandler::instance();
-        handler->writeLog(GEH_LOCATION, geh::mlInformation, QStringLiteral("first"), QString());
+        handler->writeLog(GEH_LOCATION, geh::mlWarning, QStringLiteral("Ошибка"),
+                          QStringLiteral("Ошибка №1"));
         handler->writeLog(GEH_LOCATION, geh::mlInformation, QStringLiteral("second"), QString());
         const QList<LogEntry> entries = parseLog(readLog());
         QCOMPARE(entries.size(), 2);
-        QVERIFY(entries[0].levelLine.endsWith("first"));
-        QVERIFY(entries[1].levelLine.endsWith("second"));
+        QCOMPARE(entries[0].levelLine, QByteArray("WARNING            ") + kOshibka1251);
+        QCOMPARE(entries[0].details, kOshibka1251 + " \xB9" + "1");
+        QCOMPARE(entries[1].levelLine, QByteArray("INFORMATION        second"));
         QCOMPARE(entries[1].details, QByteArray());
     }
 
@@ -209,7 +190,7 @@ private slots:
         QCOMPARE(parseLog(readLog()).first().details, QByteArray("false"));
     }
 
-    void pendingErrorIsShownOnce()
+    void pendingErrorProtocol()
     {
         orxtest::MessageCapture capture;
         auto* handler = geh::ErrorHandler::instance();
@@ -220,22 +201,27 @@ private slots:
         handler->showLastError();
         QVERIFY(!handler->hasPendingError());
         QCOMPARE(capture.count(), 1);
-        const orxtest::CapturedMessage& m = capture.messages().first();
+        const orxtest::CapturedMessage m = capture.messages().first();
         QCOMPARE(m.title, QStringLiteral("Ошибка"));
         QCOMPARE(m.text, QStringLiteral("Файл не найден"));
         QCOMPARE(m.details, QStringLiteral("a.orx"));
         QCOMPARE(m.level, 1);
-
         const QList<LogEntry> entries = parseLog(readLog());
         QCOMPARE(entries.size(), 1);
         QVERIFY(entries[0].levelLine.startsWith("ERROR              "));
         QCOMPARE(entries[0].details, QByteArray("a.orx"));
-    }
 
-    void secondErrorReplacesUnshownOne()
-    {
-        orxtest::MessageCapture capture;
-        auto* handler = geh::ErrorHandler::instance();
+        // Showing once more only reports the misuse.
+        capture.clear();
+        handler->showLastError();
+        QCOMPARE(capture.assertions().size(), 1);
+        QCOMPARE(capture.count(), 1);
+        QVERIFY(capture.assertions().first().contains(QStringLiteral(", showLastError(), row ")));
+        QVERIFY(
+            capture.assertions().first().endsWith(QStringLiteral("\r\nLast error has not been set before")));
+
+        // A second error replaces the unshown one after a report.
+        capture.clear();
         GEH_SET_ERROR(QStringLiteral("first"), QString());
         GEH_SET_ERROR(QStringLiteral("second"), QString());
         QCOMPARE(capture.assertions().size(), 1);
@@ -245,18 +231,6 @@ private slots:
         handler->showLastError();
         QCOMPARE(capture.count(), 1);
         QCOMPARE(capture.messages().first().text, QStringLiteral("second"));
-        QVERIFY(!handler->hasPendingError());
-    }
-
-    void showingWithoutErrorOnlyReports()
-    {
-        orxtest::MessageCapture capture;
-        geh::ErrorHandler::instance()->showLastError();
-        QCOMPARE(capture.count(), 1);
-        QCOMPARE(capture.messages().first().level, 0);
-        QVERIFY(capture.messages().first().text.contains(QStringLiteral(", showLastError(), row ")));
-        QVERIFY(capture.messages().first().text.endsWith(
-            QStringLiteral("\r\nLast error has not been set before")));
     }
 
     void pendingErrorsArePerThread()
@@ -301,25 +275,19 @@ private slots:
         QCOMPARE(capture.messages().first().text, QStringLiteral("main"));
     }
 
-    void removingDefaultPrinterIsRefused()
+    void printerInstallation()
     {
         orxtest::MessageCapture capture;
         auto* handler = geh::ErrorHandler::instance();
-        geh::QMessagePrinter* before = handler->currentPrinter();
+        geh::QMessagePrinter* byDefault = handler->currentPrinter();
         handler->setPrinter(nullptr, false);
-        QCOMPARE(handler->currentPrinter(), before);
+        QCOMPARE(handler->currentPrinter(), byDefault);
         QCOMPARE(capture.count(), 1);
         QCOMPARE(capture.messages().first().title, QStringLiteral("ERROR"));
         QCOMPARE(capture.messages().first().text,
                  QStringLiteral("Default message printer is restricted to remove"));
         QCOMPARE(capture.messages().first().level, 1);
-    }
 
-    void perThreadPrinterFallsBackToDefault()
-    {
-        orxtest::MessageCapture capture;
-        auto* handler = geh::ErrorHandler::instance();
-        geh::QMessagePrinter* byDefault = handler->currentPrinter();
         auto* own = new geh::QMessagePrinter;
         handler->setPrinter(own, true);
         QCOMPARE(handler->currentPrinter(), own);
@@ -330,68 +298,55 @@ private slots:
         QCOMPARE(handler->currentPrinter(), byDefault);
     }
 
-    void consolePrinterWritesCodePage866()
+    void consolePrinters()
     {
         orxtest::StdoutCapture out;
         geh::QMessagePrinter().print(QStringLiteral("Ошибка"), QStringLiteral("Ошибка"), QStringLiteral("№1"),
                                      1);
-        QCOMPARE(out.take(), QByteArray("*** ") + kOshibka866 + " *** \r\n" + kOshibka866 +
-                                 "\xFC"
-                                 "1\r\n");
-    }
+        QCOMPARE(out.take(), "*** " + kOshibka866 + " *** \r\n" + kOshibka866 + "\xFC" + "1\r\n");
 
-    void customPrinterWithoutCallback()
-    {
-        orxtest::StdoutCapture out;
+        orxtest::StdoutCapture custom;
         geh::QCustomMessagePrinter().print(QStringLiteral("T"), QStringLiteral("text"), QString(), 2);
-        QCOMPARE(out.take(), QByteArray("*** T *** \r\ntext\r\n"
-                                        "*** Error *** \r\nQCustomMessagePrinter::m_func is NULL\r\n"));
+        QCOMPARE(custom.take(), QByteArray("*** T *** \r\ntext\r\n"
+                                           "*** Error *** \r\nQCustomMessagePrinter::m_func is NULL\r\n"));
     }
 
     void toolkitMessages_data()
     {
         QTest::addColumn<int>("type");
         QTest::addColumn<QString>("message");
-        QTest::addColumn<QByteArray>("console");
-        QTest::addColumn<int>("shownLevel");      // -1: no message box
-        QTest::addColumn<QByteArray>("logLevel"); // empty: nothing logged
+        QTest::addColumn<QByteArray>("consoleTitle"); // empty: nothing on the console
+        QTest::addColumn<int>("shownLevel");          // -1: no message box
+        QTest::addColumn<QByteArray>("logLevel");     // empty: nothing logged
 
-        QTest::newRow("warning") << int(QtWarningMsg) << QStringLiteral("w1")
-                                 << QByteArray("*** Standart Qt-message *** \r\nw1\r\n") << 3
-                                 << QByteArray("WARNING");
-        QTest::newRow("debug") << int(QtDebugMsg) << QStringLiteral("d1")
-                               << QByteArray("*** Standart Qt-message *** \r\nd1\r\n") << 3
-                               << QByteArray("WARNING");
-        QTest::newRow("critical") << int(QtCriticalMsg) << QStringLiteral("c1")
-                                  << QByteArray("*** Standart Qt-message *** \r\nc1\r\n") << 1
-                                  << QByteArray("ERROR");
-        QTest::newRow("information") << int(QtInfoMsg) << QStringLiteral("i1")
-                                     << QByteArray("*** Standart Qt-message *** \r\ni1\r\n") << 1
-                                     << QByteArray("ERROR");
+        const QByteArray shown("Standart Qt-message"), hidden("Standart Qt-message (hidden)");
+        QTest::newRow("warning") << int(QtWarningMsg) << "w1" << shown << 3 << QByteArray("WARNING");
+        QTest::newRow("debug") << int(QtDebugMsg) << "d1" << shown << 3 << QByteArray("WARNING");
+        QTest::newRow("critical") << int(QtCriticalMsg) << "c1" << shown << 1 << QByteArray("ERROR");
+        QTest::newRow("information") << int(QtInfoMsg) << "i1" << shown << 1 << QByteArray("ERROR");
         QTest::newRow("dropped BitBlt failure")
-            << int(QtWarningMsg)
-            << QStringLiteral("QWidget::repaint: flush: BitBlt failed (Неверный дескриптор.)") << QByteArray()
-            << -1 << QByteArray();
+            << int(QtWarningMsg) << "QWidget::repaint: flush: BitBlt failed (Неверный дескриптор.)"
+            << QByteArray() << -1 << QByteArray();
         QTest::newRow("hidden BitBlt failure")
-            << int(QtWarningMsg) << QStringLiteral("flush: BitBlt failed (other)")
-            << QByteArray("*** Standart Qt-message (hidden) *** \r\nflush: BitBlt failed (other)\r\n") << -1
-            << QByteArray("WARNING");
+            << int(QtWarningMsg) << "flush: BitBlt failed (other)" << hidden << -1 << QByteArray("WARNING");
         QTest::newRow("hidden windowless-platform hint")
-            << int(QtWarningMsg) << QStringLiteral("This plugin does not support propagateSizeHints()")
-            << QByteArray("*** Standart Qt-message (hidden) *** \r\nThis plugin does not support "
-                          "propagateSizeHints()\r\n")
-            << -1 << QByteArray("WARNING");
-        QTest::newRow("geometry shown by default")
-            << int(QtWarningMsg) << QStringLiteral("Unable to set geometry 10x10")
-            << QByteArray("*** Standart Qt-message *** \r\nUnable to set geometry 10x10\r\n") << 3
+            << int(QtWarningMsg) << "This plugin does not support propagateSizeHints()" << hidden << -1
             << QByteArray("WARNING");
+        QTest::newRow("hidden X server protocol error")
+            << int(QtWarningMsg)
+            << "QXcbConnection: XCB error: 3 (BadWindow), sequence: 500, resource id: 2098139, major code: "
+               "40 "
+               "(TranslateCoords), minor code: 0"
+            << hidden << -1 << QByteArray("WARNING");
+        QTest::newRow("geometry shown by default")
+            << int(QtWarningMsg) << "Unable to set geometry 10x10" << shown << 3 << QByteArray("WARNING");
     }
 
     void toolkitMessages()
     {
         QFETCH(int, type);
         QFETCH(QString, message);
-        QFETCH(QByteArray, console);
+        QFETCH(QByteArray, consoleTitle);
         QFETCH(int, shownLevel);
         QFETCH(QByteArray, logLevel);
         orxtest::MessageCapture capture;
@@ -411,25 +366,22 @@ private slots:
             qWarning("%s", utf8.constData());
             break;
         }
-        QCOMPARE(out.take(), console);
-        if (shownLevel < 0) {
-            QCOMPARE(capture.count(), 0);
-        } else {
-            QCOMPARE(capture.count(), 1);
+        QCOMPARE(out.take(),
+                 consoleTitle.isEmpty() ? QByteArray() : "*** " + consoleTitle + " *** \r\n" + utf8 + "\r\n");
+        QCOMPARE(capture.count(), shownLevel < 0 ? 0 : 1);
+        if (shownLevel >= 0) {
             QCOMPARE(capture.messages().first().title, QStringLiteral("Standart Qt-message"));
             QCOMPARE(capture.messages().first().text, message);
             QCOMPARE(capture.messages().first().level, shownLevel);
         }
         const QList<LogEntry> entries = parseLog(readLog());
-        if (logLevel.isEmpty()) {
-            QCOMPARE(entries.size(), 0);
+        QCOMPARE(entries.size(), logLevel.isEmpty() ? 0 : 1);
+        if (logLevel.isEmpty())
             return;
-        }
-        QCOMPARE(entries.size(), 1);
         // The log names the handler itself as the source.
         QVERIFY2(entries[0].header.endsWith(", stdMessageHandler(), row 59"), entries[0].header.constData());
         QVERIFY(entries[0].header.contains("errorhandle"));
-        QCOMPARE(entries[0].levelLine.left(19), logLevel + QByteArray(19 - logLevel.size(), ' '));
+        QCOMPARE(entries[0].levelLine, logLevel + QByteArray(19 - logLevel.size(), ' ') + utf8);
     }
 
     // Last: the flag cannot be cleared, so the handler is recreated afterwards.
@@ -453,10 +405,7 @@ private slots:
         orxtest::StdoutCapture out;
         geh::trace(QStringLiteral("Ошибка"));
         const QByteArray line = out.take();
-        QVERIFY2(QRegularExpression(
-                     QStringLiteral("^\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d:\\d\\d\\d 0x[0-9A-F]{8,} "))
-                     .match(QString::fromLatin1(line))
-                     .hasMatch(),
+        QVERIFY2(matches("^\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d:\\d\\d\\d 0x[0-9A-F]{8,} ", line),
                  line.constData());
         QVERIFY(line.endsWith(" " + kOshibka866 + "\n"));
         QVERIFY(line.contains(" " + geh::threadIdText().toLatin1() + " "));
@@ -467,7 +416,6 @@ private slots:
         QTest::addColumn<quintptr>("id");
         QTest::addColumn<QString>("text");
         QTest::newRow("four digits") << quintptr(0xBEEF) << QStringLiteral("0x0000BEEF");
-        QTest::newRow("zero") << quintptr(0) << QStringLiteral("0x00000000");
         QTest::newRow("eight digits") << quintptr(0x1234ABCDu) << QStringLiteral("0x1234ABCD");
         QTest::newRow("wider than eight") << quintptr(0x7F12345678ull) << QStringLiteral("0x7F12345678");
     }
@@ -487,8 +435,6 @@ private slots:
             geh::MutexAutoLock lock(&mutex);
         }
         QCOMPARE(silent.take(), QByteArray());
-        QVERIFY(mutex.tryLock());
-        mutex.unlock();
 
         orxtest::StdoutCapture out;
         {
@@ -498,10 +444,7 @@ private slots:
         QCOMPARE(lines.size(), 4); // three lines and the empty rest
         const QByteArray prefix = "--- MutexAutoLock: log(thread=" + geh::threadIdText().toLatin1() + ") ";
         QVERIFY(lines[0].endsWith(prefix + "waiting for"));
-        QVERIFY2(QRegularExpression(QRegularExpression::escape(QString::fromLatin1(prefix)) +
-                                    QStringLiteral("locked \\(\\d+ ms\\)$"))
-                     .match(QString::fromLatin1(lines[1]))
-                     .hasMatch(),
+        QVERIFY2(lines[1].contains(prefix + "locked (") && matches("\\(\\d+ ms\\)$", lines[1]),
                  lines[1].constData());
         QVERIFY(lines[2].endsWith(prefix + "unlocked"));
         QVERIFY(mutex.tryLock());
@@ -519,10 +462,7 @@ private slots:
         const QList<QByteArray> lines = out.take().split('\n');
         QCOMPARE(lines.size(), 3);
         QVERIFY(lines[0].endsWith(" calc is starting..."));
-        QVERIFY2(QRegularExpression(QStringLiteral(" calc finished in [0-9.e-]+ sec\\.$"))
-                     .match(QString::fromLatin1(lines[1]))
-                     .hasMatch(),
-                 lines[1].constData());
+        QVERIFY2(matches(" calc finished in [0-9.e-]+ sec\\.$", lines[1]), lines[1].constData());
     }
 };
 

@@ -19,10 +19,7 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("capital А") << QStringLiteral("А") << QByteArray("\x80");
-        QTest::newRow("capital Я") << QStringLiteral("Я") << QByteArray("\x9F");
-        QTest::newRow("small а") << QStringLiteral("а") << QByteArray("\xA0");
         QTest::newRow("small п, р") << QStringLiteral("пр") << QByteArray("\xAF\xE0");
-        QTest::newRow("small я") << QStringLiteral("я") << QByteArray("\xEF");
         QTest::newRow("Ё and ё") << QStringLiteral("Ёё") << QByteArray("\xF0\xF1");
         QTest::newRow("numero sign") << QStringLiteral("№") << QByteArray("\xFC");
         QTest::newRow("degree sign") << QStringLiteral("°") << QByteArray("\xF8");
@@ -45,17 +42,11 @@ private slots:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("text");
-        QTest::newRow("0x80 is А") << QByteArray("\x80") << QStringLiteral("А");
-        QTest::newRow("0xAF is п") << QByteArray("\xAF") << QStringLiteral("п");
-        QTest::newRow("0xE0 is р") << QByteArray("\xE0") << QStringLiteral("р");
         QTest::newRow("box sign 0xC4 is -") << QByteArray("\xC4") << QStringLiteral("-");
         QTest::newRow("box sign 0xC5 is +") << QByteArray("\xC5") << QStringLiteral("+");
         QTest::newRow("box sign 0xB3 is broken bar") << QByteArray("\xB3") << QStringLiteral("¦");
         QTest::newRow("box sign 0xBF is not sign") << QByteArray("\xBF") << QStringLiteral("¬");
-        QTest::newRow("box sign 0xC0 is L") << QByteArray("\xC0") << QStringLiteral("L");
-        QTest::newRow("box sign 0xCD is =") << QByteArray("\xCD") << QStringLiteral("=");
         QTest::newRow("square root is v") << QByteArray("\xFB") << QStringLiteral("v");
-        QTest::newRow("Ё and ё") << QByteArray("\xF0\xF1") << QStringLiteral("Ёё");
         QTest::newRow("numero sign") << QByteArray("\xFC") << QStringLiteral("№");
         QTest::newRow("0xFF is no-break space") << QByteArray("\xFF") << QStringLiteral("\u00A0");
         QTest::newRow("ASCII unchanged") << QByteArray("abc 123") << QStringLiteral("abc 123");

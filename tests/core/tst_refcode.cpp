@@ -98,13 +98,12 @@ class TestRefCode : public QObject
 
     Backing m_backing;
 
-    void installStandard()
+private slots:
+    void init()
     {
         m_backing = standardBacking();
         refcodes::setProvider(new FakeProvider(&m_backing));
     }
-
-private slots:
     void cleanup() { refcodes::setProvider(new EmptyRefCodeProvider); }
 
     // The program's own configuration: no codes at all, and every attempt to
@@ -118,12 +117,9 @@ private slots:
         QVERIFY(capture.assertions().first().contains(
             QLatin1String("emptyrefcodeprovider.cpp, loadCodes(), row")));
         QVERIFY(capture.assertions().first().endsWith(QLatin1String("\r\n0")));
-
+        // Loaded once: the lists are empty without further reports.
         QVERIFY(refcodes::codes(kOrdered, refcodes::smByName, true).isEmpty());
         QVERIFY(refcodes::codesOfType(kOrdered, true).isEmpty());
-        QCOMPARE(refcodes::count(kOrdered), 0);
-        QVERIFY(!refcodes::contains(kOrdered, 5));
-        QVERIFY(!refcodes::isAlphabetical(kOrdered));
         QCOMPARE(capture.assertions().size(), 1);
 
         QVERIFY(!refcodes::insertName(kOrdered, QStringLiteral("новое")));
@@ -208,25 +204,21 @@ private slots:
         QFETCH(int, mode);
         QFETCH(bool, includeNone);
         QFETCH(QList<RefCode>, expected);
-        installStandard();
         QCOMPARE(refcodes::codes(qint16(type), mode, includeNone), expected);
     }
 
     void codesOfTypeHonoursIncludeNoneEveryCall()
     {
-        installStandard();
         const RefCodeSet withNone{-1, 0, 1, 2, 3};
         const RefCodeSet withoutNone{0, 1, 2, 3};
         QCOMPARE(refcodes::codesOfType(kOrdered, true), withNone);
         QCOMPARE(refcodes::codesOfType(kOrdered, false), withoutNone);
         QCOMPARE(refcodes::codesOfType(kOrdered, true), withNone);
-        QCOMPARE(refcodes::count(kOrdered), 5);
         QCOMPARE(refcodes::count(kAlphabetical), 3);
     }
 
     void namesAndMembership()
     {
-        installStandard();
         QCOMPARE(refcodes::codeName(2, kOrdered), QStringLiteral("Бак"));
         QCOMPARE(refcodes::codeName(-1, kOrdered, true), QString());
         QCOMPARE(refcodes::codeName(-1, kOrdered, false), QStringLiteral("(нет)"));
@@ -244,7 +236,6 @@ private slots:
 
     void loadsOnceUntilAChange()
     {
-        installStandard();
         for (int i = 0; i < 5; ++i)
             refcodes::codeName(1, kOrdered);
         QCOMPARE(m_backing.loadTypesCalls, 1);
@@ -256,7 +247,6 @@ private slots:
 
     void failedAlphabeticalTypesLoadNothing()
     {
-        installStandard();
         m_backing.typesOk = false;
         QVERIFY(!refcodes::ensureLoaded());
         QCOMPARE(m_backing.loadCodesCalls, 0);
@@ -269,7 +259,6 @@ private slots:
 
     void reloadReplacesNamesAndCachedSets()
     {
-        installStandard();
         QCOMPARE(refcodes::count(kOrdered), 5);
         m_backing.names.remove(RefKey(kOrdered, 1));
         m_backing.names.insert(RefKey(kOrdered, 9), {QStringLiteral("гелий"), 9});
@@ -301,7 +290,6 @@ private slots:
         QFETCH(QString, name);
         QFETCH(bool, caseSensitive);
         QFETCH(int, expected);
-        installStandard();
         const Qt::CaseSensitivity cs = caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
         QCOMPARE(int(refcodes::codeByName(qint16(type), name, false, cs)), expected);
         QCOMPARE(m_backing.insertCalls, 0);
@@ -309,7 +297,6 @@ private slots:
 
     void codeByNameInsertsAMissingName()
     {
-        installStandard();
         const RefCode code = refcodes::codeByName(kAlphabetical, QStringLiteral("  новая   среда "), true);
         QCOMPARE(m_backing.insertCalls, 1);
         QCOMPARE(code, RefCode(1));
@@ -325,7 +312,6 @@ private slots:
 
     void touchRewritesTheCurrentName()
     {
-        installStandard();
         QVERIFY(refcodes::touch(kOrdered, 2));
         QCOMPARE(m_backing.modifyCalls.size(), 1);
         QCOMPARE(m_backing.modifyCalls.first(),
@@ -336,7 +322,6 @@ private slots:
 
     void nullProviderIsRefused()
     {
-        installStandard();
         orxtest::MessageCapture capture;
         refcodes::setProvider(nullptr);
         QCOMPARE(capture.assertions().size(), 1);
@@ -346,7 +331,6 @@ private slots:
 
     void filterAcceptsAndFullness()
     {
-        installStandard();
         RefFilter filter;
         QVERIFY(filter.accepts(12345));
         QVERIFY(filter.isFull(kOrdered));
@@ -366,22 +350,12 @@ private slots:
         QTest::addColumn<RefFilter>("filter");
         QTest::addColumn<int>("type");
         QTest::addColumn<QString>("expected");
-        RefFilter inactive;
-        inactive.codes = {3};
-        RefFilter none;
-        none.active = true;
-        RefFilter twoCodes;
-        twoCodes.active = true;
-        twoCodes.codes = {7, 3};
-        RefFilter everyCode;
-        everyCode.active = true;
-        everyCode.codes = {-1, 0, 1, 2, 3};
-        QTest::newRow("inactive") << inactive << 0 << QString();
-        QTest::newRow("no codes: false statement") << none << 0 << " medium=-100 /* false statement */ and ";
-        QTest::newRow("no codes for a type")
-            << none << int(kOrdered) << " medium=-100 /* false statement */ and ";
-        QTest::newRow("codes 3 and 7") << twoCodes << 0 << " medium in (3,7) and ";
-        QTest::newRow("codes 3 and 7 of a type") << twoCodes << int(kOrdered) << " medium in (3,7) and ";
+        const RefFilter everyCode{true, {-1, 0, 1, 2, 3}};
+        QTest::newRow("inactive") << RefFilter{false, {3}} << 0 << QString();
+        QTest::newRow("no codes: false statement")
+            << RefFilter{true, {}} << 0 << " medium=-100 /* false statement */ and ";
+        QTest::newRow("codes 3 and 7 of a type")
+            << RefFilter{true, {7, 3}} << int(kOrdered) << " medium in (3,7) and ";
         QTest::newRow("every code of the type") << everyCode << int(kOrdered) << QString();
         QTest::newRow("every code, no type given") << everyCode << 0 << " medium in (-1,0,1,2,3) and ";
     }
@@ -391,7 +365,6 @@ private slots:
         QFETCH(RefFilter, filter);
         QFETCH(int, type);
         QFETCH(QString, expected);
-        installStandard();
         QCOMPARE(sqlFilter(filter, QStringLiteral("medium"), qint16(type)), expected);
     }
 
@@ -399,7 +372,6 @@ private slots:
     // one of the two consistent states, and nothing hangs.
     void concurrentLookupsDuringReloads()
     {
-        installStandard();
         std::atomic<bool> stop{false};
         std::atomic<int> wrong{0};
         QList<QThread*> readers;

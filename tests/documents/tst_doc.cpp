@@ -1,9 +1,12 @@
+#include "../../fuzz/sampledocuments.h"
+
 #include "documents/doc.h"
 #include "gentools/errorhandle.h"
 #include "settings/oemcodec.h"
 #include "settings/smartsettings.h"
 #include "testsupport.h"
 #include "tst_doc_faultydevice.h"
+#include "tst_doc_opening.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,11 +15,6 @@
 
 #include <cmath>
 #include <limits>
-
-#ifdef Q_OS_UNIX
-#include <csignal>
-#include <sys/resource.h>
-#endif
 
 Q_DECLARE_METATYPE(Doc::ReadStatus)
 Q_DECLARE_METATYPE(FieldKind)
@@ -37,77 +35,14 @@ QByteArray typedDocument(const char* fieldsBeforeType = "", const char* fieldsAf
     return hex(kVersion) + hex(fieldsBeforeType) + hex(kType20) + hex(fieldsAfterType);
 }
 
-// What a valve window stores: every field kind, with a few indexed fields.
-Doc valveDocument()
+Doc typedDoc(int docType)
 {
     Doc doc;
-    doc.init(20);
-    doc.setValue(DocKey(Doc::fcDeviceType), 5);
-    doc.setValue(DocKey(122), QStringLiteral("Котельная № 2, ул. Заводская\nИТП-1"));
-    doc.setValue(DocKey(120), 1);
-    doc.setValue(DocKey(121), 2);
-    doc.setValue(DocKey(141), 40.0);
-    doc.setValue(DocKey(131), 1);
-    doc.setValue(DocKey(1011), 2);
-    doc.setValue(DocKey(101), 1);
-    doc.setValue(DocKey(102), 6.5);
-    doc.setValue(DocKey(103), 4.25);
-    doc.setValue(DocKey(1031), 2.25);
-    doc.setValue(DocKey(1032), 0.4);
-    doc.setValue(DocKey(105), 150.0);
-    doc.setValue(DocKey(107), 70.0);
-    doc.setValue(DocKey(104), 2);
-    doc.setValue(DocKey(106), 0.85);
-    doc.setValue(DocKey(1061), 1);
-    doc.setValue(DocKey(108), 10.625);
-    doc.setValue(DocKey(1081), 1);
-    doc.setValue(DocKey(201, 0), 50);
-    doc.setValue(DocKey(201, 1), QVariant());
-    doc.setValue(DocKey(406), true);
-    doc.setValue(DocKey(410), false);
+    doc.init(docType);
     return doc;
 }
 
-void verifySameValue(const QVariant& actual, const QVariant& expected)
-{
-    QCOMPARE(actual.userType(), expected.userType());
-    QCOMPARE(actual.isNull(), expected.isNull());
-    QCOMPARE(actual, expected);
-}
-
-// The message the user sees for each way a file can be refused.
-struct ExpectedMessage
-{
-    QString title;
-    QString text;
-    int level;
-};
-
-ExpectedMessage messageFor(Doc::ReadStatus status, const QString& fileName)
-{
-    switch (status) {
-    case Doc::rsWrongVersion:
-        return {QStringLiteral("Предупреждение"),
-                QStringLiteral("Несоответствие версии загружаемого документа (%1) и версии программы")
-                    .arg(fileName),
-                geh::mlWarning};
-    case Doc::rsDamaged:
-        return {QStringLiteral("Ошибка"), QStringLiteral("Ошибка при открытии документа"), geh::mlError};
-    case Doc::rsInvalidDocType:
-        return {QStringLiteral("Предупреждение"), QStringLiteral("Файл повреждён или имеет неверный формат"),
-                geh::mlWarning};
-    case Doc::rsOk:
-        break;
-    }
-    return {};
-}
-
 QStringList g_presented;
-
-void capturePresenter(const QString& title, const QString& text)
-{
-    g_presented << title + QLatin1Char('|') + text;
-}
 
 } // namespace
 
@@ -134,32 +69,6 @@ class TestDoc : public QObject
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
     }
 
-    QByteArray readLog() const { return readFile(logPath()); }
-
-    // Loads through the file and checks the user's side of the outcome: the
-    // message shown, and a document that is empty unless it opened.
-    void verifyLoadOutcome(const QString& fileName, Doc::ReadStatus status)
-    {
-        orxtest::MessageCapture capture;
-        Doc doc;
-        doc.init(30);
-        doc.createDefaultName();
-        const bool opened = Doc::loadFromFile(fileName, doc);
-        QCOMPARE(opened, status == Doc::rsOk);
-        if (opened) {
-            QCOMPARE(capture.count(), 0);
-            QVERIFY(doc.hasFileName());
-            return;
-        }
-        QVERIFY(doc.keys().isEmpty());
-        QVERIFY(doc.untitled());
-        const ExpectedMessage expected = messageFor(status, fileName);
-        QCOMPARE(capture.count(), 1);
-        QCOMPARE(capture.messages().first().title, expected.title);
-        QCOMPARE(capture.messages().first().text, expected.text);
-        QCOMPARE(capture.messages().first().level, expected.level);
-    }
-
 private slots:
     void initTestCase()
     {
@@ -179,11 +88,9 @@ private slots:
     // document types.
     void defaultNamesContinueAcrossDocumentTypes()
     {
-        const int types[] = {20, 30, 500};
         QStringList names;
-        for (int type : types) {
-            Doc doc;
-            doc.init(type);
+        for (int type : {20, 30, 500}) {
+            Doc doc = typedDoc(type);
             doc.createDefaultName();
             names << doc.name();
         }
@@ -194,44 +101,26 @@ private slots:
     void defaultNameNeedsAnUntitledTypedDocument()
     {
         orxtest::MessageCapture capture;
-        Doc noType;
-        noType.createDefaultName();
-        QCOMPARE(capture.assertions().size(), 1);
-        QVERIFY(capture.assertions().first().endsWith(QLatin1String("\r\ndocType()")));
-
-        Doc saved;
-        saved.init(20);
+        Doc().createDefaultName();
+        Doc saved = typedDoc(20);
         QVERIFY(saved.save(path(QStringLiteral("named.orx"))));
         saved.createDefaultName();
         QCOMPARE(capture.assertions().size(), 2);
+        QVERIFY(capture.assertions().first().endsWith(QLatin1String("\r\ndocType()")));
         QVERIFY(capture.assertions().last().endsWith(QLatin1String("\r\nuntitled()")));
         QCOMPARE(saved.name(), QStringLiteral("named"));
 
         // Neither refusal used up a number.
-        Doc next;
-        next.init(200);
+        Doc next = typedDoc(200);
         next.createDefaultName();
         QCOMPARE(next.name(), QStringLiteral("Расходомер 4"));
     }
 
     void documentWithOnlyItsTypeIsSeventeenBytes()
     {
-        Doc doc;
-        doc.init(20);
-        const QByteArray expected = hex("00 00 00 03 7F FE 00 00 00 00 00 02 00 00 00 00 14");
-        QCOMPARE(doc.toByteArray(), expected);
-        const QString fileName = path(QStringLiteral("type20.orx"));
-        QVERIFY(doc.save(fileName));
-        QCOMPARE(readFile(fileName), expected);
-
-        Doc loaded;
-        QVERIFY(Doc::loadFromFile(fileName, loaded));
-        QCOMPARE(loaded.docType(), 20);
-        QVERIFY(loaded.isEmpty());
-        QCOMPARE(loaded.name(), QStringLiteral("type20"));
+        QCOMPARE(Doc().toByteArray(), hex(kVersion));
+        QCOMPARE(typedDoc(20).toByteArray(), hex("00 00 00 03 7F FE 00 00 00 00 00 02 00 00 00 00 14"));
     }
-
-    void emptyDocumentIsTheVersionOnly() { QCOMPARE(Doc().toByteArray(), hex("00000003")); }
 
     void fieldRoundTrip_data()
     {
@@ -239,24 +128,18 @@ private slots:
         QTest::addColumn<QVariant>("value");
         QTest::addColumn<QByteArray>("variantBytes");
         QTest::newRow("double") << 102 << QVariant(1.5) << hex("00000006 00 3FF8000000000000");
-        QTest::newRow("negative double") << 103 << QVariant(-0.25) << hex("00000006 00 BFD0000000000000");
         QTest::newRow("null double") << 105 << QVariant(QVariant::Double)
                                      << hex("00000006 01 0000000000000000");
         QTest::newRow("Cyrillic text")
             << 122 << QVariant(QStringLiteral("Ая")) << hex("0000000A 00 00000004 0410044F");
-        QTest::newRow("text with a line break")
-            << 122 << QVariant(QStringLiteral("А\nб")) << hex("0000000A 00 00000006 0410000A0431");
         QTest::newRow("empty text") << 122 << QVariant(QLatin1String("")) << hex("0000000A 00 00000000");
         QTest::newRow("null text") << 122 << QVariant(QString()) << hex("0000000A 00 FFFFFFFF");
         QTest::newRow("null text variant")
             << 122 << QVariant(QVariant::String) << hex("0000000A 01 FFFFFFFF");
         QTest::newRow("combo code") << 120 << QVariant(2) << hex("00000002 00 00000002");
-        QTest::newRow("combo code -1") << 1081 << QVariant(-1) << hex("00000002 00 FFFFFFFF");
         QTest::newRow("combo without current item") << 121 << QVariant() << hex("00000000 01");
         QTest::newRow("combo null integer") << 121 << QVariant(QVariant::Int) << hex("00000002 01 00000000");
-        QTest::newRow("radio") << 104 << QVariant(2) << hex("00000002 00 00000002");
         QTest::newRow("check ticked") << 406 << QVariant(true) << hex("00000001 00 01");
-        QTest::newRow("check clear") << 410 << QVariant(false) << hex("00000001 00 00");
         QTest::newRow("check null") << 418 << QVariant(QVariant::Bool) << hex("00000001 01 00");
     }
 
@@ -267,13 +150,11 @@ private slots:
         QFETCH(int, fieldCode);
         QFETCH(QVariant, value);
         QFETCH(QByteArray, variantBytes);
-        Doc doc;
-        doc.init(20);
+        Doc doc = typedDoc(20);
         doc.setValue(DocKey(qint16(fieldCode), 3), value);
         const QByteArray key =
             QByteArray::fromHex(QByteArray::number(fieldCode, 16).rightJustified(4, '0')) + hex("0003");
         const QByteArray expected = hex(kVersion) + key + variantBytes + hex(kType20);
-
         const QString fileName = path(QStringLiteral("field.orx"));
         QVERIFY(doc.save(fileName));
         QCOMPARE(readFile(fileName), expected);
@@ -281,8 +162,10 @@ private slots:
         Doc loaded;
         QVERIFY(Doc::loadFromFile(fileName, loaded));
         QCOMPARE(loaded.keys().size(), 2);
-        verifySameValue(loaded.value(DocKey(qint16(fieldCode), 3)), value);
-        QCOMPARE(loaded.toByteArray(), expected);
+        const QVariant read = loaded.value(DocKey(qint16(fieldCode), 3));
+        QCOMPARE(read.userType(), value.userType());
+        QCOMPARE(read.isNull(), value.isNull());
+        QCOMPARE(read, value);
     }
 
     void longTextCrossesReadingSteps()
@@ -291,35 +174,16 @@ private slots:
         QString text;
         for (int i = 0; i < 600000; ++i)
             text += QChar(0x0410 + i % 64);
-        Doc doc;
-        doc.init(500);
+        Doc doc = typedDoc(500);
         doc.setValue(DocKey(122), text);
         Doc loaded;
         QCOMPARE(Doc::fromByteArray(doc.toByteArray(), loaded), Doc::rsOk);
         QCOMPARE(loaded.value(DocKey(122)).toString(), text);
     }
 
-    void fullValveDocumentRoundTrip()
-    {
-        Doc doc = valveDocument();
-        doc.createDefaultName();
-        const QString fileName = path(QStringLiteral("Клапан ИТП.orx"));
-        QVERIFY(doc.save(fileName));
-        QCOMPARE(doc.name(), QStringLiteral("Клапан ИТП"));
-
-        Doc loaded;
-        QVERIFY(Doc::loadFromFile(fileName, loaded));
-        QCOMPARE(loaded.keys(), doc.keys());
-        for (const DocKey& key : doc.keys())
-            verifySameValue(loaded.value(key), doc.value(key));
-        QCOMPARE(loaded.name(), QStringLiteral("Клапан ИТП"));
-        QCOMPARE(loaded.toByteArray(), readFile(fileName));
-    }
-
     void keysAreOrderedAsSignedNumbers()
     {
-        Doc doc;
-        doc.init(20);
+        Doc doc = typedDoc(20);
         doc.setValue(DocKey(100, 1), 1);
         doc.setValue(DocKey(-2, 0), 2);
         doc.setValue(DocKey(100, -1), 3);
@@ -327,52 +191,39 @@ private slots:
         const QList<DocKey> expected{DocKey(-2, 0), DocKey(100, -1), DocKey(100, 1), DocKey(32766, 0),
                                      DocKey(32767, 0)};
         QCOMPARE(doc.keys(), expected);
-        // The first field in the file is the lowest key.
-        QCOMPARE(doc.toByteArray().mid(4, 4), hex("FFFE0000"));
+        QCOMPARE(doc.toByteArray().mid(4, 4), hex("FFFE0000")); // the file starts with the lowest key
     }
 
     void laterDuplicateReplacesEarlier()
     {
         Doc doc;
-        QCOMPARE(Doc::fromByteArray(typedDocument("00780000 00000002 00 00000001"
-                                                  "00780000 00000002 00 00000004"),
-                                    doc),
-                 Doc::rsOk);
+        const QByteArray bytes = typedDocument("00780000 00000002 00 00000001 00780000 00000002 00 00000004");
+        QCOMPARE(Doc::fromByteArray(bytes, doc), Doc::rsOk);
         QCOMPARE(doc.value(DocKey(120)), QVariant(4));
         QCOMPARE(doc.keys().size(), 2);
     }
 
+    // The plain cases of each outcome, and damage that the byte-changing and
+    // truncating runs of the fault-injection test cannot reach or leave open:
+    // other value types, null flags, declared lengths, bytes after the end.
     void hostileFile_data()
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<Doc::ReadStatus>("status");
-        const char* intField = "00780000 00000002 00 00000001";
         QTest::newRow("valid, only the type") << typedDocument() << Doc::rsOk;
         QTest::newRow("unknown field code is kept")
             << typedDocument("12340000 00000002 00 00000001") << Doc::rsOk;
         QTest::newRow("version 2") << hex("00000002") + hex(kType20) << Doc::rsWrongVersion;
-        QTest::newRow("version 4") << hex("00000004") + hex(kType20) << Doc::rsWrongVersion;
-        QTest::newRow("version -1") << hex("FFFFFFFF") << Doc::rsWrongVersion;
         QTest::newRow("little-endian version") << hex("03000000") + hex(kType20) << Doc::rsWrongVersion;
-        QTest::newRow("empty file") << QByteArray() << Doc::rsDamaged;
-        QTest::newRow("three bytes") << hex("000000") << Doc::rsDamaged;
-        QTest::newRow("version only") << hex(kVersion) << Doc::rsInvalidDocType;
-        QTest::newRow("fields without a type") << hex(kVersion) + hex(intField) << Doc::rsInvalidDocType;
         QTest::newRow("document type 7")
             << hex("00000003 7FFE0000 00000002 00 00000007") << Doc::rsInvalidDocType;
-        QTest::newRow("document type 0")
-            << hex("00000003 7FFE0000 00000002 00 00000000") << Doc::rsInvalidDocType;
         QTest::newRow("document type at index 1")
             << hex("00000003 7FFE0001 00000002 00 00000014") << Doc::rsInvalidDocType;
         QTest::newRow("document type null") << hex("00000003 7FFE0000 00000000 01") << Doc::rsInvalidDocType;
         QTest::newRow("type id flipped to unsigned")
             << hex("00000003 7FFE0000 00000003 00 00000014") << Doc::rsDamaged;
-        QTest::newRow("type id flipped to long long")
-            << hex("00000003 7FFE0000 00000004 00 0000000000000014") << Doc::rsDamaged;
         QTest::newRow("unknown type id")
             << typedDocument("", "00780000 0000007F 00 00000001") << Doc::rsDamaged;
-        QTest::newRow("user type with a name")
-            << typedDocument("", "00780000 00000400 00 00000005 41424300") << Doc::rsDamaged;
         QTest::newRow("list of 2^31-1 variants")
             << typedDocument("", "00780000 00000009 00 7FFFFFFF") << Doc::rsDamaged;
         QTest::newRow("map of 2^31-1 entries")
@@ -393,62 +244,25 @@ private slots:
         QTest::newRow("null boolean set") << typedDocument("", "01960000 00000001 01 01") << Doc::rsDamaged;
         QTest::newRow("invalid variant not null")
             << typedDocument("", "00790000 00000000 00") << Doc::rsDamaged;
-        QTest::newRow("boolean byte 2") << typedDocument("", "01960000 00000001 00 02") << Doc::rsDamaged;
         QTest::newRow("not-a-number")
             << typedDocument("", "00660000 00000006 00 7FF8000000000000") << Doc::rsDamaged;
         QTest::newRow("infinity") << typedDocument("", "00660000 00000006 00 FFF0000000000000")
                                   << Doc::rsDamaged;
-        QTest::newRow("ends inside a value") << typedDocument().chopped(2) << Doc::rsDamaged;
-        QTest::newRow("ends after the key") << typedDocument("", "0078 0000") << Doc::rsDamaged;
         QTest::newRow("three bytes of trailing garbage") << typedDocument("", "616263") << Doc::rsDamaged;
         QTest::newRow("nine bytes of trailing garbage")
             << typedDocument("", "FFFFFFFFFFFFFFFFFF") << Doc::rsDamaged;
-        QTest::newRow("a valid field after the type") << typedDocument("", intField) << Doc::rsOk;
     }
 
     void hostileFile()
     {
         QFETCH(QByteArray, bytes);
         QFETCH(Doc::ReadStatus, status);
-        Doc doc;
-        QCOMPARE(Doc::fromByteArray(bytes, doc), status);
-        QCOMPARE(doc.keys().isEmpty(), status != Doc::rsOk);
-        verifyLoadOutcome(writeFile(QStringLiteral("hostile.orx"), bytes), status);
+        const QString fileName = path(QStringLiteral("hostile.orx"));
+        QCOMPARE(doctest::openThroughFile(fileName, bytes, QString::fromLatin1(QTest::currentDataTag())),
+                 status);
     }
 
-    // Every prefix of a real document: the whole fields before the type make a
-    // typeless document, a cut inside a field is damage, and the document opens
-    // once its type has been read.
-    void truncatedAtEveryByte()
-    {
-        const Doc doc = valveDocument();
-        const QByteArray full = doc.toByteArray();
-        QList<int> boundaries{4};
-        QList<bool> typed{false};
-        Doc partial;
-        for (const DocKey& key : doc.keys()) {
-            partial.setValue(key, doc.value(key));
-            const QByteArray bytes = partial.toByteArray();
-            QVERIFY(full.startsWith(bytes));
-            boundaries << bytes.size();
-            typed << (partial.docType() == 20);
-        }
-        QCOMPARE(boundaries.last(), full.size());
-
-        for (int n = 0; n <= full.size(); ++n) {
-            const int at = boundaries.indexOf(n);
-            const Doc::ReadStatus expected = n < 4          ? Doc::rsDamaged
-                                             : at < 0       ? Doc::rsDamaged
-                                             : typed.at(at) ? Doc::rsOk
-                                                            : Doc::rsInvalidDocType;
-            Doc loaded;
-            const QByteArray prefix = full.left(n);
-            if (Doc::fromByteArray(prefix, loaded) != expected)
-                QFAIL(qPrintable(QStringLiteral("prefix of %1 bytes").arg(n)));
-            verifyLoadOutcome(writeFile(QStringLiteral("cut.orx"), prefix), expected);
-        }
-    }
-
+    // A pipe hides the size, so a declared length cannot be checked against it.
     void sequentialSourceNeverTrustsTheDeclaredLength()
     {
         const QByteArray bytes = typedDocument("", "007A0000 0000000A 00 7FFFFFFE 00410042");
@@ -457,15 +271,16 @@ private slots:
         Doc doc;
         QCOMPARE(Doc::readFrom(&pipe, doc), Doc::rsDamaged);
 
-        FaultyDevice whole(std::numeric_limits<qint64>::max(), valveDocument().toByteArray(), true);
+        const Doc valve = orxsamples::valveDocument();
+        FaultyDevice whole(std::numeric_limits<qint64>::max(), valve.toByteArray(), true);
         QVERIFY(whole.open(QIODevice::ReadOnly | QIODevice::Unbuffered));
         QCOMPARE(Doc::readFrom(&whole, doc), Doc::rsOk);
-        QCOMPARE(doc.keys(), valveDocument().keys());
+        QCOMPARE(doc.keys(), valve.keys());
     }
 
     void readErrorIsDamage()
     {
-        const QByteArray bytes = valveDocument().toByteArray();
+        const QByteArray bytes = orxsamples::valveDocument().toByteArray();
         FaultyDevice device(bytes.size() / 2, bytes);
         QVERIFY(device.open(QIODevice::ReadOnly | QIODevice::Unbuffered));
         Doc doc;
@@ -478,10 +293,8 @@ private slots:
         QTest::addColumn<QString>("fileName");
         QTest::newRow("missing file") << path(QStringLiteral("нет такого.orx"));
         QTest::newRow("a folder") << m_dir.path();
-#ifdef Q_OS_UNIX
         // Endless: reading it as a document must not even start.
         QTest::newRow("a device") << QStringLiteral("/dev/zero");
-#endif
     }
 
     void unopenableFile()
@@ -503,42 +316,35 @@ private slots:
         const QString fileName = writeFile(QStringLiteral("old.orx"), hex("00000002"));
         orxtest::MessageCapture capture;
         g_presented.clear();
-        Doc::setWarningPresenter(capturePresenter);
+        Doc::setWarningPresenter([](const QString& title, const QString& text) {
+            g_presented << title + QLatin1Char('|') + text;
+        });
         Doc doc;
         QVERIFY(!Doc::loadFromFile(fileName, doc));
         Doc::setWarningPresenter(nullptr);
         QCOMPARE(capture.count(), 0);
-        QCOMPARE(
-            g_presented,
-            QStringList{QStringLiteral("Предупреждение|Несоответствие версии загружаемого документа (%1) и "
-                                       "версии программы")
-                            .arg(fileName)});
+        const QStringList shown = doctest::refusal(Doc::rsWrongVersion, fileName);
+        QCOMPARE(g_presented, QStringList{shown.at(0) + QLatin1Char('|') + shown.at(1)});
     }
 
     void displayName_data()
     {
         QTest::addColumn<QString>("fileName");
         QTest::addColumn<QString>("name");
-        QTest::newRow("own extension hidden") << "Проект.orx"
-                                              << "Проект";
-        QTest::newRow("upper-case extension kept") << "Проект.ORX"
-                                                   << "Проект.ORX";
-        QTest::newRow("mixed-case extension kept") << "Проект.Orx"
-                                                   << "Проект.Orx";
-        QTest::newRow("only the last extension") << "Проект.orx.orx"
-                                                 << "Проект.orx";
-        QTest::newRow("no extension") << "Проект"
-                                      << "Проект";
-        QTest::newRow("other extension") << "Проект.txt"
-                                         << "Проект.txt";
+        const auto row = [](const char* tag, const char* fileName, const char* name) {
+            QTest::newRow(tag) << QString::fromUtf8(fileName) << QString::fromUtf8(name);
+        };
+        row("own extension hidden", "Проект.orx", "Проект");
+        row("upper-case extension kept", "Проект.ORX", "Проект.ORX");
+        row("only the last extension", "Проект.orx.orx", "Проект.orx");
+        row("no extension", "Проект", "Проект");
     }
 
     void displayName()
     {
         QFETCH(QString, fileName);
         QFETCH(QString, name);
-        Doc doc;
-        doc.init(20);
+        Doc doc = typedDoc(20);
         doc.createDefaultName();
         QVERIFY(doc.save(path(fileName)));
         QCOMPARE(doc.name(), name);
@@ -550,8 +356,7 @@ private slots:
     void fileIdentityIsCanonical()
     {
         QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("sub")));
-        Doc doc;
-        doc.init(20);
+        Doc doc = typedDoc(20);
         QVERIFY(doc.save(path(QStringLiteral("sub/../Цель.orx"))));
         QCOMPARE(doc.canonicalFileName(), QFileInfo(path(QStringLiteral("Цель.orx"))).canonicalFilePath());
         QVERIFY(QFile::link(path(QStringLiteral("Цель.orx")), path(QStringLiteral("Ссылка.orx"))));
@@ -562,36 +367,22 @@ private slots:
 
     void missingFieldIsLoggedAndNull()
     {
-        Doc doc;
-        doc.init(20);
-        const QVariant value = doc.value(DocKey(108, 2));
-        QVERIFY(!value.isValid());
-        const QByteArray log = readLog();
-        QVERIFY(
-            log.contains("WARNING            " + toLocaleBytes(QStringLiteral("Нет поля 108 с индексом 2"))));
+        const Doc doc = typedDoc(20);
+        QVERIFY(!doc.value(DocKey(108, 2)).isValid());
+        QVERIFY(readFile(logPath()).contains("WARNING            " +
+                                             toLocaleBytes(QStringLiteral("Нет поля 108 с индексом 2"))));
         QVERIFY(doc.value(DocKey(Doc::fcDocType)).isValid());
     }
 
+    // One code of each kind, and codes just outside a range.
     void fieldKind_data()
     {
         QTest::addColumn<int>("fieldCode");
         QTest::addColumn<FieldKind>("kind");
         const QList<QPair<int, FieldKind>> rows{
-            {-1, fkNone},     {0, fkNone},     {99, fkNone},     {100, fkCombo},   {101, fkCombo},
-            {102, fkDouble},  {103, fkDouble}, {104, fkRadio},   {105, fkDouble},  {108, fkDouble},
-            {109, fkNone},    {110, fkCombo},  {111, fkNone},    {119, fkNone},    {120, fkCombo},
-            {121, fkCombo},   {122, fkText},   {123, fkNone},    {130, fkCombo},   {131, fkCombo},
-            {140, fkNone},    {141, fkDouble}, {200, fkNone},    {201, fkCombo},   {203, fkCombo},
-            {204, fkNone},    {303, fkNone},   {304, fkCombo},   {307, fkCombo},   {308, fkNone},
-            {399, fkNone},    {400, fkCombo},  {401, fkRadio},   {402, fkCombo},   {404, fkCombo},
-            {405, fkRadio},   {406, fkCheck},  {407, fkCombo},   {409, fkCombo},   {410, fkCheck},
-            {411, fkCheck},   {412, fkCombo},  {414, fkCombo},   {415, fkDouble},  {416, fkCombo},
-            {417, fkCombo},   {418, fkCheck},  {419, fkCheck},   {420, fkCombo},   {421, fkCombo},
-            {422, fkNone},    {1010, fkNone},  {1011, fkRadio},  {1012, fkNone},   {1020, fkDouble},
-            {1021, fkDouble}, {1022, fkNone},  {1030, fkNone},   {1031, fkDouble}, {1032, fkDouble},
-            {1033, fkNone},   {1034, fkNone},  {1035, fkDouble}, {1037, fkDouble}, {1038, fkNone},
-            {1060, fkNone},   {1061, fkCombo}, {1081, fkCombo},  {10370, fkNone},  {10371, fkDouble},
-            {10372, fkNone},  {32765, fkNone}, {32766, fkCombo}, {32767, fkCombo},
+            {-1, fkNone},   {99, fkNone},      {100, fkCombo},  {102, fkDouble},  {104, fkRadio},
+            {109, fkNone},  {122, fkText},     {123, fkNone},   {406, fkCheck},   {1036, fkDouble},
+            {1038, fkNone}, {10371, fkDouble}, {32765, fkNone}, {32767, fkCombo},
         };
         for (const auto& row : rows)
             QTest::addRow("%d", row.first) << row.first << row.second;
@@ -603,52 +394,40 @@ private slots:
         QFETCH(FieldKind, kind);
         orxtest::MessageCapture capture;
         QCOMPARE(Doc::type(qint16(fieldCode)), kind);
-        if (kind == fkNone) {
-            QCOMPARE(capture.count(), 1);
-            QCOMPARE(capture.messages().first().text,
-                     QStringLiteral("Doc::type() failed for %1").arg(fieldCode));
-            QCOMPARE(capture.messages().first().level, int(geh::mlError));
-        } else {
-            QCOMPARE(capture.count(), 0);
-        }
-        capture.clear();
+        QStringList shown;
+        for (const orxtest::CapturedMessage& message : capture.messages())
+            shown << message.text << QString::number(message.level);
+        if (kind == fkNone)
+            QCOMPARE(shown, (QStringList{QStringLiteral("Doc::type() failed for %1").arg(fieldCode),
+                                         QString::number(geh::mlError)}));
+        else
+            QCOMPARE(shown, QStringList());
         QCOMPARE(Doc::isCombo(qint16(fieldCode)), kind == fkCombo);
     }
 
-    void emptiness()
+    void emptinessAndInit()
     {
-        Doc doc;
-        QVERIFY(doc.isEmpty());
-        doc.init(20);
+        QVERIFY(Doc().isEmpty());
+        Doc doc = typedDoc(20);
         QVERIFY(doc.isEmpty());
         doc.setValue(DocKey(102), 1.0);
         QVERIFY(!doc.isEmpty());
-
         Doc typeless;
         typeless.setValue(DocKey(102), 1.0);
         QVERIFY(!typeless.isEmpty());
         QCOMPARE(typeless.docType(), 0);
-    }
 
-    void initForgetsFieldsAndNames()
-    {
-        Doc doc = valveDocument();
+        // init forgets the fields and the file.
         QVERIFY(doc.save(path(QStringLiteral("x.orx"))));
         doc.init(500);
         QCOMPARE(doc.keys(), QList<DocKey>{DocKey(Doc::fcDocType)});
         QCOMPARE(doc.docType(), 500);
         QVERIFY(doc.untitled());
-        doc.createDefaultName();
-        QVERIFY(doc.name().startsWith(QStringLiteral("Расчёт Kv ")));
-    }
-
-    void directoryStartsAtHome()
-    {
-        QCOMPARE(Doc::directory(), QDir::homePath() + QLatin1Char('/'));
     }
 
     void directoryRemembersTheChosenFile()
     {
+        QCOMPARE(Doc::directory(), QDir::homePath() + QLatin1Char('/')); // nothing chosen yet
         QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("Проекты/2024")));
         const QString folder = path(QStringLiteral("Проекты/2024"));
         Doc::setDirectory(folder + QStringLiteral("/Клапан.orx"));
@@ -666,27 +445,23 @@ private slots:
         QTest::addColumn<QString>("expected");
         QTest::newRow("existing folder with slash")
             << m_dir.path() + QStringLiteral("/") << m_dir.path() + QStringLiteral("/");
-        QTest::newRow("folder gone") << m_dir.path() + QStringLiteral("/нет такой папки") << "/";
-        QTest::newRow("a file, not a folder") << path(QStringLiteral("app.log")) << "/";
-        QTest::newRow("Windows path") << "D:\\Документы\\"
-                                      << "/";
+        QTest::newRow("folder gone") << path(QStringLiteral("нет такой папки")) << QStringLiteral("/");
+        QTest::newRow("a file, not a folder") << logPath() << QStringLiteral("/");
+        QTest::newRow("Windows path") << QStringLiteral("D:\\Документы\\") << QStringLiteral("/");
     }
 
     void directoryFallsBackToTheRoot()
     {
         QFETCH(QString, stored);
-        QFETCH(QString, expected);
         writeFile(QStringLiteral("app.log"), "x");
         SmartSettings().setValue(QStringLiteral("Common/Directory"), stored);
-        QCOMPARE(Doc::directory(), expected);
+        QTEST(Doc::directory(), "expected");
     }
 
     void saveLeavesItsTraceMarks()
     {
-        Doc doc;
-        doc.init(20);
-        QVERIFY(doc.save(path(QStringLiteral("marks.orx"))));
-        const QByteArray log = readLog();
+        QVERIFY(typedDoc(20).save(path(QStringLiteral("marks.orx"))));
+        const QByteArray log = readFile(logPath());
         int at = 0;
         for (const char* mark : {"F1", "F2", "F3", "F4", "F5"}) {
             at = log.indexOf("WARNING            getSaveFileName - " + QByteArray(mark), at);
@@ -705,8 +480,7 @@ private slots:
     {
         QFETCH(QString, fileName);
         orxtest::MessageCapture capture;
-        Doc doc;
-        doc.init(20);
+        Doc doc = typedDoc(20);
         doc.createDefaultName();
         const QString name = doc.name();
         QVERIFY(!doc.save(fileName));
@@ -715,68 +489,25 @@ private slots:
         QCOMPARE(capture.messages().first().title, QStringLiteral("Ошибка"));
         QVERIFY(!capture.messages().first().details.isEmpty());
         QCOMPARE(doc.name(), name);
-        QVERIFY(readLog().contains("getSaveFileName - F1"));
-        QVERIFY(!readLog().contains("getSaveFileName - F2"));
+        QVERIFY(readFile(logPath()).contains("getSaveFileName - F1"));
+        QVERIFY(!readFile(logPath()).contains("getSaveFileName - F2"));
     }
 
     // The writer stops at the first refused write, whatever byte it falls on.
     void writerReportsEveryFailedWrite()
     {
-        const Doc doc = valveDocument();
+        const Doc doc = orxsamples::valveDocument();
         const QByteArray full = doc.toByteArray();
         for (int limit = 0; limit <= full.size(); ++limit) {
             FaultyDevice device(limit);
             QVERIFY(device.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
-            const bool written = doc.writeTo(&device);
-            if (written != (limit == full.size()))
+            if (doc.writeTo(&device) != (limit == full.size()))
                 QFAIL(qPrintable(QStringLiteral("limit %1").arg(limit)));
             QVERIFY(full.startsWith(device.written()));
         }
     }
 
-#ifdef Q_OS_UNIX
-    // A disk that fills up during the save: the operating system refuses to let
-    // the file grow past a few bytes. The last good document must survive.
-    void failedSaveKeepsTheOldFile()
-    {
-        const QString fileName = path(QStringLiteral("Проект.orx"));
-        const QByteArray old = typedDocument("00780000 00000002 00 00000003");
-        writeFile(QStringLiteral("Проект.orx"), old);
-        // Everything but the log, which the save itself writes to.
-        const auto documents = [this] {
-            QStringList files = QDir(m_dir.path()).entryList(QDir::Files);
-            files.removeAll(QStringLiteral("app.log"));
-            return files;
-        };
-        const QStringList before = documents();
-
-        Doc doc = valveDocument();
-        doc.createDefaultName();
-        const QString name = doc.name();
-        orxtest::MessageCapture capture;
-        struct rlimit saved;
-        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
-        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        struct rlimit small = saved;
-        small.rlim_cur = 48;
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-        const bool saved_ok = doc.save(fileName);
-        setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, oldHandler);
-
-        QVERIFY(!saved_ok);
-        QCOMPARE(readFile(fileName), old);
-        QCOMPARE(documents(), before);
-        QCOMPARE(capture.count(), 1);
-        QCOMPARE(capture.messages().first().text, QStringLiteral("Ошибка при сохранении документа"));
-        QCOMPARE(doc.name(), name);
-
-        // With room again the same document replaces the old one.
-        QVERIFY(doc.save(fileName));
-        QCOMPARE(readFile(fileName), doc.toByteArray());
-    }
-#endif
-
+    // A value the reader would refuse never replaces a good file.
     void unstorableValueNeverReachesTheFile_data()
     {
         QTest::addColumn<QVariant>("value");
@@ -792,8 +523,7 @@ private slots:
         QFETCH(QVariant, value);
         const QByteArray old = typedDocument();
         const QString fileName = writeFile(QStringLiteral("keep.orx"), old);
-        Doc doc;
-        doc.init(20);
+        Doc doc = typedDoc(20);
         doc.setValue(DocKey(102), value);
         orxtest::MessageCapture capture;
         QVERIFY(!doc.save(fileName));

@@ -8,7 +8,6 @@
 #include "engine/valvealgorithm.h"
 #include "testsupport.h"
 
-#include <QElapsedTimer>
 #include <QtTest>
 
 #include <cmath>
@@ -229,31 +228,35 @@ class TestEngineProperty : public QObject
     Q_OBJECT
 
 private slots:
-    void formTasks_data();
-    void formTasks();
-    void tasksNoFormSends();
-
-private:
-    // Runs `count` tasks; `formLike` tasks must not trip an internal check.
-    void runTasks(unsigned seed, int count, bool formLike);
+    void tasks_data();
+    void tasks();
 };
 
-void TestEngineProperty::runTasks(unsigned seed, int count, bool formLike)
+void TestEngineProperty::tasks_data()
 {
+    QTest::addColumn<unsigned>("seed");
+    QTest::addColumn<bool>("formLike"); // such tasks must not trip an internal check either
+    QTest::newRow("form tasks, seed 1") << 1u << true;
+    QTest::newRow("form tasks, seed 20240601") << 20240601u << true;
+    QTest::newRow("tasks no form sends, seed 77") << 77u << false;
+}
+
+void TestEngineProperty::tasks()
+{
+    QFETCH(unsigned, seed);
+    QFETCH(bool, formLike);
+    const int count = 1500;
     TaskGenerator generate(seed);
     orxtest::MessageCapture capture;
     KvAlgorithm kv;
     ValveAlgorithm valve;
     RegulatorAlgorithm regulator;
-    qint64 slowest = 0;
     int successes = 0;
-    QElapsedTimer timer;
 
     for (int i = 0; i < count; ++i) {
         const int kind = i % 3;
         QString violation;
         capture.clear();
-        timer.start();
         if (kind == 0) {
             KvInputParams in = generate.kvTask();
             if (!formLike)
@@ -313,37 +316,17 @@ void TestEngineProperty::runTasks(unsigned seed, int count, bool formLike)
             if (ok && !anyProposed)
                 violation = QStringLiteral("success with every candidate rejected");
         }
-        slowest = qMax(slowest, timer.nsecsElapsed());
         if (formLike && violation.isEmpty() && !capture.assertions().isEmpty())
             violation = QStringLiteral("internal check: ") + capture.assertions().first();
         QVERIFY2(violation.isEmpty(),
                  qPrintable(QStringLiteral("task %1 (kind %2): %3").arg(i).arg(kind).arg(violation)));
     }
 
-    // A generous bound: a calculation takes microseconds, a hang takes forever.
-    QVERIFY2(slowest < 50 * 1000 * 1000, qPrintable(QStringLiteral("slowest task %1 ms").arg(slowest / 1e6)));
+    // A hang is caught by the test function's time limit; speed is for the benchmarks.
     // The generator reaches the successful paths too, not only the refusals.
     qInfo("seed %u: %d of %d tasks calculated", seed, successes, count);
     if (formLike)
         QVERIFY2(successes > count / 6, qPrintable(QStringLiteral("%1 successes").arg(successes)));
-}
-
-void TestEngineProperty::formTasks_data()
-{
-    QTest::addColumn<unsigned>("seed");
-    QTest::newRow("seed 1") << 1u;
-    QTest::newRow("seed 20240601") << 20240601u;
-}
-
-void TestEngineProperty::formTasks()
-{
-    QFETCH(unsigned, seed);
-    runTasks(seed, 1500, true);
-}
-
-void TestEngineProperty::tasksNoFormSends()
-{
-    runTasks(77, 1500, false);
 }
 
 ORX_CORE_TEST_MAIN(TestEngineProperty)

@@ -12,8 +12,6 @@
 #include <QLabel>
 #include <QLayout>
 #include <QPushButton>
-#include <QScrollArea>
-#include <QTabWidget>
 #include <QTemporaryDir>
 
 using namespace common;
@@ -35,7 +33,8 @@ using Picks = QVector<Pick>;
 // The main window's way of holding a form, put up with every form added.
 struct Host : orxtest::FormHost
 {
-    Host() : FormHost(ShowOnAdd) {}
+    CabinetChild* form;
+    explicit Host(CabinetChild* f = new StdCabinetChild) : FormHost(ShowOnAdd), form(add(f)) {}
 };
 
 DocKey key(int field, int loop = 1)
@@ -61,18 +60,12 @@ QString pickAll(MdiChild* form, const Picks& picks)
 
 QList<int> offered(MdiChild* form, int field, int loop = 1)
 {
-    QList<int> values;
-    for (int i = 0; i < combo(form, field, loop)->count(); ++i)
-        values << combo(form, field, loop)->itemData(i).toInt();
-    return values;
+    return orxtest::itemData(combo(form, field, loop));
 }
 
-QStringList texts(QComboBox* box)
+QStringList texts(MdiChild* form, int field, int loop = 1)
 {
-    QStringList result;
-    for (int i = 0; i < box->count(); ++i)
-        result << box->itemText(i);
-    return result;
+    return orxtest::itemTexts(combo(form, field, loop));
 }
 
 QString resultText(MdiChild* form)
@@ -118,18 +111,18 @@ private slots:
     void itemsWithoutAChoice()
     {
         Host host;
-        CabinetChild* form = host.add(new StdCabinetChild);
+        CabinetChild* form = host.form;
         QCOMPARE(int(form->docType()) * 1000 + int(form->deviceType()), 100011);
         QCOMPARE(combo(form, Doc::fcDeviceType)->currentText(),
                  QStringLiteral("Шкаф управления для ГВС или ОТП"));
-        QCOMPARE(texts(combo(form, F::fcLoopCount)).join(QString()), QStringLiteral("123456789"));
+        QCOMPARE(texts(form, F::fcLoopCount).join(QString()), QStringLiteral("123456789"));
         QCOMPARE(combo(form, F::fcLoopCount)->currentText(), QStringLiteral("1"));
-        QCOMPARE(texts(combo(form, F::fcPowerReserve)),
+        QCOMPARE(texts(form, F::fcPowerReserve),
                  QStringList({QStringLiteral("1 - без резервирования"),
                               QStringLiteral("2 - два ввода электросети и АВР")}));
         QCOMPARE(combo(form, F::fcInterface)->currentText(), QStringLiteral("2 - RS-485"));
-        QCOMPARE(texts(combo(form, F::fcLoopType, 9)).last(), QStringLiteral("5 - АВР насосов"));
-        const QStringList pumps = texts(combo(form, F::fcReservePump, 3));
+        QCOMPARE(texts(form, F::fcLoopType, 9).last(), QStringLiteral("5 - АВР насосов"));
+        const QStringList pumps = texts(form, F::fcReservePump, 3);
         QCOMPARE(pumps.size(), 10);
         QCOMPARE(pumps.at(3), QStringLiteral("3 - 1ф защита и управление до 1.5 кВт, внутренний датчик"));
         QCOMPARE(pumps.last(), QStringLiteral("9 - 3ф защита и управление до 3.0 кВт, внутренний датчик"));
@@ -180,7 +173,7 @@ private slots:
         QFETCH(QString, designation);
         orxtest::MessageCapture capture;
         Host host;
-        CabinetChild* form = host.add(new StdCabinetChild);
+        CabinetChild* form = host.form;
         QCOMPARE(pickAll(form, picks), QString());
         QCOMPARE(resultText(form), designation);
         QVERIFY(copyButton(form));
@@ -221,7 +214,7 @@ private slots:
         QFETCH(QList<int>, reserveOptions);
         QFETCH(int, reserveChosen);
         Host host;
-        CabinetChild* form = host.add(new StdCabinetChild);
+        CabinetChild* form = host.form;
         QCOMPARE(
             pickAll(form,
                     Picks{{F::fcLoopCount, 1, 2}, {F::fcMainPump, 1, 8}, {F::fcReservePump, 1, 8}} + picks),
@@ -240,7 +233,7 @@ private slots:
     void loopsBeyondTheCountAreHidden()
     {
         Host host;
-        CabinetChild* form = host.add(new StdCabinetChild);
+        CabinetChild* form = host.form;
         const int oneLoopHeight = form->layout()->itemAt(0)->layout()->sizeHint().height();
         QCOMPARE(pickAll(form, kTwoLoops + Picks{{F::fcLoopCount, 1, 3},
                                                  {F::fcLoopType, 3, 4},
@@ -273,28 +266,24 @@ private slots:
     void ventilationCabinet()
     {
         orxtest::MessageCapture capture;
-        Host host;
-        QByteArray console;
-        CabinetChild* form = nullptr;
-        {
-            // Its connection step is timed on the console.
-            orxtest::StdoutCapture out;
-            form = host.add(new FanCabinetChild);
-            console = out.take();
-        }
+        // Its connection step is timed on the console.
+        orxtest::StdoutCapture out;
+        Host host(new FanCabinetChild);
+        CabinetChild* form = host.form;
+        const QByteArray console = out.take();
         QVERIFY(console.contains("fancabinetchild.cpp("));
         QVERIFY(console.contains("), connectControls() is starting..."));
         QVERIFY(console.contains("), connectControls() finished in "));
         QCOMPARE(int(form->docType()) * 1000 + int(form->deviceType()), 105012);
-        QCOMPARE(texts(combo(form, Doc::fcDeviceType)),
+        QCOMPARE(texts(form, Doc::fcDeviceType),
                  QStringList({QStringLiteral("Шкаф управления для приточной вентиляции")}));
-        QCOMPARE(texts(combo(form, F::fcLoopCount)), QStringList({QStringLiteral("1")}));
+        QCOMPARE(texts(form, F::fcLoopCount), QStringList({QStringLiteral("1")}));
         QCOMPARE(combo(form, F::fcInterface)->currentText(), QStringLiteral("2 - RS-485"));
-        const QStringList drives = texts(combo(form, F::fcFan));
+        const QStringList drives = texts(form, F::fcFan);
         QCOMPARE(drives.size(), 9);
         QCOMPARE(drives.at(2), QStringLiteral("2 - 1ф защита и управление до 1.0 кВт"));
         QCOMPARE(drives.last(), QStringLiteral("8 - 3ф защита и управление до 4.0 кВт"));
-        QCOMPARE(texts(combo(form, F::fcMainPump)), drives);
+        QCOMPARE(texts(form, F::fcMainPump), drives);
         QVERIFY(loopHeader(form, 1)->isVisible());
 
         QCOMPARE(pickAll(form, {{F::fcFan, 1, 5}}), QString());
@@ -333,8 +322,8 @@ private slots:
         const auto create = [fan](const Doc* doc) -> CabinetChild* {
             return fan ? static_cast<CabinetChild*>(new FanCabinetChild(doc)) : new StdCabinetChild(doc);
         };
-        Host host;
-        CabinetChild* form = host.add(create(nullptr));
+        Host host(create(nullptr));
+        CabinetChild* form = host.form;
         QCOMPARE(pickAll(form, picks), QString());
         QVERIFY(form->saveToFile(file));
 

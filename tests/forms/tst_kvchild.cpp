@@ -9,13 +9,9 @@
 #include "guitestsupport.h"
 
 #include <QClipboard>
-#include <QComboBox>
-#include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScrollArea>
-#include <QTabWidget>
 #include <QTemporaryDir>
 
 #include <cmath>
@@ -27,65 +23,41 @@ namespace {
 // A task as the user types it; pressures in bar gauge unless told otherwise.
 struct Task
 {
-    int medium = stWater;
-    QString p1, p2, temperature;
-    int flowUnit = wfM3h;
-    QString flow;
+    int medium;
+    const char* p1;
+    const char* p2;
+    const char* temperature;
+    int flowUnit;
+    const char* flow;
     double concentration = 0;
     int kind = pkExcess;
     int pressureUnit = pmBar;
 };
 
-Task task(int medium, const char* p1, const char* p2, const char* temperature, int flowUnit, const char* flow,
-          double concentration = 0)
-{
-    return {medium,
-            QString::fromLatin1(p1),
-            QString::fromLatin1(p2),
-            QString::fromLatin1(temperature),
-            flowUnit,
-            QString::fromLatin1(flow),
-            concentration};
-}
-
-} // namespace
-
-Q_DECLARE_METATYPE(Task)
-
-namespace {
-
 // The main window's way of holding a form, with a new or opened document.
 struct Host : orxtest::FormHost
 {
     KvChild* form = nullptr;
-
     explicit Host(const Doc* doc = nullptr) : form(add(new KvChild(doc))) { QVERIFY(show()); }
 };
 
-void typeInto(QDoubleSpinBox* spin, const QString& text)
+QDoubleSpinBox* spin(KvChild* form, qint16 code)
 {
-    spin->setFocus();
-    spin->selectAll();
-    QTest::keyClicks(spin, text);
-}
-
-void select(QComboBox* combo, int value)
-{
-    combo->setCurrentIndex(combo->findData(value));
+    return form->ctrl<QDoubleSpinBox>(code);
 }
 
 void enter(KvChild* form, const Task& task)
 {
-    select(form->ctrl<QComboBox>(121), task.medium);
+    orxtest::selectData(form->ctrl<QComboBox>(121), task.medium);
     if (task.concentration > 0)
-        form->ctrl<QDoubleSpinBox>(141)->setValue(task.concentration);
+        spin(form, 141)->setValue(task.concentration);
     form->ctrl<RadioArea>(1011)->setCheckedId(task.kind);
-    select(form->ctrl<QComboBox>(101), task.pressureUnit);
-    typeInto(form->ctrl<QDoubleSpinBox>(102), task.p1);
-    typeInto(form->ctrl<QDoubleSpinBox>(103), task.p2);
-    typeInto(form->ctrl<QDoubleSpinBox>(105), task.temperature);
-    select(form->ctrl<QComboBox>(1081), task.flowUnit);
-    typeInto(form->ctrl<QDoubleSpinBox>(108), task.flow);
+    orxtest::selectData(form->ctrl<QComboBox>(101), task.pressureUnit);
+    orxtest::typeInto(spin(form, 102), QString::fromLatin1(task.p1));
+    orxtest::typeInto(spin(form, 103), QString::fromLatin1(task.p2));
+    orxtest::typeInto(spin(form, 105), QString::fromLatin1(task.temperature));
+    orxtest::selectData(form->ctrl<QComboBox>(1081), task.flowUnit);
+    orxtest::typeInto(spin(form, 108), QString::fromLatin1(task.flow));
 }
 
 // What the results show: the value cell, the red message, the copy button.
@@ -121,6 +93,8 @@ QLabel* labelContaining(KvChild* form, const QString& text)
 
 } // namespace
 
+Q_DECLARE_METATYPE(Task)
+
 class TestKvChild : public QObject
 {
     Q_OBJECT
@@ -136,7 +110,6 @@ private slots:
         QCOMPARE(KvChild().doc().name(), QStringLiteral("Расчёт Kv 2"));
         QCOMPARE(int(form->docType()), 500);
         QCOMPARE(int(form->deviceType()), 0);
-
         for (qint16 code : {122, 120, 32767, 131, 107, 1032, 104, 106, 1061, 141}) {
             QVERIFY2(!form->control(code)->isVisible(), qPrintable(QString::number(code)));
             QVERIFY(!form->label(code) || !form->label(code)->isVisible());
@@ -144,12 +117,11 @@ private slots:
         for (qint16 code : {121, 1011, 102, 101, 103, 1031, 105, 108, 1081})
             QVERIFY2(form->control(code)->isVisible(), qPrintable(QString::number(code)));
         QCOMPARE(form->label(105)->text(), QStringLiteral("Температура рабочей среды в клапане <i>T:</i>"));
-        QCOMPARE(form->label(1031)->text(), QStringLiteral("Перепад на клапане <i>ΔP:</i>"));
         QVERIFY(!form->control(1031)->isEnabled());
         // The solution strength is asked for the glycols only.
-        select(form->ctrl<QComboBox>(121), stEthyleneGlycol);
+        orxtest::selectData(form->ctrl<QComboBox>(121), stEthyleneGlycol);
         QVERIFY(form->control(141)->isVisible() && form->label(141)->isVisible());
-        select(form->ctrl<QComboBox>(121), stAir);
+        orxtest::selectData(form->ctrl<QComboBox>(121), stAir);
         QVERIFY(!form->control(141)->isVisible());
         // The Kv form names no device: no device temperature limit is shown.
         QVERIFY(!labelContaining(form, QStringLiteral("максимально допустимая")));
@@ -160,49 +132,50 @@ private slots:
     {
         Host host;
         KvChild* form = host.form;
-        typeInto(form->ctrl<QDoubleSpinBox>(102), QStringLiteral("10"));
-        typeInto(form->ctrl<QDoubleSpinBox>(103), QStringLiteral("6"));
-        QCOMPARE(form->ctrl<QDoubleSpinBox>(1031)->text(), QStringLiteral("4.00"));
+        orxtest::typeInto(spin(form, 102), QStringLiteral("10"));
+        orxtest::typeInto(spin(form, 103), QStringLiteral("6"));
+        QCOMPARE(spin(form, 1031)->text(), QStringLiteral("4.00"));
         for (int unit : {pmBar, pmMPa, pmMWater}) {
-            select(form->ctrl<QComboBox>(101), unit);
+            orxtest::selectData(form->ctrl<QComboBox>(101), unit);
             QCOMPARE(form->subLabel(103)->text(), pressureMeasureName(PressureMeasure(unit)));
             QCOMPARE(form->subLabel(1031)->text(), pressureMeasureName(PressureMeasure(unit)));
         }
         QCOMPARE(host.tabs.tabText(0), form->doc().name() + QStringLiteral(" *"));
     }
 
-    void knownTasks_data()
+    void knownTasksAndTheCopiedValue_data()
     {
         QTest::addColumn<Task>("task");
         QTest::addColumn<QString>("kv");
-        QTest::addColumn<double>("exact");
-        // Water at 20 °C, 10 m³/h, 1 bar across: 10·10·√998.2/√100000.
-        const double water = 100 * std::sqrt(998.2) / std::sqrt(100000.0);
+        // Water at 20 °C, 10 m³/h, 1 bar across: 10·10·√998.2/√100000 = 9.9910.
         QTest::newRow("water 10 m3/h across 1 bar")
-            << task(stWater, "2", "1", "20", wfM3h, "10") << QStringLiteral("9.99") << water;
-        Task kpa = task(stWater, "301.325", "201.325", "20", wfM3h, "10");
-        kpa.kind = pkAbsolute;
-        kpa.pressureUnit = pmKPa;
-        QTest::newRow("the same in kPa absolute") << kpa << QStringLiteral("9.99") << water;
+            << Task{stWater, "2", "1", "20", wfM3h, "10"} << QStringLiteral("9.99");
+        QTest::newRow("the same in kPa absolute")
+            << Task{stWater, "301.325", "201.325", "20", wfM3h, "10", 0, pkAbsolute, pmKPa}
+            << QStringLiteral("9.99");
         // Propylene glycol 50 %, 100 °C, 6 / 5 bar gauge: 91.8077 t/h gives
         // 92.5304; the field holds two decimals, and Kv follows the flow.
-        QTest::newRow("propylene glycol 50 %") << task(stPropyleneGlycol, "6", "5", "100", wfTh, "91.81", 50)
-                                               << QStringLiteral("92.53") << 92.5304 * 91.81 / 91.8077;
+        QTest::newRow("propylene glycol 50 %")
+            << Task{stPropyleneGlycol, "6", "5", "100", wfTh, "91.81", 50} << QStringLiteral("92.53");
+        QTest::newRow("1 bar across: Kv 7.1536 down to 7.15")
+            << Task{stWater, "2", "1", "20", wfM3h, "7.16"} << QStringLiteral("7.15");
+        QTest::newRow("1.01 bar across: Kv 7.1280 up to 7.13")
+            << Task{stWater, "2.01", "1", "20", wfM3h, "7.17"} << QStringLiteral("7.13");
     }
 
-    void knownTasks()
+    void knownTasksAndTheCopiedValue()
     {
         QFETCH(Task, task);
         QFETCH(QString, kv);
-        QFETCH(double, exact);
         Host host;
         enter(host.form, task);
         const Results r = results(host.form);
         QVERIFY(!r.message);
         QCOMPARE(r.value, kv);
-        QVERIFY(r.copy);
-        QVERIFY(std::fabs(host.form->kvAlgorithm().kvsMath() - exact) < 2e-3);
         QVERIFY(labelContaining(host.form, QStringLiteral("м³/ч")));
+        QGuiApplication::clipboard()->clear();
+        QTest::mouseClick(r.copy, Qt::LeftButton);
+        QCOMPARE(QGuiApplication::clipboard()->text(), kv);
     }
 
     void refusedTasksShowTheMessage_data()
@@ -212,19 +185,19 @@ private slots:
         const QString invalid = QStringLiteral("Недопустимые входные данные:<br>");
         const QString empty = QStringLiteral("Не заполнены входные данные");
         QTest::newRow("P2 equal to P1")
-            << task(stWater, "2", "2", "20", wfM3h, "10")
+            << Task{stWater, "2", "2", "20", wfM3h, "10"}
             << invalid + QStringLiteral("давление перед клапаном должно превышать давление после клапана");
         QTest::newRow("above 2.5 MPa gauge")
-            << task(stWater, "25.01", "1", "20", wfM3h, "10")
+            << Task{stWater, "25.01", "1", "20", wfM3h, "10"}
             << invalid +
                    QStringLiteral("слишком высокое давление перед клапаном. Избыточное давление не должно "
                                   "превышать 2.5 МПа");
-        QTest::newRow("P2 empty") << task(stWater, "2", "0", "20", wfM3h, "10") << empty;
-        QTest::newRow("temperature empty") << task(stWater, "2", "1", "0", wfM3h, "10") << empty;
-        QTest::newRow("flow empty") << task(stWater, "2", "1", "20", wfM3h, "0") << empty;
+        QTest::newRow("P2 empty") << Task{stWater, "2", "0", "20", wfM3h, "10"} << empty;
+        QTest::newRow("temperature empty") << Task{stWater, "2", "1", "0", wfM3h, "10"} << empty;
+        QTest::newRow("flow empty") << Task{stWater, "2", "1", "20", wfM3h, "0"} << empty;
         // Steam takes no volume unit: m³/h goes away and no unit is chosen.
         QTest::newRow("steam without a flow unit")
-            << task(stSuperheatedSteam, "5", "1", "200", wfM3h, "10")
+            << Task{stSuperheatedSteam, "5", "1", "200", wfM3h, "10"}
             << invalid + QStringLiteral("укажите единицы измерения расхода рабочей среды <i>G<i>");
     }
 
@@ -239,8 +212,7 @@ private slots:
         QVERIFY(r.message);
         QCOMPARE(r.message->text(), message);
         QCOMPARE(r.message->textFormat(), Qt::RichText);
-        QVERIFY(r.value.isEmpty());
-        QVERIFY(!r.copy);
+        QVERIFY(r.value.isEmpty() && !r.copy);
         QCOMPARE(capture.count(), 0);
     }
 
@@ -250,11 +222,11 @@ private slots:
     {
         orxtest::MessageCapture capture;
         Host host;
-        for (int medium : {stWater, stPropyleneGlycol, stEthyleneGlycol, stSaturatedSteam, stSuperheatedSteam,
-                           stAir, stNitrogen})
-            for (const Task& t : {task(medium, "99999999.99", "0.01", "220", wfKgs, "99999999.99", 60),
-                                  task(medium, "0.02", "0.01", "0.01", wfKgh, "0.01", 1),
-                                  task(medium, "25", "24.99", "219.99", wfTh, "1", 30)}) {
+        for (int m : {stWater, stPropyleneGlycol, stEthyleneGlycol, stSaturatedSteam, stSuperheatedSteam,
+                      stAir, stNitrogen})
+            for (const Task& t : {Task{m, "99999999.99", "0.01", "220", wfKgs, "99999999.99", 60},
+                                  Task{m, "0.02", "0.01", "0.01", wfKgh, "0.01", 1},
+                                  Task{m, "25", "24.99", "219.99", wfTh, "1", 30}}) {
                 enter(host.form, t);
                 const Results r = results(host.form);
                 QVERIFY(r.message || !r.value.isEmpty());
@@ -262,73 +234,24 @@ private slots:
         QCOMPARE(capture.count(), 0);
     }
 
-    void copyButtonPutsTheRoundedKv_data()
-    {
-        QTest::addColumn<QString>("p1");
-        QTest::addColumn<QString>("flow");
-        QTest::addColumn<QString>("copied");
-        // Water at 20 °C, 1 bar gauge after the valve.
-        QTest::newRow("1 bar across: Kv 7.1536 down to 7.15")
-            << QStringLiteral("2") << QStringLiteral("7.16") << QStringLiteral("7.15");
-        QTest::newRow("1.01 bar across: Kv 7.1280 up to 7.13")
-            << QStringLiteral("2.01") << QStringLiteral("7.17") << QStringLiteral("7.13");
-    }
-
-    void copyButtonPutsTheRoundedKv()
-    {
-        QFETCH(QString, p1);
-        QFETCH(QString, flow);
-        QFETCH(QString, copied);
-        Host host;
-        Task water = task(stWater, "2", "1", "20", wfM3h, "1");
-        water.p1 = p1;
-        water.flow = flow;
-        enter(host.form, water);
-        QVERIFY(std::fabs(host.form->kvAlgorithm().kvsMath() - copied.toDouble()) < 0.005);
-        QGuiApplication::clipboard()->clear();
-        QTest::mouseClick(results(host.form).copy, Qt::LeftButton);
-        QCOMPARE(QGuiApplication::clipboard()->text(), copied);
-        QCOMPARE(results(host.form).value, copied);
-    }
-
-    void saturatedSteamLocksTheTemperature()
-    {
-        Host host;
-        enter(host.form, task(stSaturatedSteam, "5", "3", "120", wfKgh, "500"));
-        const double Ts =
-            std::round(SubstanceProperties(stWater, 0).saturationTemperature(601325) * 100) / 100;
-        auto* temperature = host.form->ctrl<QDoubleSpinBox>(105);
-        QVERIFY(!temperature->isEnabled());
-        QCOMPARE(temperature->minimum(), Ts);
-        QCOMPARE(temperature->maximum(), Ts);
-        QCOMPARE(temperature->value(), Ts);
-        // The calculation runs at the condensation temperature.
-        QVERIFY(!results(host.form).value.isEmpty());
-    }
-
     void noPhaseLimitWithoutP2()
     {
         Host host;
         KvChild* form = host.form;
-        typeInto(form->ctrl<QDoubleSpinBox>(102), QStringLiteral("2"));
-        typeInto(form->ctrl<QDoubleSpinBox>(103), QStringLiteral("1"));
+        orxtest::typeInto(spin(form, 102), QStringLiteral("2"));
+        orxtest::typeInto(spin(form, 103), QStringLiteral("1"));
         QVERIFY(form->usePhaseLimits());
-        auto* temperature = form->ctrl<QDoubleSpinBox>(105);
         const double Tb = SubstanceProperties(stWater, 0).saturationTemperature(201325);
-        QCOMPARE(temperature->maximum(), std::round(Tb * 100) / 100);
+        QCOMPARE(spin(form, 105)->maximum(), std::round(Tb * 100) / 100);
         QLabel* hint = labelContaining(form, QStringLiteral("температура кипения"));
         QVERIFY(hint && hint->isVisible());
-        QCOMPARE(hint->text(),
-                 QStringLiteral("<i>При <b>абсолютном</b> давлении после клапана 2.01 бар температура "
-                                "кипения рабочей среды %1 °C</i>")
-                     .arg(QString::number(Tb, 'f', 1)));
 
-        typeInto(form->ctrl<QDoubleSpinBox>(103), QStringLiteral("0"));
+        orxtest::typeInto(spin(form, 103), QStringLiteral("0"));
         QVERIFY(!form->usePhaseLimits());
         QVERIFY(!hint->isVisible());
-        QCOMPARE(temperature->maximum(), 220.0);
-        typeInto(temperature, QStringLiteral("150"));
-        QCOMPARE(temperature->value(), 150.0);
+        QCOMPARE(spin(form, 105)->maximum(), 220.0);
+        orxtest::typeInto(spin(form, 105), QStringLiteral("150"));
+        QCOMPARE(spin(form, 105)->value(), 150.0);
     }
 
     void savedAndOpenedAgain()
@@ -338,10 +261,9 @@ private slots:
         QString kv;
         {
             Host host;
-            enter(host.form, task(stEthyleneGlycol, "6", "5", "90", wfLs, "3.5", 40));
+            enter(host.form, Task{stEthyleneGlycol, "6", "5", "90", wfLs, "3.5", 40});
             kv = results(host.form).value;
             QVERIFY(host.form->saveToFile(fileName));
-            QCOMPARE(host.tabs.tabText(0), QStringLiteral("Котельная"));
         }
         Doc doc;
         QVERIFY(Doc::loadFromFile(fileName, doc));
@@ -353,6 +275,7 @@ private slots:
         QCOMPARE(host.form->doubleValue(141), 40.0);
         QCOMPARE(host.form->intComboValue(1081, 0), int(wfLs));
         QCOMPARE(host.form->doubleValue(108), 3.5);
+        QVERIFY(!kv.isEmpty());
         QCOMPARE(results(host.form).value, kv);
     }
 };

@@ -12,7 +12,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QImage>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTextBlock>
@@ -20,6 +19,9 @@
 
 #include <cmath>
 #include <dirent.h>
+#include <memory>
+
+Q_DECLARE_METATYPE(QList<qreal>)
 
 namespace {
 
@@ -38,6 +40,20 @@ public:
 private:
     QString m_name;
 };
+
+// Every piece of the frame: header, a title, a data table, and the closing
+// block of an ЛМК-3 (section title, drawing with dimensions, footer).
+std::unique_ptr<FrameReport> wholeFrame()
+{
+    auto report = std::make_unique<FrameReport>(QStringLiteral("Клапан регулирующий"), common::dtLMK3);
+    report->addHeader();
+    report->addTitle(QStringLiteral("Входные данные"), Qt::AlignHCenter, true, false, 14);
+    SmartTextTable data(report->insertDataTable(3));
+    PdfGenerator::addPairRow(data, QStringLiteral("Система"), QStringLiteral("отопление"));
+    report->finishDataTable(data);
+    report->addDimensions();
+    return report;
+}
 
 const QString documentsKey = QStringLiteral("Common/Directory");
 
@@ -81,385 +97,316 @@ Qt::Alignment horizontalAlignment(const QTextTableCell& cell)
 class TestPdfGenerator : public QObject
 {
     Q_OBJECT
+
+    QTemporaryDir m_folder;
+    QList<QUrl> m_opened;
+
 public slots:
     // The desktop's "file" handler while a test runs: nothing is really opened.
     void openFile(const QUrl& url) { m_opened.append(url); }
 
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
-
-    void fileNamesCountUp();
-    void nameCleanedForFile_data();
-    void nameCleanedForFile();
-    void folderFallbacks_data();
-    void folderFallbacks();
-    void cyrillicNameStoredAsUtf8();
-
-    void numberText_data();
-    void numberText();
-    void conformityText();
-
-    void pageLayout();
-    void rowOperations();
-    void rowPastPreparedRows();
-    void headerAndClosingBlock();
-    void tableShapes_data();
-    void tableShapes();
-
-    void openedInViewer();
-    void viewerMissingTellsWhereSaved();
-    void unwritableTargetReported();
-
-private:
-    QTemporaryDir m_folder;
-    QList<QUrl> m_opened;
-};
-
-void TestPdfGenerator::initTestCase()
-{
-    QCoreApplication::setApplicationName(QStringLiteral("Оримакс-расчёт"));
-    QVERIFY(m_folder.isValid());
-}
-
-void TestPdfGenerator::init()
-{
-    m_opened.clear();
-    SmartSettings().setValue(documentsKey, m_folder.path());
-    QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "openFile");
-}
-
-void TestPdfGenerator::cleanup()
-{
-    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-    QDir(m_folder.path() + QStringLiteral("/pdf")).removeRecursively();
-}
-
-void TestPdfGenerator::fileNamesCountUp()
-{
-    FrameReport report;
-    const QString stem = m_folder.path() + QStringLiteral("/pdf/Клапан_регулирующий_ОРИМАКС_") + today();
-    for (const QString& suffix : {QString(), QStringLiteral("(1)"), QStringLiteral("(2)")}) {
-        const QString path = report.makeFileName();
-        QCOMPARE(path, stem + suffix + QStringLiteral(".pdf"));
-        touch(path);
+    void initTestCase()
+    {
+        QCoreApplication::setApplicationName(QStringLiteral("Оримакс-расчёт"));
+        QVERIFY(m_folder.isValid());
     }
-}
 
-void TestPdfGenerator::nameCleanedForFile_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("fileName");
+    void init()
+    {
+        m_opened.clear();
+        SmartSettings().setValue(documentsKey, m_folder.path());
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "openFile");
+    }
 
-    QTest::newRow("blanks") << QStringLiteral("Регулятор перепада давления")
-                            << QStringLiteral("Регулятор_перепада_давления");
-    QTest::newRow("quotes dropped") << QStringLiteral("Регулятор давления \"до себя\"")
-                                    << QStringLiteral("Регулятор_давления_до_себя");
-    QTest::newRow("quoted name alone")
-        << QStringLiteral("Регулятор \"перепуска\"") << QStringLiteral("Регулятор_перепуска");
-}
+    void cleanup()
+    {
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+        QDir(m_folder.path() + QStringLiteral("/pdf")).removeRecursively();
+    }
 
-void TestPdfGenerator::nameCleanedForFile()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, fileName);
+    void fileNamesCountUp()
+    {
+        FrameReport report;
+        const QString stem = m_folder.path() + QStringLiteral("/pdf/Клапан_регулирующий_ОРИМАКС_") + today();
+        for (const QString& suffix : {QString(), QStringLiteral("(1)"), QStringLiteral("(2)")}) {
+            const QString path = report.makeFileName();
+            QCOMPARE(path, stem + suffix + QStringLiteral(".pdf"));
+            touch(path);
+        }
+    }
 
-    const QString path = FrameReport(name).makeFileName();
-    QCOMPARE(QFileInfo(path).fileName(),
-             fileName + QStringLiteral("_ОРИМАКС_") + today() + QStringLiteral(".pdf"));
-}
+    void fileName_data()
+    {
+        QTest::addColumn<QString>("documents");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("expected"); // "%1": the date
 
-void TestPdfGenerator::folderFallbacks_data()
-{
-    QTest::addColumn<QString>("documents");
-    QTest::addColumn<QString>("expectedFolder");
+        const QString folder = m_folder.path();
+        const QString plainFile = folder + QStringLiteral("/not-a-folder");
+        touch(plainFile);
+        const QString valve = QStringLiteral("Клапан регулирующий");
+        const QString valveFile = QStringLiteral("/Клапан_регулирующий_ОРИМАКС_%1.pdf");
+        QTest::newRow("blanks") << folder << QStringLiteral("Регулятор перепада давления")
+                                << folder + QStringLiteral("/pdf/Регулятор_перепада_давления_ОРИМАКС_%1.pdf");
+        QTest::newRow("quotes dropped")
+            << folder << QStringLiteral("Регулятор давления \"до себя\"")
+            << folder + QStringLiteral("/pdf/Регулятор_давления_до_себя_ОРИМАКС_%1.pdf");
+        QTest::newRow("quoted name alone")
+            << folder << QStringLiteral("Регулятор \"перепуска\"")
+            << folder + QStringLiteral("/pdf/Регулятор_перепуска_ОРИМАКС_%1.pdf");
+        QTest::newRow("setting empty: home")
+            << QString() << valve << QDir::homePath() + QStringLiteral("/pdf") + valveFile;
+        QTest::newRow("missing folders are made") << folder + QStringLiteral("/Проекты/2026") << valve
+                                                  << folder + QStringLiteral("/Проекты/2026/pdf") + valveFile;
+        QTest::newRow("cannot be made: temporary folder")
+            << plainFile + QStringLiteral("/sub") << valve << QDir::tempPath() + valveFile;
+        QTest::newRow("a file, not a folder: temporary folder")
+            << plainFile << valve << QDir::tempPath() + valveFile;
+    }
 
-    const QString plainFile = m_folder.path() + QStringLiteral("/not-a-folder");
-    touch(plainFile);
-    QTest::newRow("setting empty: home") << QString() << QDir::homePath() + QStringLiteral("/pdf");
-    QTest::newRow("missing folders are made") << m_folder.path() + QStringLiteral("/Проекты/2026")
-                                              << m_folder.path() + QStringLiteral("/Проекты/2026/pdf");
-    QTest::newRow("cannot be made: temporary folder")
-        << plainFile + QStringLiteral("/sub") << QDir::tempPath();
-    QTest::newRow("a file, not a folder: temporary folder") << plainFile << QDir::tempPath();
-}
+    void fileName()
+    {
+        QFETCH(QString, documents);
+        QFETCH(QString, name);
+        QFETCH(QString, expected);
+        SmartSettings().setValue(documentsKey, documents);
+        const QString path = FrameReport(name).makeFileName();
+        QCOMPARE(path, expected.arg(today()));
+        QVERIFY(QFileInfo(path).dir().exists());
+    }
 
-void TestPdfGenerator::folderFallbacks()
-{
-    QFETCH(QString, documents);
-    QFETCH(QString, expectedFolder);
+    void cyrillicNameStoredAsUtf8()
+    {
+        FrameReport report;
+        report.addTitle(QStringLiteral("Отчёт"), Qt::AlignLeft, false, false, 11);
+        const QString path = report.makeFileName();
+        QVERIFY(report.printToFile(path));
+        const QByteArray expected =
+            QStringLiteral("Клапан_регулирующий_ОРИМАКС_%1.pdf").arg(today()).toUtf8();
+        QVERIFY2(rawNames(QFileInfo(path).path()).contains(expected), expected.constData());
+    }
 
-    SmartSettings().setValue(documentsKey, documents);
-    const QString path = FrameReport().makeFileName();
-    QCOMPARE(QFileInfo(path).path(), expectedFolder);
-    QVERIFY(QFileInfo(expectedFolder).isDir());
-}
+    void cellTexts_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("whole number") << PdfGenerator::numberText(6.0, 2) << QStringLiteral("6.00");
+        QTest::newRow("rounded") << PdfGenerator::numberText(91.8077, 2) << QStringLiteral("91.81");
+        QTest::newRow("negative") << PdfGenerator::numberText(-0.5, 2) << QStringLiteral("-0.50");
+        QTest::newRow("no decimals") << PdfGenerator::numberText(38.71, 0) << QStringLiteral("39");
+        QTest::newRow("not a number") << PdfGenerator::numberText(NAN, 2) << QStringLiteral("Не задано");
+        QTest::newRow("infinite") << PdfGenerator::numberText(INFINITY, 2) << QStringLiteral("Не задано");
+        QTest::newRow("conforms") << PdfGenerator::conformityText(true) << QStringLiteral("соотв.");
+        QTest::newRow("does not conform")
+            << PdfGenerator::conformityText(false) << QStringLiteral("не соотв.");
+    }
 
-void TestPdfGenerator::cyrillicNameStoredAsUtf8()
-{
-    FrameReport report;
-    report.addTitle(QStringLiteral("Проверка"), Qt::AlignLeft, false, false, 11);
-    const QString path = report.makeFileName();
-    QVERIFY(report.printToFile(path));
+    void cellTexts()
+    {
+        QFETCH(QString, text);
+        QTEST(text, "expected");
+    }
 
-    const QByteArray expected = QStringLiteral("Клапан_регулирующий_ОРИМАКС_%1.pdf").arg(today()).toUtf8();
-    QVERIFY2(rawNames(QFileInfo(path).path()).contains(expected), expected.constData());
-}
+    void pageLayout()
+    {
+        FrameReport report;
+        const QPrinter& printer = report.pdfPrinter();
+        QCOMPARE(printer.outputFormat(), QPrinter::PdfFormat);
+        QCOMPARE(report.textDocument().pageSize(), printer.pageRect(QPrinter::DevicePixel).size());
+        QCOMPARE(report.textDocument().documentMargin(), 50.0);
+        QCOMPARE(report.textDocument().defaultFont().family(), QStringLiteral("Calibri"));
+        // A4 inside margins of 10 mm at the screen's resolution.
+        const QRectF page = printer.pageLayout().paintRect(QPageLayout::Millimeter);
+        QCOMPARE(qRound(page.width()), 190);
+        QCOMPARE(qRound(page.height()), 277);
+    }
 
-void TestPdfGenerator::numberText_data()
-{
-    QTest::addColumn<double>("value");
-    QTest::addColumn<int>("decimals");
-    QTest::addColumn<QString>("text");
+    void rowOperations()
+    {
+        orxtest::MessageCapture capture;
+        FrameReport report;
+        SmartTextTable table(report.insertDataTable(5));
+        const QString userText = QStringLiteral("<b>Котельная</b> | корпус 2 | ИТП");
+        PdfGenerator::addMergedRow(table, QStringLiteral("Объект"), userText, false, Qt::AlignRight);
+        PdfGenerator::addSectionRow(table, QStringLiteral("Условия эксплуатации"));
+        PdfGenerator::addPairRow(table, QStringLiteral("Система"), QStringLiteral("отопление"));
+        PdfGenerator::addValueRow(table, QStringLiteral("Избыточное давление перед клапаном|P1"),
+                                  QStringLiteral("6.00"), QStringLiteral("бар"));
+        QTextTable* t = table.table();
+        table.seek();
 
-    QTest::newRow("whole number") << 6.0 << 2 << QStringLiteral("6.00");
-    QTest::newRow("rounded") << 91.8077 << 2 << QStringLiteral("91.81");
-    QTest::newRow("negative") << -0.5 << 2 << QStringLiteral("-0.50");
-    QTest::newRow("no decimals") << 38.71 << 0 << QStringLiteral("39");
-    QTest::newRow("not a number") << double(NAN) << 2 << QStringLiteral("Не задано");
-    QTest::newRow("infinite") << double(INFINITY) << 2 << QStringLiteral("Не задано");
-}
+        QCOMPARE(capture.count(), 0);
+        QCOMPARE(t->rows(), 4);
+        QCOMPARE(reporttest::tableRows(t),
+                 (QList<QStringList>{{QStringLiteral("Объект"), userText},
+                                     {QStringLiteral("Условия эксплуатации")},
+                                     {QStringLiteral("Система"), QStringLiteral("отопление")},
+                                     {QStringLiteral("Избыточное давление перед клапаном P1"),
+                                      QStringLiteral("6.00"), QStringLiteral("бар")}}));
 
-void TestPdfGenerator::numberText()
-{
-    QFETCH(double, value);
-    QFETCH(int, decimals);
-    QFETCH(QString, text);
+        // Spans, alignment and weight of each kind of row.
+        QCOMPARE(t->cellAt(0, 1).columnSpan(), 3);
+        QCOMPARE(horizontalAlignment(t->cellAt(0, 1)), Qt::AlignRight);
+        QVERIFY(!firstCharFormat(t->cellAt(0, 1)).font().bold());
+        QCOMPARE(t->cellAt(1, 0).columnSpan(), 4);
+        QCOMPARE(horizontalAlignment(t->cellAt(1, 0)), Qt::AlignHCenter);
+        QVERIFY(firstCharFormat(t->cellAt(1, 0)).font().bold());
+        QVERIFY(firstCharFormat(t->cellAt(1, 0)).font().italic());
+        QCOMPARE(t->cellAt(2, 0).columnSpan(), 2);
+        QCOMPARE(t->cellAt(2, 2).columnSpan(), 2);
+        QCOMPARE(horizontalAlignment(t->cellAt(2, 2)), Qt::AlignLeft);
+        QCOMPARE(t->cellAt(3, 0).columnSpan(), 2);
+        QCOMPARE(horizontalAlignment(t->cellAt(3, 2)), Qt::AlignRight);
+        QCOMPARE(horizontalAlignment(t->cellAt(3, 3)), Qt::AlignHCenter);
 
-    QCOMPARE(PdfGenerator::numberText(value, decimals), text);
-}
-
-void TestPdfGenerator::conformityText()
-{
-    QCOMPARE(PdfGenerator::conformityText(true), QStringLiteral("соотв."));
-    QCOMPARE(PdfGenerator::conformityText(false), QStringLiteral("не соотв."));
-}
-
-void TestPdfGenerator::pageLayout()
-{
-    FrameReport report;
-    const QPrinter& printer = report.pdfPrinter();
-    QCOMPARE(printer.outputFormat(), QPrinter::PdfFormat);
-    QCOMPARE(report.textDocument().pageSize(), printer.pageRect(QPrinter::DevicePixel).size());
-    QCOMPARE(report.textDocument().documentMargin(), 50.0);
-    QCOMPARE(report.textDocument().defaultFont().family(), QStringLiteral("Calibri"));
-    // A4 inside margins of 10 mm at the screen's resolution.
-    const QRectF page = printer.pageLayout().paintRect(QPageLayout::Millimeter);
-    QCOMPARE(qRound(page.width()), 190);
-    QCOMPARE(qRound(page.height()), 277);
-}
-
-void TestPdfGenerator::rowOperations()
-{
-    orxtest::MessageCapture capture;
-    FrameReport report;
-    SmartTextTable table(report.insertDataTable(5));
-    const QString userText = QStringLiteral("<b>Котельная</b> | корпус 2 | ИТП");
-    PdfGenerator::addMergedRow(table, QStringLiteral("Объект"), userText, false, Qt::AlignRight);
-    PdfGenerator::addSectionRow(table, QStringLiteral("Условия эксплуатации"));
-    PdfGenerator::addPairRow(table, QStringLiteral("Система"), QStringLiteral("отопление"));
-    PdfGenerator::addValueRow(table, QStringLiteral("Избыточное давление перед клапаном|P1"),
-                              QStringLiteral("6.00"), QStringLiteral("бар"));
-    QTextTable* t = table.table();
-    table.seek();
-
-    QCOMPARE(capture.count(), 0);
-    QCOMPARE(t->rows(), 4);
-    QCOMPARE(reporttest::tableRows(t),
-             (QList<QStringList>{{QStringLiteral("Объект"), userText},
-                                 {QStringLiteral("Условия эксплуатации")},
-                                 {QStringLiteral("Система"), QStringLiteral("отопление")},
-                                 {QStringLiteral("Избыточное давление перед клапаном P1"),
-                                  QStringLiteral("6.00"), QStringLiteral("бар")}}));
-
-    // Spans, alignment and weight of each kind of row.
-    QCOMPARE(t->cellAt(0, 1).columnSpan(), 3);
-    QCOMPARE(horizontalAlignment(t->cellAt(0, 1)), Qt::AlignRight);
-    QVERIFY(!firstCharFormat(t->cellAt(0, 1)).font().bold());
-    QCOMPARE(t->cellAt(1, 0).columnSpan(), 4);
-    QCOMPARE(horizontalAlignment(t->cellAt(1, 0)), Qt::AlignHCenter);
-    QVERIFY(firstCharFormat(t->cellAt(1, 0)).font().bold());
-    QVERIFY(firstCharFormat(t->cellAt(1, 0)).font().italic());
-    QCOMPARE(t->cellAt(2, 0).columnSpan(), 2);
-    QCOMPARE(t->cellAt(2, 2).columnSpan(), 2);
-    QCOMPARE(horizontalAlignment(t->cellAt(2, 2)), Qt::AlignLeft);
-    QCOMPARE(t->cellAt(3, 0).columnSpan(), 2);
-    QCOMPARE(horizontalAlignment(t->cellAt(3, 2)), Qt::AlignRight);
-    QCOMPARE(horizontalAlignment(t->cellAt(3, 3)), Qt::AlignHCenter);
-
-    // The symbol after "|" is italic, the caption upright, both in the report font.
-    QTextBlock::iterator fragments = t->cellAt(3, 0).firstCursorPosition().block().begin();
-    QCOMPARE(fragments.fragment().text(), QStringLiteral("Избыточное давление перед клапаном"));
-    QVERIFY(!fragments.fragment().charFormat().font().italic());
-    ++fragments;
-    QCOMPARE(fragments.fragment().text(), QStringLiteral(" P1"));
-    QVERIFY(fragments.fragment().charFormat().font().italic());
-    QCOMPARE(fragments.fragment().charFormat().fontFamily(), QStringLiteral("Calibri"));
-    QCOMPARE(fragments.fragment().charFormat().fontPointSize(), 11.0);
-}
-
-void TestPdfGenerator::rowPastPreparedRows()
-{
-    orxtest::MessageCapture capture;
-    FrameReport report;
-    SmartTextTable table(report.insertDataTable(1));
-    PdfGenerator::addPairRow(table, QStringLiteral("Система"), QStringLiteral("отопление"));
-    PdfGenerator::addMergedRow(table, QStringLiteral("Объект"), QStringLiteral("ИТП"), false, Qt::AlignRight);
+        // The symbol after "|" is italic, the caption upright, both in the report font.
+        QTextBlock::iterator fragments = t->cellAt(3, 0).firstCursorPosition().block().begin();
+        QCOMPARE(fragments.fragment().text(), QStringLiteral("Избыточное давление перед клапаном"));
+        QVERIFY(!fragments.fragment().charFormat().font().italic());
+        ++fragments;
+        QCOMPARE(fragments.fragment().text(), QStringLiteral(" P1"));
+        QVERIFY(fragments.fragment().charFormat().font().italic());
+        QCOMPARE(fragments.fragment().charFormat().fontFamily(), QStringLiteral("Calibri"));
+        QCOMPARE(fragments.fragment().charFormat().fontPointSize(), 11.0);
+    }
 
     // Reported, and the prepared table is left as it was.
-    QVERIFY(!capture.assertions().isEmpty());
-    QVERIFY(capture.assertions().first().endsWith(QStringLiteral("!endOfTable()")));
-    QCOMPARE(reporttest::tableRows(table.table()),
-             (QList<QStringList>{{QStringLiteral("Система"), QStringLiteral("отопление")}}));
-}
-
-void TestPdfGenerator::headerAndClosingBlock()
-{
-    orxtest::MessageCapture capture;
-    FrameReport report(QStringLiteral("Клапан регулирующий"), common::dtLMK3);
-    report.addHeader();
-    report.addDimensions();
-    QCOMPARE(capture.count(), 0);
-
-    const QList<QTextTable*> tables = reporttest::topTables(report.textDocument());
-    QCOMPARE(tables.size(), 4); // header, section title, drawing with table, footer
-
-    QTextTable* header = tables.at(0);
-    QCOMPARE(header->columns(), 2);
-    QCOMPARE(reporttest::imagesIn(header->cellAt(0, 0)),
-             QStringList{QStringLiteral(":/icons/orimax-header.png")});
-    QCOMPARE(reporttest::cellText(header->cellAt(0, 1)), PdfGenerator::contactLine);
-    QCOMPARE(firstCharFormat(header->cellAt(0, 1)).fontPointSize(), 10.0);
-    QVERIFY(QImage(QStringLiteral(":/icons/orimax-header.png")).width() > 0);
-
-    QCOMPARE(reporttest::titles(report.textDocument()),
-             (QStringList{QStringLiteral("Габаритные размеры"),
-                          QStringLiteral("Оримакс-расчёт, версия от 01.03.22")}));
-
-    QTextTable* closing = tables.at(2);
-    QCOMPARE(reporttest::imagesIn(closing->cellAt(0, 0)),
-             QStringList{QStringLiteral(":/icons/lmk3_small.png")});
-    const QList<QTextFrame*> inner = closing->childFrames(); // the dimension table beside the drawing
-    QCOMPARE(inner.size(), 1);
-    const QList<QStringList> dimensions = reporttest::tableRows(qobject_cast<QTextTable*>(inner.first()));
-    QCOMPARE(dimensions.size(), 5);
-    QCOMPARE(dimensions.at(2).first(), QStringLiteral("Высота Н, мм, не более"));
-    QCOMPARE(dimensions.at(2).last(), QStringLiteral("1420"));
-    // The dimension table is set a size below the data tables.
-    QCOMPARE(firstCharFormat(qobject_cast<QTextTable*>(inner.first())->cellAt(0, 0)).fontPointSize(), 10.0);
-
-    const QTextTableCell footer = tables.at(3)->cellAt(0, 0);
-    QCOMPARE(horizontalAlignment(footer), Qt::AlignRight);
-    QVERIFY(firstCharFormat(footer).font().italic());
-    QCOMPARE(firstCharFormat(footer).fontPointSize(), 8.0);
-}
-
-Q_DECLARE_METATYPE(QList<qreal>)
-
-void TestPdfGenerator::tableShapes_data()
-{
-    QTest::addColumn<int>("index");
-    QTest::addColumn<qreal>("border");
-    QTest::addColumn<qreal>("padding");
-    QTest::addColumn<QList<qreal>>("widths");
-
-    // The pieces in the order written: header, a title, a data table, the
-    // closing block's title, drawing with dimensions, and the footer.
-    QTest::newRow("header: logo and contact line") << 0 << 0.0 << 5.0 << QList<qreal>{40, 60};
-    QTest::newRow("title") << 1 << 0.0 << 5.0 << QList<qreal>{100};
-    QTest::newRow("data table") << 2 << 1.0 << 1.0 << QList<qreal>{16, 54, 17, 13};
-    QTest::newRow("section title") << 3 << 0.0 << 5.0 << QList<qreal>{100};
-    QTest::newRow("drawing and dimensions") << 4 << 0.0 << 0.0 << QList<qreal>{17, 83};
-    QTest::newRow("footer") << 5 << 0.0 << 5.0 << QList<qreal>{100};
-}
-
-// Borders, padding and the share of the page width of each column.
-void TestPdfGenerator::tableShapes()
-{
-    QFETCH(int, index);
-    QFETCH(qreal, border);
-    QFETCH(qreal, padding);
-    QFETCH(QList<qreal>, widths);
-
-    FrameReport report(QStringLiteral("Клапан регулирующий"), common::dtLMK2);
-    report.addHeader();
-    report.addTitle(QStringLiteral("Входные данные"), Qt::AlignHCenter, true, false, 14);
-    SmartTextTable data(report.insertDataTable(3));
-    PdfGenerator::addPairRow(data, QStringLiteral("Система"), QStringLiteral("отопление"));
-    report.finishDataTable(data);
-    report.addDimensions();
-
-    const QList<QTextTable*> tables = reporttest::topTables(report.textDocument());
-    QCOMPARE(tables.size(), 6);
-    const QTextTableFormat format = tables.at(index)->format();
-    QCOMPARE(format.border(), border);
-    QCOMPARE(format.cellPadding(), padding);
-    QCOMPARE(format.cellSpacing(), 0.0);
-    QList<qreal> percentages;
-    for (const QTextLength& length : format.columnWidthConstraints()) {
-        QCOMPARE(length.type(), QTextLength::PercentageLength);
-        percentages << length.rawValue();
+    void rowPastPreparedRows()
+    {
+        orxtest::MessageCapture capture;
+        FrameReport report;
+        SmartTextTable table(report.insertDataTable(1));
+        PdfGenerator::addPairRow(table, QStringLiteral("Система"), QStringLiteral("отопление"));
+        PdfGenerator::addMergedRow(table, QStringLiteral("Объект"), QStringLiteral("ИТП"), false,
+                                   Qt::AlignRight);
+        QVERIFY(!capture.assertions().isEmpty());
+        QVERIFY(capture.assertions().first().endsWith(QStringLiteral("!endOfTable()")));
+        QCOMPARE(reporttest::tableRows(table.table()),
+                 (QList<QStringList>{{QStringLiteral("Система"), QStringLiteral("отопление")}}));
     }
-    QCOMPARE(percentages, widths);
-}
 
-void TestPdfGenerator::openedInViewer()
-{
-    orxtest::MessageCapture capture;
-    FrameReport report;
-    report.addTitle(QStringLiteral("Отчёт"), Qt::AlignLeft, false, false, 11);
-    QVERIFY(report.openPdf());
+    void headerAndClosingBlock()
+    {
+        orxtest::MessageCapture capture;
+        const auto report = wholeFrame();
+        QCOMPARE(capture.count(), 0);
+        const QList<QTextTable*> tables = reporttest::topTables(report->textDocument());
+        QCOMPARE(tables.size(), 6);
 
-    QVERIFY(QFileInfo(report.fileName()).size() > 0);
-    QCOMPARE(m_opened, QList<QUrl>{QUrl::fromLocalFile(report.fileName())});
-    QCOMPARE(capture.count(), 0);
-}
+        QTextTable* header = tables.at(0);
+        QCOMPARE(reporttest::imagesIn(header->cellAt(0, 0)),
+                 QStringList{QStringLiteral(":/icons/orimax-header.png")});
+        QCOMPARE(reporttest::cellText(header->cellAt(0, 1)), PdfGenerator::contactLine);
+        QCOMPARE(firstCharFormat(header->cellAt(0, 1)).fontPointSize(), 10.0);
 
-void TestPdfGenerator::viewerMissingTellsWhereSaved()
-{
-    QDesktopServices::unsetUrlHandler(QStringLiteral("file")); // offscreen: nothing can open it
-    FrameReport report;
-    report.addTitle(QStringLiteral("Отчёт"), Qt::AlignLeft, false, false, 11);
-    orxtest::ModalAnswerer answerer(orxtest::ModalAnswerer::pressButton(QMessageBox::Ok));
-    QVERIFY(report.openPdf());
+        QCOMPARE(reporttest::titles(report->textDocument()),
+                 (QStringList{QStringLiteral("Входные данные"), QStringLiteral("Габаритные размеры"),
+                              QStringLiteral("Оримакс-расчёт, версия от 01.03.22")}));
 
-    QVERIFY(answerer.answered());
-    QCOMPARE(answerer.title(), QStringLiteral("Отчёт сохранён"));
-    QCOMPARE(answerer.text(),
-             QStringLiteral("Отчёт сохранён в файл:\n") + QDir::toNativeSeparators(report.fileName()));
-    QVERIFY(QFileInfo::exists(report.fileName()));
-}
+        QTextTable* closing = tables.at(4);
+        QCOMPARE(reporttest::imagesIn(closing->cellAt(0, 0)),
+                 QStringList{QStringLiteral(":/icons/lmk3_small.png")});
+        const QList<QTextFrame*> inner = closing->childFrames(); // the dimension table beside the drawing
+        QCOMPARE(inner.size(), 1);
+        auto* dimensions = qobject_cast<QTextTable*>(inner.first());
+        QCOMPARE(reporttest::tableRows(dimensions).at(2).first(), QStringLiteral("Высота Н, мм, не более"));
+        QCOMPARE(reporttest::tableRows(dimensions).at(2).last(), QStringLiteral("1420"));
+        // The dimension table is set a size below the data tables.
+        QCOMPARE(firstCharFormat(dimensions->cellAt(0, 0)).fontPointSize(), 10.0);
 
-void TestPdfGenerator::unwritableTargetReported()
-{
-    // Neither the documents folder nor the temporary folder (missing) can take the file.
-    const QString plainFile = m_folder.path() + QStringLiteral("/not-a-folder");
-    touch(plainFile);
-    SmartSettings().setValue(documentsKey, plainFile);
-    const QByteArray savedTmp = qgetenv("TMPDIR");
-    qputenv("TMPDIR", QFile::encodeName(m_folder.path() + QStringLiteral("/missing")));
+        const QTextTableCell footer = tables.at(5)->cellAt(0, 0);
+        QCOMPARE(horizontalAlignment(footer), Qt::AlignRight);
+        QVERIFY(firstCharFormat(footer).font().italic());
+        QCOMPARE(firstCharFormat(footer).fontPointSize(), 8.0);
+    }
 
-    orxtest::MessageCapture capture;
-    FrameReport report;
-    report.addTitle(QStringLiteral("Отчёт"), Qt::AlignLeft, false, false, 11);
-    const bool written = report.openPdf();
-    if (savedTmp.isNull())
-        qunsetenv("TMPDIR");
-    else
-        qputenv("TMPDIR", savedTmp);
+    void tableShapes_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<qreal>("border");
+        QTest::addColumn<qreal>("padding");
+        QTest::addColumn<QList<qreal>>("widths");
+        QTest::newRow("header: logo and contact line") << 0 << 0.0 << 5.0 << QList<qreal>{40, 60};
+        QTest::newRow("title") << 1 << 0.0 << 5.0 << QList<qreal>{100};
+        QTest::newRow("data table") << 2 << 1.0 << 1.0 << QList<qreal>{16, 54, 17, 13};
+        QTest::newRow("section title") << 3 << 0.0 << 5.0 << QList<qreal>{100};
+        QTest::newRow("drawing and dimensions") << 4 << 0.0 << 0.0 << QList<qreal>{17, 83};
+        QTest::newRow("footer") << 5 << 0.0 << 5.0 << QList<qreal>{100};
+    }
 
-    QVERIFY(!written);
-    QVERIFY(m_opened.isEmpty());
-    QCOMPARE(capture.count(), 1);
-    QCOMPARE(capture.messages().first().level, int(geh::mlError));
-    QCOMPARE(
-        capture.messages().first().text,
-        QStringLiteral("Не удалось сохранить файл \"%1\"").arg(QDir::toNativeSeparators(report.fileName())));
-    // Where the report was meant to go, not the root folder the missing temporary
-    // folder would leave.
-    QVERIFY(report.fileName().startsWith(plainFile + QStringLiteral("/pdf/")));
-}
+    // Borders, padding and the share of the page width of each column.
+    void tableShapes()
+    {
+        QFETCH(int, index);
+        QFETCH(QList<qreal>, widths);
+        const QTextTableFormat format =
+            reporttest::topTables(wholeFrame()->textDocument()).at(index)->format();
+        QTEST(format.border(), "border");
+        QTEST(format.cellPadding(), "padding");
+        QCOMPARE(format.cellSpacing(), 0.0);
+        QCOMPARE(format.borderStyle(), QTextFrameFormat::BorderStyle_Solid);
+        QList<qreal> percentages;
+        for (const QTextLength& length : format.columnWidthConstraints()) {
+            QCOMPARE(length.type(), QTextLength::PercentageLength);
+            percentages << length.rawValue();
+        }
+        QCOMPARE(percentages, widths);
+    }
+
+    void openedInViewer()
+    {
+        orxtest::MessageCapture capture;
+        FrameReport report;
+        report.addTitle(QStringLiteral("Отчёт"), Qt::AlignLeft, false, false, 11);
+        QVERIFY(report.openPdf());
+        QVERIFY(QFileInfo(report.fileName()).size() > 0);
+        QCOMPARE(m_opened, QList<QUrl>{QUrl::fromLocalFile(report.fileName())});
+        QCOMPARE(capture.count(), 0);
+    }
+
+    void viewerMissingTellsWhereSaved()
+    {
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file")); // offscreen: nothing can open it
+        FrameReport report;
+        report.addTitle(QStringLiteral("Отчёт"), Qt::AlignLeft, false, false, 11);
+        orxtest::ModalAnswerer answerer(orxtest::ModalAnswerer::pressButton(QMessageBox::Ok));
+        QVERIFY(report.openPdf());
+        QVERIFY(answerer.answered());
+        QCOMPARE(answerer.title(), QStringLiteral("Отчёт сохранён"));
+        QCOMPARE(answerer.text(),
+                 QStringLiteral("Отчёт сохранён в файл:\n") + QDir::toNativeSeparators(report.fileName()));
+        QVERIFY(QFileInfo::exists(report.fileName()));
+    }
+
+    void unwritableTargetReported()
+    {
+        // Neither the documents folder nor the temporary folder (missing) can take the file.
+        const QString plainFile = m_folder.path() + QStringLiteral("/not-a-folder");
+        touch(plainFile);
+        SmartSettings().setValue(documentsKey, plainFile);
+        const QByteArray savedTmp = qgetenv("TMPDIR");
+        qputenv("TMPDIR", QFile::encodeName(m_folder.path() + QStringLiteral("/missing")));
+        orxtest::MessageCapture capture;
+        FrameReport report;
+        report.addTitle(QStringLiteral("Отчёт"), Qt::AlignLeft, false, false, 11);
+        const bool written = report.openPdf();
+        if (savedTmp.isNull())
+            qunsetenv("TMPDIR");
+        else
+            qputenv("TMPDIR", savedTmp);
+
+        QVERIFY(!written);
+        QVERIFY(m_opened.isEmpty());
+        QCOMPARE(capture.count(), 1);
+        QCOMPARE(capture.messages().first().level, int(geh::mlError));
+        QCOMPARE(capture.messages().first().text, QStringLiteral("Не удалось сохранить файл \"%1\"")
+                                                      .arg(QDir::toNativeSeparators(report.fileName())));
+        // Where the report was meant to go, not the root folder the missing
+        // temporary folder would leave.
+        QVERIFY(report.fileName().startsWith(plainFile + QStringLiteral("/pdf/")));
+    }
+};
 
 ORX_GUI_TEST_MAIN(TestPdfGenerator)
 #include "tst_pdfgenerator.moc"

@@ -3,8 +3,12 @@
 #include "resources.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QDialog>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QTest>
 #include <QTimer>
 
 namespace orxtest {
@@ -12,6 +16,36 @@ namespace orxtest {
 void prepareGuiApplication()
 {
     orx::initResources();
+}
+
+void typeInto(QAbstractSpinBox* spin, const QString& text)
+{
+    if (!spin)
+        return;
+    spin->setFocus();
+    spin->selectAll();
+    QTest::keyClicks(spin, text);
+}
+
+void selectData(QComboBox* combo, int value)
+{
+    combo->setCurrentIndex(combo->findData(value));
+}
+
+QStringList itemTexts(const QComboBox* combo)
+{
+    QStringList texts;
+    for (int i = 0; i < combo->count(); ++i)
+        texts << combo->itemText(i);
+    return texts;
+}
+
+QList<int> itemData(const QComboBox* combo)
+{
+    QList<int> values;
+    for (int i = 0; i < combo->count(); ++i)
+        values << combo->itemData(i).toInt();
+    return values;
 }
 
 ModalAnswerer::ModalAnswerer(Action action, int timeoutMs)
@@ -71,6 +105,41 @@ ModalAnswerer::Action ModalAnswerer::reject()
     return [](QWidget* modal) {
         if (auto* dialog = qobject_cast<QDialog*>(modal))
             dialog->reject();
+    };
+}
+
+ModalAnswerer::Action ModalAnswerer::clickButton(const QString& text)
+{
+    return [text](QWidget* modal) {
+        for (QAbstractButton* b : modal->findChildren<QAbstractButton*>()) {
+            if (b->text() == text) {
+                b->click();
+                return;
+            }
+        }
+        qWarning("no button %s", qPrintable(text));
+        if (auto* dialog = qobject_cast<QDialog*>(modal))
+            dialog->reject();
+    };
+}
+
+ModalAnswerer::Action ModalAnswerer::chooseFile(const QString& path)
+{
+    return [path](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        auto* edit = dialog ? dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")) : nullptr;
+        if (!edit) {
+            qWarning("not a file dialog: %s", qPrintable(modal->windowTitle()));
+            if (auto* other = qobject_cast<QDialog*>(modal))
+                other->reject();
+            return;
+        }
+        // A file selected in the list would win over the typed name; typing
+        // in the edit drops that selection.
+        for (QAbstractItemView* view : dialog->findChildren<QAbstractItemView*>())
+            view->clearSelection();
+        edit->setText(path);
+        static_cast<QDialog*>(dialog)->accept();
     };
 }
 

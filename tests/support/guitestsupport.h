@@ -5,6 +5,8 @@
 #include "testsupport.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QPointer>
 #include <QWidget>
 
@@ -17,6 +19,13 @@ namespace orxtest {
 // Application set-up shared by every widget test: no native dialogs, the
 // program's pictures registered.
 void prepareGuiApplication();
+
+// What a user does to an input: focus it, select all, type (a null input is skipped).
+void typeInto(QAbstractSpinBox* spin, const QString& text);
+// Picks the combo item that carries the value.
+void selectData(QComboBox* combo, int value);
+QStringList itemTexts(const QComboBox* combo);
+QList<int> itemData(const QComboBox* combo);
 
 // Answers the next modal dialog or message box: polls for an active modal
 // widget and hands it to the action. Arm it before the code that opens the
@@ -39,6 +48,10 @@ public:
     static Action pressButton(int standardButton);
     static Action accept();
     static Action reject();
+    // Clicks the button with the text; rejects the dialog (with a warning) when there is none.
+    static Action clickButton(const QString& text);
+    // Types the path into a file dialog and accepts it.
+    static Action chooseFile(const QString& path);
 
 private:
     void poll();
@@ -55,13 +68,13 @@ private:
 } // namespace orxtest
 
 // main() of a widget test.
-#define ORX_GUI_TEST_MAIN(TestClass)                                                                      \
-    int main(int argc, char** argv)                                                                       \
-    {                                                                                                     \
-        orxtest::prepareEnvironment();                                                                    \
-        QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);                                         \
-        QApplication app(argc, argv);                                                                     \
-        orxtest::prepareGuiApplication();                                                                 \
-        TestClass tc;                                                                                     \
-        return QTest::qExec(&tc, argc, argv);                                                             \
+#define ORX_GUI_TEST_MAIN(TestClass)                                                                         \
+    int main(int argc, char** argv)                                                                          \
+    {                                                                                                        \
+        orxtest::prepareEnvironment();                                                                       \
+        QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);                                             \
+        QApplication app(argc, argv);                                                                        \
+        orxtest::prepareGuiApplication();                                                                    \
+        TestClass tc;                                                                                        \
+        return QTest::qExec(&tc, argc, argv);                                                                \
     }

@@ -20,8 +20,9 @@ void prepareEnvironment()
 
 MessageCapture::MessageCapture()
 {
-    auto* printer = new geh::QCustomMessagePrinter(
-        this, [](void* context, const QString& title, const QString& text, const QString& details, int level) {
+    auto* printer =
+        new geh::QCustomMessagePrinter(this, [](void* context, const QString& title, const QString& text,
+                                                const QString& details, int level) {
             static_cast<MessageCapture*>(context)->m_messages.append({title, text, details, level});
         });
     geh::ErrorHandler::instance()->setPrinter(printer, false);

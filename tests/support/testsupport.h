@@ -14,7 +14,8 @@ namespace orxtest {
 // settings object (the test mains below do).
 void prepareEnvironment();
 
-struct CapturedMessage {
+struct CapturedMessage
+{
     QString title;
     QString text;
     QString details;
@@ -66,11 +67,11 @@ private:
 } // namespace orxtest
 
 // main() of a test of the Qt-Core-only layers.
-#define ORX_CORE_TEST_MAIN(TestClass)                                                                     \
-    int main(int argc, char** argv)                                                                       \
-    {                                                                                                     \
-        orxtest::prepareEnvironment();                                                                    \
-        QCoreApplication app(argc, argv);                                                                 \
-        TestClass tc;                                                                                     \
-        return QTest::qExec(&tc, argc, argv);                                                             \
+#define ORX_CORE_TEST_MAIN(TestClass)                                                                        \
+    int main(int argc, char** argv)                                                                          \
+    {                                                                                                        \
+        orxtest::prepareEnvironment();                                                                       \
+        QCoreApplication app(argc, argv);                                                                    \
+        TestClass tc;                                                                                        \
+        return QTest::qExec(&tc, argc, argv);                                                                \
     }

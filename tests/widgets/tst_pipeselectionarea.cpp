@@ -20,14 +20,14 @@ using namespace common;
 namespace {
 
 // A calculation that only carries a task: the pipe speeds need nothing else.
+// At 101325 Pa absolute before the device a normal and a working volume of gas
+// are the same; half of it remains after, which doubles the speed there.
 template <class Input>
 class TaskOnly : public Algorithm
 {
 public:
     explicit TaskOnly(int substance)
     {
-        // 101325 Pa absolute before the device, where a normal and a working
-        // volume of gas are the same, and half of it after.
         m_task.substance = substance;
         m_task.pressureType = pkAbsolute;
         m_task.pressureMeasure = pmPa;
@@ -35,8 +35,7 @@ public:
         m_task.P2 = 50662.5;
         m_task.Tsupply = 20;
         m_task.flowMeasure = wfM3h;
-        // 10.29185 m³/h flows at 1.456 m/s through DN 50.
-        m_task.flow = 1.456 * 113.0973336 * 2500 / 40000;
+        m_task.flow = 1.456 * 113.0973336 * 2500 / 40000; // 1.456 m/s through DN 50
     }
     const InputParams& input() const override { return m_task; }
     QList<double> ascendingKvsList() const override { return {}; }
@@ -67,34 +66,13 @@ class TestPipeSelectionArea : public QObject
     Q_OBJECT
 
 private slots:
-    void itemText_data()
+    // Numbers the rows below do not reach: four digits, and a speed that rounds to nothing.
+    void itemTextNumbers()
     {
-        QTest::addColumn<int>("dn");
-        QTest::addColumn<int>("location");
-        QTest::addColumn<double>("speed");
-        QTest::addColumn<bool>("regulator");
-        QTest::addColumn<QString>("text");
-        const QString text = QStringLiteral("DN %1 - максимальная скорость потока%2");
-        QTest::newRow("before a valve")
-            << 50 << 0 << 1.456 << false << text.arg(50).arg(QStringLiteral(" перед клапаном 1,46 м/c"));
-        QTest::newRow("after a valve")
-            << 65 << 1 << 0.5 << false << text.arg(65).arg(QStringLiteral(" после клапана 0,50 м/c"));
-        QTest::newRow("before a regulator")
-            << 15 << 0 << 12.5 << true << text.arg(15).arg(QStringLiteral(" перед регулятором 12,50 м/c"));
-        QTest::newRow("after a regulator")
-            << 500 << 1 << 0.004 << true << text.arg(500).arg(QStringLiteral(" после регулятора 0,00 м/c"));
-        QTest::newRow("single pipe") << 100 << 2 << 1234.567 << false
-                                     << text.arg(100).arg(QStringLiteral(" 1234,57 м/c"));
-    }
-
-    void itemText()
-    {
-        QFETCH(int, dn);
-        QFETCH(int, location);
-        QFETCH(double, speed);
-        QFETCH(bool, regulator);
-        QFETCH(QString, text);
-        QCOMPARE(PipeSelectionArea::itemText(dn, location, speed, regulator), text);
+        QCOMPARE(PipeSelectionArea::itemText(100, 2, 1234.567, false),
+                 QStringLiteral("DN 100 - максимальная скорость потока 1234,57 м/c")); // no digit grouping
+        QCOMPARE(PipeSelectionArea::itemText(500, 1, 0.004, true),
+                 QStringLiteral("DN 500 - максимальная скорость потока после регулятора 0,00 м/c"));
     }
 
     void rowsPerMedium_data()
@@ -104,7 +82,6 @@ private slots:
         QTest::addColumn<QStringList>("captions");
         QTest::addColumn<QStringList>("dn50");
         const QString prefix = QStringLiteral("DN 50 - максимальная скорость потока");
-        // Half the pressure after the device: twice the volume and the speed.
         QTest::newRow("water: one pipe")
             << false << int(stWater) << QStringList{QStringLiteral("Трубопровод")}
             << QStringList{prefix + QStringLiteral(" 1,46 м/c")};
@@ -122,6 +99,9 @@ private slots:
                            prefix + QStringLiteral(" после регулятора 2,91 м/c")};
     }
 
+    // One row per pipe below what the grid held: bold caption right-aligned in
+    // column 0, the combo in column 1, offering the standard DN series with
+    // the speed at each side of the device, decimal comma, 2 decimals.
     void rowsPerMedium()
     {
         QFETCH(bool, regulator);
@@ -130,39 +110,31 @@ private slots:
         QFETCH(QStringList, dn50);
         Valve valve(substance);
         Regulator reg(substance);
-        const Algorithm& calculation = regulator ? static_cast<const Algorithm&>(reg) : valve;
         QWidget host;
         auto* grid = new QGridLayout(&host);
         grid->addWidget(new QLabel(QStringLiteral("строка формы")), 0, 0);
-        PipeSelectionArea area(calculation);
+        PipeSelectionArea area(regulator ? static_cast<const Algorithm&>(reg) : valve);
         QCOMPARE(area.isRegulator(), regulator);
         area.addToLayout(grid);
 
-        // One row per pipe below what the grid held: bold caption right-aligned
-        // in column 0, the combo in column 1.
         QCOMPARE(grid->rowCount(), captions.size() + 1);
-        const QList<int> locations = area.locations();
-        QCOMPARE(locations.size(), captions.size());
-        const QList<int> dns{15, 20, 25, 32, 40, 50, 65, 80, 100, 125, 150, 200, 250, 300, 350, 400, 500};
+        QCOMPARE(area.locations().size(), captions.size());
         for (int row = 0; row < captions.size(); ++row) {
             auto* label = qobject_cast<QLabel*>(grid->itemAtPosition(row + 1, 0)->widget());
             QCOMPARE(label->text(), captions.at(row));
             QCOMPARE(label->font().weight(), 75);
             QCOMPARE(grid->itemAtPosition(row + 1, 0)->alignment(), Qt::AlignRight | Qt::AlignVCenter);
-            QComboBox* combo = area.combo(locations.at(row));
+            QComboBox* combo = area.combo(area.locations().at(row));
             QCOMPARE(grid->itemAtPosition(row + 1, 1)->layout()->itemAt(0)->widget(), combo);
 
-            QCOMPARE(combo->count(), 18);
             QCOMPARE(combo->currentText(), QStringLiteral("-- Выбрать --"));
             QVERIFY(!combo->currentData().isValid());
             QCOMPARE(combo->itemText(indexOfDn(combo, 50)), dn50.at(row));
-            // Every standard DN with the engine's speed for its bore.
-            for (int i = 0; i < dns.size(); ++i) {
-                const double speed = calculation.calcPipeFlowSpeed(dns[i], DevicePosition(locations.at(row)),
-                                                                   calculation.input().Q());
-                QCOMPARE(combo->itemText(i + 1),
-                         PipeSelectionArea::itemText(dns[i], locations.at(row), speed, regulator));
-            }
+            QStringList dns;
+            for (int i = 1; i < combo->count(); ++i)
+                dns << combo->itemText(i).section(QLatin1Char(' '), 1, 1);
+            QCOMPARE(dns.join(QLatin1Char(' ')),
+                     QStringLiteral("15 20 25 32 40 50 65 80 100 125 150 200 250 300 350 400 500"));
         }
     }
 
@@ -220,7 +192,7 @@ private slots:
         QCOMPARE(chosen.keys(), QList<int>({0, 1}));
         QCOMPARE(chosen.value(0).dn, complete ? before : 0);
         QCOMPARE(chosen.value(1).dn, complete ? after : 0);
-        const double speed = complete ? 2 * 1.456 * 2500 / 6400 : 0;
+        const double speed = complete ? 2 * 1.456 * 2500 / 6400 : 0; // twice the DN 50 speed, at DN 80
         QVERIFY(std::fabs(chosen.value(1).speed - speed) < 1e-9);
 
         orxtest::ModalAnswerer answer(orxtest::ModalAnswerer::pressButton(QMessageBox::Ok), 1000);
@@ -262,8 +234,7 @@ private slots:
             kept = second.combo(1);
             QVERIFY(kept);
         }
-        // A calculation that no longer stands leaves no pipe to choose.
-        QVERIFY(!kept);
+        QVERIFY(!kept); // a calculation that no longer stands leaves no pipe to choose
     }
 };
 

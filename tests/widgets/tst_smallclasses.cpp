@@ -109,14 +109,6 @@ std::unique_ptr<orxtest::ModalAnswerer> answerBox(BoxSeen* seen)
     });
 }
 
-QStringList itemTexts(const QComboBox& box)
-{
-    QStringList texts;
-    for (int i = 0; i < box.count(); ++i)
-        texts << box.itemText(i);
-    return texts;
-}
-
 // A combo of "a" .. "e" with the data 1 .. 5.
 void fillLetters(QComboBox& box, int role = Qt::UserRole)
 {
@@ -174,8 +166,6 @@ private slots:
 
         const QStringList three{"Вода"_q, "Пар"_q, "Воздух"_q};
         const QString choose = QStringLiteral("Необходимо выбрать значение");
-        QTest::newRow("plain, nothing chosen")
-            << false << false << -1 << QString() << false << choose << three << -1;
         QTest::newRow("plain, nothing chosen, new values allowed")
             << false << true << -1 << QString() << false << choose << three << -1;
         QTest::newRow("plain, item chosen")
@@ -221,7 +211,7 @@ private slots:
             QCOMPARE(seen.parent, combo);
             QVERIFY(stage.focusIsOn(combo));
         }
-        QTEST(itemTexts(*combo), "items");
+        QTEST(orxtest::itemTexts(combo), "items");
         QTEST(combo->currentIndex(), "finalIndex");
         if (combo->currentIndex() == 3)
             QVERIFY(!combo->itemData(3).isValid()); // a typed value carries no data
@@ -289,7 +279,7 @@ private slots:
             fillLetters(combo, role);
             combo.setCurrentIndex(current);
             combo.filterItems(allowed, role);
-            QTEST(itemTexts(combo).join(QString()), "texts");
+            QTEST(orxtest::itemTexts(&combo).join(QString()), "texts");
             QTEST(combo.currentIndex(), "index");
             if (combo.count() > 0)
                 QCOMPARE(combo.itemData(0, role), QVariant(allowed.first()));
@@ -303,10 +293,10 @@ private slots:
         combo.setCurrentIndex(2);
         combo.filterItems(QVariantList{3});
         combo.filterItems(QVariantList{1, 2, 3, 4, 5});
-        QCOMPARE(itemTexts(combo).join(QString()), QStringLiteral("abcde"));
+        QCOMPARE(orxtest::itemTexts(&combo).join(QString()), QStringLiteral("abcde"));
         QCOMPARE(combo.currentText(), QStringLiteral("c"));
         combo.filterItems(QVariantList{2, 5});
-        QCOMPARE(itemTexts(combo).join(QString()), QStringLiteral("be"));
+        QCOMPARE(orxtest::itemTexts(&combo).join(QString()), QStringLiteral("be"));
 
         // Items of equal data: the current one is known by its text as well.
         QSmartComboBox twins;
@@ -326,7 +316,6 @@ private slots:
         QTest::addColumn<int>("code");
         QTest::newRow("user role") << QVariant(4) << int(Qt::UserRole) << 4 << 4;
         QTest::newRow("first of equal data") << QVariant(2) << int(Qt::UserRole) << 2 << 2;
-        QTest::newRow("stored as text") << QVariant(QStringLiteral("4")) << int(Qt::UserRole) << 4 << 4;
         QTest::newRow("no match") << QVariant(9) << int(Qt::UserRole) << -1 << -1;
         QTest::newRow("item without data") << QVariant() << int(Qt::UserRole) << 0 << 0;
         QTest::newRow("display role") << QVariant(QStringLiteral("b")) << int(Qt::DisplayRole) << 1 << 1;
@@ -384,7 +373,7 @@ private slots:
         orxtest::MessageCapture capture;
         setIcon(qint16(type), 9, QIcon(QPixmap(8, 8)));
         QRefComboBox combo(qint16(type), nullptr, withEmpty, QStringLiteral("(нет)"));
-        QTEST(itemTexts(combo).join(QLatin1Char(',')), "texts");
+        QTEST(orxtest::itemTexts(&combo).join(QLatin1Char(',')), "texts");
         QTEST(combo.currentIndex(), "index");
         QCOMPARE(combo.currentCode(), RefCode(withEmpty ? 0 : -1));
         QCOMPARE(combo.completer() != nullptr, type == kAlphabetical);
@@ -400,7 +389,7 @@ private slots:
         QRefComboBox combo(kListed, nullptr, true);
         combo.setCurrentCode(9);
         combo.refillExcluding({5});
-        QCOMPARE(itemTexts(combo), QStringList({"Гамма"_q, "Бета"_q}));
+        QCOMPARE(orxtest::itemTexts(&combo), QStringList({"Гамма"_q, "Бета"_q}));
         QCOMPARE(combo.currentCode(), RefCode(9));
         combo.refillExcluding({9});
         QCOMPARE(combo.currentIndex(), -1); // an excluded choice is not replaced by another
@@ -428,7 +417,7 @@ private slots:
         orxtest::MessageCapture capture;
         refcodes::setProvider(new EmptyRefCodeProvider);
         QRefComboBox combo(kListed, nullptr, true, QStringLiteral("—"));
-        QCOMPARE(itemTexts(combo), QStringList{"—"_q});
+        QCOMPARE(orxtest::itemTexts(&combo), QStringList{"—"_q});
         QCOMPARE(capture.assertions().size(), 1); // the first lookup loads, and fails
         QRefCheckListBox list(kListed);
         QCOMPARE(list.count(), 0);
@@ -550,6 +539,8 @@ private slots:
         auto* edit = new QSmartTextEdit;
         Stage stage(edit);
         QSignalSpy changes(edit, &QTextEdit::textChanged);
+        QSignalSpy focusIn(edit, &QSmartTextEdit::gotFocus);
+        QSignalSpy focusOut(edit, &QSmartTextEdit::leftFocus);
         edit->setHint("Например, ЦТП-3"_q);
         QVERIFY(edit->isShowingHint());
         QCOMPARE(edit->document()->toPlainText(), QStringLiteral("Например, ЦТП-3"));
@@ -563,9 +554,11 @@ private slots:
         QVERIFY(stage.focusIsOn(edit));
         QVERIFY(!edit->isShowingHint());
         QVERIFY(edit->document()->isEmpty());
+        QVERIFY(!focusIn.isEmpty() && focusOut.isEmpty());
 
         stage.other->setFocus(); // leaving it empty brings the hint back
         QTRY_VERIFY(edit->isShowingHint());
+        QVERIFY(!focusOut.isEmpty());
         QCOMPARE(changes.count(), 0); // the hint is never a change of the text
 
         edit->setFocus();
@@ -628,13 +621,6 @@ private slots:
             QMetaObject::invokeMethod(&dialog, "onCancel");
         });
         QCOMPARE(dialog.exec(), int(QDialog::Rejected));
-
-        QSmartSpinBox spin;
-        QVERIFY(qobject_cast<QSpinBox*>(&spin));
-        QCOMPARE(spin.metaObject()->className(), "QSmartSpinBox");
-        QVERIFY(QSmartTextEdit::staticMetaObject.indexOfSignal("gotFocus()") >= 0);
-        QVERIFY(QSmartTextEdit::staticMetaObject.indexOfSignal("leftFocus()") >= 0);
-        QVERIFY(QSmartListBox::staticMetaObject.indexOfSlot("setBestHeight()") >= 0);
     }
 };
 

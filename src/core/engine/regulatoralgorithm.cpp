@@ -9,6 +9,19 @@ using namespace common;
 
 namespace {
 
+// A pressure difference as the user reads it: plain decimal digits, never an
+// exponent (1265433 Pa, not 1.26543e+06), and without the binary remainder of
+// the subtraction (6.1 - 4 is 2.1, not 2.0999999999999996).
+QString decimalText(double value)
+{
+    QString text = QString::number(value, 'f', 6);
+    while (text.endsWith(QLatin1Char('0')))
+        text.chop(1);
+    if (text.endsWith(QLatin1Char('.')))
+        text.chop(1);
+    return text;
+}
+
 // The regulator catalogue: for each DN, mm, the Kvs values, m³/h, of the steam
 // regulator and of the others. DN 15 comes with Kvs 4 in both series.
 struct RegulatorCatalogueRow
@@ -218,7 +231,7 @@ void RegulatorAlgorithm::checkDifferentialScheme()
     if (!tolerance::equal(in.dPreg + in.dPru + in.dPdrSupply + in.dPdrReturn, available))
         throwValidationError(QString::fromUtf8(balanceText)
                                  .arg(deltaSign)
-                                 .arg(QString::number(available))
+                                 .arg(decimalText(available))
                                  .arg(pressureMeasureName(PressureMeasure(in.pressureMeasure))));
     if (tolerance::greater(in.PbeforeAbsInPa(), maxPbeforeAbsInPa))
         throwValidationError(QString::fromUtf8(beforeTooHighText));

@@ -63,6 +63,10 @@ const QStringList& hiddenFragments()
         // A desktop without a PDF viewer: the report itself then tells the
         // user where the file was saved, in words the user can act on.
         QStringLiteral("Unable to detect a launcher"),
+        // The X server answering a request about a window that is already gone
+        // (a dialog closed under the pointer): a protocol detail nobody can act
+        // on. The console and the log still keep it.
+        QStringLiteral("QXcbConnection: XCB error"),
     };
     return fragments;
 }

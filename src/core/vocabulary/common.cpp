@@ -276,6 +276,11 @@ QString installPlaceName(InstallPlace place)
     return unknownText();
 }
 
+bool hasDimensionDrawing(DeviceType type)
+{
+    return lookup(kDeviceSizeImageStems, type) != nullptr;
+}
+
 QString deviceSizeImageName(DeviceType type, bool small)
 {
     if (const char* stem = lookup(kDeviceSizeImageStems, type))

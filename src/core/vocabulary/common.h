@@ -86,6 +86,8 @@ QString regulatorTypeFunctionalName(RegulatorType type);
 QString loopName(Loop loop);
 QString noiseRiskName(NoiseRisk risk);
 QString installPlaceName(InstallPlace place);
+// The device series that have a dimension drawing (and a dimension table).
+bool hasDimensionDrawing(DeviceType type);
 QString deviceSizeImageName(DeviceType type, bool small);
 
 } // namespace common

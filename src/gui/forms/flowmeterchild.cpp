@@ -93,7 +93,7 @@ QLayout* FlowMeterChild::createInputArea()
     addComboRow(grid, lfMPulseWeight, QStringLiteral("Вес выходного импульса"), QStringLiteral("л/имп."));
     addComboRow(grid, lfSupplyVoltage, QStringLiteral("Напряжение питания"));
 
-    grid->setColumnMinimumWidth(0, 215);
+    fitCaptionColumn(grid);
     grid->setRowStretch(nextRow(grid), 100);
     grid->setContentsMargins(0, 0, 0, 0);
     return grid;

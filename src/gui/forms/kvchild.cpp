@@ -39,7 +39,7 @@ QString KvChild::copyText() const
     return QString::number(m_algorithm.kvsMath(), 'f', 2);
 }
 
-KvInputParams KvChild::inputFromControls()
+KvInputParams KvChild::inputFromControls() const
 {
     KvInputParams input;
     fillCommonInputs(input);

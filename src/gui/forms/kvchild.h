@@ -38,7 +38,7 @@ public slots:
     void updateWaterFlowSet();
 
 private:
-    KvInputParams inputFromControls();
+    KvInputParams inputFromControls() const;
 
     KvAlgorithm m_algorithm;
     KvInputParams m_input;

@@ -149,24 +149,18 @@ bool RegulatorChild::usePhaseLimits() const
 
 const RegulatorResultItem* RegulatorChild::chosenRegulator() const
 {
-    const int index = chosenIndex();
-    if (index < 0 || !GEH_ASSERT(index < m_algorithm.results().size()))
-        return nullptr;
-    return &m_algorithm.results().at(index);
+    return candidateAt(m_algorithm.results(), chosenIndex());
 }
 
-int RegulatorChild::candidateDn(int index) const
+const ResultItem* RegulatorChild::candidate(int index) const
 {
-    if (!GEH_ASSERT(index >= 0 && index < m_algorithm.results().size()))
-        return 0;
-    return m_algorithm.results().at(index).dn;
+    return candidateAt(m_algorithm.results(), index);
 }
 
 RegulatorInputParams RegulatorChild::inputFromControls() const
 {
     RegulatorInputParams input;
-    // Reads the controls only.
-    const_cast<RegulatorChild*>(this)->fillCommonInputs(input);
+    fillCommonInputs(input);
     input.P1 = doubleValue(fcP1);
     input.P2 = doubleValue(fcP2);
     input.dPregulator = doubleValue(fcPressureDrop);
@@ -291,7 +285,7 @@ void RegulatorChild::recalc()
         addResults(grid);
     else
         addFailure(grid, m_algorithm.errorText());
-    showSelectionResults(grid);
+    finishResultsGrid(grid);
 }
 
 QStringList RegulatorChild::ratingCells(const RegulatorResultItem& item) const

@@ -62,7 +62,7 @@ public slots:
     void updateRegType();
 
 protected:
-    int candidateDn(int index) const override;
+    const ResultItem* candidate(int index) const override;
 
 private:
     RegulatorInputParams inputFromControls() const;

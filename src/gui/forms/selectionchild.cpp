@@ -26,8 +26,8 @@ SelectionChild::SelectionChild(const Doc* data, DocType type) : MdiChild(data, t
 
 int SelectionChild::stdDn() const
 {
-    const int index = chosenIndex();
-    return index < 0 ? 0 : candidateDn(index);
+    const ResultItem* chosen = candidate(chosenIndex());
+    return chosen ? chosen->dn : 0;
 }
 
 int SelectionChild::chosenIndex() const
@@ -153,21 +153,6 @@ void SelectionChild::clearSelectionResults()
     if (m_dimensions)
         m_dimensions->hide();
     clearResults();
-}
-
-void SelectionChild::showSelectionResults(QGridLayout* grid)
-{
-    // Every widget of the results that appears would lay the whole window out
-    // again, word-wrapped captions and all: the window is laid out once, when
-    // all of them are there.
-    QLayout* window = layout();
-    if (window)
-        window->setEnabled(false);
-    finishResultsGrid(grid);
-    if (window) {
-        window->setEnabled(true);
-        window->activate();
-    }
 }
 
 void SelectionChild::addDimensions(QGridLayout* grid)

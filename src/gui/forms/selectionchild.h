@@ -6,6 +6,7 @@
 // and the pipes around it — and the button that writes the report of that choice.
 
 #include "framework/mdichild.h"
+#include "gentools/errorhandle.h"
 #include "guitools/smallclasses.h"
 
 #include <QPointer>
@@ -68,9 +69,6 @@ protected:
     void addChoice(QGridLayout* grid, const QString& caption, const QList<QPair<QString, int>>& candidates);
     // Before the results are rebuilt: the previous choice goes with them.
     void clearSelectionResults();
-    // Places the rebuilt results in the window (finishResultsGrid) and lays the
-    // window out once.
-    void showSelectionResults(QGridLayout* grid);
 
     // "Габаритные размеры" of the chosen series across the results. The
     // section depends on the series alone and is laid out once per series.
@@ -80,8 +78,16 @@ protected:
     // told what is missing (`warning` for the candidate).
     bool checkChoice(const QString& warning);
 
-    // The DN of a candidate of the last calculation.
-    virtual int candidateDn(int index) const = 0;
+    // A candidate of the last calculation by its index in the candidate list;
+    // null for -1 (nothing chosen).
+    virtual const ResultItem* candidate(int index) const = 0;
+    template <class Item>
+    static const Item* candidateAt(const QList<Item>& results, int index)
+    {
+        if (index < 0 || !GEH_ASSERT(index < results.size()))
+            return nullptr;
+        return &results.at(index);
+    }
 
 private:
     QPointer<QSmartComboBox> m_choiceCombo;

@@ -63,17 +63,12 @@ bool ValveChild::usePhaseLimits() const
 
 const ValveResultItem* ValveChild::chosenValve() const
 {
-    const int index = chosenIndex();
-    if (index < 0 || !GEH_ASSERT(index < m_algorithm.results().size()))
-        return nullptr;
-    return &m_algorithm.results().at(index);
+    return candidateAt(m_algorithm.results(), chosenIndex());
 }
 
-int ValveChild::candidateDn(int index) const
+const ResultItem* ValveChild::candidate(int index) const
 {
-    if (!GEH_ASSERT(index >= 0 && index < m_algorithm.results().size()))
-        return 0;
-    return m_algorithm.results().at(index).dn;
+    return candidateAt(m_algorithm.results(), index);
 }
 
 void ValveChild::fillValveTypes()
@@ -97,7 +92,7 @@ void ValveChild::fillValveTypes()
     combo->setCurrentIndex(combo->findData(selected));
 }
 
-ValveInputParams ValveChild::inputFromControls()
+ValveInputParams ValveChild::inputFromControls() const
 {
     ValveInputParams input;
     fillCommonInputs(input);
@@ -148,7 +143,7 @@ void ValveChild::recalc()
         addResults(grid);
     else
         addFailure(grid, m_algorithm.errorText());
-    showSelectionResults(grid);
+    finishResultsGrid(grid);
 }
 
 void ValveChild::addDetails(QGridLayout* grid)

@@ -40,13 +40,13 @@ public slots:
     void showPdf() override;
 
 protected:
-    int candidateDn(int index) const override;
+    const ResultItem* candidate(int index) const override;
 
 private:
     // The valve series offered for the medium, keeping the user's choice while
     // it is still offered.
     void fillValveTypes();
-    ValveInputParams inputFromControls();
+    ValveInputParams inputFromControls() const;
     // The input rows follow the medium, the units and the pressures.
     void updateInputRows();
     void addResults(QGridLayout* grid);

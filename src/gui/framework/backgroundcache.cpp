@@ -68,11 +68,21 @@ QPixmap BackgroundCache::pixmap(const QSize& window)
 
 void BackgroundCache::dropUnused()
 {
-    // The cache holding the only reference means no window shows that size.
+    // The cache holding the only reference means no window shows that size. The
+    // most recent of those stays: a form that grows and shrinks with its options
+    // (a cabinet of three and of nine loops) switches between two heights, and
+    // drawing the picture anew on every switch costs tens of milliseconds.
     QList<QPair<QSize, QPixmap>>& list = entries();
-    for (int i = list.size() - 1; i >= 0; --i)
-        if (list.at(i).second.isDetached())
+    bool spareKept = false;
+    for (int i = 0; i < list.size();) {
+        const bool unused = list.at(i).second.isDetached();
+        if (unused && spareKept) {
             list.removeAt(i);
+            continue;
+        }
+        spareKept = spareKept || unused;
+        ++i;
+    }
 }
 
 int BackgroundCache::count()

@@ -27,8 +27,9 @@ public:
 
     // The background of a window of that size (null when there is no picture).
     static QPixmap pixmap(const QSize& window);
-    // Lets go of the sizes that no window shows any more: a window that took a
-    // new background calls it, so a window being dragged leaves nothing behind.
+    // Lets go of the sizes that no window shows any more but the most recent
+    // one: a window that took a new background calls it, so a window being
+    // dragged leaves one size behind at most.
     static void dropUnused();
 
     // What the cache holds: how many sizes, and their pixels in bytes.

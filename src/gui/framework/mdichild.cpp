@@ -90,13 +90,6 @@ void traceMark(const geh::SourceLocation& location, const char* mark)
     geh::ErrorHandler::instance()->writeLog(location, geh::mlWarning, QString::fromLatin1(mark), QString());
 }
 
-// The device types that have a dimension drawing and table.
-bool hasDimensions(DeviceType type)
-{
-    static const QVector<int> types{dtLMKP, dtLMK2, dtLMK3, dtLMRD, dtLMR2P, dtLMR1};
-    return types.contains(type);
-}
-
 // The first row of a grid with nothing in it (an empty grid still counts one row).
 int firstFreeRow(QGridLayout* grid)
 {
@@ -424,7 +417,7 @@ void MdiChild::updateFlowUnits()
     }
 }
 
-void MdiChild::fillCommonInputs(InputParams& input)
+void MdiChild::fillCommonInputs(InputParams& input) const
 {
     auto* objectName = ctrl<QSmartTextEdit>(fcObjectName);
     input.objectName = objectName ? objectName->toPlainText() : QString();
@@ -523,6 +516,26 @@ void MdiChild::loadFromControls(Doc& target)
 int MdiChild::nextRow(QGridLayout* grid)
 {
     return firstFreeRow(grid);
+}
+
+void MdiChild::fitCaptionColumn(QGridLayout* grid)
+{
+    const int minimum = 215;
+    const int maximum = 300;
+    int widest = 0;
+    for (int row = 0; row < grid->rowCount(); ++row) {
+        QLayoutItem* item = grid->itemAtPosition(row, 0);
+        auto* label = item ? qobject_cast<QLabel*>(item->widget()) : nullptr;
+        if (!label || !label->wordWrap())
+            continue;
+        QTextDocument line;
+        line.setDefaultFont(label->font());
+        line.setDocumentMargin(0);
+        line.setHtml(label->text());
+        // A pixel or two for the rounding of the label's own layout.
+        widest = qMax(widest, int(std::ceil(line.idealWidth())) + 2);
+    }
+    grid->setColumnMinimumWidth(0, qBound(minimum, widest, maximum));
 }
 
 QLabel* MdiChild::addCaptionLabel(QGridLayout* grid, int row, const DocKey& key, const QString& caption)
@@ -721,7 +734,7 @@ QGridLayout* MdiChild::createValveInputGrid(const QString& supplyTemperatureCapt
     addDoubleRowWithUnit(grid, fcHeatLoad, QStringLiteral("Тепловая нагрузка|Q"), fcHeatUnit);
     addDoubleRowWithUnit(grid, fcFlow, QStringLiteral("Расход рабочей среды|G"), fcFlowUnit);
 
-    grid->setColumnMinimumWidth(0, 215);
+    fitCaptionColumn(grid);
     grid->setColumnMinimumWidth(2, 290);
     grid->setRowStretch(nextRow(grid), 100);
     grid->setContentsMargins(0, 0, 0, 0);
@@ -1177,7 +1190,7 @@ void MdiChild::addDimensionsArea(QGridLayout* grid)
                                                                  : QStringLiteral(" клапанов с ЭИМ")),
                      true);
     // A series without a drawing and a table (ЛМР-1-01) shows the header alone.
-    if (!hasDimensions(type))
+    if (!hasDimensionDrawing(type))
         return;
     const int span = resultColumnCount();
     auto* picture = new QLabel();
@@ -1206,6 +1219,10 @@ void MdiChild::finishResultsGrid(QGridLayout* grid)
 {
     grid->setColumnStretch(grid->columnCount(), 100);
     grid->setRowStretch(grid->rowCount(), 100);
+    // Every widget of the results that appears would lay the whole window out
+    // again, word-wrapped captions and all: the window is laid out once, when
+    // all of them are there.
+    m_mainLayout->setEnabled(false);
     m_mainLayout->addLayout(grid, m_resultGrids.size(), 4);
     m_resultGrids.append(grid);
 
@@ -1213,6 +1230,8 @@ void MdiChild::finishResultsGrid(QGridLayout* grid)
     // next pass of the event loop; the results are complete when this returns.
     if (isVisible())
         showLayoutWidgets(grid);
+    m_mainLayout->setEnabled(true);
+    m_mainLayout->activate();
 }
 
 void MdiChild::clearResults()

@@ -191,7 +191,7 @@ protected:
     // Offers the flow units that make sense for the chosen medium.
     void updateFlowUnits();
     // Copies the inputs shared by all calculations into the calculation input.
-    void fillCommonInputs(InputParams& input);
+    void fillCommonInputs(InputParams& input) const;
     // Document -> controls, without any modification being signalled.
     void applyToControls();
     // Controls -> document.
@@ -271,7 +271,8 @@ protected:
     QPushButton* createCopyButton(const QString& toolTip);
     // Takes ownership of a widget placed in the results (deleted by clearResults()).
     void addResultWidget(QWidget* widget);
-    // Stretches after the last row and column; places the grid in the results column.
+    // Stretches after the last row and column; places the grid in the results column
+    // and lays the window out once.
     void finishResultsGrid(QGridLayout* grid);
     // Deletes the result grids, the pipe area and every result widget.
     void clearResults();
@@ -280,6 +281,11 @@ protected:
 
     // The first row index of a grid that is free (0 for an empty grid).
     static int nextRow(QGridLayout* grid);
+    // Column 0 of an input grid, the captions: at least 215 px, and wide enough
+    // for a caption of ordinary length to stand on one line in the system's font
+    // (a caption broken before its symbol, "Tпод:" alone on a line, reads badly).
+    // Only the longest captions still wrap.
+    static void fitCaptionColumn(QGridLayout* grid);
 
     // ---- Qt events ------------------------------------------------------------
     void closeEvent(QCloseEvent* event) override;
