@@ -93,7 +93,7 @@ QLayout* FlowMeterChild::createInputArea()
     addComboRow(grid, lfMPulseWeight, QStringLiteral("Вес выходного импульса"), QStringLiteral("л/имп."));
     addComboRow(grid, lfSupplyVoltage, QStringLiteral("Напряжение питания"));
 
-    fitCaptionColumn(grid);
+    fitCaptionColumn(grid, 215);
     grid->setRowStretch(nextRow(grid), 100);
     grid->setContentsMargins(0, 0, 0, 0);
     return grid;

@@ -105,7 +105,7 @@ QLayout* RegulatorChild::createInputArea()
     addDoubleRowWithUnit(grid, fcHeatLoad, QStringLiteral("Тепловая нагрузка|Q"), fcHeatUnit);
     addDoubleRowWithUnit(grid, fcFlow, QStringLiteral("Расход рабочей среды|G"), fcFlowUnit);
 
-    grid->setColumnMinimumWidth(0, 280);
+    fitCaptionColumn(grid, 280);
     grid->setRowStretch(nextRow(grid), 100);
     grid->setContentsMargins(0, 0, 0, 0);
     return grid;

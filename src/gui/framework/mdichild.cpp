@@ -518,10 +518,11 @@ int MdiChild::nextRow(QGridLayout* grid)
     return firstFreeRow(grid);
 }
 
-void MdiChild::fitCaptionColumn(QGridLayout* grid)
+void MdiChild::fitCaptionColumn(QGridLayout* grid, int minimum)
 {
-    const int minimum = 215;
-    const int maximum = 300;
+    // Captions longer than this wrap anyway and leave the column to the others:
+    // the inputs never drift far from their captions.
+    const int maximum = minimum + 165;
     int widest = 0;
     for (int row = 0; row < grid->rowCount(); ++row) {
         QLayoutItem* item = grid->itemAtPosition(row, 0);
@@ -533,9 +534,11 @@ void MdiChild::fitCaptionColumn(QGridLayout* grid)
         line.setDocumentMargin(0);
         line.setHtml(label->text());
         // A pixel or two for the rounding of the label's own layout.
-        widest = qMax(widest, int(std::ceil(line.idealWidth())) + 2);
+        const int width = int(std::ceil(line.idealWidth())) + 2;
+        if (width <= maximum)
+            widest = qMax(widest, width);
     }
-    grid->setColumnMinimumWidth(0, qBound(minimum, widest, maximum));
+    grid->setColumnMinimumWidth(0, qMax(minimum, widest));
 }
 
 QLabel* MdiChild::addCaptionLabel(QGridLayout* grid, int row, const DocKey& key, const QString& caption)
@@ -734,7 +737,7 @@ QGridLayout* MdiChild::createValveInputGrid(const QString& supplyTemperatureCapt
     addDoubleRowWithUnit(grid, fcHeatLoad, QStringLiteral("Тепловая нагрузка|Q"), fcHeatUnit);
     addDoubleRowWithUnit(grid, fcFlow, QStringLiteral("Расход рабочей среды|G"), fcFlowUnit);
 
-    fitCaptionColumn(grid);
+    fitCaptionColumn(grid, 215);
     grid->setColumnMinimumWidth(2, 290);
     grid->setRowStretch(nextRow(grid), 100);
     grid->setContentsMargins(0, 0, 0, 0);

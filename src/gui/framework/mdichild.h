@@ -281,11 +281,11 @@ protected:
 
     // The first row index of a grid that is free (0 for an empty grid).
     static int nextRow(QGridLayout* grid);
-    // Column 0 of an input grid, the captions: at least 215 px, and wide enough
-    // for a caption of ordinary length to stand on one line in the system's font
-    // (a caption broken before its symbol, "Tпод:" alone on a line, reads badly).
-    // Only the longest captions still wrap.
-    static void fitCaptionColumn(QGridLayout* grid);
+    // Column 0 of an input grid, the captions: at least `minimum` px, and wide
+    // enough for a caption of ordinary length to stand on one line in the
+    // system's font (a caption broken before its symbol, "Tпод:" alone on a
+    // line, reads badly). Only the longest captions still wrap.
+    static void fitCaptionColumn(QGridLayout* grid, int minimum);
 
     // ---- Qt events ------------------------------------------------------------
     void closeEvent(QCloseEvent* event) override;
