@@ -216,10 +216,10 @@ private slots:
         QCOMPARE(report.textDocument().pageSize(), printer.pageRect(QPrinter::DevicePixel).size());
         QCOMPARE(report.textDocument().documentMargin(), 50.0);
         QCOMPARE(report.textDocument().defaultFont().family(), QStringLiteral("Calibri"));
-        // A4 inside margins of 10 mm at the screen's resolution.
+        // A4 inside margins of 5 mm at the screen's resolution.
         const QRectF page = printer.pageLayout().paintRect(QPageLayout::Millimeter);
-        QCOMPARE(qRound(page.width()), 190);
-        QCOMPARE(qRound(page.height()), 277);
+        QCOMPARE(qRound(page.width()), 200);
+        QCOMPARE(qRound(page.height()), 287);
     }
 
     void rowOperations()

@@ -283,6 +283,8 @@ private slots:
                      QDate::currentDate().toString(QStringLiteral("dd.MM.yy")) + QStringLiteral(".pdf"));
         const QList<QTextTable*> tables = reporttest::topTables(generator.textDocument());
         QCOMPARE(reporttest::imagesIn(tables.at(tables.size() - 2)->cellAt(0, 0)), drawing);
+        // A report is one sheet, notes and footer included.
+        QCOMPARE(generator.textDocument().pageCount(), 1);
     }
 
 private:

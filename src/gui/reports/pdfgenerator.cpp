@@ -98,8 +98,11 @@ PdfGenerator::PdfGenerator(int deviceType) : printer(QPrinter::ScreenResolution)
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setPageOrientation(QPageLayout::Portrait);
     // Explicit margins: the document is laid out for exactly this page, so
-    // printing adds no frame and no page numbers of its own.
-    printer.setPageMargins(QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
+    // printing adds no frame and no page numbers of its own. With the
+    // document's own margin of 50 px the text stands 18 mm from the paper's
+    // edge, and the longest report (ЛМР-Д with its impulse-tube notes) keeps
+    // to one page.
+    printer.setPageMargins(QMarginsF(5, 5, 5, 5), QPageLayout::Millimeter);
     printer.setCreator(orx::versionString());
 
     document.setDefaultFont(QFont(reportFontFamily, 11));
