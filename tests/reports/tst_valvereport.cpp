@@ -158,6 +158,8 @@ private slots:
         QCOMPARE(tables.size(), 2);
         QCOMPARE(reporttest::tableRows(tables.first()), rows);
         QCOMPARE(capture.count(), 0);
+        // A report is one sheet, whatever the medium and its rows.
+        QCOMPARE(generator.textDocument().pageCount(), 1);
     }
 
     void valveRows_data()
