@@ -31,6 +31,25 @@ QLinearGradient verticalShade(qreal top, qreal bottom, const QColor& light, cons
     return g;
 }
 
+// The accent arrow pointing right, on a grid canvas: a shaft from `tail` to
+// `neck`, `shaft` high, and a head to `tip`, `head` high, centred on `middle`.
+void accentArrow(Canvas& grid, qreal tail, qreal neck, qreal tip, qreal middle, qreal shaft, qreal head)
+{
+    QPainterPath arrow;
+    arrow.moveTo(tail, middle - shaft / 2);
+    arrow.lineTo(neck, middle - shaft / 2);
+    arrow.lineTo(neck, middle - head / 2);
+    arrow.lineTo(tip, middle);
+    arrow.lineTo(neck, middle + head / 2);
+    arrow.lineTo(neck, middle + shaft / 2);
+    arrow.lineTo(tail, middle + shaft / 2);
+    arrow.closeSubpath();
+    QPainter& p = grid.painter;
+    p.setPen(QPen(colour::accentDark, grid.hairline(1), Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    p.setBrush(verticalShade(middle - head / 2, middle + head / 2, colour::accentLight, colour::accent));
+    p.drawPath(arrow);
+}
+
 // A sheet of paper with a folded corner and lines of text, on a grid canvas.
 void sheet(Canvas& c, const QRectF& r, qreal fold, const QColor& paper, int lines)
 {
@@ -86,7 +105,7 @@ void drawOpenIcon(Canvas& c)
     QPainter& p = c.painter;
     p.scale(u, u);
     Canvas grid{p, QSizeF(24, 24), c.ratio * u};
-    const QPen pen(colour::ink, grid.hairline(1), Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
+    const QPen pen = outlinePen(grid);
     // The back of the folder with its tab.
     QPainterPath back;
     back.moveTo(1.5, 4.5);
@@ -128,7 +147,7 @@ void drawSaveIcon(Canvas& c)
     disk.lineTo(21.5, 21.5);
     disk.lineTo(2.5, 21.5);
     disk.closeSubpath();
-    p.setPen(QPen(colour::ink, grid.hairline(1), Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    p.setPen(outlinePen(grid));
     p.setBrush(verticalShade(2.5, 21.5, colour::brandLight, colour::brand));
     p.drawPath(disk);
     // The metal shutter with its window.
@@ -151,7 +170,7 @@ void drawExitIcon(Canvas& c)
     QPainter& p = c.painter;
     p.scale(u, u);
     Canvas grid{p, QSizeF(24, 24), c.ratio * u};
-    const QPen pen(colour::ink, grid.hairline(1), Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
+    const QPen pen = outlinePen(grid);
     // The doorway and its leaf, swung open.
     p.setPen(pen);
     p.setBrush(colour::steelLight);
@@ -168,18 +187,7 @@ void drawExitIcon(Canvas& c)
     p.setBrush(colour::accentLight);
     p.drawEllipse(QPointF(7, 13), 1, 1);
     // The way out.
-    QPainterPath arrow;
-    arrow.moveTo(10.5, 10.5);
-    arrow.lineTo(16.5, 10.5);
-    arrow.lineTo(16.5, 6.5);
-    arrow.lineTo(22.5, 12.5);
-    arrow.lineTo(16.5, 18.5);
-    arrow.lineTo(16.5, 14.5);
-    arrow.lineTo(10.5, 14.5);
-    arrow.closeSubpath();
-    p.setPen(QPen(colour::accentDark, grid.hairline(1), Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
-    p.setBrush(verticalShade(6.5, 18.5, colour::accentLight, colour::accent));
-    p.drawPath(arrow);
+    accentArrow(grid, 10.5, 16.5, 22.5, 12.5, 4, 12);
 }
 
 void drawAboutIcon(Canvas& c)
@@ -210,18 +218,7 @@ void drawCopyIcon(Canvas& c)
     sheet(grid, QRectF(4.5, 2.5, 16, 21), 0.01, colour::tint, 0);
     sheet(grid, QRectF(11.5, 8.5, 16, 21), 5, colour::paper, 4);
     // The accent: from the original to the copy.
-    QPainterPath arrow;
-    arrow.moveTo(2.5, 25.5);
-    arrow.lineTo(6.5, 25.5);
-    arrow.lineTo(6.5, 22.5);
-    arrow.lineTo(11, 27);
-    arrow.lineTo(6.5, 31.5);
-    arrow.lineTo(6.5, 28.5);
-    arrow.lineTo(2.5, 28.5);
-    arrow.closeSubpath();
-    p.setPen(QPen(colour::accentDark, grid.hairline(1), Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
-    p.setBrush(verticalShade(22.5, 31.5, colour::accentLight, colour::accent));
-    p.drawPath(arrow);
+    accentArrow(grid, 2.5, 6.5, 11, 27, 3, 9);
 }
 
 } // namespace pictures
