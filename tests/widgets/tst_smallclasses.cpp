@@ -4,9 +4,11 @@
 #include "guitools/smallclasses.h"
 
 #include <QAbstractButton>
+#include <QClipboard>
 #include <QCompleter>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMessageBox>
 #include <QSignalSpy>
 #include <QVBoxLayout>
@@ -605,6 +607,82 @@ private slots:
         QFocusEvent toPopup(QEvent::FocusOut, Qt::PopupFocusReason);
         QApplication::sendEvent(&edit, &toPopup);
         QVERIFY(!edit.isShowingHint());
+    }
+
+    // What a number box makes of text typed, pasted or set by the program, under
+    // the C and the Russian locale (which shows a decimal comma); the box holds 7
+    // before, with the row's minimum and the maximum 100000000.
+    void numberEntry_data()
+    {
+        QTest::addColumn<bool>("integer");
+        QTest::addColumn<int>("how"); // 0 typed, 1 pasted, 2 set into the line edit
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<int>("minimum");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("shown"); // as the C locale shows it
+        QTest::newRow("comma") << false << 0 << "5,5"_q << 0 << 5.5 << "5.50"_q;
+        QTest::newRow("point") << false << 0 << "5.5"_q << 0 << 5.5 << "5.50"_q;
+        QTest::newRow("blank refused") << false << 0 << "1 000"_q << 0 << 1000.0 << "1000.00"_q;
+        QTest::newRow("grouped number refused") << false << 0 << "1,000.5"_q << 0 << 1.0 << "1.00"_q;
+        QTest::newRow("third decimal refused") << false << 0 << "0,125"_q << 0 << 0.12 << "0.12"_q;
+        QTest::newRow("second separator refused") << false << 0 << "5,,5"_q << 0 << 5.5 << "5.50"_q;
+        QTest::newRow("minus refused at minimum 0") << false << 0 << "-0,5"_q << 0 << 0.5 << "0.50"_q;
+        QTest::newRow("digit above maximum refused")
+            << false << 0 << "1000000000\b"_q << 0 << 1e7 << "10000000.00"_q;
+        QTest::newRow("leading separator") << false << 0 << ",5"_q << 0 << 0.5 << "0.50"_q;
+        QTest::newRow("below minimum") << false << 0 << "1"_q << 5 << 7.0 << "7.00"_q;
+        QTest::newRow("negative, digit below minimum refused")
+            << false << 0 << "-15,5"_q << -10 << -1.5 << "-1.50"_q;
+        QTest::newRow("paste") << false << 1 << "2,5"_q << 0 << 2.5 << "2.50"_q;
+        QTest::newRow("paste with unit refused") << false << 1 << "2,5 бар"_q << 0 << 7.0 << "7.00"_q;
+        QTest::newRow("set grouped text not stripped") << false << 2 << "1,000"_q << 0 << 7.0 << "7.00"_q;
+        QTest::newRow("integer: comma refused") << true << 0 << "1,000"_q << 0 << 1000.0 << "1000"_q;
+        QTest::newRow("integer: point refused") << true << 0 << "5.5"_q << 0 << 55.0 << "55"_q;
+        QTest::newRow("integer: paste grouped refused") << true << 1 << "1 000"_q << 0 << 7.0 << "7"_q;
+        QTest::newRow("integer: set grouped text not stripped")
+            << true << 2 << "1,000"_q << 0 << 7.0 << "7"_q;
+    }
+    void numberEntry()
+    {
+        QFETCH(bool, integer);
+        QFETCH(int, how);
+        QFETCH(QString, input);
+        QFETCH(int, minimum);
+        QFETCH(double, value);
+        QFETCH(QString, shown);
+        struct RestoreLocale
+        {
+            QLocale saved;
+            ~RestoreLocale() { QLocale::setDefault(saved); }
+        } restore;
+        for (const QLocale& locale : {QLocale::c(), QLocale(QLocale::Russian, QLocale::Russia)}) {
+            QLocale::setDefault(locale); // a widget takes the default locale when it is made
+            QAbstractSpinBox* box =
+                integer ? static_cast<QAbstractSpinBox*>(new QSmartSpinBox) : new QSmartDoubleSpinBox;
+            box->setProperty("minimum", minimum);
+            box->setProperty("maximum", 100000000);
+            box->setProperty("value", 7);
+            box->setProperty("prefix", "G = "_q); // typed and pasted numbers go between the two
+            box->setProperty("suffix", " ед."_q);
+            Stage stage(box);
+            QSignalSpy finished(box, &QAbstractSpinBox::editingFinished);
+            box->setFocus();
+            box->selectAll();
+            if (how == 0) {
+                QTest::keyClicks(box, input);
+            } else if (how == 1) {
+                QGuiApplication::clipboard()->setText(input);
+                QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+            } else {
+                box->findChild<QLineEdit*>()->setText(input);
+            }
+            QTest::keyClick(box, Qt::Key_Return);
+            QCOMPARE(finished.count(), 1);
+            QCOMPARE(box->property("value").toDouble(), value);
+            if (locale != QLocale::c())
+                shown.replace(QLatin1Char('.'), QLatin1Char(','));
+            QCOMPARE(box->text(), "G = "_q + shown + " ед."_q);
+        }
     }
 
     void labelAndDialog()

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QFocusEvent>
 #include <QFontMetrics>
+#include <QLocale>
 #include <QMessageBox>
 #include <QSignalBlocker>
 #include <QSizePolicy>
@@ -26,6 +27,63 @@ void checkEveryRow(QListWidget* list)
 {
     for (int row = 0; row < list->count(); ++row)
         list->item(row)->setCheckState(Qt::Checked);
+}
+
+// The text of a spin box without its prefix and suffix.
+QString withoutAffixes(QString text, const QString& prefix, const QString& suffix)
+{
+    if (!prefix.isEmpty() && text.startsWith(prefix))
+        text.remove(0, prefix.size());
+    if (!suffix.isEmpty() && text.endsWith(suffix))
+        text.chop(suffix.size());
+    return text;
+}
+
+// Reads what has been typed into a number box so far. The comma, the point and
+// the locale's own separator are one decimal separator, taken once and only when
+// the box has decimals. Any other character (a letter, a blank, a group
+// separator, a second separator, a plus sign, a minus sign where the range has
+// no negative numbers, a digit beyond the decimals) makes the text Invalid, so
+// that the line edit refuses the key or the paste. A text that may still grow
+// into a number within the range is Intermediate. The number read, if any, goes
+// to value.
+QValidator::State readNumber(const QString& text, const QLocale& locale, int decimals, double minimum,
+                             double maximum, double* value)
+{
+    QString plain; // the same number with an ASCII sign, digits and point
+    int digits = 0;
+    int fractionDigits = -1; // -1 until the separator
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar ch = text.at(i);
+        if (ch.isDigit()) {
+            if (fractionDigits >= 0 && ++fractionDigits > decimals)
+                return QValidator::Invalid;
+            plain += QChar('0' + ch.digitValue());
+            ++digits;
+        } else if (i == 0 && minimum < 0 && (ch == QLatin1Char('-') || ch == locale.negativeSign())) {
+            plain += QLatin1Char('-');
+        } else if (fractionDigits < 0 && decimals > 0 &&
+                   (ch == QLatin1Char(',') || ch == QLatin1Char('.') || ch == locale.decimalPoint())) {
+            fractionDigits = 0;
+            plain += QLatin1Char('.');
+        } else {
+            return QValidator::Invalid;
+        }
+    }
+    if (digits == 0) // nothing yet, or only a sign or a separator
+        return QValidator::Intermediate;
+    bool ok = false;
+    const double number = plain.toDouble(&ok);
+    if (!ok)
+        return QValidator::Invalid;
+    *value = number;
+    if (number >= minimum && number <= maximum)
+        return QValidator::Acceptable;
+    // More digits only take a number further from zero: one beyond the bound on
+    // its own side of zero can never come back into the range.
+    if ((number >= 0 && number > maximum) || (number < 0 && number < minimum))
+        return QValidator::Invalid;
+    return QValidator::Intermediate;
 }
 
 QMap<DecorationKey, QIcon>& iconTable()
@@ -478,6 +536,48 @@ void QRefCheckListBox::checkAll()
 // QSmartSpinBox
 
 QSmartSpinBox::QSmartSpinBox(QWidget* parent) : QSpinBox(parent)
+{
+}
+
+QValidator::State QSmartSpinBox::validate(QString& input, int&) const
+{
+    double number = 0;
+    return readNumber(withoutAffixes(input, prefix(), suffix()), locale(), 0, minimum(), maximum(), &number);
+}
+
+int QSmartSpinBox::valueFromText(const QString& text) const
+{
+    double number = minimum();
+    readNumber(withoutAffixes(text, prefix(), suffix()), locale(), 0, minimum(), maximum(), &number);
+    return qRound(number);
+}
+
+void QSmartSpinBox::fixup(QString&) const
+{
+}
+
+// ---------------------------------------------------------------------------
+// QSmartDoubleSpinBox
+
+QSmartDoubleSpinBox::QSmartDoubleSpinBox(QWidget* parent) : QDoubleSpinBox(parent)
+{
+}
+
+QValidator::State QSmartDoubleSpinBox::validate(QString& input, int&) const
+{
+    double number = 0;
+    return readNumber(withoutAffixes(input, prefix(), suffix()), locale(), decimals(), minimum(), maximum(),
+                      &number);
+}
+
+double QSmartDoubleSpinBox::valueFromText(const QString& text) const
+{
+    double number = minimum();
+    readNumber(withoutAffixes(text, prefix(), suffix()), locale(), decimals(), minimum(), maximum(), &number);
+    return number;
+}
+
+void QSmartDoubleSpinBox::fixup(QString&) const
 {
 }
 

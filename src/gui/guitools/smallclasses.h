@@ -5,7 +5,8 @@
 // items and can be bound to a list of reference codes; list boxes with per-row
 // data and check boxes; a rich-text editor with a grey hint; a tab widget whose
 // tabs can be hidden and shown again; a label with a fixed font size; a dialog
-// base. A failed validation is told in a "Валидация" warning box, and the
+// base; spin boxes for whole and decimal numbers that take the decimal comma and
+// point alike. A failed validation is told in a "Валидация" warning box, and the
 // offending widget takes the keyboard focus.
 
 #include "gentools/refcode.h"
@@ -13,6 +14,7 @@
 #include <QColor>
 #include <QComboBox>
 #include <QDialog>
+#include <QDoubleSpinBox>
 #include <QHash>
 #include <QIcon>
 #include <QLabel>
@@ -217,12 +219,41 @@ private:
     RefCode rowCode(int row) const;
 };
 
-// A spin box for integer inputs.
+// A spin box for integer inputs, shown in decimal. Only digits and a minus sign
+// the range can take are typed: a group or decimal separator is refused at the
+// keystroke, never dropped later from a number that then means something else.
 class QSmartSpinBox : public QSpinBox
 {
     Q_OBJECT
 public:
     explicit QSmartSpinBox(QWidget* parent = nullptr);
+
+protected:
+    QValidator::State validate(QString& input, int& pos) const override;
+    int valueFromText(const QString& text) const override;
+    // Leaves the text as it is: nothing is stripped from what the user typed.
+    void fixup(QString& input) const override;
+};
+
+// A spin box for decimal inputs (pressures, temperatures, flows, loads).
+// Engineers type the decimal comma and the decimal point alike, whatever the
+// system locale, so both are read as the decimal separator; the value is shown
+// with the locale's own separator. Group separators are never typed nor shown (a
+// comma could not be told from a decimal one). What cannot become a number
+// within the range and decimals is refused at the keystroke, and a paste that
+// holds anything else is refused whole, rather than being stripped into another
+// number.
+class QSmartDoubleSpinBox : public QDoubleSpinBox
+{
+    Q_OBJECT
+public:
+    explicit QSmartDoubleSpinBox(QWidget* parent = nullptr);
+
+    QValidator::State validate(QString& input, int& pos) const override;
+    double valueFromText(const QString& text) const override;
+    // Leaves the text as it is: stripping the locale's group separators would
+    // turn a decimal comma into a factor of ten or a hundred.
+    void fixup(QString& input) const override;
 };
 
 // A tab widget whose tabs can be hidden and shown again.
