@@ -388,22 +388,36 @@ bool MainWindow::closeTab(int idx)
     // The window asks about unsaved changes and may refuse.
     if (!c || !c->close())
         return false;
+    removePage(idx);
+    return true;
+}
+
+void MainWindow::removePage(int idx)
+{
     // The page goes at once, so that the tabs count right away; it deletes
-    // itself once control is back in the event loop.
+    // itself, with its document window, once control is back in the event
+    // loop. Closing the page does not ask the document window again.
     QWidget* page = m_tabs->widget(idx);
     m_tabs->removeTab(idx);
     page->close();
-    return true;
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    // Leaving the program must not throw away unsaved work: every modified
-    // document is asked about as when all tabs are closed, and a tab the user
-    // keeps keeps the program open.
-    closeAllTabs();
-    if (m_tabs->count() > 0)
-        event->ignore();
-    else
-        event->accept();
+    // Leaving the program must not throw away unsaved work, nor part of the
+    // tabs: every modified document is asked about first, from the last tab,
+    // and nothing closes until every answer is in. One "Отмена" (or a save
+    // that did not happen) keeps every tab and the program open.
+    for (int i = m_tabs->count() - 1; i >= 0; --i) {
+        MdiChild* c = child(i);
+        if (c && !c->maybeSave()) {
+            event->ignore();
+            return;
+        }
+    }
+    // A document answered with "Нет" is still modified: it goes without a
+    // second question.
+    while (m_tabs->count() > 0)
+        removePage(m_tabs->count() - 1);
+    event->accept();
 }

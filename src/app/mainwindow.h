@@ -74,11 +74,13 @@ public slots:
     bool closeTab(int idx);
 
 protected:
-    // Modified documents are asked about as "Закрыть все" does; the window
-    // closes only when no tab is left.
+    // Every modified document is asked about, from the last tab; the tabs and
+    // the window close only when no answer keeps a document.
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // Takes the page of a tab away without asking its document window.
+    void removePage(int idx);
     void createMenus();
     void createToolBar();
 

@@ -122,15 +122,12 @@ class TestMainWindow : public QObject
         QVERIFY(child->isModified());
     }
 
-    // A window with `count` Kv tabs, the first `modified` of them changed.
-    std::unique_ptr<MainWindow> windowWithKvTabs(int count, int modified)
+    // A window with `count` unmodified Kv tabs.
+    std::unique_ptr<MainWindow> windowWithKvTabs(int count)
     {
         auto window = startWindow(0);
-        for (int i = 0; i < count; ++i) {
-            MdiChild* c = addTab(*window);
-            if (c && i < modified)
-                modify(c, QStringLiteral("1%1").arg(i));
-        }
+        for (int i = 0; i < count; ++i)
+            addTab(*window);
         return window;
     }
 
@@ -301,7 +298,7 @@ private slots:
         QFETCH(int, start);
         QFETCH(bool, forward);
         QFETCH(int, expected);
-        auto window = windowWithKvTabs(3, 0);
+        auto window = windowWithKvTabs(3);
         QCOMPARE(window->tabWidget()->count(), 3);
         window->tabWidget()->setCurrentIndex(start);
         window->action(forward ? MainWindow::aiNextTab : MainWindow::aiPrevTab)->trigger();
@@ -349,7 +346,7 @@ private slots:
         QFETCH(int, type);
         QFETCH(QString, windowClass);
         QFETCH(QString, namePrefix);
-        auto window = windowWithKvTabs(1, 0);
+        auto window = windowWithKvTabs(1);
         orxtest::MessageCapture capture;
         MdiChild* c = addTab(*window, DocType(type));
         QVERIFY(c);
@@ -444,7 +441,7 @@ private slots:
         QVERIFY(QFile::link(path, dir.filePath(QStringLiteral("link.orx"))));
         QVERIFY(QFile::link(dir.path(), dir.filePath(QStringLiteral("linked"))));
 
-        auto window = windowWithKvTabs(3, 0);
+        auto window = windowWithKvTabs(3);
         window->tabWidget()->setCurrentIndex(1);
         QVERIFY(saveCurrent(*window, path));
         window->tabWidget()->setCurrentIndex(2);
@@ -512,7 +509,7 @@ private slots:
 
     void closeTabButton()
     {
-        auto window = windowWithKvTabs(2, 0);
+        auto window = windowWithKvTabs(2);
         const QString second = window->tabWidget()->tabText(1);
         auto* close =
             qobject_cast<QAbstractButton*>(window->tabWidget()->tabBar()->tabButton(0, QTabBar::RightSide));
@@ -525,41 +522,47 @@ private slots:
     void closingAskedFromTheLastTab_data()
     {
         QTest::addColumn<int>("how"); // 0 "Закрыть все", 1 "Выход", 2 the title bar
-        QTest::addColumn<int>("modified");
+        QTest::addColumn<QList<int>>("modified");
         QTest::addColumn<QStringList>("answers");
         QTest::addColumn<QList<int>>("asked");
         QTest::addColumn<int>("remaining");
         for (int how : {0, 1, 2}) {
             const QString way = QStringList{QStringLiteral("Закрыть все: "), QStringLiteral("Выход: "),
                                             QStringLiteral("title bar: ")}[how];
-            const auto row = [&](const char* name) -> QTestData& {
-                return QTest::newRow(qPrintable(way + QString::fromUtf8(name)));
+            // "Закрыть все" closes the tabs after the one kept; leaving the
+            // program closes all of them or none.
+            const auto row = [&](const char* name, QList<int> modified, QStringList answers, QList<int> asked,
+                                 int keptByCloseAll, int keptByExit) {
+                QTest::newRow(qPrintable(way + QString::fromUtf8(name)))
+                    << how << modified << answers << asked << (how == 0 ? keptByCloseAll : keptByExit);
             };
-            row("nothing modified closes without a question")
-                << how << 0 << QStringList() << QList<int>() << 0;
-            row("cancel on the third keeps all") << how << 3 << QStringList{kCancel} << QList<int>{2} << 3;
-            row("no on the third, cancel on the second")
-                << how << 3 << QStringList{kNo, kCancel} << (QList<int>{2, 1}) << 2;
-            row("no to all") << how << 3 << QStringList{kNo, kNo, kNo} << (QList<int>{2, 1, 0}) << 0;
-            row("only the first modified, cancel") << how << 1 << QStringList{kCancel} << QList<int>{0} << 1;
-            row("only the first modified, no") << how << 1 << QStringList{kNo} << QList<int>{0} << 0;
+            const QList<int> all{0, 1, 2};
+            row("nothing modified closes without a question", {}, {}, {}, 0, 0);
+            row("cancel on the third keeps all", all, {kCancel}, {2}, 3, 3);
+            row("no on the third, cancel on the second", all, {kNo, kCancel}, {2, 1}, 2, 3);
+            row("no to all", all, {kNo, kNo, kNo}, {2, 1, 0}, 0, 0);
+            row("only the middle modified, cancel", {1}, {kCancel}, {1}, 2, 3);
+            row("only the middle modified, no", {1}, {kNo}, {1}, 0, 0);
         }
     }
 
-    // From the last tab to the first, stopping at the first tab kept open.
-    // Unsaved work is never thrown away by closing the program either: it
-    // asks as "Закрыть все" does, and a tab kept keeps the program open.
+    // From the last tab to the first. "Закрыть все" stops at the first tab
+    // kept open. Leaving the program never throws away unsaved work nor part
+    // of the tabs: it asks as "Закрыть все" does and closes nothing until
+    // every answer is in, and nothing at all after a cancel.
     void closingAskedFromTheLastTab()
     {
         QFETCH(int, how);
-        QFETCH(int, modified);
+        QFETCH(QList<int>, modified);
         QFETCH(QStringList, answers);
         QFETCH(QList<int>, asked);
         QFETCH(int, remaining);
-        auto window = windowWithKvTabs(3, modified);
+        auto window = windowWithKvTabs(3);
         QStringList names;
         for (int i = 0; i < 3; ++i)
             names << window->child(i)->doc().name();
+        for (int i : modified)
+            modify(window->child(i), QStringLiteral("1%1").arg(i));
         QStringList questions;
         for (int i : asked)
             questions << closeQuestion(names[i]);
@@ -577,8 +580,11 @@ private slots:
 
         QCOMPARE(sequence.texts(), questions);
         QCOMPARE(window->tabWidget()->count(), remaining);
-        for (int i = 0; i < remaining; ++i)
+        // Each kept tab still shows its document window.
+        for (int i = 0; i < remaining; ++i) {
             QCOMPARE(window->child(i)->doc().name(), names[i]);
+            QVERIFY(!window->child(i)->isHidden());
+        }
         QCOMPARE(window->isVisible(), how == 0 || remaining > 0);
         QCOMPARE(window->action(MainWindow::aiSave)->isEnabled(), remaining > 0);
     }

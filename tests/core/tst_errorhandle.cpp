@@ -8,6 +8,9 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <memory>
+#include <vector>
+
 namespace {
 
 // The Windows-1251 bytes of "Ошибка" and their code page 866 places.
@@ -314,37 +317,83 @@ private slots:
     void toolkitMessages_data()
     {
         QTest::addColumn<int>("type");
+        QTest::addColumn<QByteArray>("category");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QByteArray>("consoleTitle"); // empty: nothing on the console
         QTest::addColumn<int>("shownLevel");          // -1: no message box
         QTest::addColumn<QByteArray>("logLevel");     // empty: nothing logged
 
         const QByteArray shown("Standart Qt-message"), hidden("Standart Qt-message (hidden)");
-        QTest::newRow("warning") << int(QtWarningMsg) << "w1" << shown << 3 << QByteArray("WARNING");
-        QTest::newRow("debug") << int(QtDebugMsg) << "d1" << shown << 3 << QByteArray("WARNING");
-        QTest::newRow("critical") << int(QtCriticalMsg) << "c1" << shown << 1 << QByteArray("ERROR");
-        QTest::newRow("information") << int(QtInfoMsg) << "i1" << shown << 1 << QByteArray("ERROR");
+        const QByteArray byDefault("default");
+        QTest::newRow("warning") << int(QtWarningMsg) << byDefault << "w1" << shown << 3
+                                 << QByteArray("WARNING");
+        QTest::newRow("debug") << int(QtDebugMsg) << byDefault << "d1" << shown << 3 << QByteArray("WARNING");
+        QTest::newRow("critical") << int(QtCriticalMsg) << byDefault << "c1" << shown << 1
+                                  << QByteArray("ERROR");
+        QTest::newRow("information") << int(QtInfoMsg) << byDefault << "i1" << shown << 1
+                                     << QByteArray("ERROR");
         QTest::newRow("dropped BitBlt failure")
-            << int(QtWarningMsg) << "QWidget::repaint: flush: BitBlt failed (Неверный дескриптор.)"
-            << QByteArray() << -1 << QByteArray();
+            << int(QtWarningMsg) << byDefault
+            << "QWidget::repaint: flush: BitBlt failed (Неверный дескриптор.)" << QByteArray() << -1
+            << QByteArray();
         QTest::newRow("hidden BitBlt failure")
-            << int(QtWarningMsg) << "flush: BitBlt failed (other)" << hidden << -1 << QByteArray("WARNING");
-        QTest::newRow("hidden windowless-platform hint")
-            << int(QtWarningMsg) << "This plugin does not support propagateSizeHints()" << hidden << -1
+            << int(QtWarningMsg) << byDefault << "flush: BitBlt failed (other)" << hidden << -1
             << QByteArray("WARNING");
-        QTest::newRow("hidden X server protocol error")
-            << int(QtWarningMsg)
-            << "QXcbConnection: XCB error: 3 (BadWindow), sequence: 500, resource id: 2098139, major code: "
-               "40 "
-               "(TranslateCoords), minor code: 0"
-            << hidden << -1 << QByteArray("WARNING");
+        QTest::newRow("hidden windowless-platform hint")
+            << int(QtWarningMsg) << byDefault << "This plugin does not support propagateSizeHints()" << hidden
+            << -1 << QByteArray("WARNING");
         QTest::newRow("geometry shown by default")
-            << int(QtWarningMsg) << "Unable to set geometry 10x10" << shown << 3 << QByteArray("WARNING");
+            << int(QtWarningMsg) << byDefault << "Unable to set geometry 10x10" << shown << 3
+            << QByteArray("WARNING");
+
+        // The toolkit's talk about the platform reaches the console and the
+        // log only, by its category and whatever its type.
+        const struct
+        {
+            const char* name;
+            const char* category;
+            const char* message;
+        } platform[] = {
+            {"X server protocol error", "qt.qpa.xcb",
+             "QXcbConnection: XCB error: 3 (BadWindow), sequence: 500, resource id: 2098139, major code: 40 "
+             "(TranslateCoords), minor code: 0"},
+            {"platform plugin itself", "qt.qpa", "Could not find the platform plugin"},
+            {"keyboard", "qt.xkb", "keymap compile failed"},
+            {"keyboard library", "qt.xkbcommon", "xkbcommon: ERROR: Couldn't find file"},
+            {"OpenGL", "qt.glx", "Unable to find an X11 visual"},
+            {"font matching", "qt.text.font.match", "no font for Calibri"},
+            {"accessibility bus", "qt.accessibility.atspi", "Could not connect to the bus"},
+        };
+        for (const auto& row : platform)
+            QTest::newRow(row.name) << int(QtCriticalMsg) << QByteArray(row.category)
+                                    << QString::fromUtf8(row.message) << hidden << -1 << QByteArray("ERROR");
+        QTest::newRow("run-time folder not set")
+            << int(QtWarningMsg) << byDefault
+            << "QStandardPaths: XDG_RUNTIME_DIR not set, defaulting to '/tmp/runtime-u'" << hidden << -1
+            << QByteArray("WARNING");
+        QTest::newRow("run-time folder permissions")
+            << int(QtWarningMsg) << byDefault
+            << "QStandardPaths: wrong permissions on runtime directory /run/u, 0755 instead of 0700" << hidden
+            << -1 << QByteArray("WARNING");
+        // Every other toolkit message keeps its box.
+        QTest::newRow("other standard-locations message")
+            << int(QtWarningMsg) << byDefault << "QStandardPaths: cannot create the data folder" << shown << 3
+            << QByteArray("WARNING");
+        QTest::newRow("run-time folder named by another category")
+            << int(QtWarningMsg) << QByteArray("qt.core.io")
+            << "QStandardPaths: XDG_RUNTIME_DIR not set, defaulting to '/tmp/runtime-u'" << shown << 3
+            << QByteArray("WARNING");
+        QTest::newRow("text layout is not font matching")
+            << int(QtWarningMsg) << QByteArray("qt.text.layout") << "layout w" << shown << 3
+            << QByteArray("WARNING");
+        QTest::newRow("a name that only starts alike")
+            << int(QtWarningMsg) << QByteArray("qt.qpaint") << "q w" << shown << 3 << QByteArray("WARNING");
     }
 
     void toolkitMessages()
     {
         QFETCH(int, type);
+        QFETCH(QByteArray, category);
         QFETCH(QString, message);
         QFETCH(QByteArray, consoleTitle);
         QFETCH(int, shownLevel);
@@ -352,18 +401,19 @@ private slots:
         orxtest::MessageCapture capture;
         orxtest::StdoutCapture out;
         const QByteArray utf8 = message.toUtf8();
+        const QMessageLogger logger(nullptr, 0, nullptr, category.constData());
         switch (type) {
         case QtDebugMsg:
-            qDebug("%s", utf8.constData());
+            logger.debug("%s", utf8.constData());
             break;
         case QtInfoMsg:
-            qInfo("%s", utf8.constData());
+            logger.info("%s", utf8.constData());
             break;
         case QtCriticalMsg:
-            qCritical("%s", utf8.constData());
+            logger.critical("%s", utf8.constData());
             break;
         default:
-            qWarning("%s", utf8.constData());
+            logger.warning("%s", utf8.constData());
             break;
         }
         QCOMPARE(out.take(),
@@ -382,6 +432,71 @@ private slots:
         QVERIFY2(entries[0].header.endsWith(", stdMessageHandler(), row 59"), entries[0].header.constData());
         QVERIFY(entries[0].header.contains("errorhandle"));
         QCOMPARE(entries[0].levelLine, logLevel + QByteArray(19 - logLevel.size(), ' ') + utf8);
+    }
+
+    void oneBoxPerReportInAnAction_data()
+    {
+        // The steps: "(" opens a user action, ")" ends the innermost one, a
+        // letter raises its report. a, b, c and d differ in line, file and
+        // condition.
+        QTest::addColumn<QByteArray>("steps");
+        QTest::addColumn<QByteArray>("shown");
+        QTest::newRow("outside any action every report is shown") << QByteArray("aa") << QByteArray("aa");
+        QTest::newRow("the same report twice in an action") << QByteArray("(aa)") << QByteArray("a");
+        QTest::newRow("another line") << QByteArray("(ab)") << QByteArray("ab");
+        QTest::newRow("another file") << QByteArray("(ac)") << QByteArray("ac");
+        QTest::newRow("another condition") << QByteArray("(ad)") << QByteArray("ad");
+        QTest::newRow("two actions") << QByteArray("(a)(a)") << QByteArray("aa");
+        QTest::newRow("an inner action does not end the outer one")
+            << QByteArray("(a(a)a)") << QByteArray("a");
+        QTest::newRow("the action is over") << QByteArray("(a)a") << QByteArray("aa");
+    }
+
+    void oneBoxPerReportInAnAction()
+    {
+        QFETCH(QByteArray, steps);
+        QFETCH(QByteArray, shown);
+        struct Report
+        {
+            geh::SourceLocation location;
+            QString condition;
+        };
+        const QMap<char, Report> reports{
+            {'a', {{"calc.cpp", "calc", 10}, QStringLiteral("x > 0")}},
+            {'b', {{"calc.cpp", "calc", 11}, QStringLiteral("x > 0")}},
+            {'c', {{"place.cpp", "calc", 10}, QStringLiteral("x > 0")}},
+            {'d', {{"calc.cpp", "calc", 10}, QStringLiteral("y > 0")}},
+        };
+        orxtest::MessageCapture capture;
+        orxtest::StdoutCapture out;
+        std::vector<std::unique_ptr<geh::UserActionScope>> actions;
+        QByteArray raised;
+        for (const char step : steps) {
+            if (step == '(') {
+                actions.push_back(std::make_unique<geh::UserActionScope>());
+            } else if (step == ')') {
+                actions.pop_back();
+            } else {
+                geh::ErrorHandler::instance()->assertFailed(reports[step].location, reports[step].condition);
+                raised += step;
+            }
+        }
+        const QByteArray console = out.take();
+        QByteArray seen;
+        for (const QString& text : capture.assertions())
+            for (auto it = reports.cbegin(); it != reports.cend(); ++it)
+                if (text.endsWith(it->location.toString() + QStringLiteral("\r\n") + it->condition))
+                    seen += it.key();
+        QCOMPARE(seen, shown);
+        // Every report is logged, and the console marks those not shown.
+        QByteArray logged;
+        for (const LogEntry& entry : parseLog(readLog()))
+            for (auto it = reports.cbegin(); it != reports.cend(); ++it)
+                if (entry.header.endsWith(it->location.toString().toLocal8Bit()) &&
+                    entry.details == it->condition.toUtf8())
+                    logged += it.key();
+        QCOMPARE(logged, raised);
+        QCOMPARE(console.count("(hidden)"), raised.size() - shown.size());
     }
 
     // Last: the flag cannot be cleared, so the handler is recreated afterwards.

@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QFile>
 #include <QMutex>
+#include <QSet>
 #include <QStringList>
 #include <QThread>
 
@@ -63,12 +64,53 @@ const QStringList& hiddenFragments()
         // A desktop without a PDF viewer: the report itself then tells the
         // user where the file was saved, in words the user can act on.
         QStringLiteral("Unable to detect a launcher"),
-        // The X server answering a request about a window that is already gone
-        // (a dialog closed under the pointer): a protocol detail nobody can act
-        // on. The console and the log still keep it.
-        QStringLiteral("QXcbConnection: XCB error"),
     };
     return fragments;
+}
+
+// Logging categories of the toolkit's talk about the platform under it: the
+// windowing system (an X server answering about a window already gone, say),
+// the keyboard, OpenGL, font matching, accessibility. Nothing in it is the
+// user's to act on; the console and the log keep it for whoever looks into a
+// fault. Each entry covers its subcategories ("qt.qpa" covers "qt.qpa.xcb").
+const char* const kEnvironmentCategories[] = {
+    "qt.qpa", "qt.xkb", "qt.xkbcommon", "qt.glx", "qt.text.font", "qt.accessibility",
+};
+
+bool isEnvironmentMessage(const char* category, const QString& message)
+{
+    const QByteArray name(category);
+    for (const char* family : kEnvironmentCategories)
+        if (name == family || name.startsWith(QByteArray(family) + '.'))
+            return true;
+    // The standard locations complain about the run-time folder (a desktop
+    // without XDG_RUNTIME_DIR, a folder of the wrong owner) without a category
+    // of their own.
+    return name == "default" && message.startsWith(QLatin1String("QStandardPaths: ")) &&
+           (message.contains(QLatin1String("XDG_RUNTIME_DIR")) ||
+            message.contains(QLatin1String("runtime directory")));
+}
+
+// The user action open on this thread and the assertion reports shown in it.
+struct UserAction
+{
+    int depth = 0;
+    QSet<QByteArray> shownReports;
+};
+thread_local UserAction t_action;
+
+// False for a report already shown in the open action; outside an action
+// every report is shown.
+bool firstInAction(const SourceLocation& location, const QString& condition)
+{
+    if (t_action.depth == 0)
+        return true;
+    const QByteArray key =
+        location.file + '\n' + QByteArray::number(location.line) + '\n' + condition.toUtf8();
+    if (t_action.shownReports.contains(key))
+        return false;
+    t_action.shownReports.insert(key);
+    return true;
 }
 
 QMutex& logMutex()
@@ -121,6 +163,11 @@ void QMessagePrinter::print(const QString& title, const QString& text, const QSt
     printToConsole(title, text, details);
 }
 
+void QMessagePrinter::printHidden(const QString& title, const QString& text, const QString& details)
+{
+    printToConsole(title + QStringLiteral(" (hidden)"), text, details);
+}
+
 bool QMessagePrinter::isHidden(const QString& text) const
 {
     for (const QString& fragment : hiddenFragments())
@@ -137,10 +184,11 @@ QCustomMessagePrinter::QCustomMessagePrinter(void* context, Callback func)
 void QCustomMessagePrinter::print(const QString& title, const QString& text, const QString& details,
                                   int level)
 {
-    const bool hidden = isHidden(text);
-    printToConsole(hidden ? title + QStringLiteral(" (hidden)") : title, text, details);
-    if (hidden)
+    if (isHidden(text)) {
+        printHidden(title, text, details);
         return;
+    }
+    printToConsole(title, text, details);
     if (m_func)
         m_func(context, title, text, details, level);
     else
@@ -203,7 +251,10 @@ void ErrorHandler::assertFailed(const SourceLocation& location, const QString& c
         text = QStringLiteral("A program internal error has been detected. Call to the developer, please.");
     else
         text = tr("Обнаружена внутренняя ошибка в программе. Обратитесь, пожалуйста, к разработчику.");
-    currentPrinter()->print(errorTitle(), text, QString(), mlAssert);
+    if (firstInAction(location, condition))
+        currentPrinter()->print(errorTitle(), text, QString(), mlAssert);
+    else
+        QMessagePrinter::printHidden(errorTitle(), text, QString());
 }
 
 void ErrorHandler::setError(const SourceLocation& location, const QString& message, const QString& details)
@@ -322,10 +373,21 @@ bool ErrorHandler::suppressGeometryWarnings() const
     return m_suppressGeometryWarnings;
 }
 
+UserActionScope::UserActionScope()
+{
+    ++t_action.depth;
+}
+
+UserActionScope::~UserActionScope()
+{
+    if (--t_action.depth == 0)
+        t_action.shownReports.clear();
+}
+
 // ---------------------------------------------------------------------------
 // Toolkit messages
 
-void stdMessageHandler(QtMsgType type, const QMessageLogContext&, const QString& message)
+void stdMessageHandler(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
     // A complaint of the toolkit about the log file itself: logging raises no
     // errors of its own.
@@ -337,7 +399,11 @@ void stdMessageHandler(QtMsgType type, const QMessageLogContext&, const QString&
     if (handler->suppressGeometryWarnings() && message.contains(QStringLiteral("Unable to set geometry ")))
         return;
     const int level = (type == QtDebugMsg || type == QtWarningMsg) ? mlWarning : mlError;
-    handler->currentPrinter()->print(QStringLiteral("Standart Qt-message"), message, QString(), level);
+    const QString title = QStringLiteral("Standart Qt-message");
+    if (isEnvironmentMessage(context.category, message))
+        QMessagePrinter::printHidden(title, message, QString());
+    else
+        handler->currentPrinter()->print(title, message, QString(), level);
     // The log names the handler itself as the source of every toolkit message.
     static const SourceLocation here{QByteArray(__FILE__), QByteArray("stdMessageHandler"), 59};
     handler->writeLog(here, level, message, QString());

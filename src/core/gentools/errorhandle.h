@@ -48,6 +48,10 @@ public:
     virtual void print(const QString& title, const QString& text, const QString& details, int level);
     virtual bool isHidden(const QString& text) const;
 
+    // Console output of a message that reaches no message box: the title
+    // carries the mark " (hidden)".
+    static void printHidden(const QString& title, const QString& text, const QString& details);
+
 protected:
     // Console output shared by every printer.
     static void printToConsole(const QString& title, const QString& text, const QString& details);
@@ -107,6 +111,20 @@ private:
     bool m_suppressGeometryWarnings = false;
     QString m_logFileName;
     QThreadStorage<ErrorRecord*> lastError;
+};
+
+// One action of the user: a keystroke and the recalculation it causes, or the
+// opening of a document. A faulty state met on every pass of a calculation
+// would raise the same assertion report dozens of times, each in a modal box;
+// within one action a report (same file, line and condition) is shown once,
+// and every one of them is still logged. Scopes nest: the outermost one ends
+// the action. An action belongs to the thread that opened it.
+class UserActionScope
+{
+public:
+    UserActionScope();
+    ~UserActionScope();
+    Q_DISABLE_COPY(UserActionScope)
 };
 
 void stdMessageHandler(QtMsgType type, const QMessageLogContext& context, const QString& message);

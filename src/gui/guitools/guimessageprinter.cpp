@@ -24,10 +24,11 @@ QMessageBox::Icon iconForLevel(int level)
 
 void QGuiMessagePrinter::print(const QString& title, const QString& text, const QString& details, int level)
 {
-    const bool hidden = isHidden(text);
-    printToConsole(hidden ? title + QStringLiteral(" (hidden)") : title, text, details);
-    if (hidden)
+    if (isHidden(text)) {
+        printHidden(title, text, details);
         return;
+    }
+    printToConsole(title, text, details);
 
     // The user must be able to press Close whatever the program was doing.
     QApplication::setOverrideCursor(QCursor(Qt::ArrowCursor));
