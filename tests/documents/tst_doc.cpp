@@ -405,6 +405,70 @@ private slots:
         QCOMPARE(Doc::isCombo(qint16(fieldCode)), kind == fkCombo);
     }
 
+    // One row per rule: what a field of each kind keeps, and what becomes not
+    // filled in (the null value of its kind) or is cut.
+    void repairFields_data()
+    {
+        QTest::addColumn<int>("fieldCode");
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<QVariant>("expected");
+        QTest::addColumn<int>("repair"); // 0 when the field stays as it is
+
+        const QString name(Doc::maxTextLength, QLatin1Char('x'));
+        const int cut = Doc::frCut, cleared = Doc::frCleared;
+        const QVariant nullDouble(QVariant::Double);
+        QTest::newRow("name of a million characters")
+            << 122 << QVariant(QString(1000000, QLatin1Char('x'))) << QVariant(name) << cut;
+        QTest::newRow("cut between the halves of a character")
+            << 122 << QVariant(name.left(999) + QString::fromUtf8("\U0001F600")) << QVariant(name.left(999))
+            << cut;
+        QTest::newRow("name at the bound") << 122 << QVariant(name) << QVariant(name) << 0;
+        QTest::newRow("text in a number field")
+            << 102 << QVariant(QStringLiteral("1e400")) << nullDouble << cleared;
+        QTest::newRow("not-a-number") << 102 << QVariant(std::nan("")) << nullDouble << cleared;
+        QTest::newRow("infinity") << 1036 << QVariant(-std::numeric_limits<double>::infinity()) << nullDouble
+                                  << cleared;
+        QTest::newRow("integer in a number field is that number") << 105 << QVariant(5) << QVariant(5) << 0;
+        QTest::newRow("number") << 108 << QVariant(-1.5) << QVariant(-1.5) << 0;
+        QTest::newRow("number in a text field")
+            << 122 << QVariant(1.5) << QVariant(QVariant::String) << cleared;
+        QTest::newRow("text in a combo") << 121 << QVariant(QStringLiteral("1")) << QVariant() << cleared;
+        QTest::newRow("double in a combo") << 120 << QVariant(2.0) << QVariant() << cleared;
+        QTest::newRow("combo code") << 120 << QVariant(7) << QVariant(7) << 0;
+        QTest::newRow("combo without choice") << 121 << QVariant() << QVariant() << 0;
+        QTest::newRow("boolean in a radio group")
+            << 104 << QVariant(true) << QVariant(QVariant::Int) << cleared;
+        QTest::newRow("radio id") << 401 << QVariant(-1) << QVariant(-1) << 0;
+        QTest::newRow("integer in a check box") << 406 << QVariant(1) << QVariant(QVariant::Bool) << cleared;
+        QTest::newRow("check state") << 418 << QVariant(true) << QVariant(true) << 0;
+        QTest::newRow("code without a kind, silently") << 999 << QVariant(1.5) << QVariant(1.5) << 0;
+        QTest::newRow("document type judged by the reader")
+            << int(Doc::fcDocType) << QVariant(QStringLiteral("20")) << QVariant(QStringLiteral("20")) << 0;
+    }
+
+    void repairFields()
+    {
+        QFETCH(int, fieldCode);
+        QFETCH(QVariant, value);
+        QFETCH(QVariant, expected);
+        QFETCH(int, repair);
+        const DocKey key{qint16(fieldCode)};
+        Doc doc = typedDoc(20);
+        doc.setValue(key, value);
+        orxtest::MessageCapture capture;
+        const QList<Doc::RepairedField> repaired = doc.repairFields();
+        QCOMPARE(capture.count(), 0);
+        const QVariant actual = doc.value(key);
+        QCOMPARE(actual.userType(), expected.userType());
+        QCOMPARE(actual.isNull(), expected.isNull());
+        QVERIFY(actual == expected);
+        QCOMPARE(repaired.size(), repair ? 1 : 0);
+        if (repair) {
+            QVERIFY(repaired.first().key == key);
+            QCOMPARE(int(repaired.first().what), repair);
+        }
+    }
+
     void emptinessAndInit()
     {
         QVERIFY(Doc().isEmpty());

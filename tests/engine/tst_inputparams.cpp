@@ -229,6 +229,9 @@ private slots:
         QTest::newRow("water, 91 Gcal/h, m³/h") << HeatCase{1, 0, 91, hmGcalH, wfM3h, 100, 42, 1636.76, 0.01};
         QTest::newRow("temperatures equal within 1e-10 carry nothing")
             << HeatCase{1, 0, 1, hmGcalH, wfTh, 70, 70 + 5e-11, 0, 0};
+        // An unknown unit carries no flow, and reports nothing: not filled in.
+        QTest::newRow("unknown heat unit") << HeatCase{1, 0, 1, 2, wfTh, 90, 70, 0, 0};
+        QTest::newRow("no flow unit") << HeatCase{1, 0, 1, hmGcalH, 0, 90, 70, 0, 0};
     }
 
     void flowFromHeat()

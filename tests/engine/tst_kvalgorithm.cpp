@@ -112,6 +112,10 @@ private slots:
         QVERIFY2(near(alg.steamPressure(), 2130.06, 0.05), qPrintable(QString::number(alg.steamPressure())));
         // Gauge 25 bar is the last pressure accepted.
         QVERIFY2(alg.calc(water(25)), qPrintable(alg.errorText()));
+        // The heat unit counts only for a flow derived from the heat load.
+        KvInputParams direct = water();
+        direct.heatMeasure = 0;
+        QVERIFY2(alg.calc(direct), qPrintable(alg.errorText()));
         QCOMPARE(capture.count(), 0);
     }
 
@@ -174,6 +178,29 @@ private slots:
         QTest::newRow("P1 not a number") << water(qQNaN()) << kvUndefined;
         QTest::newRow("water at 5000 °C")
             << water(2, 1, 5000) << invalid("при заданной температуре свойства рабочей среды не определены");
+
+        // A choice outside its table is not filled in, whatever else the task
+        // holds: no figure, nor a message about one, comes from a fallback.
+        const auto spoilt = [](KvInputParams in, int KvInputParams::*field, int value) {
+            in.*field = value;
+            return in;
+        };
+        QTest::newRow("unknown medium") << spoilt(water(), &KvInputParams::substance, 4) << emptyFields;
+        QTest::newRow("unknown pressure unit")
+            << spoilt(steam(8, 6), &KvInputParams::pressureMeasure, -1) << emptyFields;
+        QTest::newRow("unknown pressure kind")
+            << spoilt(water(), &KvInputParams::pressureType, -1) << emptyFields;
+        QTest::newRow("no installation place")
+            << spoilt(water(2, 1, 20, 10), &KvInputParams::place, 0) << emptyFields;
+        QTest::newRow("unknown flow input mode")
+            << spoilt(water(), &KvInputParams::flowInputMode, 3) << emptyFields;
+        t = spoilt(water(), &KvInputParams::flowInputMode, 2);
+        QTest::newRow("flow from heat in an unknown unit")
+            << spoilt(t, &KvInputParams::heatMeasure, 2) << emptyFields;
+        QTest::newRow("unknown flow unit, as a missing one")
+            << spoilt(water(), &KvInputParams::flowMeasure, 5) << unitMissing;
+        QTest::newRow("steam by volume, as a missing unit")
+            << spoilt(steam(8, 6), &KvInputParams::flowMeasure, wfM3h) << unitMissing;
     }
 
     void refusals()

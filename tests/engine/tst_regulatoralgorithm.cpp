@@ -264,6 +264,30 @@ private slots:
         QTest::newRow("ЛМР-Д at 1.3 MPa")
             << differential(20, 2, 13, 4, 0.5, 0.5)
             << invalid(tuning).arg(QStringLiteral("высокий регулируемый перепад"));
+
+        // A choice outside its table is not filled in: no inlet pressure of
+        // 0 Pa for a differential regulator without a place, no candidates.
+        const auto spoilt = [](RegulatorInputParams in, int RegulatorInputParams::*field, int value) {
+            in.*field = value;
+            return in;
+        };
+        const RegulatorInputParams example = algotest::regulatorExample(1);
+        QTest::newRow("unknown medium") << spoilt(example, &RegulatorInputParams::substance, 12) << empty;
+        QTest::newRow("unknown pressure unit")
+            << spoilt(example, &RegulatorInputParams::pressureMeasure, 0) << empty;
+        QTest::newRow("unknown pressure kind")
+            << spoilt(example, &RegulatorInputParams::pressureType, -1) << empty;
+        QTest::newRow("no installation place") << spoilt(example, &RegulatorInputParams::place, 0) << empty;
+        QTest::newRow("unknown flow input mode")
+            << spoilt(example, &RegulatorInputParams::flowInputMode, -1) << empty;
+        QTest::newRow("flow from heat in an unknown unit")
+            << spoilt(example, &RegulatorInputParams::heatMeasure, 0) << empty;
+        t = spoilt(example, &RegulatorInputParams::regulation, 5);
+        t.P1 = 3.5;
+        t.P2 = 1.5;
+        QTest::newRow("unknown kind of regulation") << t << empty;
+        QTest::newRow("unknown flow unit")
+            << spoilt(example, &RegulatorInputParams::flowMeasure, 9) << unitMissing;
     }
 
     void refusals()

@@ -230,16 +230,30 @@ private slots:
         t = algotest::valveExample(3);
         t.flow = 2900;
         QTest::newRow("no suitable model") << t << QStringLiteral("Не удалось найти модель с подходящим kv");
+
+        // A choice outside its table is not filled in: nothing is selected
+        // from a fallback (the return temperature for an unknown place, Gcal/h
+        // for an unknown heat unit, ...).
+        QTest::newRow("unknown medium") << example1(&ValveInputParams::substance, 0) << empty;
+        QTest::newRow("unknown pressure unit") << example1(&ValveInputParams::pressureMeasure, 7) << empty;
+        QTest::newRow("unknown pressure kind") << example1(&ValveInputParams::pressureType, 0) << empty;
+        QTest::newRow("no installation place") << example1(&ValveInputParams::place, 3) << empty;
+        QTest::newRow("unknown flow input mode") << example1(&ValveInputParams::flowInputMode, 0) << empty;
+        QTest::newRow("flow from heat in an unknown unit")
+            << example1(&ValveInputParams::heatMeasure, 2) << empty;
+        QTest::newRow("unknown flow unit") << example1(&ValveInputParams::flowMeasure, 22) << unitMissing;
     }
 
     void refusals()
     {
         QFETCH(ValveInputParams, task);
         QFETCH(QString, message);
+        orxtest::MessageCapture capture;
         ValveAlgorithm alg;
         QVERIFY(!alg.calc(task));
         QCOMPARE(alg.errors(), QStringList{message});
         QVERIFY(alg.results().isEmpty());
+        QVERIFY(capture.assertions().isEmpty());
     }
 
     void catalogue()

@@ -40,6 +40,67 @@ const KindRange kKindTable[] = {
     {1081, 1081, fkCombo},  {10371, 10371, fkDouble}, {32766, 32767, fkCombo},
 };
 
+// The kind of a code, or fkNone, without telling anyone.
+FieldKind kindOf(qint16 fieldCode)
+{
+    for (const KindRange& range : kKindTable) {
+        if (fieldCode >= range.first && fieldCode <= range.last)
+            return range.kind;
+    }
+    return fkNone;
+}
+
+// Whether a value is one the field's control shows as it stands: what the
+// controls themselves store (a double, a text, a combo's integer data or no
+// choice, a radio id, a check state), and an integer in a number field, which
+// is that number.
+bool fitsKind(FieldKind kind, const QVariant& value)
+{
+    const int type = value.userType();
+    switch (kind) {
+    case fkDouble:
+        return type == QMetaType::Int || (type == QMetaType::Double && std::isfinite(value.toDouble()));
+    case fkText:
+        return type == QMetaType::QString;
+    case fkCombo:
+        return type == QMetaType::Int || type == QMetaType::UnknownType;
+    case fkRadio:
+        return type == QMetaType::Int;
+    case fkCheck:
+        return type == QMetaType::Bool;
+    default:
+        return true;
+    }
+}
+
+// The value of a field of that kind that is not filled in.
+QVariant notFilled(FieldKind kind)
+{
+    switch (kind) {
+    case fkDouble:
+        return QVariant(QVariant::Double);
+    case fkText:
+        return QVariant(QVariant::String);
+    case fkRadio:
+        return QVariant(QVariant::Int);
+    case fkCheck:
+        return QVariant(QVariant::Bool);
+    default:
+        // A combo without a current item.
+        return QVariant();
+    }
+}
+
+// A text cut to maxTextLength, never between the two halves of a character
+// outside the basic plane.
+QString cutText(const QString& text)
+{
+    int length = Doc::maxTextLength;
+    if (text.at(length - 1).isHighSurrogate())
+        --length;
+    return text.left(length);
+}
+
 const int kValidDocTypes[] = {common::docValve,      common::docRegulator, common::docStdCabinet,
                               common::docFanCabinet, common::docFlowMeter, common::docKv};
 
@@ -317,6 +378,24 @@ void Doc::init(int docType)
     m_values.insert(DocKey(fcDocType, 0), QVariant(docType));
 }
 
+QList<Doc::RepairedField> Doc::repairFields()
+{
+    QList<RepairedField> repaired;
+    for (auto it = m_values.begin(); it != m_values.end(); ++it) {
+        if (it.key() == DocKey(fcDocType, 0))
+            continue;
+        const FieldKind kind = kindOf(it.key().fieldCode);
+        if (!fitsKind(kind, it.value())) {
+            it.value() = notFilled(kind);
+            repaired.append({it.key(), frCleared});
+        } else if (kind == fkText && it.value().toString().size() > maxTextLength) {
+            it.value() = cutText(it.value().toString());
+            repaired.append({it.key(), frCut});
+        }
+    }
+    return repaired;
+}
+
 QString Doc::name() const
 {
     if (!m_canonicalFileName.isEmpty()) {
@@ -483,10 +562,9 @@ bool Doc::loadFromFile(const QString& fileName, Doc& doc)
 
 FieldKind Doc::type(qint16 fieldCode)
 {
-    for (const KindRange& range : kKindTable) {
-        if (fieldCode >= range.first && fieldCode <= range.last)
-            return range.kind;
-    }
+    const FieldKind kind = kindOf(fieldCode);
+    if (kind != fkNone)
+        return kind;
     GEH_SET_ERROR(QStringLiteral("Doc::type() failed for ") + QString::number(fieldCode), QString());
     geh::ErrorHandler::instance()->showLastError();
     return fkNone;

@@ -68,6 +68,22 @@ public:
         rsInvalidDocType // the fields are readable, but the document type is missing or unknown
     };
 
+    // The longest text a text field keeps, in characters (UTF-16 code units).
+    // No one types an object name this long; a longer one comes from elsewhere
+    // and would only make the text box and the report crawl.
+    static constexpr int maxTextLength = 1000;
+
+    // What repairFields() did to a field.
+    enum FieldRepair {
+        frCut = 1, // a text longer than maxTextLength, cut to it
+        frCleared  // a value its field cannot show, now not filled in
+    };
+    struct RepairedField
+    {
+        DocKey key;
+        FieldRepair what;
+    };
+
     // Shows a warning to the user (title "Предупреждение", one OK button).
     using WarningPresenter = void (*)(const QString& title, const QString& text);
 
@@ -84,6 +100,19 @@ public:
     bool isEmpty() const;
     // Empties the document (fields and both names) and stores its type.
     void init(int docType);
+
+    // Makes every field usable by its kind, as a document written elsewhere may
+    // hold any value the format can carry: a text longer than maxTextLength is
+    // cut to it; a value of a kind its control cannot show (a text in a number
+    // field, a number in a check box, a double that is not finite) becomes the
+    // null value of its kind, so that the field reads as not filled in: a
+    // combo with no choice, an empty text, a number box at 0 (its minimum when
+    // 0 lies below it), an unticked box, a radio group with nothing checked.
+    // An integer in a number field is that number and stays. Fields of codes
+    // without a kind, and the document type the reader has judged, stay as
+    // they are. Answers what was done, in key order, so that the user can be
+    // told once which fields were changed.
+    QList<RepairedField> repairFields();
 
     // The display name (tab and window title): the file name without ".orx", or
     // the default name of a document never saved.

@@ -126,6 +126,10 @@ protected:
     }
 
     // Shared input checks, each raising the first failure it finds.
+    // Every choice of the task within its table (InputParams::choicesWithinTables);
+    // the first step of every calculation, so that no figure, and no message
+    // about one, ever comes from a fallback taken for an unknown code.
+    void checkChoices();
     // P1 or P2 empty, P2 not below P1, too high a pressure before the device.
     void checkDevicePressures(double P1, double P2, const QString& orderError, const QString& tooHighError);
     // The same with the valve's messages.
@@ -134,8 +138,9 @@ protected:
     // figures that are not numbers, so it is refused after every check of what
     // the user typed, just before the first property is taken at it.
     void checkWorkingTemperature();
-    // Flow empty, then flow unit missing (an empty-fields message when
-    // `unitIsEmptyField`, otherwise a validation message).
+    // Flow empty, then flow unit missing, unknown or not one of the medium's
+    // (an empty-fields message when `unitIsEmptyField`, otherwise a validation
+    // message).
     void checkFlow(bool unitIsEmptyField);
     // Density and vapour pressure of a liquid at the working temperature;
     // refuses a temperature at which the tables give no usable figures.

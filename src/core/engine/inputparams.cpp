@@ -57,10 +57,38 @@ const FlowUnit* findFlowUnit(int measure)
     return nullptr;
 }
 
+// A heat unit: value · multiplier / divisor is Gcal/h. The power units are
+// divided or multiplied by their figure exactly as the reference gives it.
+struct HeatUnit
+{
+    int measure;
+    double multiplier;
+    double divisor;
+};
+
+const HeatUnit heatUnits[] = {{hmGcalH, 1, 1}, {hmMWH, 1, 1.163}, {hmGJH, 0.239, 1}};
+
+const HeatUnit* findHeatUnit(int measure)
+{
+    for (const HeatUnit& unit : heatUnits)
+        if (unit.measure == measure)
+            return &unit;
+    return nullptr;
+}
+
 bool isGas(const SubstanceProperties& substance)
 {
     return substance.isOneOf(stAir, stNitrogen);
 }
+
+bool isKnownMedium(const SubstanceProperties& substance)
+{
+    return substance.isLiquid() || substance.isSteam() || isGas(substance);
+}
+
+// The two ways of giving the flow: directly, or through the heat load.
+constexpr int flowGivenDirectly = 1;
+constexpr int flowFromHeatLoad = 2;
 
 } // namespace
 
@@ -145,17 +173,12 @@ double UnitConversions::QfromTones(double flowTph, int flowMeasure, double T,
 
 double UnitConversions::toGKal(double value, int heatMeasure)
 {
-    switch (heatMeasure) {
-    case hmGcalH:
-        return value;
-    case hmMWH:
-        return value / 1.163;
-    case hmGJH:
-        return value * 0.239;
-    default:
+    const HeatUnit* unit = findHeatUnit(heatMeasure);
+    if (!unit) {
         GEH_ASSERT(0);
         return value;
     }
+    return value * unit->multiplier / unit->divisor;
 }
 
 double UnitConversions::calcQbyHeat(double heat, int heatMeasure, int flowMeasure, double T1, double T2,
@@ -163,12 +186,29 @@ double UnitConversions::calcQbyHeat(double heat, int heatMeasure, int flowMeasur
 {
     if (!GEH_ASSERT(substance.isLiquid()))
         return 0;
+    if (!isHeatMeasure(heatMeasure) || !isFlowMeasure(flowMeasure))
+        return 0;
     if (tolerance::isZero(T1 - T2))
         return 0;
     // Q = G·cp·(T1 - T2): Gcal/h over kcal/(kg·K) and K gives thousands of kg/h.
     const double cp = substance.specificHeat((T1 + T2) / 2, Pmean);
     const double tonsPerHour = toGKal(heat, heatMeasure) * 1000 / ((T1 - T2) * cp);
     return QfromTones(tonsPerHour, flowMeasure, T1, substance);
+}
+
+bool UnitConversions::isPressureMeasure(int measure)
+{
+    return findPressureUnit(measure) != nullptr;
+}
+
+bool UnitConversions::isFlowMeasure(int measure)
+{
+    return findFlowUnit(measure) != nullptr;
+}
+
+bool UnitConversions::isHeatMeasure(int measure)
+{
+    return findHeatUnit(measure) != nullptr;
 }
 
 // ---------------------------------------------------------------------------
@@ -191,6 +231,21 @@ SubstanceProperties InputParams::substanceProperties() const
 double InputParams::temperature() const
 {
     return place == ipSupply ? Tsupply : Treturn;
+}
+
+bool InputParams::choicesWithinTables() const
+{
+    const bool flowModeKnown = flowInputMode == flowGivenDirectly || flowInputMode == flowFromHeatLoad;
+    return isKnownMedium(substanceProperties()) && UnitConversions::isPressureMeasure(pressureMeasure) &&
+           (pressureType == pkAbsolute || pressureType == pkExcess) &&
+           (place == ipSupply || place == ipReturn) && flowModeKnown &&
+           (flowInputMode != flowFromHeatLoad || UnitConversions::isHeatMeasure(heatMeasure));
+}
+
+bool InputParams::flowMeasureKnown() const
+{
+    const FlowUnit* unit = findFlowUnit(flowMeasure);
+    return unit && !(unit->isVolume && substanceProperties().isSteam());
 }
 
 double InputParams::toPa(double v) const

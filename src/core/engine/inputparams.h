@@ -36,9 +36,16 @@ public:
     static double toGKal(double value, int heatMeasure);
     // The flow of a liquid, in `flowMeasure`, that carries `heat` when cooled from
     // T1 to T2 °C at the mean absolute pressure Pmean Pa; 0 when T1 equals T2.
-    // Volumes are taken at the density at T1.
+    // Volumes are taken at the density at T1. A heat or flow unit outside its
+    // table carries no flow: the answer is 0, the flow not filled in, rather
+    // than a flow read through a fallback unit.
     static double calcQbyHeat(double heat, int heatMeasure, int flowMeasure, double T1, double T2,
                               const SubstanceProperties& substance, double Pmean);
+
+    // Whether a code names a unit of its table (0, "none", names none).
+    static bool isPressureMeasure(int measure);
+    static bool isFlowMeasure(int measure);
+    static bool isHeatMeasure(int measure);
 };
 
 // The abstract input; each calculation keeps a copy of its concrete kind.
@@ -87,6 +94,18 @@ public:
     // Absolute pressures before and after the device, Pa.
     virtual double PbeforeAbsInPa() const = 0;
     virtual double PafterAbsInPa() const = 0;
+
+    // Whether every choice the task is calculated from names an entry of its
+    // table: the medium, the pressure unit and kind, the installation place
+    // (it picks the working temperature), the flow input mode and, for a flow
+    // derived from the heat load, the heat unit. A document written elsewhere
+    // may hold any number there, and the conversions answer an unknown code
+    // with a fallback; a task failing this is not filled in. The flow unit is
+    // judged with the flow itself, where a missing unit has its own message.
+    virtual bool choicesWithinTables() const;
+    // Whether the flow unit names an entry of its table that the medium can be
+    // given in: steam is always measured by its mass.
+    bool flowMeasureKnown() const;
 
     double Q() const { return flow; }
     SubstanceProperties substanceProperties() const;

@@ -37,6 +37,12 @@ const QChar degreeSign(0x00B0);
 // ---------------------------------------------------------------------------
 // Input checks shared by the calculations
 
+void Algorithm::checkChoices()
+{
+    if (!input().choicesWithinTables())
+        throwEmptyFields();
+}
+
 void Algorithm::checkDevicePressures(double P1, double P2, const QString& orderError,
                                      const QString& tooHighError)
 {
@@ -87,7 +93,8 @@ void Algorithm::checkFlow(bool unitIsEmptyField)
 {
     if (tolerance::isZero(input().Q()))
         throwEmptyFields();
-    if (input().flowMeasure == 0) {
+    // An unknown unit is no unit: the flow cannot be read in it.
+    if (!input().flowMeasureKnown()) {
         if (unitIsEmptyField)
             throwEmptyFields(QString::fromUtf8(flowUnitMissingText));
         throwValidationError(QString::fromUtf8(flowUnitMissingText));
@@ -243,6 +250,7 @@ bool KvAlgorithm::calc(const KvInputParams& input)
     m_input = input;
     GEH_ASSERT(input.deviceType() == dtLMKP || input.deviceType() == dtEmpty);
     return runSteps([this] {
+        checkChoices();
         if (m_input.deviceType() == dtEmpty)
             throwEmptyFields();
         checkValvePressures(m_input.P1, m_input.P2);

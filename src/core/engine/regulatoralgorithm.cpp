@@ -269,6 +269,7 @@ bool RegulatorAlgorithm::calc(const RegulatorInputParams& input)
         geh::ErrorHandler::instance()->assertFailed(
             GEH_LOCATION, QStringLiteral("common::isRegulator(input.deviceType())"));
     const bool ok = runSteps([this] {
+        checkChoices();
         if (m_input.regulation == rtDiffPressure)
             checkDifferentialScheme();
         else

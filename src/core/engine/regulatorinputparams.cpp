@@ -43,6 +43,13 @@ double RegulatorInputParams::maxTemperature() const
     return regulation == rtUpstream ? 150 : 220;
 }
 
+bool RegulatorInputParams::choicesWithinTables() const
+{
+    const bool regulationKnown = regulation == rtDiffPressure || regulation == rtUpstream ||
+                                 regulation == rtDownstream || regulation == rtBypass;
+    return regulationKnown && InputParams::choicesWithinTables();
+}
+
 double RegulatorInputParams::PbeforeAbsInPa() const
 {
     if (regulation != rtDiffPressure)

@@ -33,4 +33,6 @@ public:
     double maxTemperature() const override;
     double PbeforeAbsInPa() const override;
     double PafterAbsInPa() const override;
+    // The kind of regulation too.
+    bool choicesWithinTables() const override;
 };

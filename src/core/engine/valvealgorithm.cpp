@@ -140,6 +140,7 @@ bool ValveAlgorithm::calc(const ValveInputParams& input)
     GEH_ASSERT(input.deviceType() == dtLMK2 || input.deviceType() == dtLMK3 || input.deviceType() == dtLMKP ||
                input.deviceType() == dtEmpty);
     const bool ok = runSteps([this] {
+        checkChoices();
         if (m_input.deviceType() == dtEmpty)
             throwEmptyFields();
         checkValvePressures(m_input.P1, m_input.P2);
