@@ -195,10 +195,6 @@ private slots:
         QTest::newRow("P2 empty") << Task{stWater, "2", "0", "20", wfM3h, "10"} << empty;
         QTest::newRow("temperature empty") << Task{stWater, "2", "1", "0", wfM3h, "10"} << empty;
         QTest::newRow("flow empty") << Task{stWater, "2", "1", "20", wfM3h, "0"} << empty;
-        // Steam takes no volume unit: m³/h goes away and no unit is chosen.
-        QTest::newRow("steam without a flow unit")
-            << Task{stSuperheatedSteam, "5", "1", "200", wfM3h, "10"}
-            << invalid + QStringLiteral("укажите единицы измерения расхода рабочей среды <i>G<i>");
     }
 
     void refusedTasksShowTheMessage()
@@ -214,6 +210,32 @@ private slots:
         QCOMPARE(r.message->textFormat(), Qt::RichText);
         QVERIFY(r.value.isEmpty() && !r.copy);
         QCOMPARE(capture.count(), 0);
+    }
+
+    // A medium that does not take the chosen flow unit gets the first unit it
+    // takes; a unit it takes stays.
+    void flowUnitFollowsTheMedium_data()
+    {
+        QTest::addColumn<int>("unit");
+        QTest::addColumn<int>("medium");
+        QTest::addColumn<int>("chosen");
+        QTest::newRow("m³/h, water to steam: t/h") << int(wfM3h) << int(stSuperheatedSteam) << int(wfTh);
+        QTest::newRow("l/s, water to air: nm³/h") << int(wfLs) << int(stAir) << int(wfM3h);
+        QTest::newRow("kg/h, water to steam: kg/h") << int(wfKgh) << int(stSuperheatedSteam) << int(wfKgh);
+    }
+
+    void flowUnitFollowsTheMedium()
+    {
+        QFETCH(int, unit);
+        QFETCH(int, medium);
+        QFETCH(int, chosen);
+        Host host;
+        enter(host.form, Task{stWater, "5", "1", "20", unit, "10"});
+        orxtest::selectData(host.form->ctrl<QComboBox>(121), medium);
+        orxtest::typeInto(spin(host.form, 105), QStringLiteral("200"));
+        QCOMPARE(host.form->intComboValue(1081, 0), chosen);
+        const Results r = results(host.form);
+        QVERIFY(!r.message && !r.value.isEmpty());
     }
 
     // Whatever the fields hold, the form shows a Kv or the calculation's

@@ -3,6 +3,8 @@
 
 #include "engine/inputparams.h"
 #include "formhost.h"
+#include "forms/kvchild.h"
+#include "forms/valvechild.h"
 #include "framework/backgroundcache.h"
 #include "framework/mdichild.h"
 #include "framework/radioarea.h"
@@ -17,9 +19,11 @@
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTemporaryDir>
 
 #include <cmath>
+#include <functional>
 #include <memory>
 
 using namespace common;
@@ -156,9 +160,36 @@ struct Limits
     double lower, upper;
 };
 
+using FormFactory = std::function<MdiChild*()>;
+const FormFactory kKvForm = [] { return new KvChild(); };
+const FormFactory kValveForm = [] { return new ValveChild(); };
+
+// Types "field=text ..." into a real form, one field after the other; `step`
+// runs after each field.
+void typeAll(MdiChild* form, const QString& typed, const std::function<void(const QString&)>& step)
+{
+    for (const QString& entry : typed.split(QLatin1Char(' '))) {
+        orxtest::typeInto(form->ctrl<QDoubleSpinBox>(qint16(entry.section(QLatin1Char('='), 0, 0).toInt())),
+                          entry.section(QLatin1Char('='), 1));
+        form->layout()->activate();
+        step(entry);
+    }
+}
+
+// The x of the line between the input and the results columns.
+int separatorX(MdiChild* form)
+{
+    form->layout()->activate();
+    for (QFrame* frame : form->findChildren<QFrame*>())
+        if (frame->frameShape() == QFrame::VLine)
+            return frame->x();
+    return -1;
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(Limits)
+Q_DECLARE_METATYPE(FormFactory)
 
 class TestMdiChild : public QObject
 {
@@ -231,12 +262,12 @@ private slots:
             << int(dtLMK2) << QList<int>{stWater} << 1081 << liquid << int(wfM3h);
         QTest::newRow("flow units of air: normal m³ and masses")
             << int(dtLMK2) << QList<int>{stAir} << 1081 << QStringLiteral("нм³/ч|т/ч|кг/ч") << int(wfM3h);
-        // The chosen m³/h is gone for steam: no unit is chosen.
+        // The chosen m³/h is gone for steam: the first unit steam takes is chosen.
         QTest::newRow("flow units of saturated steam: masses only")
-            << int(dtLMK2) << QList<int>{stSaturatedSteam} << 1081 << QStringLiteral("т/ч|кг/ч") << -1;
+            << int(dtLMK2) << QList<int>{stSaturatedSteam} << 1081 << QStringLiteral("т/ч|кг/ч") << int(wfTh);
         QTest::newRow("flow units of nitrogen after steam: m³/h back on top")
             << int(dtLMK2) << QList<int>{stSuperheatedSteam, stNitrogen} << 1081
-            << QStringLiteral("нм³/ч|т/ч|кг/ч") << -1;
+            << QStringLiteral("нм³/ч|т/ч|кг/ч") << int(wfTh);
         QTest::newRow("flow units of glycol after air: every unit again")
             << int(dtLMK2) << QList<int>{stAir, stEthyleneGlycol} << 1081 << liquid << int(wfM3h);
     }
@@ -551,6 +582,58 @@ private slots:
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("ЛМК-2 DN 50"));
         form->clearResults();
         QVERIFY(form->resultWidgets().isEmpty());
+    }
+
+    // The input column keeps its width whatever the results show: before any
+    // result, with the first one and while the user types.
+    void inputColumnHoldsStill_data()
+    {
+        QTest::addColumn<FormFactory>("create");
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("Kv") << kKvForm << QStringLiteral("102=2 103=1 105=20 108=10 102=25.01 103=0 103=1.5");
+        QTest::newRow("valve") << kValveForm
+                               << QStringLiteral("102=6 103=5 1032=0.5 105=90 107=70 108=10 102=25.5 102=6");
+    }
+
+    void inputColumnHoldsStill()
+    {
+        QFETCH(FormFactory, create);
+        QFETCH(QString, typed);
+        orxtest::FormHost host;
+        MdiChild* form = host.add(create());
+        QVERIFY(host.show());
+        const int x = separatorX(form);
+        typeAll(form, typed,
+                [&](const QString& entry) { QVERIFY2(separatorX(form) == x, qPrintable(entry)); });
+    }
+
+    // A long message wraps in the results column of a window of 1366 px
+    // rather than run past its edge.
+    void longMessagesWrap_data()
+    {
+        QTest::addColumn<FormFactory>("create");
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("Kv") << kKvForm << QStringLiteral("102=25.01 103=1 105=20 108=10");
+        QTest::newRow("valve") << kValveForm
+                               << QStringLiteral("102=25.5 103=5.5 1032=0.3 108=10 105=90 107=70");
+    }
+
+    void longMessagesWrap()
+    {
+        QFETCH(FormFactory, create);
+        QFETCH(QString, typed);
+        orxtest::FormHost host(orxtest::FormHost::ShowOnRequest, 700);
+        host.tabs.resize(1366, 700);
+        MdiChild* form = host.add(create());
+        QVERIFY(host.show());
+        typeAll(form, typed, [](const QString&) {});
+        QLabel* message = nullptr;
+        for (QLabel* label : form->findChildren<QLabel*>())
+            if (label->isVisible() && label->text().contains(QStringLiteral("2.5 МПа")))
+                message = label;
+        QVERIFY(message && message->wordWrap());
+        QTRY_VERIFY(
+            !qobject_cast<QScrollArea*>(host.tabs.currentWidget())->horizontalScrollBar()->isVisible());
     }
 
     void dimensionsArea_data()

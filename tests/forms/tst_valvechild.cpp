@@ -283,6 +283,47 @@ private slots:
             << QStringLiteral("Не удалось найти модель с подходящим kv");
     }
 
+    // Under "Не заполнены входные данные" the form names the empty inputs, in
+    // the order of its rows; a refused value names none.
+    void emptyInputsAreNamed_data()
+    {
+        QTest::addColumn<Task>("task");
+        QTest::addColumn<bool>("noUnit");
+        QTest::addColumn<QStringList>("named");
+        QTest::addColumn<bool>("shown");
+        const QString dP = QStringLiteral("\u0394Pру");
+        QTest::newRow("P2") << water("102=6 103=0 1032=0.3 108=10 105=90 107=70") << false
+                            << QStringList{QStringLiteral("P2")} << true;
+        QTest::newRow("ΔPру") << water("102=6 103=5.5 1032=0 108=10 105=90 107=70") << false
+                              << QStringList{dP} << true;
+        QTest::newRow("G") << water("102=6 103=5.5 1032=0.3 108=0 105=90 107=70") << false
+                           << QStringList{QStringLiteral("G")} << true;
+        QTest::newRow("flow unit") << water("102=6 103=5.5 1032=0.3 108=10 105=90 107=70") << true
+                                   << QStringList{QStringLiteral("G")} << true;
+        QTest::newRow("all, in the order of the rows")
+            << water("102=6 103=0 1032=0 108=0 105=90 107=0") << true
+            << QStringList{QStringLiteral("P2"), dP, QStringLiteral("Tобр"), QStringLiteral("G")} << true;
+        QTest::newRow("P2 above P1: refused, nothing named")
+            << water("102=6 103=7 1032=0.3 108=10 105=90 107=0") << false
+            << QStringList{QStringLiteral("Tобр")} << false;
+    }
+
+    void emptyInputsAreNamed()
+    {
+        QFETCH(Task, task);
+        QFETCH(bool, noUnit);
+        QFETCH(QStringList, named);
+        QFETCH(bool, shown);
+        Host host;
+        enter(host.form, task);
+        if (noUnit)
+            host.form->ctrl<QComboBox>(1081)->setCurrentIndex(-1);
+        QCOMPARE(host.form->emptyInputs(), named);
+        const QString line = QStringLiteral("Пустые поля: <i>") + named.join(QStringLiteral("</i>, <i>")) +
+                             QStringLiteral("</i>");
+        QCOMPARE(bool(visibleLabel(host.form, line)), shown);
+    }
+
     void refusedTasksShowTheMessageOnly()
     {
         QFETCH(Task, task);

@@ -91,8 +91,7 @@ void KvChild::recalc()
         grid->addWidget(copy, nextRow(grid), 0);
     } else {
         // The calculation's own message stands in for the result.
-        QLabel* message = addResultsHeader(grid, m_algorithm.errorText(), true, Qt::red);
-        message->setTextFormat(Qt::RichText);
+        addFailure(grid, m_algorithm.errorText());
     }
     finishResultsGrid(grid);
 }

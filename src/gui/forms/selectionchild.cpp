@@ -43,13 +43,6 @@ bool SelectionChild::isLiquidMedium() const
     return SubstanceProperties(intComboValue(fcMedium, -1)).isLiquid();
 }
 
-void SelectionChild::addFailure(QGridLayout* grid, const QString& message)
-{
-    QLabel* label = addResultsHeader(grid, message, true, Qt::red);
-    // The messages break their own lines.
-    label->setTextFormat(Qt::RichText);
-}
-
 QGridLayout* SelectionChild::addDetailsGrid(QGridLayout* grid)
 {
     addResultsHeader(grid, QStringLiteral("Детали расчёта"), true);

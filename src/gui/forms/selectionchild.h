@@ -39,9 +39,6 @@ protected:
     // Water and the two glycol solutions: the media whose ratings are shown.
     bool isLiquidMedium() const;
 
-    // The calculation's message in red instead of the results.
-    void addFailure(QGridLayout* grid, const QString& message);
-
     // "Детали расчёта" and a grid across the results for the figures: a left
     // group from column 0 and a right group from column 4.
     QGridLayout* addDetailsGrid(QGridLayout* grid);

@@ -51,6 +51,14 @@ bool hasFineStep(qint16 code)
     return fine.contains(code);
 }
 
+// The number fields a calculation needs, where 0 is no value at all: the
+// pressures and drops of the task, the temperatures, the heat load and the flow.
+bool zeroMeansEmpty(qint16 code)
+{
+    static const QVector<qint16> required{102, 103, 105, 106, 107, 108, 1020, 1021, 1032, 1035, 1036};
+    return required.contains(code);
+}
+
 bool isGlycolSolution(int medium)
 {
     return medium == stPropyleneGlycol || medium == stEthyleneGlycol;
@@ -74,6 +82,19 @@ QFont resizedFont(const QFont& base, int delta)
     else
         font.setPixelSize(base.pixelSize() + delta);
     return font;
+}
+
+// A word-wrapped label as wide as its longest line, up to about fifty
+// characters: short texts keep their lines, long ones wrap there.
+void wrapAt(QLabel* label, const QString& richText)
+{
+    label->setWordWrap(true);
+    QTextDocument lines;
+    lines.setDefaultFont(label->font());
+    lines.setDocumentMargin(0);
+    lines.setHtml(richText);
+    const int widest = int(std::ceil(lines.idealWidth())) + 2;
+    label->setMinimumWidth(qMin(widest, label->fontMetrics().averageCharWidth() * 50));
 }
 
 // Restores the cursor however a save ends.
@@ -174,8 +195,11 @@ QString MdiChild::fileFilter()
 void MdiChild::setupLayout()
 {
     m_mainLayout = new QGridLayout(this);
-    m_mainLayout->addLayout(createInputArea(), 0, 0);
-    m_mainLayout->setColumnStretch(1, 50);
+    QLayout* input = createInputArea();
+    m_inputLayout = qobject_cast<QGridLayout*>(input);
+    m_mainLayout->addLayout(input, 0, 0);
+    // The input column is as wide as its rows ask (fixInputColumn): the width
+    // of the window beyond it goes to the results, centred in their column.
     m_mainLayout->addWidget(createVerticalSeparator(), 0, 2);
     m_mainLayout->setColumnStretch(3, 50);
     QLayout* results = createResultsArea();
@@ -321,6 +345,42 @@ double MdiChild::doubleValue(const DocKey& key) const
     return spin ? spin->value() : 0;
 }
 
+QStringList MdiChild::emptyInputs() const
+{
+    // Rows of the input grid, top to bottom: a row whose number and unit are
+    // both missing is named once.
+    QMap<int, QString> empty;
+    for (auto it = m_controls.cbegin(); it != m_controls.cend(); ++it) {
+        QWidget* w = it.value();
+        // A hidden row is not the task's, a disabled one is not the user's to fill.
+        if (!w->isVisibleTo(this) || !w->isEnabled())
+            continue;
+        bool missing = false;
+        if (auto* spin = qobject_cast<QDoubleSpinBox*>(w))
+            missing = zeroMeansEmpty(it.key().fieldCode) && tolerance::isZero(spin->value());
+        else if (auto* combo = qobject_cast<QComboBox*>(w))
+            missing = combo->currentIndex() < 0;
+        const int index = m_inputLayout && missing ? m_inputLayout->indexOf(w) : -1;
+        if (index < 0)
+            continue;
+        int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
+        m_inputLayout->getItemPosition(index, &row, &column, &rowSpan, &columnSpan);
+        const QString symbol = rowSymbol(row);
+        if (!symbol.isEmpty())
+            empty.insert(row, symbol);
+    }
+    return empty.values();
+}
+
+QString MdiChild::rowSymbol(int row) const
+{
+    QLayoutItem* item = m_inputLayout->itemAtPosition(row, 0);
+    auto* caption = item ? qobject_cast<QLabel*>(item->widget()) : nullptr;
+    const QString text = m_captions.value(m_labels.key(caption, DocKey(-1)));
+    const int bar = text.indexOf(QLatin1Char('|'));
+    return bar < 0 ? text : text.mid(bar + 1);
+}
+
 void MdiChild::addCodeItem(QComboBox* combo, const QString& text, int code)
 {
     combo->addItem(QStringLiteral("%1 - %2").arg(QString::number(code), text), code);
@@ -385,15 +445,23 @@ void MdiChild::updateFlowUnits()
     const SubstanceProperties medium(intComboValue(fcMedium, -1));
     const bool liquid = medium.isLiquid();
 
-    // Removing the current unit leaves no unit chosen: the user picks a new one.
-    const auto removeUnit = [combo](int unit) {
+    // A user who changes the medium gets the first unit it takes in place of
+    // one it does not take. A document opened with a unit its medium does not
+    // take shows no unit: the user is asked for one.
+    const int mediumCode = intComboValue(fcMedium, -1);
+    const bool mediumChanged = m_flowUnitsMedium != -2 && m_flowUnitsMedium != mediumCode;
+    m_flowUnitsMedium = mediumCode;
+    bool currentRemoved = false;
+    const auto removeUnit = [combo, &currentRemoved](int unit) {
         const int index = combo->findData(unit);
         if (index < 0)
             return;
         const bool wasCurrent = combo->currentIndex() == index;
         combo->removeItem(index);
-        if (wasCurrent)
+        if (wasCurrent) {
             combo->setCurrentIndex(-1);
+            currentRemoved = true;
+        }
     };
 
     // Volumes of steam are not offered at all; gases are measured in normal cubic metres.
@@ -415,6 +483,8 @@ void MdiChild::updateFlowUnits()
             removeUnit(unit);
         }
     }
+    if (currentRemoved && mediumChanged)
+        combo->setCurrentIndex(0);
 }
 
 void MdiChild::fillCommonInputs(InputParams& input) const
@@ -545,6 +615,7 @@ QLabel* MdiChild::addCaptionLabel(QGridLayout* grid, int row, const DocKey& key,
 {
     auto* label = new QLabel(caption.isEmpty() ? caption : caption + QLatin1Char(':'));
     putLabel(key, label);
+    m_captions.insert(key, caption);
     grid->addWidget(label, row, 0);
     return label;
 }
@@ -567,6 +638,7 @@ QDoubleSpinBox* MdiChild::addDoubleRow(QGridLayout* grid, const DocKey& key, con
     auto* label = new QLabel(text);
     label->setWordWrap(true);
     putLabel(key, label);
+    m_captions.insert(key, caption);
 
     const int row = nextRow(grid);
     grid->addWidget(label, row, 0);
@@ -1054,6 +1126,32 @@ QGridLayout* MdiChild::createResultsGrid()
     return grid;
 }
 
+void MdiChild::addFailure(QGridLayout* grid, const QString& message)
+{
+    QLabel* label = addResultsHeader(grid, message, true, Qt::red);
+    // The messages break their own lines; a long one wraps to the column
+    // rather than widen the window.
+    label->setTextFormat(Qt::RichText);
+    wrapAt(label, message);
+
+    // The calculation stops at the first empty input it meets; the user is
+    // told every one still to fill in.
+    if (!message.startsWith(QStringLiteral("Не заполнены входные данные")))
+        return;
+    const QStringList empty = emptyInputs();
+    if (empty.isEmpty())
+        return;
+    const QString list =
+        QStringLiteral("Пустые поля: <i>") + empty.join(QStringLiteral("</i>, <i>")) + QStringLiteral("</i>");
+    auto* names = new QLabel(list);
+    names->setTextFormat(Qt::RichText);
+    names->setAlignment(Qt::AlignCenter);
+    setTextColour(names, Qt::darkRed);
+    wrapAt(names, list);
+    addResultWidget(names);
+    grid->addWidget(names, nextRow(grid), 0, 1, resultColumnCount());
+}
+
 QLabel* MdiChild::addResultsHeader(QGridLayout* grid, const QString& text, bool small, const QColor& colour)
 {
     QLabel* label = addSectionHeader(grid, text, resultColumnCount(), small, colour);
@@ -1105,6 +1203,14 @@ QLabel* MdiChild::addCaptionCell(QGridLayout* grid, int column, const QString& t
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignCenter);
     label->setContentsMargins(10, 10, 10, 10);
+    // A caption that breaks its own lines keeps each of them whole: wrapping
+    // inside one would leave a word alone on a line of its own.
+    if (text.contains(QLatin1Char('\n'))) {
+        int widest = 0;
+        for (const QString& line : text.split(QLatin1Char('\n')))
+            widest = qMax(widest, label->fontMetrics().horizontalAdvance(line));
+        label->setMinimumWidth(widest + 20 + 2);
+    }
     addResultWidget(label);
     grid->addWidget(label, cellRow(grid, column), column);
     return label;
@@ -1263,7 +1369,14 @@ void MdiChild::showEvent(QShowEvent* event)
     if (!m_shown) {
         m_shown = true;
         recalc();
+        fixInputColumn();
     }
+}
+
+void MdiChild::fixInputColumn()
+{
+    if (m_inputLayout)
+        m_mainLayout->setColumnMinimumWidth(0, m_inputLayout->sizeHint().width());
 }
 
 void MdiChild::resizeEvent(QResizeEvent* event)

@@ -30,6 +30,7 @@
 #include <QMap>
 #include <QPair>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 #include <QWidget>
 
@@ -159,6 +160,12 @@ public:
     // The value of a number field.
     double doubleValue(const DocKey& key) const;
 
+    // The symbols (or, for a caption without one, the captions) of the input
+    // rows shown and open to the user that a calculation needs and that are
+    // not filled in, in the order of the form: a number at 0 where 0 means
+    // "not given", a combo with no choice. A row is named once.
+    QStringList emptyInputs() const;
+
 public slots:
     // When the flow is given through the heat load, writes the flow that carries
     // it into the flow field without counting as a modification.
@@ -188,7 +195,9 @@ protected:
     // The standard items of the registered common combos (medium, units, system,
     // place, ...), number ranges, and the form's own combo items.
     void fillControls(const QMap<qint16, ComboItems>& formItems = QMap<qint16, ComboItems>());
-    // Offers the flow units that make sense for the chosen medium.
+    // Offers the flow units that make sense for the chosen medium. When the
+    // user changes the medium to one that does not take the chosen unit, the
+    // first unit it takes is chosen instead.
     void updateFlowUnits();
     // Copies the inputs shared by all calculations into the calculation input.
     void fillCommonInputs(InputParams& input) const;
@@ -248,6 +257,9 @@ protected:
     // column fills that column of the last row.
     // A new results grid headed "Результаты" (the forms rebuild theirs with it).
     QGridLayout* createResultsGrid();
+    // The calculation's message in red instead of the results, wrapped to the
+    // column; under a message about empty inputs, the inputs it means.
+    void addFailure(QGridLayout* grid, const QString& message);
     QLabel* addResultsHeader(QGridLayout* grid, const QString& text, bool small = false,
                              const QColor& colour = QColor());
     // Caption (bold) at column, value at column + 1, unit at column + 2.
@@ -312,9 +324,20 @@ protected:
 private:
     void reportMissing(const DocKey& key, const char* typeName) const;
     QLabel* addCaptionLabel(QGridLayout* grid, int row, const DocKey& key, const QString& caption);
+    // The symbol of the caption in column 0 of an input row ("P1" of
+    // "Перед клапаном|P1"), or the caption when it has none.
+    QString rowSymbol(int row) const;
+    // The input column keeps the width its own rows ask for when the window
+    // first shows: the results beside it never move it.
+    void fixInputColumn();
     void updateBackground();
 
     QGridLayout* m_mainLayout = nullptr;
+    QGridLayout* m_inputLayout = nullptr;
+    // The captions as the forms gave them ("Перед клапаном|P1").
+    QMap<DocKey, QString> m_captions;
+    // The medium the flow units were last offered for (-2: not yet).
+    int m_flowUnitsMedium = -2;
     // The window size the background was last made for.
     QSize m_backgroundSize;
 };
