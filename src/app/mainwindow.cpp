@@ -9,6 +9,7 @@
 #include "forms/valvechild.h"
 #include "framework/mdichild.h"
 #include "gentools/errorhandle.h"
+#include "guitools/filedialogs.h"
 #include "guitools/makerinfo.h"
 #include "selectdoctypedlg.h"
 
@@ -292,8 +293,11 @@ void MainWindow::createNew()
 
 void MainWindow::open()
 {
-    const QString fileName =
-        QFileDialog::getOpenFileName(this, QStringLiteral("Открыть"), Doc::directory(), fileFilter());
+    QFileDialog dialog(this, QStringLiteral("Открыть"), Doc::directory(), fileFilter());
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    fitFileDialog(dialog);
+    const QString fileName = dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
     if (fileName.isEmpty())
         return;
     Doc::setDirectory(fileName);
