@@ -117,11 +117,26 @@ void drawReportHeaderLogo(Canvas& c)
     drawLetters(c.painter, QPointF(x, 9 + name.capHeight + 14), kTagline, fitted, colour::ink);
 }
 
+namespace {
+// The maker's blue at the given strength, laid over what is already drawn.
+QColor veil(qreal strength)
+{
+    QColor blue = colour::brand;
+    blue.setAlphaF(strength);
+    return blue;
+}
+} // namespace
+
 // The window background is stretched to two and a half times the window and
 // drawn from the top-left corner, so only its top-left part is ever seen. It is
 // a watermark: every colour stays within a few steps of white, and the shapes
 // are broad, so that stretching without smoothing shows no steps and no label
 // or number over it loses contrast.
+//
+// Whatever the window, the mark lies behind the input rows (the top-left fifth
+// of the picture is the input column of every form), so it is one cool tone laid
+// thinly over the wash: a warm or two-toned shape there, cut off by the rows'
+// boxes, reads as a drawing fault rather than as the maker's sign.
 void drawBackground(Canvas& c)
 {
     QPainter& p = c.painter;
@@ -138,13 +153,15 @@ void drawBackground(Canvas& c)
     p.setPen(Qt::NoPen);
     // The pipe line of the mark runs on across the whole picture.
     const QRectF pipe = s.pipe.boundingRect();
-    p.setBrush(colour::faded(colour::brand, 0.06));
+    p.setBrush(veil(0.03));
     p.drawRect(QRectF(0, pipe.top(), size.width(), pipe.height()));
-    p.setBrush(colour::faded(colour::brand, 0.075));
-    p.drawPath(s.bowTie);
-    p.drawPath(s.stem);
-    p.setBrush(colour::faded(colour::accent, 0.09));
-    p.drawPath(s.dome);
+    // One outline for the bow tie, the stem and the dome: where they overlap the
+    // veil is not laid twice.
+    QPainterPath sign = s.bowTie;
+    sign.addPath(s.stem);
+    sign.addPath(s.dome);
+    p.setBrush(veil(0.04));
+    p.drawPath(sign.simplified());
 }
 
 } // namespace pictures

@@ -6,9 +6,10 @@ namespace pictures {
 
 // Sizes are the sizes the program shows the pictures at: toolbar actions at the
 // style's 24 pixels, the copy button at 64, the dialog's buttons at 200 × 200.
-// The report header fits the 40 % cell of an A4 page at 100 dpi and a small
-// dimension drawing its 17 % column (about 110 pixels with 10 mm page margins);
-// both are printed at their natural size.
+// The report header fits the 40 % cell of an A4 page laid out at 100 dpi and a
+// small dimension drawing its 17 % column (about 110 pixels); both keep that
+// size on paper but are drawn at 300 dpi, so that their thin lines and small
+// letters print sharp.
 QList<Picture> catalogue()
 {
     QList<Picture> list = {
@@ -20,7 +21,7 @@ QList<Picture> catalogue()
         {QStringLiteral("about"), QSize(24, 24), true, drawAboutIcon},
         {QStringLiteral("copy"), QSize(64, 64), true, drawCopyIcon},
         {QStringLiteral("orimax"), QSize(128, 128), false, drawMakerLogo},
-        {QStringLiteral("orimax-header"), QSize(230, 60), false, drawReportHeaderLogo},
+        {QStringLiteral("orimax-header"), QSize(230, 60), false, drawReportHeaderLogo, kPrintDensity},
         {QStringLiteral("foto_valve2"), QSize(200, 200), true, drawValveIllustration},
         {QStringLiteral("foto_regulator"), QSize(200, 200), true, drawRegulatorIllustration},
         {QStringLiteral("foto_lmsh"), QSize(200, 200), true, drawCabinetIllustration},
@@ -36,7 +37,7 @@ QList<Picture> catalogue()
         list.append(
             {name, QSize(320, 400), false, [stem](Canvas& c) { drawDimensionDrawing(c, stem, false); }});
         list.append({name + QStringLiteral("_small"), QSize(110, 150), false,
-                     [stem](Canvas& c) { drawDimensionDrawing(c, stem, true); }});
+                     [stem](Canvas& c) { drawDimensionDrawing(c, stem, true); }, kPrintDensity});
     }
     return list;
 }

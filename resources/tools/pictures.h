@@ -18,7 +18,15 @@ struct Picture
     QSize size;       // the size the program shows it at, in logical pixels
     bool highDensity; // also drawn at twice the size, "@2x", for QIcon
     std::function<void(Canvas&)> draw;
+    // Pixels of the file per logical pixel. A picture printed in a report is
+    // drawn finer than the page's 100 dpi layout and says so in the file: its
+    // resolution is stored with it, and the report sizes it by that.
+    int density = 1;
 };
+
+// The resolution of the printed pictures: three pixels per pixel of the page.
+constexpr int kPrintDensity = 3;
+constexpr int kPageDpi = 100;
 
 QList<Picture> catalogue();
 

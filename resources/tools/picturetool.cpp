@@ -5,7 +5,8 @@
 //     orx_picturetool <output folder>
 //
 // produces <output folder>/icons/<name>.png (and <name>@2x.png where Qt's icons
-// can use a high-density variant) and <output folder>/resources.qrc.
+// can use a high-density variant) and <output folder>/resources.qrc. A picture
+// printed in reports is drawn at three times its size and stores its 300 dpi.
 
 #include "pictures.h"
 
@@ -67,7 +68,13 @@ int main(int argc, char** argv)
     QStringList files;
     for (const pictures::Picture& picture : pictures::catalogue()) {
         const QString file = QStringLiteral("icons/") + picture.name + QStringLiteral(".png");
-        if (!save(render(picture, 1), out.filePath(file)))
+        QImage image = render(picture, picture.density);
+        if (picture.density > 1) {
+            const int dotsPerMeter = qRound(pictures::kPageDpi * picture.density / 0.0254);
+            image.setDotsPerMeterX(dotsPerMeter);
+            image.setDotsPerMeterY(dotsPerMeter);
+        }
+        if (!save(image, out.filePath(file)))
             return 1;
         files << file;
         if (picture.highDensity) {

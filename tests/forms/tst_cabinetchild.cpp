@@ -12,6 +12,8 @@
 #include <QLabel>
 #include <QLayout>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTemporaryDir>
 
 using namespace common;
@@ -296,6 +298,34 @@ private slots:
         QCOMPARE(pickAll(form, {{F::fcFan, 1, 0}, {F::fcMainPump, 1, 8}, {F::fcInterface, 1, 2}}), QString());
         QCOMPARE(form->copyText(), QStringLiteral("ЛМШ-1-33-08-2-220-IP54"));
         QCOMPARE(capture.count(), 0);
+    }
+
+    void optionsClearOfTheArrow_data()
+    {
+        QTest::addColumn<bool>("fan");
+        QTest::newRow("hot water and heating") << false;
+        QTest::newRow("ventilation") << true;
+    }
+
+    // Every option, the longest one too, stands in the box's text field as laid
+    // out, with room for another character before the drop-down arrow.
+    void optionsClearOfTheArrow()
+    {
+        QFETCH(bool, fan);
+        Host host(fan ? static_cast<CabinetChild*>(new FanCabinetChild) : new StdCabinetChild);
+        for (const DocKey& k : host.form->controlKeys()) {
+            auto* box = qobject_cast<QComboBox*>(host.form->control(k));
+            if (!box->isVisibleTo(host.form)) // the loops beyond the count, alike to loop 1
+                continue;
+            QStyleOptionComboBox option;
+            option.initFrom(box);
+            const QRect field =
+                box->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, box);
+            for (const QString& text : orxtest::itemTexts(box))
+                QVERIFY2(box->fontMetrics().horizontalAdvance(text) + box->fontMetrics().averageCharWidth() <=
+                             field.width(),
+                         qPrintable(text));
+        }
     }
 
     void savedCabinetReopensTheSame_data()

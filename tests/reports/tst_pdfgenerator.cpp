@@ -7,14 +7,18 @@
 #include "settings/smartsettings.h"
 #include "vocabulary/common.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QDate>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextBlock>
+#include <QTextLayout>
 #include <QUrl>
 
 #include <cmath>
@@ -312,8 +316,8 @@ private slots:
         auto* dimensions = qobject_cast<QTextTable*>(inner.first());
         QCOMPARE(reporttest::tableRows(dimensions).at(2).first(), QStringLiteral("Высота Н, мм, не более"));
         QCOMPARE(reporttest::tableRows(dimensions).at(2).last(), QStringLiteral("1420"));
-        // The dimension table is set a size below the data tables.
-        QCOMPARE(firstCharFormat(dimensions->cellAt(0, 0)).fontPointSize(), 10.0);
+        // The dimension table is set smaller than the data tables, to fit beside the drawing.
+        QCOMPARE(firstCharFormat(dimensions->cellAt(0, 0)).fontPointSize(), 9.0);
 
         const QTextTableCell footer = tables.at(5)->cellAt(0, 0);
         QCOMPARE(horizontalAlignment(footer), Qt::AlignRight);
@@ -352,6 +356,74 @@ private slots:
             percentages << length.rawValue();
         }
         QCOMPARE(percentages, widths);
+    }
+
+    void closingBlockSeries_data()
+    {
+        QTest::addColumn<int>("deviceType");
+        // The widest tables: three DN columns of four digits.
+        QTest::newRow("ЛМК-3") << int(common::dtLMK3);
+        QTest::newRow("ЛМР-Д") << int(common::dtLMRD);
+        QTest::newRow("ЛМР-1") << int(common::dtLMR1);
+    }
+
+    // Every caption and number of the dimension table stands on one line, and
+    // the table stays clear of the drawing beside it.
+    void closingBlockSeries()
+    {
+        QFETCH(int, deviceType);
+        FrameReport report(QStringLiteral("Отчёт"), deviceType);
+        report.addDimensions();
+        const QTextDocument& document = report.textDocument();
+        QCOMPARE(document.pageCount(), 1);
+        QTextTable* closing = reporttest::topTables(document).at(1); // below the section title
+        auto* dimensions = qobject_cast<QTextTable*>(closing->childFrames().first());
+        for (int row = 0; row < dimensions->rows(); ++row) {
+            for (int column = 0; column < dimensions->columns(); ++column) {
+                const QTextBlock block = dimensions->cellAt(row, column).firstCursorPosition().block();
+                QVERIFY2(block.layout()->lineCount() == 1, qPrintable(block.text()));
+            }
+        }
+        const QRectF drawing = document.documentLayout()->frameBoundingRect(closing);
+        const QRectF table = document.documentLayout()->frameBoundingRect(dimensions);
+        QVERIFY(table.left() >= drawing.left() + 110); // the drawing's width on the page
+        QVERIFY(table.right() <= drawing.right() + 0.5);
+    }
+
+    void printedPictures_data()
+    {
+        QTest::addColumn<int>("deviceType");
+        QTest::newRow("valve report") << int(common::dtLMK2);
+        QTest::newRow("regulator report") << int(common::dtLMR2P);
+    }
+
+    // The logo and the dimension drawing reach the PDF at print resolution and
+    // without lossy compression, which would blur their thin lines.
+    void printedPictures()
+    {
+        QFETCH(int, deviceType);
+        const QString pdfimages = QStandardPaths::findExecutable(QStringLiteral("pdfimages"));
+        if (pdfimages.isEmpty())
+            QSKIP("poppler-utils (pdfimages) are not installed");
+        FrameReport report(QStringLiteral("Отчёт"), deviceType);
+        report.addHeader();
+        report.addDimensions();
+        const QString path = m_folder.filePath(QStringLiteral("pictures.pdf"));
+        QVERIFY(report.printToFile(path));
+        QProcess process;
+        process.start(pdfimages, {QStringLiteral("-list"), path});
+        QVERIFY(process.waitForFinished(30000));
+        // page num type width height color comp bpc enc interp object ID x-ppi y-ppi size ratio
+        int pictures = 0;
+        for (const QByteArray& line : process.readAllStandardOutput().split('\n')) {
+            const QList<QByteArray> fields = line.simplified().split(' ');
+            if (fields.size() < 14 || fields.at(2) != "image")
+                continue;
+            ++pictures;
+            QVERIFY2(fields.at(8) != "jpeg", line.constData());
+            QVERIFY2(fields.at(12).toInt() >= 290 && fields.at(13).toInt() >= 290, line.constData());
+        }
+        QCOMPARE(pictures, 2);
     }
 
     void openedInViewer()

@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 
 #include <numeric>
 
@@ -52,6 +54,25 @@ QVector<int> optionCodes(int count)
 
 // Every cabinet of the series has a 220 V supply and an IP54 enclosure.
 const char kDesignationTail[] = "-220-IP54";
+
+// The style's own size hint lets the longest option run up to (and, at some
+// font sizes, under) the arrow. The box is made wide enough for that option, the
+// box's frame and arrow, and two characters' room between text and arrow;
+// options only ever get fewer afterwards (the reserve pump follows the main
+// pump), so the width taken from the full list holds.
+void makeRoomForLongestItem(QComboBox* combo)
+{
+    int longest = 0;
+    for (int i = 0; i < combo->count(); ++i)
+        longest = qMax(longest, combo->fontMetrics().horizontalAdvance(combo->itemText(i)));
+    QStyleOptionComboBox option;
+    option.initFrom(combo);
+    option.rect = QRect(0, 0, 1000, combo->sizeHint().height());
+    const QRect field =
+        combo->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo);
+    const int gap = 2 * combo->fontMetrics().averageCharWidth();
+    combo->setMinimumWidth(longest + option.rect.width() - field.width() + gap);
+}
 
 } // namespace
 
@@ -105,6 +126,10 @@ void CabinetChild::addCodeItems(const DocKey& key, const QStringList& texts, con
 
 void CabinetChild::finishInputGrid(QGridLayout* grid)
 {
+    for (const DocKey& key : controlKeys()) {
+        if (auto* combo = qobject_cast<QComboBox*>(control(key)))
+            makeRoomForLongestItem(combo);
+    }
     grid->setContentsMargins(0, 0, 60, 0);
     grid->setRowStretch(nextRow(grid), 100);
 }

@@ -56,7 +56,8 @@ protected:
     void addLoopHeader(QGridLayout* grid, int loop);
     // A combo of coded options ("code - text"), with no option chosen.
     void addCodeItems(const DocKey& key, const QStringList& texts, const QVector<int>& codes);
-    // Margins and the stretch below the last row.
+    // Every combo as wide as its longest option with room before the arrow,
+    // the margins and the stretch below the last row.
     void finishInputGrid(QGridLayout* grid);
     // Puts RS-485 forward as the interface of a new cabinet.
     void setDefaultInterface();

@@ -114,6 +114,9 @@ QStringList tableRow(const QString& caption, const QVector<int>& values, int cou
 
 const QString reportFontFamily = QStringLiteral("Calibri");
 
+// Space around the text of every cell of the printed table.
+const qreal reportCellPadding = 2;
+
 } // namespace
 
 DeviceSizeTableGenerator::DeviceSizeTableGenerator(int deviceType, const QTextCursor& cursor)
@@ -161,7 +164,7 @@ QTextDocument* DeviceSizeTableGenerator::generateDocument(int pointSize)
 {
     // Prepared larger than any series; the writer cuts it to what was written
     // and narrows it to the cells of the first row.
-    QTextTable* table = m_cursor.insertTable(25, 15, SmartTextTable::tableFormat(true, 1));
+    QTextTable* table = m_cursor.insertTable(25, 15, SmartTextTable::tableFormat(true, reportCellPadding));
     SmartTextTable writer(table);
     writer.defaultPointSize = pointSize;
     fillTable(writer);

@@ -10,17 +10,21 @@
 #include "settings/smartsettings.h"
 #include "vocabulary/common.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QDate>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QFont>
+#include <QImage>
 #include <QMessageBox>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QPainter>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
+#include <QTextImageFormat>
 #include <QTextTable>
 #include <QUrl>
 
@@ -39,6 +43,10 @@ const char kDocumentsDirectoryKey[] = "Common/Directory";
 const int contactPointSize = 10;
 const int sectionTitlePointSize = 14;
 const int footerPointSize = 8;
+// The dimension table beside the drawing: fourteen DN columns of up to four
+// digits and the captions must stand on one line each, with room around them,
+// in the 83 % column.
+const int dimensionsPointSize = 9;
 // Space between the page edge (inside the printer's margins) and the text, in
 // the printer's pixels.
 const qreal documentMargin = 50;
@@ -88,6 +96,49 @@ void writeLiteralCell(SmartTextTable& table, int column, const QString& text, Qt
 QString degreesCelsius()
 {
     return QStringLiteral("%1C").arg(QChar(0x00B0));
+}
+
+// The printed pictures (logo, dimension drawings) are drawn finer than the
+// page is laid out and store their resolution: each takes the place on the page
+// that its resolution gives it, and the PDF keeps all its pixels.
+void insertPicture(QTextCursor cursor, const QString& name, int pageDpi)
+{
+    QTextImageFormat format;
+    format.setName(name);
+    const QImage picture(name);
+    if (!picture.isNull() && picture.dotsPerMeterX() > 0 && picture.dotsPerMeterY() > 0) {
+        const qreal pageDotsPerMeter = pageDpi / 0.0254;
+        format.setWidth(picture.width() * pageDotsPerMeter / picture.dotsPerMeterX());
+        format.setHeight(picture.height() * pageDotsPerMeter / picture.dotsPerMeterY());
+    }
+    cursor.insertImage(format);
+}
+
+// The document's pages as QTextDocument::print() paints them, but with the
+// pictures kept lossless: print() lets the PDF writer store them as JPEG,
+// whose ringing blurs the thin lines and small letters of a drawing.
+void paintPages(const QTextDocument& document, QPrinter& printer)
+{
+    QPainter painter(&printer);
+    if (!painter.isActive())
+        return;
+    painter.setRenderHint(QPainter::LosslessImageRendering);
+    const QSizeF page = document.pageSize();
+    painter.scale(printer.width() / page.width(), printer.height() / page.height());
+    const int pages = document.pageCount();
+    for (int i = 0; i < pages; ++i) {
+        if (i > 0)
+            printer.newPage();
+        const QRectF view(0, i * page.height(), page.width(), page.height());
+        painter.save();
+        painter.translate(0, -view.top());
+        painter.setClipRect(view);
+        QAbstractTextDocumentLayout::PaintContext context;
+        context.clip = view;
+        context.palette.setColor(QPalette::Text, Qt::black);
+        document.documentLayout()->draw(&painter, context);
+        painter.restore();
+    }
 }
 
 } // namespace
@@ -173,7 +224,7 @@ bool PdfGenerator::printToFile(const QString& path)
 
     printer.setOutputFileName(path);
     printer.setDocName(name());
-    document.print(&printer);
+    paintPages(document, printer);
     if (QFileInfo(path).size() > 0)
         return true;
     QFile::remove(path); // no half-made report is left behind
@@ -204,7 +255,8 @@ void PdfGenerator::addHeader()
 
     QTextTable* table = cursor.insertTable(1, 2, SmartTextTable::tableFormat(false, 5));
     SmartTextTable(table).setColumnWidths({40, 60});
-    table->cellAt(0, 0).firstCursorPosition().insertImage(QStringLiteral(":/icons/orimax-header.png"));
+    insertPicture(table->cellAt(0, 0).firstCursorPosition(), QStringLiteral(":/icons/orimax-header.png"),
+                  printer.resolution());
 
     QTextTableCell contactCell = table->cellAt(0, 1);
     QTextCharFormat middle = contactCell.format();
@@ -251,8 +303,9 @@ void PdfGenerator::addDimensions()
     // A series without a drawing has already been reported by the lookup.
     const QString drawing = common::deviceSizeImageName(common::DeviceType(deviceType), true);
     if (!drawing.isEmpty())
-        table->cellAt(0, 0).firstCursorPosition().insertImage(drawing);
-    DeviceSizeTableGenerator(deviceType, table->cellAt(0, 1).firstCursorPosition()).generateDocument(10);
+        insertPicture(table->cellAt(0, 0).firstCursorPosition(), drawing, printer.resolution());
+    DeviceSizeTableGenerator(deviceType, table->cellAt(0, 1).firstCursorPosition())
+        .generateDocument(dimensionsPointSize);
     cursor.movePosition(QTextCursor::End);
 
     addTitle(orx::versionString(), Qt::AlignRight, false, true, footerPointSize);
