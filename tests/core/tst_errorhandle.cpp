@@ -129,6 +129,21 @@ private slots:
         QCOMPARE(capture.count(), 0);
     }
 
+    // A message may come before the application names its log (a toolkit
+    // warning at start-up); it lands in the program's log in the working folder.
+    void logBeforeItIsNamed()
+    {
+        const QString workDir = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(m_dir.path()));
+        geh::ErrorHandler::destroyInstance();
+        geh::ErrorHandler::instance()->writeLog(GEH_LOCATION, geh::mlError, QStringLiteral("early"),
+                                                QString());
+        QDir::setCurrent(workDir);
+        QFile log(m_dir.filePath(QStringLiteral("app.log")));
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QVERIFY(log.readAll().contains("ERROR              early\r\n"));
+    }
+
     void assertionReportsAndContinues()
     {
         orxtest::MessageCapture capture;

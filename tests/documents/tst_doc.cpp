@@ -210,56 +210,75 @@ private slots:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<Doc::ReadStatus>("status");
-        QTest::newRow("valid, only the type") << typedDocument() << Doc::rsOk;
-        QTest::newRow("unknown field code is kept")
-            << typedDocument("12340000 00000002 00 00000001") << Doc::rsOk;
-        QTest::newRow("version 2") << hex("00000002") + hex(kType20) << Doc::rsWrongVersion;
-        QTest::newRow("little-endian version") << hex("03000000") + hex(kType20) << Doc::rsWrongVersion;
-        QTest::newRow("document type 7")
-            << hex("00000003 7FFE0000 00000002 00 00000007") << Doc::rsInvalidDocType;
-        QTest::newRow("document type at index 1")
-            << hex("00000003 7FFE0001 00000002 00 00000014") << Doc::rsInvalidDocType;
-        QTest::newRow("document type null") << hex("00000003 7FFE0000 00000000 01") << Doc::rsInvalidDocType;
-        QTest::newRow("type id flipped to unsigned")
-            << hex("00000003 7FFE0000 00000003 00 00000014") << Doc::rsDamaged;
-        QTest::newRow("unknown type id")
-            << typedDocument("", "00780000 0000007F 00 00000001") << Doc::rsDamaged;
-        QTest::newRow("list of 2^31-1 variants")
-            << typedDocument("", "00780000 00000009 00 7FFFFFFF") << Doc::rsDamaged;
-        QTest::newRow("map of 2^31-1 entries")
-            << typedDocument("", "00780000 00000008 00 7FFFFFFF") << Doc::rsDamaged;
-        QTest::newRow("huge declared string length")
-            << typedDocument("", "007A0000 0000000A 00 7FFFFFFE 0041") << Doc::rsDamaged;
-        QTest::newRow("string longer than the rest")
-            << typedDocument("", "007A0000 0000000A 00 00000006 00410042") << Doc::rsDamaged;
-        QTest::newRow("odd string length")
-            << typedDocument("", "007A0000 0000000A 00 00000003 004100") << Doc::rsDamaged;
-        QTest::newRow("null flag 2") << typedDocument("", "00780000 00000002 02 00000001") << Doc::rsDamaged;
-        QTest::newRow("null integer with a value")
-            << typedDocument("", "00780000 00000002 01 00000005") << Doc::rsDamaged;
-        QTest::newRow("null double with a value")
-            << typedDocument("", "00660000 00000006 01 3FF0000000000000") << Doc::rsDamaged;
-        QTest::newRow("null string with text")
-            << typedDocument("", "007A0000 0000000A 01 00000002 0041") << Doc::rsDamaged;
-        QTest::newRow("null boolean set") << typedDocument("", "01960000 00000001 01 01") << Doc::rsDamaged;
-        QTest::newRow("invalid variant not null")
-            << typedDocument("", "00790000 00000000 00") << Doc::rsDamaged;
-        QTest::newRow("not-a-number")
-            << typedDocument("", "00660000 00000006 00 7FF8000000000000") << Doc::rsDamaged;
-        QTest::newRow("infinity") << typedDocument("", "00660000 00000006 00 FFF0000000000000")
-                                  << Doc::rsDamaged;
-        QTest::newRow("three bytes of trailing garbage") << typedDocument("", "616263") << Doc::rsDamaged;
-        QTest::newRow("nine bytes of trailing garbage")
-            << typedDocument("", "FFFFFFFFFFFFFFFFFF") << Doc::rsDamaged;
+        QTest::addColumn<QString>("reason"); // the details of the damaged-file error
+        const auto row = [](const char* tag, const QByteArray& bytes, Doc::ReadStatus status,
+                            const char* reason = "") {
+            QTest::newRow(tag) << bytes << status << QString::fromUtf8(reason);
+        };
+        const Doc::ReadStatus ok = Doc::rsOk, damaged = Doc::rsDamaged, badType = Doc::rsInvalidDocType;
+        row("valid, only the type", typedDocument(), ok);
+        row("unknown field code is kept", typedDocument("12340000 00000002 00 00000001"), ok);
+        row("version 2", hex("00000002") + hex(kType20), Doc::rsWrongVersion);
+        row("little-endian version", hex("03000000") + hex(kType20), Doc::rsWrongVersion);
+        row("document type 7", hex("00000003 7FFE0000 00000002 00 00000007"), badType);
+        row("document type at index 1", hex("00000003 7FFE0001 00000002 00 00000014"), badType);
+        row("document type null", hex("00000003 7FFE0000 00000000 01"), badType);
+        row("empty file", QByteArray(), damaged, "файл короче номера версии");
+        row("ends inside a number", typedDocument("", "00660000 00000006 00 3FF0"), damaged,
+            "файл обрывается внутри поля 102");
+        row("type id flipped to unsigned", hex("00000003 7FFE0000 00000003 00 00000014"), damaged,
+            "неизвестный тип значения 3 в поле 32766");
+        row("unknown type id", typedDocument("", "00780000 0000007F 00 00000001"), damaged,
+            "неизвестный тип значения 127 в поле 120");
+        row("list of 2^31-1 variants", typedDocument("", "00780000 00000009 00 7FFFFFFF"), damaged,
+            "неизвестный тип значения 9 в поле 120");
+        row("map of 2^31-1 entries", typedDocument("", "00780000 00000008 00 7FFFFFFF"), damaged,
+            "неизвестный тип значения 8 в поле 120");
+        row("huge declared string length", typedDocument("", "007A0000 0000000A 00 7FFFFFFE 0041"), damaged,
+            "файл обрывается внутри поля 122");
+        row("string longer than the rest", typedDocument("", "007A0000 0000000A 00 00000006 00410042"),
+            damaged, "файл обрывается внутри поля 122");
+        row("odd string length", typedDocument("", "007A0000 0000000A 00 00000003 004100"), damaged,
+            "нечётная длина строки в поле 122");
+        row("null flag 2", typedDocument("", "00780000 00000002 02 00000001"), damaged,
+            "неверный признак пустого значения в поле 120");
+        row("null integer with a value", typedDocument("", "00780000 00000002 01 00000005"), damaged,
+            "пустое значение с данными в поле 120");
+        row("null double with a value", typedDocument("", "00660000 00000006 01 3FF0000000000000"), damaged,
+            "пустое значение с данными в поле 102");
+        row("null string with text", typedDocument("", "007A0000 0000000A 01 00000002 0041"), damaged,
+            "пустое значение с данными в поле 122");
+        row("null boolean set", typedDocument("", "01960000 00000001 01 01"), damaged,
+            "пустое значение с данными в поле 406");
+        row("boolean 2", typedDocument("", "01960000 00000001 00 02"), damaged,
+            "неверное логическое значение в поле 406");
+        row("invalid variant not null", typedDocument("", "00790000 00000000 00"), damaged,
+            "неверный признак пустого значения в поле 121");
+        row("not-a-number", typedDocument("", "00660000 00000006 00 7FF8000000000000"), damaged,
+            "не число или бесконечность в поле 102");
+        row("infinity", typedDocument("", "00660000 00000006 00 FFF0000000000000"), damaged,
+            "не число или бесконечность в поле 102");
+        row("one byte of trailing garbage", typedDocument("", "61"), damaged,
+            "файл обрывается в начале поля");
+        row("three bytes of trailing garbage", typedDocument("", "616263"), damaged,
+            "файл обрывается внутри поля 24930");
+        row("nine bytes of trailing garbage", typedDocument("", "FFFFFFFFFFFFFFFFFF"), damaged,
+            "неверный признак пустого значения в поле -1");
     }
 
     void hostileFile()
     {
         QFETCH(QByteArray, bytes);
         QFETCH(Doc::ReadStatus, status);
+        QFETCH(QString, reason);
         const QString fileName = path(QStringLiteral("hostile.orx"));
         QCOMPARE(doctest::openThroughFile(fileName, bytes, QString::fromLatin1(QTest::currentDataTag())),
                  status);
+        // The user is told what the reader found, not the file's own "Unknown error".
+        orxtest::MessageCapture capture;
+        Doc doc;
+        Doc::loadFromFile(fileName, doc);
+        QCOMPARE(capture.messages().value(0).details, reason);
     }
 
     // A pipe hides the size, so a declared length cannot be checked against it.
@@ -284,8 +303,10 @@ private slots:
         FaultyDevice device(bytes.size() / 2, bytes);
         QVERIFY(device.open(QIODevice::ReadOnly | QIODevice::Unbuffered));
         Doc doc;
-        QCOMPARE(Doc::readFrom(&device, doc), Doc::rsDamaged);
+        QString reason;
+        QCOMPARE(Doc::readFrom(&device, doc, &reason), Doc::rsDamaged);
         QVERIFY(doc.keys().isEmpty());
+        QCOMPARE(reason, QStringLiteral("Input/output error")); // the device's word, not a damage found
     }
 
     void unopenableFile_data()

@@ -13,6 +13,7 @@
 #include <QSignalSpy>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -61,6 +62,19 @@ public:
     }
     bool modifyCode(RefNames&, qint16, RefCode, const QString&, bool) override { return false; }
 };
+
+// The darkest pixel on an empty, unfocused editor: 255 when nothing is painted,
+// the hint's colour while the hint shows.
+int darkestInk(QTextEdit* edit)
+{
+    const QImage image = edit->viewport()->grab().toImage();
+    int darkest = 255;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            darkest = std::min(darkest, qGray(image.pixel(x, y)));
+    }
+    return darkest;
+}
 
 // A shown, active window with a line edit holding the focus, so that a test can
 // see the focus move to the widget under test.
@@ -443,6 +457,22 @@ private slots:
         QCOMPARE(list->currentData(), QVariant(20));
         QVERIFY(list->validate());
 
+        // Each value stays with its row whichever way the rows move.
+        const auto rowValues = [list] {
+            QStringList values;
+            for (int row = 0; row < list->count(); ++row) {
+                list->setCurrentRow(row);
+                values << list->currentItem()->text() + QLatin1Char('=') + list->currentData().toString();
+            }
+            return values;
+        };
+        list->sortItems();
+        QCOMPARE(rowValues(), QStringList({"два=20"_q, "один=10"_q, "три=30"_q}));
+        list->insertItem(0, "ноль"_q);
+        delete list->takeItem(1);
+        QCOMPARE(rowValues(), QStringList({"ноль="_q, "один=10"_q, "три=30"_q}));
+        list->setCurrentRow(1);
+
         const int rowHeight = list->sizeHintForRow(0);
         QCOMPARE(list->sizeHint().height(), 3 * rowHeight + 4);
         list->setRowHidden(0, true);
@@ -543,11 +573,14 @@ private slots:
         QSignalSpy changes(edit, &QTextEdit::textChanged);
         QSignalSpy focusIn(edit, &QSmartTextEdit::gotFocus);
         QSignalSpy focusOut(edit, &QSmartTextEdit::leftFocus);
+        QCOMPARE(darkestInk(edit), 255);
         edit->setHint("Например, ЦТП-3"_q);
         QVERIFY(edit->isShowingHint());
-        QCOMPARE(edit->document()->toPlainText(), QStringLiteral("Например, ЦТП-3"));
-        QVERIFY(edit->toPlainText().isEmpty());
-        QVERIFY(edit->toHtml().isEmpty());
+        QVERIFY(qAbs(darkestInk(edit) - qGray(QColor(Qt::gray).rgb())) <= 10); // grey, as before
+        // The hint is nobody's text, through either type.
+        const QTextEdit* base = edit;
+        QVERIFY(base->toPlainText().isEmpty() && edit->text().isEmpty());
+        QVERIFY(!base->toHtml().contains("ЦТП"_q));
 
         BoxSeen seen;
         auto answerer = answerBox(&seen);
@@ -555,7 +588,6 @@ private slots:
         QCOMPARE(seen.text, QStringLiteral("Необходимо заполнить поле"));
         QVERIFY(stage.focusIsOn(edit));
         QVERIFY(!edit->isShowingHint());
-        QVERIFY(edit->document()->isEmpty());
         QVERIFY(!focusIn.isEmpty() && focusOut.isEmpty());
 
         stage.other->setFocus(); // leaving it empty brings the hint back
@@ -566,7 +598,7 @@ private slots:
         edit->setFocus();
         QTRY_VERIFY(edit->hasFocus());
         typeText(edit, "Котельная"_q);
-        QCOMPARE(edit->toPlainText(), QStringLiteral("Котельная"));
+        QCOMPARE(edit->text(), QStringLiteral("Котельная"));
         QVERIFY(!edit->textCursor().charFormat().fontItalic());
         QTest::keyClick(edit, Qt::Key_Tab); // Tab moves on, it is not typed
         QTRY_VERIFY(stage.other->hasFocus());
@@ -584,8 +616,6 @@ private slots:
         QCOMPARE(edit.toPlainText(), QStringLiteral("текст"));
         edit.setHtml(QString());
         QVERIFY(edit.isShowingHint());
-        edit.setHint("другая"_q);
-        QCOMPARE(edit.document()->toPlainText(), QStringLiteral("другая"));
         edit.setHint(QString());
         QVERIFY(!edit.isShowingHint() && edit.document()->isEmpty());
 

@@ -157,6 +157,32 @@ bool streamOk(const QDataStream& stream)
     return stream.status() == QDataStream::Ok;
 }
 
+// Why a stream is not a document: each kind of damage the reader refuses, told
+// to the user as the reason (the field code fills %1, the type id %2).
+enum Damage {
+    dmNone,
+    dmTruncatedKey,
+    dmTruncated,
+    dmUnknownType,
+    dmNullFlag,
+    dmNullWithData,
+    dmBadBoolean,
+    dmNotFinite,
+    dmOddLength
+};
+
+const char* const kDamageTexts[] = {
+    "",
+    "файл обрывается в начале поля",
+    "файл обрывается внутри поля %1",
+    "неизвестный тип значения %2 в поле %1",
+    "неверный признак пустого значения в поле %1",
+    "пустое значение с данными в поле %1",
+    "неверное логическое значение в поле %1",
+    "не число или бесконечность в поле %1",
+    "нечётная длина строки в поле %1",
+};
+
 // Reads the big-endian numbers and raw bytes of a document through a buffer of
 // its own: one device call per block rather than per number, so that a file of
 // tens of thousands of fields is walked in a few milliseconds.
@@ -196,6 +222,10 @@ public:
         return true;
     }
 
+    // True once the device itself has refused to read: the data was not damaged,
+    // it could not be had.
+    bool failed() const { return m_failed; }
+
     // The bytes still to come, or -1 when the device cannot tell (a pipe).
     qint64 remaining() const
     {
@@ -226,112 +256,144 @@ private:
 
 // A string as the stream stores it: byte length (0xFFFFFFFF for the null
 // string), then UTF-16 big-endian code units. Without a target the text is
-// checked and passed over, allocating nothing.
-bool readString(FieldReader& reader, QString* text, bool& isNullString)
+// checked and passed over, allocating nothing. A declared length beyond the end
+// of the data is a file that ends inside the string.
+Damage readString(FieldReader& reader, QString* text, bool& isNullString)
 {
     quint32 bytes = 0;
     if (!reader.read(bytes))
-        return false;
+        return dmTruncated;
     isNullString = bytes == kNullString;
     if (isNullString) {
         if (text)
             *text = QString();
-        return true;
+        return dmNone;
     }
     if (bytes % 2 != 0)
-        return false;
+        return dmOddLength;
     const qint64 remaining = reader.remaining();
     if (remaining >= 0 && bytes > remaining)
-        return false;
+        return dmTruncated;
     if (!text)
-        return reader.read(nullptr, bytes);
+        return reader.read(nullptr, bytes) ? dmNone : dmTruncated;
     *text = QString(QLatin1String(""));
     quint32 done = 0;
     while (done < bytes) {
         const quint32 step = std::min(kStringStep, bytes - done);
         text->resize(static_cast<int>((done + step) / 2));
         if (!reader.read(reinterpret_cast<char*>(text->data()) + done, step))
-            return false;
+            return dmTruncated;
         done += step;
     }
     ushort* units = reinterpret_cast<ushort*>(text->data());
     qFromBigEndian<ushort>(units, text->size(), units);
-    return true;
+    return dmNone;
 }
 
 // One value, accepting exactly the bytes the writer produces for the storable
 // types; any other type id, null flag or null payload marks a damaged file, and
 // no value of a foreign type is ever built. Without a target the value is only
-// checked.
-bool readValue(FieldReader& reader, QVariant* value)
+// checked. The type id is left in typeId for the reason of a refusal.
+Damage readValue(FieldReader& reader, QVariant* value, quint32& typeId)
 {
-    quint32 typeId = 0;
     qint8 isNull = 0;
-    if (!reader.read(typeId) || !reader.read(isNull) || (isNull != 0 && isNull != 1))
-        return false;
+    if (!reader.read(typeId) || !reader.read(isNull))
+        return dmTruncated;
+    if (isNull != 0 && isNull != 1)
+        return dmNullFlag;
     QVariant result;
     switch (typeId) {
     case QMetaType::UnknownType:
         // A combo without a current item: always null, with no payload.
         if (isNull != 1)
-            return false;
+            return dmNullFlag;
         break;
     case QMetaType::Bool: {
         qint8 flag = 0;
-        if (!reader.read(flag) || (flag != 0 && flag != 1) || (isNull && flag != 0))
-            return false;
+        if (!reader.read(flag))
+            return dmTruncated;
+        if (flag != 0 && flag != 1)
+            return dmBadBoolean;
+        if (isNull && flag != 0)
+            return dmNullWithData;
         result = isNull ? QVariant(QVariant::Bool) : QVariant(flag == 1);
         break;
     }
     case QMetaType::Int: {
         qint32 number = 0;
-        if (!reader.read(number) || (isNull && number != 0))
-            return false;
+        if (!reader.read(number))
+            return dmTruncated;
+        if (isNull && number != 0)
+            return dmNullWithData;
         result = isNull ? QVariant(QVariant::Int) : QVariant(number);
         break;
     }
     case QMetaType::Double: {
         quint64 bits = 0;
-        if (!reader.read(bits) || (isNull && bits != 0))
-            return false;
+        if (!reader.read(bits))
+            return dmTruncated;
+        if (isNull && bits != 0)
+            return dmNullWithData;
         double number = 0.0;
         std::memcpy(&number, &bits, sizeof number);
         if (!std::isfinite(number))
-            return false;
+            return dmNotFinite;
         result = isNull ? QVariant(QVariant::Double) : QVariant(number);
         break;
     }
     case QMetaType::QString: {
         QString text;
         bool isNullString = false;
-        if (!readString(reader, value ? &text : nullptr, isNullString) || (isNull && !isNullString))
-            return false;
+        if (const Damage damage = readString(reader, value ? &text : nullptr, isNullString))
+            return damage;
+        if (isNull && !isNullString)
+            return dmNullWithData;
         result = isNull ? QVariant(QVariant::String) : QVariant(text);
         break;
     }
     default:
-        return false;
+        return dmUnknownType;
     }
     if (value)
         *value = std::move(result);
-    return true;
+    return dmNone;
+}
+
+// The reason of a refusal as the user reads it. A device that failed gives its
+// own error text: the data may be sound, the medium was not.
+QString damageReason(const FieldReader& reader, QIODevice* device, Damage damage, qint16 fieldCode,
+                     quint32 typeId)
+{
+    if (reader.failed())
+        return device->errorString();
+    const QString text = QString::fromUtf8(kDamageTexts[damage]);
+    if (damage == dmTruncatedKey)
+        return text;
+    return damage == dmUnknownType ? text.arg(fieldCode).arg(typeId) : text.arg(fieldCode);
 }
 
 // Walks the fields after the version. With a map it collects them; without one
 // it only checks them. Either way the document type is the last one given.
-Doc::ReadStatus readFields(FieldReader& reader, QMap<DocKey, QVariant>* values)
+Doc::ReadStatus readFields(FieldReader& reader, QIODevice* device, QMap<DocKey, QVariant>* values,
+                           QString* reason)
 {
     const DocKey typeKey(Doc::fcDocType, 0);
     int docType = 0;
     while (!reader.atEnd()) {
         DocKey key;
-        if (!reader.read(key.fieldCode) || !reader.read(key.index))
-            return Doc::rsDamaged;
-        const bool isType = key == typeKey;
+        quint32 typeId = 0;
         QVariant value;
-        if (!readValue(reader, values || isType ? &value : nullptr))
+        Damage damage = dmTruncatedKey;
+        if (reader.read(key.fieldCode))
+            damage = !reader.read(key.index)
+                         ? dmTruncated
+                         : readValue(reader, values || key == typeKey ? &value : nullptr, typeId);
+        if (damage != dmNone) {
+            if (reason)
+                *reason = damageReason(reader, device, damage, key.fieldCode, typeId);
             return Doc::rsDamaged;
-        if (isType)
+        }
+        if (key == typeKey)
             docType = value.toInt();
         if (values)
             values->insert(key, std::move(value));
@@ -446,14 +508,17 @@ bool Doc::writeTo(QIODevice* device) const
     return streamOk(stream);
 }
 
-Doc::ReadStatus Doc::readFrom(QIODevice* device, Doc& doc)
+Doc::ReadStatus Doc::readFrom(QIODevice* device, Doc& doc, QString* reason)
 {
     doc = Doc();
     const qint64 start = device->pos();
     FieldReader reader(device);
     qint32 version = 0;
-    if (!reader.read(version))
+    if (!reader.read(version)) {
+        if (reason)
+            *reason = reader.failed() ? device->errorString() : QStringLiteral("файл короче номера версии");
         return rsDamaged;
+    }
     if (version != formatVersion)
         return rsWrongVersion;
 
@@ -461,15 +526,18 @@ Doc::ReadStatus Doc::readFrom(QIODevice* device, Doc& doc)
     // refused file costs one quick pass and no memory. A pipe cannot be read
     // twice: there the fields are collected aside and dropped on refusal.
     if (!device->isSequential()) {
-        const ReadStatus status = readFields(reader, nullptr);
+        const ReadStatus status = readFields(reader, device, nullptr, reason);
         if (status != rsOk)
             return status;
         reader = FieldReader(device);
-        if (!device->seek(start) || !reader.read(version) || version != formatVersion)
+        if (!device->seek(start) || !reader.read(version) || version != formatVersion) {
+            if (reason)
+                *reason = device->errorString();
             return rsDamaged;
+        }
     }
     QMap<DocKey, QVariant> values;
-    const ReadStatus status = readFields(reader, &values);
+    const ReadStatus status = readFields(reader, device, &values, reason);
     if (status == rsOk)
         doc.m_values.swap(values);
     return status;
@@ -484,12 +552,12 @@ QByteArray Doc::toByteArray() const
     return bytes;
 }
 
-Doc::ReadStatus Doc::fromByteArray(const QByteArray& bytes, Doc& doc)
+Doc::ReadStatus Doc::fromByteArray(const QByteArray& bytes, Doc& doc, QString* reason)
 {
     QByteArray copy(bytes);
     QBuffer buffer(&copy);
     buffer.open(QIODevice::ReadOnly);
-    return readFrom(&buffer, doc);
+    return readFrom(&buffer, doc, reason);
 }
 
 bool Doc::save(const QString& fileName)
@@ -541,7 +609,8 @@ bool Doc::loadFromFile(const QString& fileName, Doc& doc)
         geh::ErrorHandler::instance()->showLastError();
         return false;
     }
-    switch (readFrom(&file, doc)) {
+    QString reason;
+    switch (readFrom(&file, doc, &reason)) {
     case rsOk:
         break;
     case rsWrongVersion:
@@ -549,7 +618,7 @@ bool Doc::loadFromFile(const QString& fileName, Doc& doc)
                         .arg(fileName));
         return false;
     case rsDamaged:
-        GEH_SET_ERROR(QStringLiteral("Ошибка при открытии документа"), file.errorString());
+        GEH_SET_ERROR(QStringLiteral("Ошибка при открытии документа"), reason);
         geh::ErrorHandler::instance()->showLastError();
         return false;
     case rsInvalidDocType:

@@ -135,11 +135,14 @@ public:
 
     // The file format without files and messages (saving, tests, fuzzing).
     // writeTo stops at the first failed write; readFrom leaves doc empty
-    // unless the whole stream is a valid document.
+    // unless the whole stream is a valid document. A damaged stream leaves in
+    // reason, when given, what the reader found, in words for the user ("файл
+    // обрывается внутри поля 102"), or the device's own error text when the
+    // device failed to read.
     bool writeTo(QIODevice* device) const;
-    static ReadStatus readFrom(QIODevice* device, Doc& doc);
+    static ReadStatus readFrom(QIODevice* device, Doc& doc, QString* reason = nullptr);
     QByteArray toByteArray() const;
-    static ReadStatus fromByteArray(const QByteArray& bytes, Doc& doc);
+    static ReadStatus fromByteArray(const QByteArray& bytes, Doc& doc, QString* reason = nullptr);
 
     // The kind of a field code; a code outside the table is shown as an error
     // and has no kind.

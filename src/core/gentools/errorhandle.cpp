@@ -31,6 +31,16 @@ QMutex& instanceMutex()
 // such a message is dropped instead.
 thread_local bool t_writingLog = false;
 
+// Where entries go until the application names its log. Windows keeps the
+// handler's long-standing place; elsewhere a drive letter means nothing and
+// would make a file literally named "D:\log.txt" in the working folder, so the
+// application's own log name is used from the first entry.
+#ifdef Q_OS_WIN
+const char kDefaultLogFileName[] = "D:\\log.txt";
+#else
+const char kDefaultLogFileName[] = "app.log";
+#endif
+
 QString tr(const char* text)
 {
     return QCoreApplication::translate("geh", text);
@@ -199,7 +209,7 @@ void QCustomMessagePrinter::print(const QString& title, const QString& text, con
 // ---------------------------------------------------------------------------
 // The handler
 
-ErrorHandler::ErrorHandler() : m_logFileName(QStringLiteral("D:\\log.txt"))
+ErrorHandler::ErrorHandler() : m_logFileName(QString::fromLatin1(kDefaultLogFileName))
 {
     printers.insert(0, new QMessagePrinter);
     qInstallMessageHandler(stdMessageHandler);

@@ -88,6 +88,8 @@ public:
     void setPrinter(QMessagePrinter* printer, bool perThread);
     QMessagePrinter* currentPrinter() const;
 
+    // Until the application names its log, entries go to "app.log" in the
+    // working folder ("D:\log.txt" on Windows).
     void setLogFileName(const QString& fileName);
     QString logFileName() const;
     void setEnglish(bool english);

@@ -9,7 +9,6 @@
 #include <QFontMetrics>
 #include <QLocale>
 #include <QMessageBox>
-#include <QSignalBlocker>
 #include <QSizePolicy>
 
 namespace {
@@ -382,14 +381,15 @@ QSmartListBox::QSmartListBox(QWidget* parent) : QListWidget(parent)
 
 void QSmartListBox::addItem(const QString& text, const QVariant& value)
 {
-    QListWidget::addItem(text);
-    rowData.insert(count() - 1, value);
+    auto* it = new QListWidgetItem(text);
+    it->setData(Qt::UserRole, value);
+    QListWidget::addItem(it);
 }
 
 QVariant QSmartListBox::currentData() const
 {
-    const int row = currentRow();
-    return row < 0 ? QVariant() : rowData.value(row);
+    const QListWidgetItem* it = currentItem();
+    return it ? it->data(Qt::UserRole) : QVariant();
 }
 
 QSize QSmartListBox::sizeHint() const
@@ -474,7 +474,6 @@ QRefCheckListBox::QRefCheckListBox(qint16 type, QWidget* parent, Qt::CheckState 
     for (RefCode code : refcodes::codes(type, refcodes::smByName)) {
         QSmartListBox::addItem(refcodes::codeName(code, type), static_cast<int>(code));
         QListWidgetItem* it = item(count() - 1);
-        it->setData(Qt::UserRole, static_cast<int>(code));
         // Only colours somebody set: an unset one keeps the palette's own.
         const QColor fore = ::color(type, code, Fore);
         if (fore.isValid())
@@ -624,64 +623,36 @@ SmartLabel::SmartLabel(const QString& text, int pointSize) : QLabel(text)
 QSmartTextEdit::QSmartTextEdit(QWidget* parent) : QTextEdit(parent)
 {
     setTabChangesFocus(true);
+    // The hint in grey italics, the document's own text untouched: the editor
+    // paints its placeholder with the viewport's font, which nothing else uses.
+    QPalette grey = palette();
+    grey.setColor(QPalette::PlaceholderText, Qt::gray);
+    setPalette(grey);
+    QFont italic;
+    italic.setItalic(true);
+    viewport()->setFont(italic);
     connect(this, &QTextEdit::textChanged, this, &QSmartTextEdit::onTextReallyChanged);
 }
 
 void QSmartTextEdit::setHint(const QString& text)
 {
     hint = text;
-    // A hint already on display is replaced (or removed) by the new one.
-    if (showingHint)
-        hideHint();
-    onTextReallyChanged();
+    if (!hasFocus())
+        setPlaceholderText(hint);
 }
 
+bool QSmartTextEdit::isShowingHint() const
+{
+    return !placeholderText().isEmpty() && document()->isEmpty();
+}
+
+// The editor paints its placeholder whenever the document is empty, focus or
+// not; the hint is offered only while the user is elsewhere, and the placeholder
+// is set accordingly.
 void QSmartTextEdit::onTextReallyChanged()
 {
-    if (!hasFocus() && QTextEdit::toPlainText().isEmpty() && !hint.isEmpty())
-        showHint();
-}
-
-// Swapping the hint in and out is no change of the user's text: nobody hears of
-// it, or a document would count as modified by the focus passing through.
-void QSmartTextEdit::showHint()
-{
-    showingHint = true;
-    const QSignalBlocker blocker(this);
-    QTextEdit::setHtml(QStringLiteral("<font color=gray><i>") + hint + QStringLiteral("</i></font>"));
-}
-
-void QSmartTextEdit::hideHint()
-{
-    showingHint = false;
-    const QSignalBlocker blocker(this);
-    // Emptied as a new document: what the user types next has the plain format,
-    // not the hint's grey italics.
-    QTextEdit::setHtml(QString());
-}
-
-void QSmartTextEdit::setHtml(const QString& text)
-{
-    if (showingHint)
-        hideHint();
-    QTextEdit::setHtml(text);
-}
-
-void QSmartTextEdit::setPlainText(const QString& text)
-{
-    if (showingHint)
-        hideHint();
-    QTextEdit::setPlainText(text);
-}
-
-QString QSmartTextEdit::toPlainText() const
-{
-    return showingHint ? QString() : QTextEdit::toPlainText();
-}
-
-QString QSmartTextEdit::toHtml() const
-{
-    return showingHint ? QString() : QTextEdit::toHtml();
+    if (!hasFocus())
+        setPlaceholderText(hint);
 }
 
 void QSmartTextEdit::showValidationError(const QString& message)
@@ -702,18 +673,16 @@ bool QSmartTextEdit::validate()
 void QSmartTextEdit::focusInEvent(QFocusEvent* e)
 {
     QTextEdit::focusInEvent(e);
-    if (showingHint)
-        hideHint();
+    setPlaceholderText(QString());
     emit gotFocus();
 }
 
 void QSmartTextEdit::focusOutEvent(QFocusEvent* e)
 {
     QTextEdit::focusOutEvent(e);
-    // A popup of the editor itself (its context menu) keeps the user's work in
-    // the editor: a hint put in now would take a paste and be wiped with it.
-    if (e->reason() != Qt::PopupFocusReason && !showingHint && QTextEdit::toPlainText().isEmpty() &&
-        !hint.isEmpty())
-        showHint();
+    // Focus that goes to the editor's own context menu stays with the user's
+    // work: the hint comes back only when the user has left the editor.
+    if (e->reason() != Qt::PopupFocusReason)
+        setPlaceholderText(hint);
     emit leftFocus();
 }

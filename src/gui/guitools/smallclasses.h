@@ -152,7 +152,8 @@ protected:
     QString emptyText;
 };
 
-// A list box with a value per row.
+// A list box with a value per row. The value travels with its item (under
+// Qt::UserRole), so inserting, taking and sorting rows keep every row's value.
 class QSmartListBox : public QListWidget
 {
     Q_OBJECT
@@ -160,7 +161,7 @@ public:
     explicit QSmartListBox(QWidget* parent = nullptr);
 
     using QListWidget::addItem;
-    // Appends a row and records the value for it.
+    // Appends a row with the value.
     void addItem(const QString& text, const QVariant& value);
     // The value of the current row, or an empty value.
     QVariant currentData() const;
@@ -176,9 +177,6 @@ public:
 public slots:
     // Fixes the height to that of sizeHint().
     void setBestHeight();
-
-protected:
-    QMap<int, QVariant> rowData;
 };
 
 // A list of check boxes addressed by row.
@@ -280,8 +278,9 @@ public:
 };
 
 // A rich-text editor that shows a grey hint while it is empty and unfocused. The
-// hint is never the user's text: toPlainText() and toHtml() are empty while it
-// shows, and validation treats the field as empty.
+// hint is painted over the empty editor and never enters the document, so the
+// editor's text (text(), toPlainText(), toHtml()) is the user's alone, whatever
+// type the editor is reached through; validation treats a hinted field as empty.
 class QSmartTextEdit : public QTextEdit
 {
     Q_OBJECT
@@ -290,12 +289,10 @@ public:
 
     void setHint(const QString& text);
     QString hintText() const { return hint; }
-    bool isShowingHint() const { return showingHint; }
-
-    void setHtml(const QString& text);
-    void setPlainText(const QString& text);
-    QString toPlainText() const;
-    QString toHtml() const;
+    // True while the hint is on display.
+    bool isShowingHint() const;
+    // The user's text.
+    QString text() const { return toPlainText(); }
 
     // Warning box "Валидация" (default "Поле заполнено неверно"), then the editor
     // takes the focus.
@@ -315,9 +312,4 @@ protected:
     void focusOutEvent(QFocusEvent* e) override;
 
     QString hint;
-    bool showingHint = false;
-
-private:
-    void showHint();
-    void hideHint();
 };
