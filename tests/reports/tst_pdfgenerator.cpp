@@ -161,8 +161,8 @@ private slots:
             << folder + QStringLiteral("/pdf/Регулятор_перепуска_ОРИМАКС_%1.pdf");
         QTest::newRow("setting empty: home")
             << QString() << valve << QDir::homePath() + QStringLiteral("/pdf") + valveFile;
-        QTest::newRow("missing folders are made") << folder + QStringLiteral("/Проекты/2026") << valve
-                                                  << folder + QStringLiteral("/Проекты/2026/pdf") + valveFile;
+        QTest::newRow("remembered folder deleted since: not made again")
+            << folder + QStringLiteral("/Проекты/2026") << valve << QDir::tempPath() + valveFile;
         QTest::newRow("cannot be made: temporary folder")
             << plainFile + QStringLiteral("/sub") << valve << QDir::tempPath() + valveFile;
         QTest::newRow("a file, not a folder: temporary folder")

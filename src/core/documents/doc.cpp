@@ -650,11 +650,15 @@ bool Doc::isValidDocType(int docType)
            std::end(kValidDocTypes);
 }
 
+QString Doc::rememberedDirectory()
+{
+    const QString path = SmartSettings(SmartSettings::Global).value(QLatin1String(kDirectoryKey)).toString();
+    return path.isEmpty() ? QDir::homePath() : path;
+}
+
 QString Doc::directory()
 {
-    QString path = SmartSettings(SmartSettings::Global).value(QLatin1String(kDirectoryKey)).toString();
-    if (path.isEmpty())
-        path = QDir::homePath();
+    QString path = rememberedDirectory();
     if (!path.endsWith(QLatin1Char('\\')) && !path.endsWith(QLatin1Char('/')))
         path += QLatin1Char('/');
     if (QFileInfo(path).isDir())

@@ -151,7 +151,12 @@ public:
     // True for the document types a file may hold.
     static bool isValidDocType(int docType);
 
-    // The folder where the open and save dialogs start, with a trailing "/".
+    // The folder of the last chosen document ("Common/Directory"), or the home
+    // folder when none is remembered. The user may have deleted it since: the
+    // callers check before they use it, and never make it again.
+    static QString rememberedDirectory();
+    // The folder where the open and save dialogs start, with a trailing "/";
+    // the root folder when the remembered one is gone.
     static QString directory();
     // Remembers the folder of a chosen file.
     static void setDirectory(const QString& path);

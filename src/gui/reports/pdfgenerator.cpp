@@ -1,5 +1,6 @@
 #include "reports/pdfgenerator.h"
 
+#include "documents/doc.h"
 #include "engine/inputparams.h"
 #include "engine/resultitem.h"
 #include "gentools/errorhandle.h"
@@ -7,7 +8,6 @@
 #include "guitools/makerinfo.h"
 #include "reports/devicesizetablegenerator.h"
 #include "reports/smarttexttable.h"
-#include "settings/smartsettings.h"
 #include "vocabulary/common.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -37,7 +37,6 @@ const QString PdfGenerator::contactLine = orx::makerContactLine();
 namespace {
 
 // The documents folder the user last saved to or opened from.
-const char kDocumentsDirectoryKey[] = "Common/Directory";
 
 // Point sizes of the report: the contact line, section titles, the footer.
 const int contactPointSize = 10;
@@ -166,15 +165,16 @@ PdfGenerator::~PdfGenerator() = default;
 
 QString PdfGenerator::reportDirectory()
 {
-    QString documents =
-        SmartSettings(SmartSettings::Global).value(QLatin1String(kDocumentsDirectoryKey)).toString();
-    if (documents.isEmpty())
-        documents = QDir::homePath();
+    const QString documents = Doc::rememberedDirectory();
     const QString directory = QDir::cleanPath(documents + QStringLiteral("/pdf"));
-    QDir().mkpath(directory);
-    const QFileInfo info(directory);
-    if (info.exists() && info.isDir() && info.isWritable())
-        return directory;
+    // The "pdf" folder is made below the documents folder; a documents folder
+    // the user has deleted since is not made again for a report.
+    if (QFileInfo(documents).isDir()) {
+        QDir().mkpath(directory);
+        const QFileInfo info(directory);
+        if (info.exists() && info.isDir() && info.isWritable())
+            return directory;
+    }
     // The toolkit answers an empty path when the temporary folder is missing too;
     // the report then fails at its intended place (never in the root folder),
     // and the message names that place.
