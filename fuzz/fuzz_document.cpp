@@ -3,15 +3,32 @@
 // holds it is either opened with the fields it holds or refused with nothing
 // left behind; the seekable source (a file) and a source read once (a pipe)
 // come to the same verdict; and an opened document saves and opens again
-// unchanged.
+// unchanged. A document that opens is then shown in its form, which
+// calculates from it: whatever the fields held, no internal check trips, no
+// result reads "nan" or "inf", the user hears at most one warning about the
+// fields, and a result is shown only for a task whose every choice is one of
+// its table.
 
 #include "fuzzsupport.h"
 
 #include "documents/doc.h"
+#include "engine/algorithm.h"
+#include "forms/fancabinetchild.h"
+#include "forms/flowmeterchild.h"
+#include "forms/kvchild.h"
+#include "forms/regulatorchild.h"
+#include "forms/valvechild.h"
+#include "resources.h"
 
+#include <QApplication>
 #include <QIODevice>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QTemporaryFile>
 
 #include <algorithm>
+#include <memory>
 
 using orxfuzz::fail;
 
@@ -48,6 +65,87 @@ private:
 QString statusText(Doc::ReadStatus status)
 {
     return QString::number(static_cast<int>(status));
+}
+
+// The widgets need an application; the fuzzing engine gives no main() of ours.
+void ensureApplication()
+{
+    if (QApplication::instance())
+        return;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "fuzz_document";
+    static char* argv[] = {name, nullptr};
+    new QApplication(argc, argv);
+    orx::initResources();
+}
+
+// A window shows a document read from a file: it needs a file of its own.
+QString standInFile()
+{
+    static QTemporaryFile file;
+    if (!file.isOpen() && !file.open())
+        fail("no temporary file for the document's name");
+    return file.fileName();
+}
+
+std::unique_ptr<MdiChild> createForm(const Doc& doc)
+{
+    switch (doc.docType()) {
+    case common::docValve:
+        return std::make_unique<ValveChild>(&doc);
+    case common::docRegulator:
+        return std::make_unique<RegulatorChild>(&doc);
+    case common::docKv:
+        return std::make_unique<KvChild>(&doc);
+    case common::docFlowMeter:
+        return std::make_unique<FlowMeterChild>(&doc);
+    case common::docStdCabinet:
+        return std::make_unique<StdCabinetChild>(&doc);
+    case common::docFanCabinet:
+        return std::make_unique<FanCabinetChild>(&doc);
+    default:
+        return nullptr;
+    }
+}
+
+// The calculation behind a calculating form's results, null for a configurator.
+const Algorithm* calculationOf(MdiChild* form)
+{
+    if (auto* kv = qobject_cast<KvChild*>(form))
+        return &kv->kvAlgorithm();
+    if (qobject_cast<ValveChild*>(form) || qobject_cast<RegulatorChild*>(form))
+        return form->algorithm();
+    return nullptr;
+}
+
+// Opens the document in its form as the main window would and lets it calculate.
+void openInForm(Doc doc, orxfuzz::Shown& shown)
+{
+    ensureApplication();
+    doc.setCanonicalFileName(standInFile());
+    std::unique_ptr<MdiChild> form = createForm(doc);
+    if (!form)
+        fail("an opened document has no form", QString::number(doc.docType()));
+    form->show();
+    if (shown.assertions != 0)
+        fail("opening a document tripped an internal check", shown.texts.join(QLatin1Char('\n')));
+    if (shown.warnings > 1)
+        fail("opening a document warned more than once", shown.texts.join(QLatin1Char('\n')));
+
+    static const QRegularExpression notFinite(QStringLiteral("\\b(nan|inf)\\b"),
+                                              QRegularExpression::CaseInsensitiveOption);
+    for (const QLabel* label : form->findChildren<QLabel*>())
+        if (notFinite.match(label->text()).hasMatch())
+            fail("a label shows a number that is not finite", label->text());
+    for (const QLineEdit* cell : form->findChildren<QLineEdit*>())
+        if (cell->isReadOnly() && notFinite.match(cell->text()).hasMatch())
+            fail("a result shows a number that is not finite", cell->text());
+
+    const Algorithm* calculation = calculationOf(form.get());
+    if (calculation && calculation->errorText().isEmpty() && !calculation->input().choicesWithinTables())
+        fail("results were computed from a choice outside its table");
 }
 
 } // namespace
@@ -96,5 +194,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     if (shown.assertions != 0)
         fail("reading a document tripped an internal check", shown.texts.join(QLatin1Char('\n')));
+    if (status == Doc::rsOk)
+        openInForm(doc, shown);
     return 0;
 }

@@ -131,6 +131,36 @@ void writeDocuments()
     };
     for (const Hostile& file : hostile)
         put(target, QString::fromLatin1(file.name), file.bytes);
+
+    // Well-formed documents with a value their form cannot use: each opens
+    // with that field not filled in (or cut) and one warning.
+    struct Odd
+    {
+        const char* name;
+        Doc doc;
+        qint16 fieldCode;
+        QVariant value;
+    };
+    Doc viaHeat = orxsamples::valveDocument();
+    viaHeat.setValue(DocKey(104), 2);
+    const Odd odd[] = {
+        {"odd-long-name.orx", orxsamples::valveDocument(), 122, QString(5000, QLatin1Char('W'))},
+        {"odd-pressure-unit.orx", viaHeat, 101, 4},
+        {"odd-regulator-pressure-unit.orx", orxsamples::regulatorDocument(), 101, 4},
+        {"odd-place.orx", orxsamples::valveDocument(), 131, 7},
+        {"odd-medium.orx", orxsamples::regulatorDocument(), 121, 99},
+        {"odd-heat-unit.orx", viaHeat, 1061, 7},
+        {"odd-text-in-number.orx", orxsamples::valveDocument(), 108, QStringLiteral("1,5")},
+        {"odd-nan-text.orx", orxsamples::kvDocument(), 102, QStringLiteral("nan")},
+        {"odd-huge-number.orx", orxsamples::valveDocument(), 108, 1e300},
+        {"odd-radio.orx", orxsamples::valveDocument(), 1011, -1},
+        {"odd-check-int.orx", orxsamples::flowMeterDocument(), 410, 5},
+    };
+    for (const Odd& file : odd) {
+        Doc doc = file.doc;
+        doc.setValue(DocKey(file.fieldCode), file.value);
+        put(target, QString::fromLatin1(file.name), doc.toByteArray());
+    }
 }
 
 // ---------------------------------------------------------------------------

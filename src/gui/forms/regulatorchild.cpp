@@ -144,7 +144,9 @@ bool RegulatorChild::usePhaseLimits() const
     for (qint16 code : given)
         if (tolerance::isZero(doubleValue(code)))
             return false;
-    return inputFromControls().PafterAbsInPa() >= tolerance::epsilon;
+    // Pressures in no known unit are not given either.
+    const RegulatorInputParams input = inputFromControls();
+    return input.choicesWithinTables() && input.PafterAbsInPa() >= tolerance::epsilon;
 }
 
 const RegulatorResultItem* RegulatorChild::chosenRegulator() const

@@ -7,10 +7,13 @@
 #include "framework/backgroundcache.h"
 #include "framework/pipeselectionarea.h"
 #include "framework/radioarea.h"
+#include "framework/unusablevalues.h"
 #include "gentools/errorhandle.h"
+#include "guitools/filedialogs.h"
 #include "guitools/smallclasses.h"
 #include "reports/devicesizetablegenerator.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
@@ -511,36 +514,164 @@ void MdiChild::applyToControls()
     // A new document keeps the form's defaults.
     if (m_doc.isEmpty())
         return;
+    const geh::UserActionScope action;
+    // A document from elsewhere may hold what no control of this form can
+    // show: such a field opens as not filled in, so that nothing is computed
+    // from a stand-in value, and the user hears of all of them at once.
+    const Doc stored = m_doc;
+    QMap<DocKey, Doc::FieldRepair> repaired;
+    for (const Doc::RepairedField& field : m_doc.repairFields())
+        repaired.insert(field.key, field.what);
+    UnusableValues unusable;
+    const auto detail = [&stored](const DocKey& key, const QString& done) {
+        return QStringLiteral("поле %1, индекс %2: %3 %4 %5")
+            .arg(key.fieldCode)
+            .arg(key.index)
+            .arg(UnusableValues::rawValueText(stored.value(key)), QChar(0x2192), done);
+    };
+
     connectControls(false);
     for (auto it = m_controls.cbegin(); it != m_controls.cend(); ++it) {
-        const QVariant v = m_doc.value(it.key());
+        const DocKey& key = it.key();
         QWidget* w = it.value();
-        switch (Doc::type(it.key().fieldCode)) {
-        case fkDouble:
-            if (auto* spin = qobject_cast<QDoubleSpinBox*>(w))
-                spin->setValue(v.toDouble());
-            break;
-        case fkText:
-            if (auto* text = qobject_cast<QSmartTextEdit*>(w))
-                text->setPlainText(v.toString());
-            break;
-        case fkCombo:
-            if (auto* combo = qobject_cast<QComboBox*>(w))
-                combo->setCurrentIndex(combo->findData(v));
-            break;
-        case fkRadio:
-            if (auto* radio = qobject_cast<RadioArea*>(w))
-                radio->setCheckedId(v.toInt());
-            break;
-        case fkCheck:
-            if (auto* check = qobject_cast<QCheckBox*>(w))
-                check->setChecked(v.toBool());
-            break;
-        default:
-            break;
+        const FieldKind kind = Doc::type(key.fieldCode);
+        const QVariant v = m_doc.value(key);
+        const bool cut = repaired.value(key) == Doc::frCut;
+        if (!repaired.contains(key) || cut) {
+            if (fitsControl(w, kind, v)) {
+                setControlValue(w, kind, v);
+                if (cut)
+                    unusable.addShown(fieldName(key),
+                                      QStringLiteral("сокращено до %1 знаков").arg(Doc::maxTextLength),
+                                      detail(key, QStringLiteral("сокращено")));
+                continue;
+            }
         }
+        // A row this form never shows keeps the form's own value: the user
+        // could not fill it in, and the task must not wait for it.
+        if (!w->isVisibleTo(this)) {
+            unusable.addUnshown(detail(key, QStringLiteral("скрытое поле, оставлено значение формы")));
+            continue;
+        }
+        const QString done = clearControl(w, kind);
+        unusable.addShown(fieldName(key), done, detail(key, done));
     }
     connectControls(true);
+    // Fields no control of this form holds are dropped on save; the log keeps
+    // what was wrong with them.
+    for (auto it = repaired.cbegin(); it != repaired.cend(); ++it)
+        if (!m_controls.contains(it.key()))
+            unusable.addUnshown(detail(it.key(), QStringLiteral("поле не этой формы")));
+    unusable.report(m_doc.name());
+}
+
+bool MdiChild::fitsControl(QWidget* control, FieldKind kind, const QVariant& value)
+{
+    if (value.isNull())
+        return true;
+    switch (kind) {
+    case fkDouble:
+        if (auto* spin = qobject_cast<QDoubleSpinBox*>(control)) {
+            const double number = value.toDouble();
+            return std::isfinite(number) && number >= spin->minimum() && number <= spin->maximum();
+        }
+        return true;
+    case fkCombo:
+        if (auto* combo = qobject_cast<QComboBox*>(control))
+            return combo->findData(value) >= 0;
+        return true;
+    case fkRadio:
+        if (auto* radio = qobject_cast<RadioArea*>(control))
+            return radio->button(value.toInt()) != nullptr;
+        return true;
+    default:
+        return true;
+    }
+}
+
+void MdiChild::setControlValue(QWidget* control, FieldKind kind, const QVariant& value)
+{
+    switch (kind) {
+    case fkDouble:
+        if (auto* spin = qobject_cast<QDoubleSpinBox*>(control))
+            spin->setValue(value.toDouble());
+        break;
+    case fkText:
+        if (auto* text = qobject_cast<QSmartTextEdit*>(control))
+            text->setPlainText(value.toString());
+        break;
+    case fkCombo:
+        if (auto* combo = qobject_cast<QComboBox*>(control))
+            combo->setCurrentIndex(value.isNull() ? -1 : combo->findData(value));
+        break;
+    case fkRadio:
+        // A field missing from the file leaves the form's own choice.
+        if (auto* radio = qobject_cast<RadioArea*>(control); radio && !value.isNull())
+            radio->setCheckedId(value.toInt());
+        break;
+    case fkCheck:
+        if (auto* check = qobject_cast<QCheckBox*>(control))
+            check->setChecked(value.toBool());
+        break;
+    default:
+        break;
+    }
+}
+
+QString MdiChild::clearControl(QWidget* control, FieldKind kind)
+{
+    const QString notFilled = QStringLiteral("не заполнено");
+    switch (kind) {
+    case fkDouble:
+        if (auto* spin = qobject_cast<QDoubleSpinBox*>(control))
+            spin->setValue(spin->minimum());
+        break;
+    case fkText:
+        if (auto* text = qobject_cast<QSmartTextEdit*>(control))
+            text->clear();
+        break;
+    case fkCombo:
+        if (auto* combo = qobject_cast<QComboBox*>(control))
+            combo->setCurrentIndex(-1);
+        break;
+    case fkRadio:
+        // A radio group always has a choice: the first one stands for "not said".
+        if (auto* radio = qobject_cast<RadioArea*>(control)) {
+            if (QAbstractButton* first = radio->group()->buttons().value(0)) {
+                first->setChecked(true);
+                return QStringLiteral("выбрано «%1»").arg(first->text());
+            }
+        }
+        break;
+    case fkCheck:
+        if (auto* check = qobject_cast<QCheckBox*>(control)) {
+            check->setChecked(false);
+            return QStringLiteral("не отмечено");
+        }
+        break;
+    default:
+        break;
+    }
+    return notFilled;
+}
+
+QString MdiChild::fieldName(const DocKey& key) const
+{
+    const QString caption = m_captions.value(key);
+    const int bar = caption.indexOf(QLatin1Char('|'));
+    if (bar >= 0)
+        return QStringLiteral("%1 (%2)").arg(caption.left(bar), caption.mid(bar + 1));
+    if (!caption.isEmpty())
+        return caption;
+    // The controls that sit beside another row's caption, or head their own section.
+    static const QMap<qint16, const char*> own{
+        {fcPressureUnit, "Единица давления"},   {fcPressureKind, "Давление (избыточное или абсолютное)"},
+        {fcFlowMode, "Способ задания расхода"}, {fcHeatUnit, "Единица тепловой нагрузки"},
+        {fcFlowUnit, "Единица расхода"},        {fcObjectName, "Наименование объекта"},
+    };
+    if (const char* name = own.value(key.fieldCode))
+        return QString::fromUtf8(name);
+    return QStringLiteral("Поле %1").arg(key.fieldCode);
 }
 
 void MdiChild::loadFromControls(Doc& target)
@@ -622,7 +753,7 @@ QLabel* MdiChild::addCaptionLabel(QGridLayout* grid, int row, const DocKey& key,
 
 QDoubleSpinBox* MdiChild::addDoubleRow(QGridLayout* grid, const DocKey& key, const QString& caption)
 {
-    auto* spin = new QDoubleSpinBox();
+    auto* spin = new QSmartDoubleSpinBox();
     spin->setDecimals(2);
     spin->setMinimum(0);
     spin->setMaximum(100000000);
@@ -865,10 +996,12 @@ bool MdiChild::valvePressuresGiven() const
 {
     const double p1 = doubleValue(fcP1);
     const double p2 = doubleValue(fcP2);
-    if (tolerance::isZero(p1) || tolerance::isZero(p2))
+    const int unit = intComboValue(fcPressureUnit, -1);
+    // Pressures in no known unit are not given: no boiling point follows from them.
+    if (tolerance::isZero(p1) || tolerance::isZero(p2) || !UnitConversions::isPressureMeasure(unit))
         return false;
     const double atmosphere = intValue(fcPressureKind) == pkAbsolute ? 0 : 101325;
-    return !tolerance::isZero(UnitConversions::toPa(p2, intComboValue(fcPressureUnit, -1)) + atmosphere);
+    return !tolerance::isZero(UnitConversions::toPa(p2, unit) + atmosphere);
 }
 
 void MdiChild::limitTemperature(const InputParams& input)
@@ -892,7 +1025,10 @@ void MdiChild::limitTemperature(const InputParams& input)
     double lower = 0;
     double upper = Tmax;
     QString hint1;
-    if (medium.isLiquid()) {
+    // A task with a choice not filled in (no medium, no pressure unit) has no
+    // phase temperatures yet: the box takes anything up to the device's limit.
+    const bool known = input.choicesWithinTables();
+    if (known && medium.isLiquid()) {
         const double Tb = medium.saturationTemperature(input.PafterAbsInPa());
         upper = phaseLimits && tolerance::less(Tb, Tmax) ? Tb : Tmax;
         if (phaseLimits) {
@@ -907,7 +1043,7 @@ void MdiChild::limitTemperature(const InputParams& input)
                                              "кипения рабочей среды %0 %1C</i>"),
                               Tb);
         }
-    } else if (medium.isSteam()) {
+    } else if (known && medium.isSteam()) {
         // Steam must stay above the condensation point of water at the inlet.
         const double Ts = SubstanceProperties(stWater, 0).saturationTemperature(input.PbeforeAbsInPa());
         if (mediumCode == stSuperheatedSteam) {
@@ -931,7 +1067,7 @@ void MdiChild::limitTemperature(const InputParams& input)
                               Ts);
             }
         }
-    } else if (!medium.isOneOf(stAir, stNitrogen)) {
+    } else if (known && !medium.isOneOf(stAir, stNitrogen)) {
         GEH_ASSERT(0);
     }
 
@@ -971,7 +1107,9 @@ void MdiChild::recalcQ(InputParams& input)
     connectControls(false);
     const SubstanceProperties medium(intComboValue(fcMedium, -1), doubleValue(fcConcentration));
     // Only a liquid carries a heat load here; the forms offer the mode for liquids only.
-    if (intValue(fcFlowMode) == 2 && medium.isLiquid()) {
+    // Without a known unit of pressure or heat there are no pressures and no
+    // heat load to derive a flow from: the calculation asks for them instead.
+    if (intValue(fcFlowMode) == 2 && medium.isLiquid() && input.choicesWithinTables()) {
         double G = UnitConversions::calcQbyHeat(
             doubleValue(fcHeatLoad), intComboValue(fcHeatUnit, 0), intComboValue(fcFlowUnit, 0),
             doubleValue(fcSupplyTemperature), doubleValue(fcReturnTemperature), medium,
@@ -988,6 +1126,7 @@ void MdiChild::recalcQ(InputParams& input)
 
 void MdiChild::onModified()
 {
+    const geh::UserActionScope action;
     recalc();
     m_modified = true;
     updateTitle();
@@ -1000,6 +1139,7 @@ void MdiChild::copyName()
 
 void MdiChild::onChangeWithRejectedMode()
 {
+    const geh::UserActionScope action;
     m_rejectedMode = !m_rejectedMode;
     recalc();
 }
@@ -1080,6 +1220,7 @@ bool MdiChild::saveAs()
     QFileDialog dialog(this, QStringLiteral("Сохранить как"), start, fileFilter());
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("orx"));
+    fitFileDialog(dialog);
     const QString fileName = dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
     traceMark(GEH_LOCATION, "getSaveFileName - B");
     if (fileName.isEmpty())
@@ -1367,6 +1508,8 @@ void MdiChild::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
     updateBackground();
     if (!m_shown) {
+        // The first calculation of the window is the last step of opening it.
+        const geh::UserActionScope action;
         m_shown = true;
         recalc();
         fixInputColumn();

@@ -323,6 +323,17 @@ protected:
 
 private:
     void reportMissing(const DocKey& key, const char* typeName) const;
+    // Whether a stored value is one the control offers: a combo item, a radio
+    // button, a number within the box's range. A null value (a field missing
+    // or not filled in) fits: it shows as not filled in.
+    static bool fitsControl(QWidget* control, FieldKind kind, const QVariant& value);
+    static void setControlValue(QWidget* control, FieldKind kind, const QVariant& value);
+    // Shows the control as not filled in (a radio group: its first choice) and
+    // answers what the user is told was done.
+    static QString clearControl(QWidget* control, FieldKind kind);
+    // How the user knows a field: the caption of its row ("Перед клапаном
+    // (P1)"), or a name of its own for a control without one (a unit combo).
+    QString fieldName(const DocKey& key) const;
     QLabel* addCaptionLabel(QGridLayout* grid, int row, const DocKey& key, const QString& caption);
     // The symbol of the caption in column 0 of an input row ("P1" of
     // "Перед клапаном|P1"), or the caption when it has none.
