@@ -299,7 +299,8 @@ private slots:
         };
         const QString tooHigh = QStringLiteral("Слишком высокое давление рабочей среды");
         const QString tooLow = QStringLiteral("Слишком низкое давление рабочей среды");
-        const QString vapour = QStringLiteral("<i>При <b>абсолютном</b> давлении после клапана 4.01 бар "
+        // The condensation point and the pressure it belongs to, the inlet's.
+        const QString vapour = QStringLiteral("<i>При <b>абсолютном</b> давлении до клапана 6.01 бар "
                                               "температура парообразования %1 °C</i>")
                                    .arg(QString::number(Ts6, 'f', 1));
         const QString hotVapour =

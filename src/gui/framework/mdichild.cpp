@@ -1012,12 +1012,12 @@ void MdiChild::limitTemperature(const InputParams& input)
     const bool phaseLimits = usePhaseLimits();
     const QString degree(kDegree);
 
-    // The pieces of the phase hints: the absolute pressure after the device in
-    // the form's unit, that unit and the device word.
-    const auto phaseHint = [&](const QString& text, double T) {
+    // The pieces of the phase hints: the temperature, the absolute pressure it
+    // belongs to in the form's unit, that unit and the device word.
+    const auto phaseHint = [&](const QString& text, double T, double pressureAbsInPa) {
         const int unit = input.pressureMeasure;
         return text.arg(QString::number(T, 'f', 1), degree,
-                        QString::number(input.fromPa(input.PafterAbsInPa()), 'f', 2),
+                        QString::number(input.fromPa(pressureAbsInPa), 'f', 2),
                         pressureMeasureName(PressureMeasure(unit)),
                         isRegulator(deviceType()) ? QStringLiteral("регулятора") : QStringLiteral("клапана"));
     };
@@ -1041,7 +1041,7 @@ void MdiChild::limitTemperature(const InputParams& input)
                 hint1 =
                     phaseHint(QStringLiteral("<i>При <b>абсолютном</b> давлении после %4 %2 %3 температура "
                                              "кипения рабочей среды %0 %1C</i>"),
-                              Tb);
+                              Tb, input.PafterAbsInPa());
         }
     } else if (known && medium.isSteam()) {
         // Steam must stay above the condensation point of water at the inlet.
@@ -1061,10 +1061,12 @@ void MdiChild::limitTemperature(const InputParams& input)
             } else if (Ts < tolerance::epsilon) {
                 hint1 = QStringLiteral("Слишком низкое давление рабочей среды");
             } else if (tolerance::less(Ts, upper)) {
-                hint1 =
-                    phaseHint(QStringLiteral("<i>При <b>абсолютном</b> давлении после %4 %2 %3 температура "
-                                             "парообразования %0 %1C</i>"),
-                              Ts);
+                // The condensation point belongs to the inlet pressure, and the
+                // hint names that pressure: a liquid boils first where the
+                // pressure is lowest, steam condenses first where it is highest.
+                hint1 = phaseHint(QStringLiteral("<i>При <b>абсолютном</b> давлении до %4 %2 %3 температура "
+                                                 "парообразования %0 %1C</i>"),
+                                  Ts, input.PbeforeAbsInPa());
             }
         }
     } else if (known && !medium.isOneOf(stAir, stNitrogen)) {
