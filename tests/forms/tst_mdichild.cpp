@@ -351,7 +351,7 @@ private slots:
         QCOMPARE(form->hint(2)->isVisible(), c.device != dtEmpty);
         if (c.device != dtEmpty)
             QCOMPARE(form->hint(2)->text(),
-                     QStringLiteral("<i>Для %1 максимально допустимая температура %2 °С</i>")
+                     QStringLiteral("<i>Для %1 максимально допустимая температура %2 °C</i>")
                          .arg(deviceTypeName(DeviceType(c.device)),
                               c.device == dtLMKP ? QStringLiteral("220.0") : QStringLiteral("150.0")));
         QCOMPARE(capture.count(), 0);

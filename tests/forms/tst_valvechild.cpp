@@ -255,7 +255,7 @@ private slots:
         enter(form, water(kRecommendedTyped));
         form->choiceCombo()->setCurrentIndex(3);
         QCOMPARE(pipeTexts(form),
-                 (QMap<int, QString>{{2, QStringLiteral("DN 40 - максимальная скорость потока 2,21 м/c")}}));
+                 (QMap<int, QString>{{2, QStringLiteral("DN 40 - максимальная скорость потока 2,21 м/с")}}));
         form->choiceCombo()->setCurrentIndex(0);
         checkReport(form, 3, QStringLiteral("Необходимо выбрать клапан"),
                     QStringLiteral("Клапан_регулирующий_ОРИМАКС_"));

@@ -70,9 +70,9 @@ private slots:
     void itemTextNumbers()
     {
         QCOMPARE(PipeSelectionArea::itemText(100, 2, 1234.567, false),
-                 QStringLiteral("DN 100 - максимальная скорость потока 1234,57 м/c")); // no digit grouping
+                 QStringLiteral("DN 100 - максимальная скорость потока 1234,57 м/с")); // no digit grouping
         QCOMPARE(PipeSelectionArea::itemText(500, 1, 0.004, true),
-                 QStringLiteral("DN 500 - максимальная скорость потока после регулятора 0,00 м/c"));
+                 QStringLiteral("DN 500 - максимальная скорость потока после регулятора 0,00 м/с"));
     }
 
     void rowsPerMedium_data()
@@ -84,19 +84,19 @@ private slots:
         const QString prefix = QStringLiteral("DN 50 - максимальная скорость потока");
         QTest::newRow("water: one pipe")
             << false << int(stWater) << QStringList{QStringLiteral("Трубопровод")}
-            << QStringList{prefix + QStringLiteral(" 1,46 м/c")};
+            << QStringList{prefix + QStringLiteral(" 1,46 м/с")};
         QTest::newRow("air through a valve")
             << false << int(stAir)
             << QStringList{QStringLiteral("Трубопровод до клапана"),
                            QStringLiteral("Трубопровод после клапана")}
-            << QStringList{prefix + QStringLiteral(" перед клапаном 1,46 м/c"),
-                           prefix + QStringLiteral(" после клапана 2,91 м/c")};
+            << QStringList{prefix + QStringLiteral(" перед клапаном 1,46 м/с"),
+                           prefix + QStringLiteral(" после клапана 2,91 м/с")};
         QTest::newRow("nitrogen through a regulator")
             << true << int(stNitrogen)
             << QStringList{QStringLiteral("Трубопровод до регулятора"),
                            QStringLiteral("Трубопровод после регулятора")}
-            << QStringList{prefix + QStringLiteral(" перед регулятором 1,46 м/c"),
-                           prefix + QStringLiteral(" после регулятора 2,91 м/c")};
+            << QStringList{prefix + QStringLiteral(" перед регулятором 1,46 м/с"),
+                           prefix + QStringLiteral(" после регулятора 2,91 м/с")};
     }
 
     // One row per pipe below what the grid held: bold caption right-aligned in

@@ -1084,7 +1084,7 @@ void MdiChild::limitTemperature(const InputParams& input)
             m_temperatureLimits2->hide();
         } else {
             m_temperatureLimits2->setText(
-                QStringLiteral("<i>Для %0 максимально допустимая температура %1 %2С</i>")
+                QStringLiteral("<i>Для %0 максимально допустимая температура %1 %2C</i>")
                     .arg(deviceTypeName(deviceType()), QString::number(Tmax, 'f', 1), degree));
             m_temperatureLimits2->show();
         }

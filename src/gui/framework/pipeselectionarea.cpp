@@ -67,7 +67,7 @@ const QVector<int>& PipeSelectionArea::standardDns()
 
 QString PipeSelectionArea::itemText(int dn, int location, double speed, bool regulator)
 {
-    QString text = QStringLiteral("DN %1 - максимальная скорость потока%2 %3 м/c")
+    QString text = QStringLiteral("DN %1 - максимальная скорость потока%2 %3 м/с")
                        .arg(dn)
                        .arg(locationPhrase(location, regulator))
                        .arg(speed, 0, 'f', 2);

@@ -37,7 +37,7 @@ public:
 
     // The standard DN series offered, mm.
     static const QVector<int>& standardDns();
-    // "DN 50 - максимальная скорость потока перед клапаном 1,46 м/c"
+    // "DN 50 - максимальная скорость потока перед клапаном 1,46 м/с"
     static QString itemText(int dn, int location, double speed, bool regulator);
 
     // One row per pipe at the grid's next rows: bold caption, combo.
