@@ -1,10 +1,14 @@
 # Installs the Debian packages the project needs, only when some are missing.
-# Sourced by run.sh and test.sh:  orx_install_packages run|test
+# Sourced by run.sh, test.sh and package.sh:  orx_install_packages run|test|package
 # Runs apt-get (through sudo when not root) only when dpkg-query finds a gap.
 
 ORX_BUILD_PACKAGES="cmake make ninja-build g++ ccache qtbase5-dev qtbase5-dev-tools libqt5svg5-dev fonts-crosextra-carlito fonts-dejavu-core qttranslations5-l10n"
 ORX_RUN_PACKAGES="xdg-utils"
-ORX_TEST_PACKAGES="poppler-utils xvfb xauth"
+# The validators check the installed desktop entry and description.
+ORX_TEST_PACKAGES="poppler-utils xvfb xauth desktop-file-utils appstream"
+# CPack's Debian generator finds the libraries through dpkg-shlibdeps (which
+# asks file what a binary is); lintian judges the package.
+ORX_PACKAGE_PACKAGES="dpkg-dev file lintian"
 
 orx_missing_packages() {
     local missing=""
@@ -22,6 +26,7 @@ orx_install_packages() {
         run) wanted="$wanted $ORX_RUN_PACKAGES" ;;
         test) wanted="$wanted $ORX_TEST_PACKAGES" ;;
         sanitize) wanted="$wanted $ORX_TEST_PACKAGES" ;;
+        package) wanted="$wanted $ORX_PACKAGE_PACKAGES" ;;
     esac
     if ! command -v dpkg-query >/dev/null 2>&1; then
         echo "dpkg-query not found: install these packages by hand: $wanted" >&2

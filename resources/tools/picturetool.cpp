@@ -7,15 +7,23 @@
 // produces <output folder>/icons/<name>.png (and <name>@2x.png where Qt's icons
 // can use a high-density variant) and <output folder>/resources.qrc. A picture
 // printed in reports is drawn at three times its size and stores its 300 dpi.
+//
+// The application icon for the desktop's menus and file managers goes apart,
+// into <output folder>/hicolor/<size>x<size>/apps/orimax-raschet.png at the
+// icon theme's sizes and hicolor/scalable/apps/orimax-raschet.svg; the program
+// itself never loads these.
 
 #include "pictures.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QSaveFile>
+#include <QSvgGenerator>
 #include <QTextStream>
 
 #include <cstdio>
@@ -43,6 +51,54 @@ bool save(const QImage& image, const QString& path)
         return false;
     }
     return true;
+}
+
+// The sizes file managers and menus ask the icon theme for.
+const int kDesktopIconSizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
+const QString kDesktopIconName = QStringLiteral("orimax-raschet");
+
+// The application icon drawn anew for every size, so that the smallest keep
+// their edges on whole pixels instead of being a blurred large one.
+bool drawDesktopIcons(const QDir& out)
+{
+    for (int side : kDesktopIconSizes) {
+        const QString folder = QStringLiteral("hicolor/%1x%1/apps").arg(side);
+        if (!out.mkpath(folder))
+            return false;
+        const pictures::Picture icon{kDesktopIconName, QSize(side, side), false, pictures::drawAppIcon};
+        if (!save(render(icon, 1),
+                  out.filePath(folder + QLatin1Char('/') + kDesktopIconName + QStringLiteral(".png"))))
+            return false;
+    }
+    // The same drawing as vectors, for every other size.
+    const QString folder = QStringLiteral("hicolor/scalable/apps");
+    if (!out.mkpath(folder))
+        return false;
+    const int side = 64;
+    QBuffer buffer;
+    QSvgGenerator svg;
+    svg.setOutputDevice(&buffer);
+    svg.setSize(QSize(side, side));
+    svg.setViewBox(QRect(0, 0, side, side));
+    svg.setTitle(QStringLiteral("Оримакс-расчёт"));
+    QPainter painter;
+    if (!painter.begin(&svg))
+        return false;
+    painter.setRenderHint(QPainter::Antialiasing);
+    pictures::Canvas canvas{painter, QSizeF(side, side), 1.0};
+    pictures::drawAppIcon(canvas);
+    if (!painter.end())
+        return false;
+    // The icon has no letters, and without a screen the tool has no font: the
+    // empty font the generator writes on every group goes, and the size is in
+    // pixels as icon themes expect, not in millimetres of a 72 dpi page.
+    QString text = QString::fromUtf8(buffer.data());
+    text.remove(QStringLiteral(R"(font-family="" font-size="-1" )"));
+    text.replace(QRegularExpression(QStringLiteral(R"(width="[0-9.]+mm" height="[0-9.]+mm")")),
+                 QStringLiteral(R"(width="%1" height="%1")").arg(side));
+    const QByteArray bytes = text.toUtf8();
+    QSaveFile file(out.filePath(folder + QLatin1Char('/') + kDesktopIconName + QStringLiteral(".svg")));
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
 }
 
 } // namespace
@@ -83,6 +139,11 @@ int main(int argc, char** argv)
                 return 1;
             files << file2x;
         }
+    }
+
+    if (!drawDesktopIcons(out)) {
+        std::fprintf(stderr, "orx_picturetool: cannot draw the desktop icons\n");
+        return 1;
     }
 
     // Written every time, even unchanged, so that the resource compiler runs again

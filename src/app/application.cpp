@@ -4,6 +4,7 @@
 #include "guitools/appversion.h"
 #include "resources.h"
 
+#include <QDir>
 #include <QFont>
 #include <QIcon>
 #include <QLibraryInfo>
@@ -13,6 +14,12 @@
 namespace {
 
 App* g_app = nullptr;
+
+#ifdef ORX_PACKAGED_LOG
+const bool kInstalledBuild = true;
+#else
+const bool kInstalledBuild = false;
+#endif
 
 } // namespace
 
@@ -56,6 +63,23 @@ QString App::versionString()
     return orx::versionString();
 }
 
+QString App::logFileName(bool installed)
+{
+    const QString name = QStringLiteral("app.log");
+    if (!installed)
+        return name;
+    // A relative state folder is no folder at all for the desktop's rules: the
+    // default stands in for it.
+    QString state = qEnvironmentVariable("XDG_STATE_HOME");
+    if (state.isEmpty() || QDir::isRelativePath(state))
+        state = QDir::homePath() + QStringLiteral("/.local/state");
+    const QString folder = state + QStringLiteral("/orimax-raschet");
+    // Without the folder the log is lost, as it is for any log that cannot be
+    // written; the program goes on either way.
+    QDir().mkpath(folder);
+    return folder + QLatin1Char('/') + name;
+}
+
 void App::initFont()
 {
     QFont f = font();
@@ -68,7 +92,6 @@ void App::initAppInfo()
 {
     setOrganizationName(QStringLiteral("Оримакстех"));
     setApplicationName(QStringLiteral("Оримакс-расчёт"));
-    // Relative: the log is written in the program's working directory.
-    geh::ErrorHandler::instance()->setLogFileName(QStringLiteral("app.log"));
+    geh::ErrorHandler::instance()->setLogFileName(logFileName(kInstalledBuild));
     setWindowIcon(QIcon(QStringLiteral(":/icons/app.png")));
 }

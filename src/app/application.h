@@ -22,6 +22,14 @@ public:
     // first line of the about box.
     static QString versionString();
 
+    // Where the log goes. The program built from source writes "app.log" in its
+    // working folder, beside the engineer who started it there. An installed
+    // program started from the desktop works in the home folder, which a log
+    // would clutter: it writes into its folder of the user's state data,
+    // $XDG_STATE_HOME/orimax-raschet/ (by default ~/.local/state/...), made
+    // when missing.
+    static QString logFileName(bool installed);
+
 protected:
     void initFont() override;
     void initAppInfo() override;

@@ -15,6 +15,10 @@ int main(int argc, char** argv)
     int result = 0;
     {
         App app(argc, argv);
+        // The toolkit has taken its own arguments out in the constructor; what
+        // is left are the documents to open (the desktop passes them on a
+        // double-click).
+        const QStringList documents = QCoreApplication::arguments().mid(1);
         app.init();
         // Every message of the checks is shown before any window exists.
         algotest::runSelfTests();
@@ -25,9 +29,10 @@ int main(int argc, char** argv)
         Doc::setWarningPresenter(&MainWindow::showFileWarning);
         {
             // Built after the checks, so every message of theirs comes first; it
-            // shows itself maximised and asks for the first document as soon as
-            // the event loop runs. It is gone before the error handler is.
-            MainWindow window;
+            // shows itself maximised and, as soon as the event loop runs, opens
+            // the documents given or asks for a first one. It is gone before the
+            // error handler is.
+            MainWindow window(documents);
             window.show();
             result = app.exec();
         }

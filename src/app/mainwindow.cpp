@@ -119,7 +119,7 @@ const int kSavedMessageMs = 2000;
 
 } // namespace
 
-MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
+MainWindow::MainWindow(const QStringList& documents, QWidget* parent) : QMainWindow(parent)
 {
     m_tabs = new QTabWidget(this);
     m_tabs->setTabsClosable(true);
@@ -140,11 +140,20 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     showMaximized();
     setWindowTitle(App::versionString());
 
-    // Every start begins with the choice of a new document, over the window
-    // already on the screen. It waits for the event loop: a dialog run from
-    // here would hold its own loop before the main one exists, and a request
-    // to quit the program that came meanwhile would end only the dialog.
-    QTimer::singleShot(0, this, &MainWindow::createNew);
+    // A start begins with the documents it was given (a double-click on a
+    // document in the file manager) or else with the choice of a new one, over
+    // the window already on the screen. Both wait for the event loop: a dialog
+    // or a reader's warning run from here would hold its own loop before the
+    // main one exists, and a request to quit the program that came meanwhile
+    // would end only that dialog.
+    if (documents.isEmpty()) {
+        QTimer::singleShot(0, this, &MainWindow::createNew);
+    } else {
+        QTimer::singleShot(0, this, [this, documents] {
+            for (const QString& fileName : documents)
+                openFile(fileName);
+        });
+    }
 }
 
 MainWindow::~MainWindow() = default;
@@ -298,24 +307,30 @@ void MainWindow::open()
     dialog.setFileMode(QFileDialog::ExistingFile);
     fitFileDialog(dialog);
     const QString fileName = dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
-    if (fileName.isEmpty())
-        return;
+    if (!fileName.isEmpty())
+        openFile(fileName);
+}
+
+bool MainWindow::openFile(const QString& fileName)
+{
     Doc::setDirectory(fileName);
 
     // A file is shown in one tab only, whatever path leads to it.
     const int open = findMdiChild(fileName);
     if (open >= 0) {
         m_tabs->setCurrentIndex(open);
-        return;
+        return true;
     }
 
     Doc doc;
     // The reader has told the user why a file cannot be opened.
     if (!Doc::loadFromFile(fileName, doc))
-        return;
+        return false;
     const int idx = createMdiChild(static_cast<DocType>(doc.docType()), &doc);
-    if (idx >= 0)
-        m_tabs->setCurrentIndex(idx);
+    if (idx < 0)
+        return false;
+    m_tabs->setCurrentIndex(idx);
+    return true;
 }
 
 void MainWindow::save()

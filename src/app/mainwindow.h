@@ -9,6 +9,7 @@
 
 #include <QMainWindow>
 #include <QMap>
+#include <QStringList>
 
 class Doc;
 class MdiChild;
@@ -32,9 +33,10 @@ public:
         aiAbout = 9,
     };
 
-    // Builds the window and shows it maximised; as soon as the event loop runs
-    // it asks for the kind of a first document.
-    explicit MainWindow(QWidget* parent = nullptr);
+    // Builds the window and shows it maximised. As soon as the event loop runs
+    // it opens the documents named (those of the command line), each in its
+    // own tab, or, when none is named, asks for the kind of a first document.
+    explicit MainWindow(const QStringList& documents = QStringList(), QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // The action of an id, created on the first request.
@@ -51,6 +53,12 @@ public:
     // The tab whose document is stored in the same file (by canonical path), or -1.
     int findMdiChild(const QString& fileName) const;
     QTabWidget* tabWidget() const { return m_tabs; }
+
+    // Shows the document of a file in a tab: the tab that already shows it, or
+    // a new one when the file can be read. The directory of the file becomes
+    // the start of the next file dialog. False when the file was refused; the
+    // reader has told the user why.
+    bool openFile(const QString& fileName);
 
     // The filter of the document file dialogs.
     static QString fileFilter();
