@@ -1,5 +1,6 @@
 #include "forms/fancabinetchild.h"
 
+#include "configurators/cabinetconfig.h"
 #include "gentools/errorhandle.h"
 #include "guitools/smallclasses.h"
 
@@ -14,6 +15,7 @@
 #include <numeric>
 
 using namespace common;
+using namespace configurators;
 
 namespace {
 
@@ -51,9 +53,6 @@ QVector<int> optionCodes(int count)
     std::iota(codes.begin(), codes.end(), 0);
     return codes;
 }
-
-// Every cabinet of the series has a 220 V supply and an IP54 enclosure.
-const char kDesignationTail[] = "-220-IP54";
 
 // The style's own size hint lets the longest option run up to (and, at some
 // font sizes, under) the arrow. The box is made wide enough for that option, the
@@ -300,19 +299,16 @@ void StdCabinetChild::recalc()
 
 QString StdCabinetChild::designation() const
 {
-    const int loops = loopCount();
-    QString types;
-    QStringList pumps;
-    for (int loop = 0; loop < loops; ++loop) {
+    StdCabinetChoice choice;
+    choice.powerReserve = intComboValue(fcPowerReserve, -1);
+    choice.iface = intComboValue(fcInterface, -1);
+    for (int loop = 0; loop < loopCount(); ++loop) {
         const auto index = qint16(loop);
-        types += QString::number(intComboValue(DocKey(fcLoopType, index), -1));
-        pumps << QString::number(intComboValue(DocKey(fcMainPump, index), -1)) +
-                     QString::number(intComboValue(DocKey(fcReservePump, index), -1));
+        choice.loops.append({intComboValue(DocKey(fcLoopType, index), -1),
+                             intComboValue(DocKey(fcMainPump, index), -1),
+                             intComboValue(DocKey(fcReservePump, index), -1)});
     }
-    return QStringLiteral("ЛМШ-%1-%2-%3-%4")
-               .arg(QString::number(intComboValue(fcPowerReserve, -1)), types, pumps.join(QLatin1Char('.')),
-                    QString::number(intComboValue(fcInterface, -1))) +
-           QLatin1String(kDesignationTail);
+    return stdCabinetDesignation(choice);
 }
 
 // ---------------------------------------------------------------------------
@@ -358,15 +354,12 @@ void FanCabinetChild::connectControls(bool on)
 
 QString FanCabinetChild::designation() const
 {
-    // The ventilation cabinets share the head "ЛМШ-1-33"; each loop adds its fan
-    // and pump options.
-    QStringList drives;
+    FanCabinetChoice choice;
+    choice.iface = intComboValue(fcInterface, -1);
     for (int loop = 0; loop < loopCount(); ++loop) {
         const auto index = qint16(loop);
-        drives << QString::number(intComboValue(DocKey(fcFan, index), -1)) +
-                      QString::number(intComboValue(DocKey(fcMainPump, index), -1));
+        choice.loops.append(
+            {intComboValue(DocKey(fcFan, index), -1), intComboValue(DocKey(fcMainPump, index), -1)});
     }
-    return QStringLiteral("ЛМШ-1-33-%1-%2")
-               .arg(drives.join(QLatin1Char('.')), QString::number(intComboValue(fcInterface, -1))) +
-           QLatin1String(kDesignationTail);
+    return fanCabinetDesignation(choice);
 }

@@ -8,28 +8,10 @@
 #include <QDoubleSpinBox>
 #include <QGridLayout>
 #include <QLabel>
-#include <QLocale>
 #include <QPushButton>
 
-#include <algorithm>
-#include <initializer_list>
-
 using namespace common;
-
-namespace {
-
-bool isOneOf(int value, std::initializer_list<int> values)
-{
-    return std::find(values.begin(), values.end(), value) != values.end();
-}
-
-// The shortest decimal form of a number ("0.015", "12.5", "100").
-QString shortestText(double value)
-{
-    return QString::number(value, 'g', QLocale::FloatingPointShortest);
-}
-
-} // namespace
+using namespace configurators;
 
 bool FlowMeterChild::SelectionState::operator==(const SelectionState& other) const
 {
@@ -131,26 +113,21 @@ bool FlowMeterChild::isChecked(qint16 field) const
     return intValue(field) == 1;
 }
 
-void FlowMeterChild::setChecked(qint16 field, bool on)
-{
-    if (auto* check = ctrl<QCheckBox>(field))
-        check->setChecked(on);
-}
-
-bool FlowMeterChild::isUltrasonic() const
-{
-    return intComboValue(lfType, -1) == ltUltrasonic;
-}
-
-// The beam count belongs to the ultrasonic meters only.
-bool FlowMeterChild::isTwoBeam() const
-{
-    return isUltrasonic() && intValue(lfBeamCount) == 2;
-}
-
 QComboBox* FlowMeterChild::lmfFormCombo() const
 {
     return ctrl<QComboBox>(lfForm);
+}
+
+FlowMeterChoice FlowMeterChild::choice() const
+{
+    FlowMeterChoice choice;
+    for (const DocKey& key : controlKeys()) {
+        if (key.fieldCode == lfPulseWeight)
+            choice.pulseWeight = doubleValue(key);
+        else
+            choice.set(LmfField(key.fieldCode), intValue(key));
+    }
+    return choice;
 }
 
 FlowMeterChild::SelectionState FlowMeterChild::selectionState() const
@@ -164,10 +141,10 @@ FlowMeterChild::SelectionState FlowMeterChild::selectionState() const
     return state;
 }
 
-void FlowMeterChild::filter(qint16 field, const QList<int>& allowed)
+void FlowMeterChild::filter(LmfField field)
 {
     if (auto* combo = ctrl<QSmartComboBox>(field))
-        combo->filterItems(allowed);
+        combo->filterItems(offeredOptions(choice(), field));
 }
 
 // ---------------------------------------------------------------------------
@@ -175,140 +152,24 @@ void FlowMeterChild::filter(qint16 field, const QList<int>& allowed)
 
 void FlowMeterChild::applyOptionRules()
 {
-    const int type = intComboValue(lfType, -1);
-    const bool ultrasonic = type == ltUltrasonic;
-    const bool electromagnetic = type == ltElectromagnetic;
-    const bool twoBeam = isTwoBeam();
+    const FlowMeterChoice chosen = choice();
+    for (const DocKey& key : controlKeys())
+        setInputVisible(key, isRowShown(chosen, LmfField(key.fieldCode)));
+    m_dnNote->setVisible(chosen.isUltrasonic());
+    m_dnNote->setText(diameterRangeNote(chosen));
 
-    // Beams and the diameter range they give: ultrasonic meters only.
-    setInputVisible(lfBeamCount, ultrasonic);
-    m_dnNote->setVisible(ultrasonic);
-    m_dnNote->setText(intValue(lfBeamCount) == 2
-                          ? QStringLiteral("Диапазон диаметров для двухлучевых счетчиков -\n50-2000 мм")
-                          : QStringLiteral("Диапазон диаметров для однолучевых счетчиков -\n15-600 мм"));
-
-    // Body forms: a two-beam meter is made as a straight pipe only.
-    setInputVisible(lfForm, ultrasonic);
-    QList<int> forms{fmStraight};
-    if (!twoBeam)
-        forms << fmNarrowed << fmCross;
-    filter(lfForm, forms);
-    const int form = intComboValue(lfForm, -1);
-
-    // Connections: weld-on for straight ultrasonic pipes, threads for the
-    // electromagnetic and the narrowed ultrasonic bodies, wafer bodies for the
-    // electromagnetic meters.
-    QList<int> connections{ctFlanged};
-    if (ultrasonic && form == fmStraight)
-        connections << ctWeldOn;
-    if (electromagnetic || (ultrasonic && form == fmNarrowed))
-        connections << ctThreaded;
-    if (electromagnetic)
-        connections << ctWafer;
-    filter(lfConnection, connections);
-    const int connection = intComboValue(lfConnection, -1);
-
-    // Diameters, from the standard DN series unless threaded.
-    QVector<int> diameters;
-    if (connection == ctThreaded) {
-        diameters = lmfThreadDns();
-    } else if (ultrasonic) {
-        if (form == fmCross)
-            diameters = {vdn50x1, vdn50x2};
-        else if (form == fmNarrowed)
-            diameters = lmfStandardDns(15, 100);
-        else if (form == fmStraight && connection == ctWeldOn)
-            diameters = lmfStandardDns(200, twoBeam ? 2000 : 600);
-        else if (form == fmStraight)
-            diameters = twoBeam ? lmfStandardDns(50, 2000) : lmfStandardDns(40, 600);
-    } else if (electromagnetic) {
-        diameters = lmfStandardDns(15, connection == ctWafer ? 100 : 200);
+    // Each list depends on the choices left standing by the lists before it.
+    for (LmfField field : {lfForm, lfConnection, lfDiameter, lfPressure, lfProtection, lfSeries})
+        filter(field);
+    for (LmfField field : {lfIndication, lfCurrentOutput}) {
+        const std::optional<bool> forced = forcedCheck(choice(), field);
+        setInputEnabled(field, !forced);
+        if (forced)
+            if (auto* check = ctrl<QCheckBox>(field))
+                check->setChecked(*forced);
     }
-    filter(lfDiameter, diameters.toList());
-    const int effectiveDn = lmfEffectiveDn(intComboValue(lfDiameter, vdnEmpty));
-
-    // Rows of one principle only.
-    setInputVisible(lfSteel, ultrasonic);
-    setInputVisible(lfStainless, electromagnetic);
-    setInputVisible(lfFettleMaterial, electromagnetic);
-    setInputVisible(lfElectrodeMaterial, electromagnetic);
-    setInputVisible(lfHighTemperature, twoBeam);
-    setInputVisible(lfTemperatureType, twoBeam);
-    setInputVisible(lfSupplyVoltage, ultrasonic);
-    setInputVisible(lfPulseWeight, ultrasonic);
-    setInputVisible(lfStandardPulseWeight, ultrasonic);
-    setInputVisible(lfMPulseWeight, electromagnetic);
-
-    // Pressure and protection: the smallest ultrasonic bodies are not made for
-    // the highest pressures nor for immersion.
-    const bool smallUltrasonic = ultrasonic && isOneOf(effectiveDn, {15, 20});
-    QList<int> pressures{16, 25};
-    if (!smallUltrasonic)
-        pressures << 40;
-    if (ultrasonic && !smallUltrasonic)
-        pressures << 63;
-    filter(lfPressure, pressures);
-    QList<int> protections;
-    if (form != fmStraight)
-        protections << 65;
-    protections << 67;
-    if (!smallUltrasonic)
-        protections << 68;
-    filter(lfProtection, protections);
-
-    // Series of each principle and beam count.
-    QList<int> series{1300, 2300};
-    if (electromagnetic)
-        series << 1000 << 1100 << 2000 << 2100;
-    if (ultrasonic && !twoBeam)
-        series << 1301 << 2301;
-    if (twoBeam)
-        series << 1500 << 2500;
-    filter(lfSeries, series);
-    const int chosenSeries = intComboValue(lfSeries, -1);
-    const bool bSeries = lmfIsBSeries(chosenSeries);
-
-    // The "Б" series always indicate and have no current output; two-beam
-    // meters always have one.
-    setInputEnabled(lfIndication, !bSeries);
-    if (bSeries)
-        setChecked(lfIndication, true);
-    setInputEnabled(lfCurrentOutput, !twoBeam && !bSeries);
-    if (twoBeam)
-        setChecked(lfCurrentOutput, true);
-    else if (bSeries)
-        setChecked(lfCurrentOutput, false);
-    const bool indication = isChecked(lfIndication);
-
-    QList<int> interfaces;
-    if (electromagnetic || (ultrasonic && !twoBeam && !indication))
-        interfaces << 232;
-    if (twoBeam || indication)
-        interfaces << 485;
-    if (electromagnetic && indication)
-        interfaces << 500;
-    filter(lfInterface, interfaces);
-
-    const bool series1500 = isOneOf(chosenSeries, {1500, 2500});
-    QList<int> errors;
-    if ((twoBeam && series1500) || (electromagnetic && isOneOf(chosenSeries, {1300, 2300})))
-        errors << 5;
-    if ((ultrasonic && !bSeries && !(twoBeam && series1500)) ||
-        (electromagnetic && isOneOf(chosenSeries, {1100, 2100})))
-        errors << 10;
-    if ((ultrasonic && !twoBeam) || (electromagnetic && isOneOf(chosenSeries, {1000, 2000})))
-        errors << 20;
-    filter(lfAllowableError, errors);
-
-    // Supply: mains 24 V unless the meter runs on its own battery.
-    if (ultrasonic) {
-        QList<int> supplies;
-        if (twoBeam || isOneOf(chosenSeries, {1300, 2300}))
-            supplies << 2;
-        if (bSeries)
-            supplies << 1;
-        filter(lfSupplyVoltage, supplies);
-    }
+    for (LmfField field : {lfInterface, lfAllowableError, lfSupplyVoltage})
+        filter(field);
 }
 
 void FlowMeterChild::applyPulseWeightRules()
@@ -316,9 +177,10 @@ void FlowMeterChild::applyPulseWeightRules()
     const SelectionState state = selectionState();
     const bool changed = state != m_lastState;
     const bool standard = isChecked(lfStandardPulseWeight);
+    const FlowMeterChoice chosen = choice();
 
     m_range = LmfPulseWeightRange();
-    if (isUltrasonic()) {
+    if (chosen.isUltrasonic()) {
         m_range = rangeU();
         if (auto* weight = ctrl<QDoubleSpinBox>(lfPulseWeight)) {
             weight->setRange(m_range.minimum, m_range.maximum);
@@ -327,24 +189,15 @@ void FlowMeterChild::applyPulseWeightRules()
                 weight->setValue(m_range.factory);
             weight->setEnabled(!standard);
         }
-        QString note;
-        if (!m_range.isEmpty())
-            note = QStringLiteral("Допустимы значения от %1 до %2 л/имп.\nЗаводская установка - %3 л/имп.")
-                       .arg(shortestText(m_range.minimum), shortestText(m_range.maximum),
-                            shortestText(m_range.factory));
-        else if (state.dn == vdnEmpty)
-            note = QStringLiteral("Укажите, пожалуйста, диаметр");
-        else if (state.form == -1)
-            note = QStringLiteral("Укажите, пожалуйста, форму");
+        const QString note = pulseWeightNote(chosen, m_range);
         m_pulseWeightNote->setText(note);
         m_pulseWeightNote->setVisible(!standard && !note.isEmpty());
     } else {
         m_pulseWeightNote->hide();
-        const int effectiveDn = lmfEffectiveDn(state.dn);
-        filter(lfMPulseWeight, lmfMPulseWeights(effectiveDn).toList());
+        filter(lfMPulseWeight);
         if (changed)
             if (auto* weight = ctrl<QSmartComboBox>(lfMPulseWeight))
-                weight->setCurrentByData(lmfDefaultMPulseWeight(effectiveDn));
+                weight->setCurrentByData(defaultMPulseWeight(chosen));
     }
 }
 
@@ -355,82 +208,18 @@ LmfPulseWeightRange FlowMeterChild::pulseWeightRange(int dn, int form, int serie
 
 LmfPulseWeightRange FlowMeterChild::rangeU() const
 {
-    const int dn = intComboValue(lfDiameter, vdnEmpty);
-    const int form = intComboValue(lfForm, -1);
-    if (!isOneOf(form, {fmStraight, fmNarrowed, fmCross})) {
+    const FlowMeterChoice chosen = choice();
+    if (!QList<int>{fmStraight, fmNarrowed, fmCross}.contains(chosen.form)) {
         // Only a form not yet chosen may be missing here.
         GEH_ASSERT(lmfFormCombo()->currentIndex() == -1);
         return LmfPulseWeightRange();
     }
-    const LmfPulseWeightRange range = pulseWeightRange(dn, form, intComboValue(lfSeries, -1));
-    if (range.isEmpty())
-        // Every diameter offered to an ultrasonic meter has its row.
-        GEH_ASSERT(dn == vdnEmpty);
-    return range;
+    return configurators::rangeU(
+        chosen, [this](int dn, int form, int series) { return pulseWeightRange(dn, form, series); });
 }
 
 // ---------------------------------------------------------------------------
-// The designation and the results
-
-QString FlowMeterChild::pulseWeightText(double weight)
-{
-    QString text = shortestText(weight).replace(QLatin1Char('.'), QLatin1Char(','));
-    if (text.size() < 3 && !text.contains(QLatin1Char(',')))
-        text += QStringLiteral(",0");
-    return text;
-}
-
-QString FlowMeterChild::designation() const
-{
-    const bool ultrasonic = isUltrasonic();
-    const bool electromagnetic = intComboValue(lfType, -1) == ltElectromagnetic;
-    const bool twoBeam = isTwoBeam();
-    const int connection = intComboValue(lfConnection, -1);
-
-    QString text =
-        QStringLiteral("Счетчик-расходомер %1 ЛМФ")
-            .arg(ultrasonic ? QStringLiteral("ультразвуковой") : QStringLiteral("электромагнитный"));
-    // Parts are appended after a hyphen; marks are attached to the part before them.
-    const auto append = [&text](const QString& part) { text += QLatin1Char('-') + part; };
-    const auto attach = [&text](const QString& mark) { text += mark; };
-
-    append(ultrasonic ? QStringLiteral("У") : QStringLiteral("М"));
-    if (twoBeam)
-        append(QStringLiteral("2"));
-    append(lmfDnName(intComboValue(lfDiameter, vdnEmpty)));
-    if (connection == ctWeldOn)
-        attach(QStringLiteral("БФ"));
-    else if (connection == ctWafer)
-        attach(QStringLiteral("С"));
-    else if (electromagnetic && connection == ctFlanged)
-        attach(QStringLiteral("Ф"));
-    if (ultrasonic)
-        append(lmfFormName(intComboValue(lfForm, -1), true));
-    if ((ultrasonic && intValue(lfSteel) == mtStainless) || (electromagnetic && isChecked(lfStainless)))
-        attach(QStringLiteral("нж"));
-    if (twoBeam && isChecked(lfHighTemperature))
-        attach(QStringLiteral("HT"));
-    if (electromagnetic) {
-        append(fettleMaterialName(intComboValue(lfFettleMaterial, -1), true));
-        append(electrodeMaterialName(intComboValue(lfElectrodeMaterial, -1), true));
-    }
-    append(QString::number(intComboValue(lfPressure, -1)));
-    append(QString::number(intComboValue(lfProtection, -1)));
-    if (twoBeam)
-        append(lmfTemperatureTypeName(intComboValue(lfTemperatureType, -1), true));
-    append(isChecked(lfIndication) ? QStringLiteral("И") : QStringLiteral("О"));
-    append(isChecked(lfCurrentOutput) ? QStringLiteral("420") : QStringLiteral("000"));
-    append(interfaceName(intComboValue(lfInterface, -1), true));
-    append(lmfSeriesName(intComboValue(lfSeries, -1)));
-    append(lmfAllowableErrorName(intComboValue(lfAllowableError, -1), true));
-    if (electromagnetic)
-        append(QString::number(intComboValue(lfMPulseWeight, -1)));
-    else
-        append(pulseWeightText(doubleValue(lfPulseWeight)));
-    if (ultrasonic)
-        append(lmfSupplyVoltageName(intComboValue(lfSupplyVoltage, -1), true));
-    return text;
-}
+// The results
 
 QComboBox* FlowMeterChild::firstMissingChoice() const
 {
@@ -458,14 +247,14 @@ void FlowMeterChild::recalc()
     QGridLayout* grid = createResultsGrid();
     if (firstMissingChoice()) {
         addResultsHeader(grid, QStringLiteral("Не заполнены входные данные"), true);
-    } else if (isUltrasonic() && m_range.maximum == 0) {
+    } else if (choice().isUltrasonic() && m_range.maximum == 0) {
         addResultsHeader(grid,
                          QStringLiteral("Не удалось определить диапазон веса импульса. Вероятно, ошибка в "
                                         "программе. Обратитесь к разработчику."),
                          true)
             ->setWordWrap(true);
     } else {
-        m_designation = designation();
+        m_designation = flowMeterDesignation(choice());
         QLabel* text = addResultsHeader(grid, m_designation, true);
         text->setTextInteractionFlags(Qt::TextSelectableByMouse);
         QPushButton* copy = createCopyButton(QStringLiteral("Копировать наименование устройства"));

@@ -5,8 +5,8 @@
 // only the combinations that are made and builds the order designation, which
 // it shows and copies to the clipboard.
 
+#include "configurators/flowmeterconfig.h"
 #include "framework/mdichild.h"
-#include "vocabulary/flowmeter.h"
 
 class QLabel;
 
@@ -26,16 +26,12 @@ public:
     // The order designation shown in the results (empty while a choice is missing).
     QString copyText() const override { return m_designation; }
 
-    // The designation of the current choices, whether complete or not.
-    QString designation() const;
+    // The choices the controls hold now.
+    configurators::FlowMeterChoice choice() const;
     // The pulse weight range of an ultrasonic meter with the chosen diameter,
     // form and series; empty (and reported when a diameter is chosen) when the
     // table has no row for them.
     common::LmfPulseWeightRange rangeU() const;
-
-    // The pulse weight as the designation writes it: the shortest decimal form
-    // with a decimal comma, at least three characters ("1,0", "0,25", "100").
-    static QString pulseWeightText(double weight);
 
 protected:
     // The table lookup behind rangeU().
@@ -66,13 +62,10 @@ private:
     void applyPulseWeightRules();
     // Fixes the widths of the caption and option columns (see the definition).
     void keepColumnWidths();
-    // Keeps only the allowed values in the option combo of a field; the current
-    // item stays while it is allowed.
-    void filter(qint16 field, const QList<int>& allowed);
+    // Keeps only the options the field offers for the current choices in its
+    // combo; the current item stays while it is offered.
+    void filter(common::LmfField field);
     bool isChecked(qint16 field) const;
-    void setChecked(qint16 field, bool on);
-    bool isUltrasonic() const;
-    bool isTwoBeam() const;
     QComboBox* lmfFormCombo() const;
     // The first shown option combo without a choice, in field order; null when
     // every shown option is chosen.
