@@ -149,25 +149,31 @@ int main(int argc, char** argv)
     std::printf("full valve document: %d fields, %d bytes\n", valve.keys().size(),
                 valve.toByteArray().size());
     std::printf("%-48s | %13s | %13s | %s\n", "case", "median", "p95", "target");
+    const char* const area = "documents";
+    bool met = true;
 
-    orxbench::report("save a full valve document", orxbench::measure([&] { valve.save(fileName); }, 500),
-                     "ms", 1000.0, "<= 2 ms median");
+    met &= orxbench::report(area, "save a full valve document",
+                            orxbench::measure([&] { valve.save(fileName); }, 500), "ms", 1000.0,
+                            orxbench::atMost(2, "<= 2 ms median"));
     // The same on a memory file system: what is left without the disk's flush
     // (QSaveFile syncs the new file before it replaces the old one).
     QTemporaryDir memoryDir(QStringLiteral("/dev/shm/orx-bench-XXXXXX"));
     if (memoryDir.isValid()) {
         const QString memoryFile = memoryDir.filePath(QStringLiteral("Клапан.orx"));
-        orxbench::report("  save on a memory file system",
-                         orxbench::measure([&] { valve.save(memoryFile); }, 500), "ms", 1000.0, "-");
+        met &= orxbench::report(area, "  save on a memory file system",
+                                orxbench::measure([&] { valve.save(memoryFile); }, 500), "ms", 1000.0,
+                                orxbench::forInformation());
     }
     Doc loaded;
-    orxbench::report("open a full valve document",
-                     orxbench::measure([&] { Doc::loadFromFile(fileName, loaded); }, 500), "ms", 1000.0,
-                     "<= 2 ms median");
+    met &= orxbench::report(area, "open a full valve document",
+                            orxbench::measure([&] { Doc::loadFromFile(fileName, loaded); }, 500), "ms",
+                            1000.0, orxbench::atMost(2, "<= 2 ms median"));
     const QByteArray valveBytes = valve.toByteArray();
-    orxbench::report("  write to memory", orxbench::measure([&] { valve.toByteArray(); }), "ms", 1000.0, "-");
-    orxbench::report("  read from memory", orxbench::measure([&] { Doc::fromByteArray(valveBytes, loaded); }),
-                     "ms", 1000.0, "-");
+    met &= orxbench::report(area, "  write to memory", orxbench::measure([&] { valve.toByteArray(); }), "ms",
+                            1000.0, orxbench::forInformation());
+    met &= orxbench::report(area, "  read from memory",
+                            orxbench::measure([&] { Doc::fromByteArray(valveBytes, loaded); }), "ms", 1000.0,
+                            orxbench::forInformation());
 
     {
         // A name of one unbroken word of 1,000,000 characters, as a broken
@@ -190,8 +196,9 @@ int main(int argc, char** argv)
                 delete tabs.widget(0);
             },
             10, 1);
-        orxbench::report("open 1,000,000-char name: window + first calc", figures, "ms", 1000.0,
-                         opened ? "<= 1000 ms median" : "NOT OPENED");
+        met &= orxbench::report(area, "open 1,000,000-char name: window + first calc", figures, "ms", 1000.0,
+                                opened ? orxbench::atMost(1000, "<= 1000 ms median")
+                                       : orxbench::failedCase("NOT OPENED"));
     }
 
     const struct
@@ -221,8 +228,8 @@ int main(int argc, char** argv)
                 opened = Doc::loadFromFile(path, doc) && opened;
             },
             20, 2);
-        orxbench::report("1 MiB valid: 80,000 fields (opens)", figures, "ms", 1000.0,
-                         opened ? "-" : "NOT OPENED");
+        met &= orxbench::report(area, "1 MiB valid: 80,000 fields (opens)", figures, "ms", 1000.0,
+                                opened ? orxbench::forInformation() : orxbench::failedCase("NOT OPENED"));
     }
     for (const auto& file : hostile) {
         const QString path = dir.filePath(QStringLiteral("hostile.orx"));
@@ -237,7 +244,9 @@ int main(int argc, char** argv)
                 refused = !Doc::loadFromFile(path, doc) && refused;
             },
             50, 3);
-        orxbench::report(file.name, figures, "ms", 1000.0, refused ? "<= 20 ms, refused" : "NOT REFUSED");
+        met &= orxbench::report(area, file.name, figures, "ms", 1000.0,
+                                refused ? orxbench::atMost(20, "<= 20 ms, refused")
+                                        : orxbench::failedCase("NOT REFUSED"));
     }
-    return 0;
+    return met ? 0 : 1;
 }

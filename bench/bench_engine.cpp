@@ -30,6 +30,8 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const int runs = 2000;
+    const char* const area = "engine";
+    bool met = true;
 
     std::printf("%-48s | %13s | %13s | %s\n", "calculation", "median", "p95", "target");
 
@@ -42,14 +44,14 @@ int main(int argc, char** argv)
     for (int n = 1; n <= 4; ++n) {
         const KvInputParams in = kvTask(algotest::valveExample(n));
         KvAlgorithm alg;
-        orxbench::report(kvNames[n], orxbench::measure([&] { sink = alg.calc(in); }, runs), "us", 1,
-                         "<= 2 us");
+        met &= orxbench::report(area, kvNames[n], orxbench::measure([&] { sink = alg.calc(in); }, runs), "us",
+                                1, orxbench::atMost(2, "<= 2 us"));
     }
     for (int n = 1; n <= 4; ++n) {
         const ValveInputParams in = algotest::valveExample(n);
         ValveAlgorithm alg;
-        orxbench::report(valveNames[n], orxbench::measure([&] { sink = alg.calc(in); }, runs), "us", 1,
-                         "<= 20 us");
+        met &= orxbench::report(area, valveNames[n], orxbench::measure([&] { sink = alg.calc(in); }, runs),
+                                "us", 1, orxbench::atMost(20, "<= 20 us"));
     }
     const char* const regulatorNames[] = {"", "RegulatorAlgorithm::calc, example 1 (LMR-D)",
                                           "RegulatorAlgorithm::calc, example 2 (LMR-1)",
@@ -57,10 +59,12 @@ int main(int argc, char** argv)
     for (int n = 1; n <= 3; ++n) {
         const RegulatorInputParams in = algotest::regulatorExample(n);
         RegulatorAlgorithm alg;
-        orxbench::report(regulatorNames[n], orxbench::measure([&] { sink = alg.calc(in); }, runs), "us", 1,
-                         "<= 20 us");
+        met &=
+            orxbench::report(area, regulatorNames[n], orxbench::measure([&] { sink = alg.calc(in); }, runs),
+                             "us", 1, orxbench::atMost(20, "<= 20 us"));
     }
-    orxbench::report("algotest::runSelfTests (all seven)",
-                     orxbench::measure([] { algotest::runSelfTests(); }, 500), "us", 1, "<= 1000 us");
-    return 0;
+    met &= orxbench::report(area, "algotest::runSelfTests (all seven)",
+                            orxbench::measure([] { algotest::runSelfTests(); }, 500), "us", 1,
+                            orxbench::atMost(1000, "<= 1000 us"));
+    return met ? 0 : 1;
 }

@@ -103,13 +103,17 @@ int main(int argc, char** argv)
         },
         [] {});
 
-    const char* target = "<= 8 ms median, <= 16 ms p95";
+    const orxbench::Target target = orxbench::atMost(8, 16, "<= 8 ms median, <= 16 ms p95");
+    const char* const area = "Kv form";
     std::printf("%-48s | %13s | %13s | %s\n", "Kv form", "median", "p95", "target");
-    orxbench::report("value typed -> results rebuilt (wall)", rebuilt.wall, "ms", 1000, target);
-    orxbench::report("value typed -> results rebuilt (cpu)", rebuilt.cpu, "ms", 1000, target);
-    orxbench::report("value typed -> rebuilt, laid out, painted (wall)", painted.wall, "ms", 1000, target);
-    orxbench::report("value typed -> rebuilt, laid out, painted (cpu)", painted.cpu, "ms", 1000, target);
-    const bool fast = painted.cpu.median <= 8000 && painted.cpu.p95 <= 16000;
+    orxbench::report(area, "value typed -> results rebuilt (wall)", rebuilt.wall, "ms", 1000, target);
+    orxbench::report(area, "value typed -> results rebuilt (cpu)", rebuilt.cpu, "ms", 1000, target);
+    orxbench::report(area, "value typed -> rebuilt, laid out, painted (wall)", painted.wall, "ms", 1000,
+                     target);
+    // The exit status follows the CPU time of the whole modification: the wall
+    // clock on a shared machine also counts other work.
+    const bool fast = orxbench::report(area, "value typed -> rebuilt, laid out, painted (cpu)", painted.cpu,
+                                       "ms", 1000, target);
 
     // Twenty tabs in a maximised full-HD window.
     BackgroundCache::clear();
@@ -134,5 +138,9 @@ int main(int argc, char** argv)
                 20.0 * whole.width() * whole.height() * 4 / 1048576.0, whole.width(), whole.height());
     std::printf("  resident memory with the 20 tabs open: %.1f MB (target <= 150 MB)\n", after / 1024.0);
     std::printf("  resident memory taken by the 20 tabs: %.1f MB\n", (after - before) / 1024.0);
+    orxbench::figure("memory", "twenty Kv tabs open, full HD (whole process)", after / 1024.0, -1, "MB", 1,
+                     after > 0 ? orxbench::atMost(150, "<= 150 MB") : orxbench::failedCase("NOT MEASURED"));
+    orxbench::figure("memory", "  of which the twenty Kv tabs themselves", (after - before) / 1024.0, -1,
+                     "MB", 1, orxbench::forInformation());
     return fast ? 0 : 1;
 }
