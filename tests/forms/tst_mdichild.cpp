@@ -63,14 +63,15 @@ public:
     void recalc() override
     {
         ++recalcCount;
-        connectControls(false);
-        updateFlowUnits();
-        updateConcentrationRow();
-        updateTemperatureRows();
-        ValveInputParams task = input();
-        updateHeatLoadRows(task);
-        limitTemperature(task);
-        connectControls(true);
+        {
+            const SignalsPaused paused(this);
+            updateFlowUnits();
+            updateConcentrationRow();
+            updateTemperatureRows();
+            ValveInputParams task = input();
+            updateHeatLoadRows(task);
+            limitTemperature(task);
+        }
         clearResults();
         QGridLayout* grid = createResultsGrid();
         addResultValueRow(grid, 0, QStringLiteral("Расчётный Kv"), QStringLiteral("м³/ч"), 7.126, 2);
@@ -161,6 +162,7 @@ struct Limits
 };
 
 using FormFactory = std::function<MdiChild*()>;
+using FormStep = std::function<void(TestForm*)>;
 const FormFactory kKvForm = [] { return new KvChild(); };
 const FormFactory kValveForm = [] { return new ValveChild(); };
 
@@ -190,6 +192,7 @@ int separatorX(MdiChild* form)
 
 Q_DECLARE_METATYPE(Limits)
 Q_DECLARE_METATYPE(FormFactory)
+Q_DECLARE_METATYPE(FormStep)
 
 class TestMdiChild : public QObject
 {
@@ -225,6 +228,10 @@ private slots:
         // A control missing, or of another kind, is told and answered with null.
         QCOMPARE(form.ctrl<QDoubleSpinBox>(415), nullptr);
         QCOMPARE(form.ctrl<QDoubleSpinBox>(121), nullptr);
+        // Looking for a control only some forms have tells nothing.
+        QCOMPARE(form.findCtrl<QDoubleSpinBox>(415), nullptr);
+        QCOMPARE(form.findCtrl<QDoubleSpinBox>(121), nullptr);
+        QCOMPARE(form.findCtrl<QDoubleSpinBox>(102), other);
         QCOMPARE(form.algorithm(), nullptr);
         QStringList texts;
         for (const orxtest::CapturedMessage& m : capture.messages())
@@ -399,6 +406,40 @@ private slots:
         form->ctrl<RadioArea>(104)->setCheckedId(1);
         QVERIFY(G->isEnabled());
         QVERIFY(!form->control(106)->isVisible() && !form->control(1061)->isVisible());
+    }
+
+    void pausedSignalsNest_data()
+    {
+        QTest::addColumn<FormStep>("adjust");
+        QTest::newRow("a helper's guard inside the caller's") << FormStep([](TestForm* form) {
+            const MdiChild::SignalsPaused outer(form);
+            {
+                const MdiChild::SignalsPaused inner(form);
+            }
+            form->ctrl<QDoubleSpinBox>(102)->setValue(7);
+        });
+        QTest::newRow("the flow derived inside the caller's guard") << FormStep([](TestForm* form) {
+            const MdiChild::SignalsPaused outer(form);
+            ValveInputParams task = form->input();
+            form->recalcQ(task);
+            form->ctrl<QDoubleSpinBox>(102)->setValue(7);
+        });
+    }
+
+    // What the form writes while any guard is held is no modification; the
+    // user's next change is, once.
+    void pausedSignalsNest()
+    {
+        QFETCH(FormStep, adjust);
+        Hosted host;
+        TestForm* form = host.form;
+        const int before = form->recalcCount;
+        adjust(form);
+        QCOMPARE(form->recalcCount, before);
+        QVERIFY(!form->isModified());
+        form->ctrl<QDoubleSpinBox>(103)->setValue(3);
+        QCOMPARE(form->recalcCount, before + 1);
+        QVERIFY(form->isModified());
     }
 
     void openingAppliesValuesWithoutModification()

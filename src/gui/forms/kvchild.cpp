@@ -60,9 +60,8 @@ void KvChild::updatePressureMeasure()
 
 void KvChild::updateDiffs()
 {
-    connectControls(false);
+    const SignalsPaused paused(this);
     ctrl<QDoubleSpinBox>(fcPressureDrop)->setValue(doubleValue(fcP1) - doubleValue(fcP2));
-    connectControls(true);
 }
 
 void KvChild::updateWaterFlowSet()
@@ -71,15 +70,16 @@ void KvChild::updateWaterFlowSet()
 
 void KvChild::recalc()
 {
-    connectControls(false);
-    updateFlowUnits();
-    updateConcentrationRow();
-    updatePressureMeasure();
-    updateTemperatureRows();
-    KvInputParams input = inputFromControls();
-    updateHeatLoadRows(input);
-    updateDiffs();
-    connectControls(true);
+    {
+        const SignalsPaused paused(this);
+        updateFlowUnits();
+        updateConcentrationRow();
+        updatePressureMeasure();
+        updateTemperatureRows();
+        KvInputParams input = inputFromControls();
+        updateHeatLoadRows(input);
+        updateDiffs();
+    }
     clearResults();
 
     m_input = inputFromControls();

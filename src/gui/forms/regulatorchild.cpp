@@ -268,17 +268,18 @@ void RegulatorChild::updatePressureMeasure()
 
 void RegulatorChild::recalc()
 {
-    connectControls(false);
-    updateConcentrationRow();
-    updateRegType();
-    updateInstallPlace();
-    updateVisibility();
-    updateDp();
-    updateFlowUnits();
-    updatePressureMeasure();
-    RegulatorInputParams fresh = inputFromControls();
-    updateHeatLoadRows(fresh);
-    connectControls(true);
+    {
+        const SignalsPaused paused(this);
+        updateConcentrationRow();
+        updateRegType();
+        updateInstallPlace();
+        updateVisibility();
+        updateDp();
+        updateFlowUnits();
+        updatePressureMeasure();
+        RegulatorInputParams fresh = inputFromControls();
+        updateHeatLoadRows(fresh);
+    }
 
     clearSelectionResults();
     m_input = inputFromControls();

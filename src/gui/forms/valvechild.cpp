@@ -106,6 +106,8 @@ ValveInputParams ValveChild::inputFromControls() const
 
 void ValveChild::updateInputRows()
 {
+    // What follows from the user's choices is no modification of its own.
+    const SignalsPaused paused(this);
     fillValveTypes();
     const bool liquid = isLiquidMedium();
     setInputEnabled(fcInstallPlace, liquid);
@@ -125,16 +127,12 @@ void ValveChild::updateInputRows()
 
     ValveInputParams input = inputFromControls();
     updateHeatLoadRows(input);
-    // Deriving the flow reconnects the controls; the drop is no modification either.
-    connectControls(false);
     ctrl<QDoubleSpinBox>(fcPressureDrop)->setValue(doubleValue(fcP1) - doubleValue(fcP2));
 }
 
 void ValveChild::recalc()
 {
-    connectControls(false);
     updateInputRows();
-    connectControls(true);
     clearSelectionResults();
 
     m_input = inputFromControls();

@@ -47,7 +47,8 @@ private:
     // it is still offered.
     void fillValveTypes();
     ValveInputParams inputFromControls() const;
-    // The input rows follow the medium, the units and the pressures.
+    // The input rows follow the medium, the units and the pressures; what
+    // they write into the controls is no modification.
     void updateInputRows();
     void addResults(QGridLayout* grid);
     void addDetails(QGridLayout* grid);

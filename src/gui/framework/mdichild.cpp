@@ -245,6 +245,18 @@ void MdiChild::connectControls(bool on)
     }
 }
 
+MdiChild::SignalsPaused::SignalsPaused(MdiChild* window) : m_window(window)
+{
+    if (m_window->m_signalsPaused++ == 0)
+        m_window->connectControls(false);
+}
+
+MdiChild::SignalsPaused::~SignalsPaused()
+{
+    if (--m_window->m_signalsPaused == 0)
+        m_window->connectControls(true);
+}
+
 bool MdiChild::hasSupplyTemperature() const
 {
     return true;
@@ -306,8 +318,6 @@ void MdiChild::putSubLabel(const DocKey& key, QLabel* label)
 
 void MdiChild::reportMissing(const DocKey& key, const char* typeName) const
 {
-    if (!m_reportMissing)
-        return;
     geh::ErrorHandler::instance()->setError(
         GEH_LOCATION, QStringLiteral("Не найден элемент типа ") + QString::fromLatin1(typeName) +
                           QStringLiteral(" для значения = ") + QString::number(key.fieldCode));
@@ -424,20 +434,18 @@ void MdiChild::fillControls(const QMap<qint16, ComboItems>& formItems)
         items[it.key()] = it.value();
 
     // The standard lists are offered to whichever of these controls the form has.
-    m_reportMissing = false;
     for (auto it = items.cbegin(); it != items.cend(); ++it) {
-        if (auto* combo = ctrl<QComboBox>(it.key()))
+        if (auto* combo = findCtrl<QComboBox>(it.key()))
             for (const auto& item : it.value())
                 combo->addItem(item.first, item.second);
     }
-    if (auto* concentration = ctrl<QDoubleSpinBox>(fcConcentration)) {
+    if (auto* concentration = findCtrl<QDoubleSpinBox>(fcConcentration)) {
         concentration->setDecimals(0);
         concentration->setMaximum(60);
     }
     for (qint16 code : {fcSupplyTemperature, fcReturnTemperature})
-        if (auto* temperature = ctrl<QDoubleSpinBox>(code))
+        if (auto* temperature = findCtrl<QDoubleSpinBox>(code))
             temperature->setMaximum(220);
-    m_reportMissing = true;
 }
 
 void MdiChild::updateFlowUnits()
@@ -530,33 +538,34 @@ void MdiChild::applyToControls()
             .arg(UnusableValues::rawValueText(stored.value(key)), QChar(0x2192), done);
     };
 
-    connectControls(false);
-    for (auto it = m_controls.cbegin(); it != m_controls.cend(); ++it) {
-        const DocKey& key = it.key();
-        QWidget* w = it.value();
-        const FieldKind kind = Doc::type(key.fieldCode);
-        const QVariant v = m_doc.value(key);
-        const bool cut = repaired.value(key) == Doc::frCut;
-        if (!repaired.contains(key) || cut) {
-            if (fitsControl(w, kind, v)) {
-                setControlValue(w, kind, v);
-                if (cut)
-                    unusable.addShown(fieldName(key),
-                                      QStringLiteral("сокращено до %1 знаков").arg(Doc::maxTextLength),
-                                      detail(key, QStringLiteral("сокращено")));
+    {
+        const SignalsPaused paused(this);
+        for (auto it = m_controls.cbegin(); it != m_controls.cend(); ++it) {
+            const DocKey& key = it.key();
+            QWidget* w = it.value();
+            const FieldKind kind = Doc::type(key.fieldCode);
+            const QVariant v = m_doc.value(key);
+            const bool cut = repaired.value(key) == Doc::frCut;
+            if (!repaired.contains(key) || cut) {
+                if (fitsControl(w, kind, v)) {
+                    setControlValue(w, kind, v);
+                    if (cut)
+                        unusable.addShown(fieldName(key),
+                                          QStringLiteral("сокращено до %1 знаков").arg(Doc::maxTextLength),
+                                          detail(key, QStringLiteral("сокращено")));
+                    continue;
+                }
+            }
+            // A row this form never shows keeps the form's own value: the user
+            // could not fill it in, and the task must not wait for it.
+            if (!w->isVisibleTo(this)) {
+                unusable.addUnshown(detail(key, QStringLiteral("скрытое поле, оставлено значение формы")));
                 continue;
             }
+            const QString done = clearControl(w, kind);
+            unusable.addShown(fieldName(key), done, detail(key, done));
         }
-        // A row this form never shows keeps the form's own value: the user
-        // could not fill it in, and the task must not wait for it.
-        if (!w->isVisibleTo(this)) {
-            unusable.addUnshown(detail(key, QStringLiteral("скрытое поле, оставлено значение формы")));
-            continue;
-        }
-        const QString done = clearControl(w, kind);
-        unusable.addShown(fieldName(key), done, detail(key, done));
     }
-    connectControls(true);
     // Fields no control of this form holds are dropped on save; the log keeps
     // what was wrong with them.
     for (auto it = repaired.cbegin(); it != repaired.cend(); ++it)
@@ -1091,14 +1100,12 @@ void MdiChild::limitTemperature(const InputParams& input)
     }
 
     const QList<qint16> temperatures{fcSupplyTemperature, fcReturnTemperature};
-    m_reportMissing = false;
     for (qint16 code : temperatures)
-        if (auto* spin = ctrl<QDoubleSpinBox>(code))
+        if (auto* spin = findCtrl<QDoubleSpinBox>(code))
             spin->setMaximum(upper);
     for (qint16 code : temperatures)
-        if (auto* spin = ctrl<QDoubleSpinBox>(code))
+        if (auto* spin = findCtrl<QDoubleSpinBox>(code))
             spin->setMinimum(lower);
-    m_reportMissing = true;
 }
 
 // ---------------------------------------------------------------------------
@@ -1106,7 +1113,8 @@ void MdiChild::limitTemperature(const InputParams& input)
 
 void MdiChild::recalcQ(InputParams& input)
 {
-    connectControls(false);
+    // The derived flow is the form's own writing, not the user's.
+    const SignalsPaused paused(this);
     const SubstanceProperties medium(intComboValue(fcMedium, -1), doubleValue(fcConcentration));
     // Only a liquid carries a heat load here; the forms offer the mode for liquids only.
     // Without a known unit of pressure or heat there are no pressures and no
@@ -1123,7 +1131,6 @@ void MdiChild::recalcQ(InputParams& input)
         if (flow && flow->value() != G)
             flow->setValue(G);
     }
-    connectControls(true);
 }
 
 void MdiChild::onModified()

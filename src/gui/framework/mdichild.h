@@ -94,7 +94,8 @@ public:
     // The device type currently chosen (dtEmpty where the form has none).
     virtual common::DeviceType deviceType() const = 0;
     // Connects (on) or disconnects (off) every registered control's change
-    // signal to onModified().
+    // signal to onModified(). Code that adjusts controls of its own accord
+    // holds a SignalsPaused instead of calling this in pairs.
     virtual void connectControls(bool on);
     // Recomputes and rebuilds the results from the controls.
     virtual void recalc() = 0;
@@ -133,16 +134,38 @@ public:
     // (or the save fails), true when the window may close.
     bool maybeSave();
 
+    // While alive, the window's controls do not signal changes: what the form
+    // writes into its own controls (a derived flow, a clamped temperature) is no
+    // modification by the user. Guards nest: the first one disconnects, the last
+    // one to end reconnects, so a helper may hold one inside a caller's.
+    class SignalsPaused
+    {
+    public:
+        explicit SignalsPaused(MdiChild* window);
+        ~SignalsPaused();
+        Q_DISABLE_COPY(SignalsPaused)
+
+    private:
+        MdiChild* m_window;
+    };
+
     // ---- Registry lookups ---------------------------------------------------
-    // The control of a key if it is a T; null otherwise (reported unless the
-    // form is probing for optional controls).
+    // The control of a key if it is a T; null otherwise, and reported: the form
+    // expected it.
     template <class T>
     T* ctrl(const DocKey& key) const
     {
-        T* control = qobject_cast<T*>(m_controls.value(key));
+        T* control = findCtrl<T>(key);
         if (!control)
             reportMissing(key, T::staticMetaObject.className());
         return control;
+    }
+    // The control of a key if it is a T; null otherwise, unreported: for the
+    // controls only some forms have.
+    template <class T>
+    T* findCtrl(const DocKey& key) const
+    {
+        return qobject_cast<T*>(m_controls.value(key));
     }
     // The registered widget of a key, whatever its kind, or null (no report).
     QWidget* control(const DocKey& key) const { return m_controls.value(key); }
@@ -317,7 +340,6 @@ protected:
     QLabel* m_temperatureLimits1 = nullptr;
     QLabel* m_temperatureLimits2 = nullptr;
     PipeSelectionArea* m_pipeArea = nullptr;
-    bool m_reportMissing = true;
     bool m_shown = false;
     bool m_rejectedMode = false;
 
@@ -351,4 +373,6 @@ private:
     int m_flowUnitsMedium = -2;
     // The window size the background was last made for.
     QSize m_backgroundSize;
+    // How many SignalsPaused guards are alive.
+    int m_signalsPaused = 0;
 };
