@@ -1,6 +1,7 @@
 #include "algotest.h"
 
 #include "engine/regulatoralgorithm.h"
+#include "engine/tolerance.h"
 #include "engine/valvealgorithm.h"
 
 #include <QString>
@@ -33,7 +34,7 @@ template <typename Item>
 const Item* findItem(const QList<Item>& results, int dn, double kv)
 {
     for (const Item& item : results)
-        if (item.dn == dn && std::fabs(item.kv - kv) < 1e-10)
+        if (item.dn == dn && tolerance::equal(item.kv, kv))
             return &item;
     return nullptr;
 }

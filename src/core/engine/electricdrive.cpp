@@ -1,6 +1,7 @@
 #include "electricdrive.h"
 
 #include "gentools/errorhandle.h"
+#include "vocabulary/common.h"
 
 #include <QRegularExpression>
 #include <QtDebug>
@@ -189,7 +190,7 @@ const ElectricDriveCatalogue& ElectricDriveCatalogue::standard()
 
 const QVector<int>& ElectricDriveCatalogue::valveDnSeries()
 {
-    static const QVector<int> series{15, 20, 25, 32, 40, 50, 65, 80, 100, 125, 150, 200, 250, 300};
+    static const QVector<int> series = common::standardDns(15, 300);
     return series;
 }
 

@@ -1,4 +1,5 @@
 #include "kvalgorithm.h"
+#include "vocabulary/symbols.h"
 
 #include <cmath>
 
@@ -29,8 +30,6 @@ const char* const steamVolumeUndefinedText =
 const char* const kvUndefinedText = "при заданных входных данных расчётный Kv не определён";
 const char* const propertiesUndefinedText = "при заданной температуре свойства рабочей среды не определены";
 const char* const resultUndefinedText = "при заданных входных данных характеристики моделей не определены";
-
-const QChar degreeSign(0x00B0);
 
 } // namespace
 

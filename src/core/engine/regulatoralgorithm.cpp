@@ -1,4 +1,5 @@
 #include "regulatoralgorithm.h"
+#include "vocabulary/symbols.h"
 
 #include <QMultiMap>
 
@@ -127,8 +128,6 @@ const char* const pressureOrderText =
 const char* const tuningProblemText = "есть проблемы с подбором диапазона настройки ";
 const char* const tuningPressureText = "(слишком %1 регулируемое давление)";
 const char* const tuningDropText = "(слишком %1 регулируемый перепад)";
-
-const QChar deltaSign(0x0394);
 
 } // namespace
 

@@ -1,6 +1,7 @@
 #include "common.h"
 
 #include "gentools/errorhandle.h"
+#include "symbols.h"
 
 #include <QChar>
 
@@ -231,7 +232,7 @@ QString wfMeasureName(WfMeasure measure, bool isLiquid)
     if (const char* text = lookup(kWfMeasureNames, measure))
         return QString::fromUtf8(text)
             .replace(QStringLiteral("%0"), isLiquid ? QString() : QStringLiteral("н"))
-            .replace(QStringLiteral("%1"), QString(QChar(0x00B3)));
+            .replace(QStringLiteral("%1"), QString(cubedSign));
     GEH_ASSERT(0);
     return unknownText();
 }
@@ -288,6 +289,23 @@ QString deviceSizeImageName(DeviceType type, bool small)
                (small ? QStringLiteral("_small") : QString()) + QStringLiteral(".png");
     GEH_ASSERT(0);
     return QString();
+}
+
+const QVector<int>& standardDnSeries()
+{
+    static const QVector<int> series{15,  20,  25,   32,   40,   50,   65,   80,  100, 125,
+                                     150, 200, 250,  300,  350,  400,  450,  500, 600, 700,
+                                     800, 900, 1000, 1200, 1400, 1600, 1800, 2000};
+    return series;
+}
+
+QVector<int> standardDns(int lowest, int highest)
+{
+    QVector<int> range;
+    for (int dn : standardDnSeries())
+        if (dn >= lowest && dn <= highest)
+            range.append(dn);
+    return range;
 }
 
 } // namespace common

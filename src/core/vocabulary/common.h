@@ -8,6 +8,7 @@
 // is answered by the name functions' "unknown" branch.
 
 #include <QString>
+#include <QVector>
 
 namespace common {
 
@@ -89,5 +90,11 @@ QString installPlaceName(InstallPlace place);
 // The device series that have a dimension drawing (and a dimension table).
 bool hasDimensionDrawing(DeviceType type);
 QString deviceSizeImageName(DeviceType type, bool small);
+
+// The standard nominal diameters, mm, ascending: DN 15 to 300 of the valve and
+// regulator bodies, up to DN 2000 of the flow meters (28 values).
+const QVector<int>& standardDnSeries();
+// The part of the series from lowest to highest, both included.
+QVector<int> standardDns(int lowest, int highest);
 
 } // namespace common

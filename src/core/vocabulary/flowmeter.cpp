@@ -1,6 +1,7 @@
 #include "vocabulary/flowmeter.h"
 
 #include "gentools/errorhandle.h"
+#include "vocabulary/common.h"
 
 #include <QChar>
 
@@ -424,18 +425,12 @@ int lmfEffectiveDn(int dn)
 
 const QVector<int>& lmfStandardDns()
 {
-    static const QVector<int> dns{15,  20,  25,  32,  40,  50,  65,  80,  100,  125,  150,  200,  250,  300,
-                                  350, 400, 450, 500, 600, 700, 800, 900, 1000, 1200, 1400, 1600, 1800, 2000};
-    return dns;
+    return common::standardDnSeries();
 }
 
 QVector<int> lmfStandardDns(int lowest, int highest)
 {
-    QVector<int> range;
-    for (int dn : lmfStandardDns())
-        if (dn >= lowest && dn <= highest)
-            range.append(dn);
-    return range;
+    return common::standardDns(lowest, highest);
 }
 
 const QVector<int>& lmfThreadDns()

@@ -3,6 +3,7 @@
 #include "engine/algorithm.h"
 #include "gentools/errorhandle.h"
 #include "guitools/smallclasses.h"
+#include "vocabulary/common.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -60,8 +61,12 @@ PipeSelectionArea::~PipeSelectionArea()
 
 const QVector<int>& PipeSelectionArea::standardDns()
 {
-    static const QVector<int> dns{15,  20,  25,  32,  40,  50,  65,  80, 100,
-                                  125, 150, 200, 250, 300, 350, 400, 500};
+    // The standard series up to DN 500, without DN 450.
+    static const QVector<int> dns = [] {
+        QVector<int> series = common::standardDns(15, 500);
+        series.removeAll(450);
+        return series;
+    }();
     return dns;
 }
 

@@ -19,7 +19,7 @@ namespace {
 // entries.
 const QVector<int>& nominalDiameters()
 {
-    static const QVector<int> dn{15, 20, 25, 32, 40, 50, 65, 80, 100, 125, 150, 200, 250, 300};
+    static const QVector<int> dn = common::standardDns(15, 300);
     return dn;
 }
 
@@ -112,8 +112,6 @@ QStringList tableRow(const QString& caption, const QVector<int>& values, int cou
     return row;
 }
 
-const QString reportFontFamily = QStringLiteral("Calibri");
-
 // Space around the text of every cell of the printed table.
 const qreal reportCellPadding = 2;
 
@@ -175,7 +173,7 @@ QTextDocument* DeviceSizeTableGenerator::generateDocument(int pointSize)
     m_cursor.setBlockFormat(blockFormat);
 
     QTextCharFormat charFormat;
-    charFormat.setFontFamily(reportFontFamily);
+    charFormat.setFontFamily(reportFontFamily());
     charFormat.setFontWeight(QFont::Normal);
     charFormat.setFontItalic(false);
     charFormat.setFontPointSize(pointSize);

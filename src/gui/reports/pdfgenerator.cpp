@@ -9,6 +9,7 @@
 #include "reports/devicesizetablegenerator.h"
 #include "reports/smarttexttable.h"
 #include "vocabulary/common.h"
+#include "vocabulary/symbols.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QDate>
@@ -29,8 +30,6 @@
 #include <QUrl>
 
 #include <cmath>
-
-const QString PdfGenerator::reportFontFamily = QStringLiteral("Calibri");
 
 const QString PdfGenerator::contactLine = orx::makerContactLine();
 
@@ -53,7 +52,7 @@ const qreal documentMargin = 50;
 QTextCharFormat reportCharFormat(bool bold, bool italic, int pointSize)
 {
     QTextCharFormat format;
-    format.setFontFamily(PdfGenerator::reportFontFamily);
+    format.setFontFamily(reportFontFamily());
     format.setFontWeight(bold ? QFont::Bold : QFont::Normal);
     format.setFontItalic(italic);
     format.setFontPointSize(pointSize);
@@ -90,11 +89,6 @@ void writeLiteralCell(SmartTextTable& table, int column, const QString& text, Qt
         return;
     QTextCursor cell = table.table()->cellAt(table.row, column).firstCursorPosition();
     cell.insertText(text, reportCharFormat(bold, false, table.defaultPointSize));
-}
-
-QString degreesCelsius()
-{
-    return QStringLiteral("%1C").arg(QChar(0x00B0));
 }
 
 // The printed pictures (logo, dimension drawings) are drawn finer than the
@@ -155,7 +149,7 @@ PdfGenerator::PdfGenerator(int deviceType) : printer(QPrinter::ScreenResolution)
     printer.setPageMargins(QMarginsF(5, 5, 5, 5), QPageLayout::Millimeter);
     printer.setCreator(orx::versionString());
 
-    document.setDefaultFont(QFont(reportFontFamily, 11));
+    document.setDefaultFont(QFont(reportFontFamily(), 11));
     document.setPageSize(printer.pageRect(QPrinter::DevicePixel).size());
     document.setDocumentMargin(documentMargin);
     cursor = QTextCursor(&document);
@@ -390,10 +384,10 @@ void PdfGenerator::addTemperatureAndFlowRows(SmartTextTable& table, const InputP
 {
     if (writeMissingTemperatures || isNumber(input.Tsupply))
         addValueRow(table, QStringLiteral("Температура рабочей среды в подающем трубопроводе|Tпод"),
-                    numberText(input.Tsupply, 2), degreesCelsius());
+                    numberText(input.Tsupply, 2), common::degreesCelsius());
     if (writeMissingTemperatures || isNumber(input.Treturn))
         addValueRow(table, QStringLiteral("Температура рабочей среды в обратном трубопроводе|Tобр"),
-                    numberText(input.Treturn, 2), degreesCelsius());
+                    numberText(input.Treturn, 2), common::degreesCelsius());
     // The heat load is part of the task only when the flow was derived from it.
     if (input.flowInputMode == 2)
         addValueRow(table, QStringLiteral("Тепловая нагрузка|Q"), numberText(input.heatLoad, 2),

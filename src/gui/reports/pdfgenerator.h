@@ -90,7 +90,6 @@ public:
     static QString numberText(double value, int decimals);
     static QString conformityText(bool conforms);
 
-    static const QString reportFontFamily;
     // The maker's postal address, telephones, e-mail and web address.
     static const QString contactLine;
 

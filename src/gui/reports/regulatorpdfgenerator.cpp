@@ -3,6 +3,7 @@
 #include "gentools/errorhandle.h"
 #include "reports/smarttexttable.h"
 #include "vocabulary/common.h"
+#include "vocabulary/symbols.h"
 
 #include <QTextTable>
 
@@ -11,11 +12,6 @@ namespace {
 // Prepared rows of the tables; both are cut to the rows written.
 const int inputTableRows = 100;
 const int deviceTableRows = 20;
-
-QString delta()
-{
-    return QString(QChar(0x0394));
-}
 
 // A name in guillemets: «до себя».
 QString quoted(const QString& text)
@@ -96,7 +92,8 @@ void RegulatorPdfGenerator::addPressureRows(SmartTextTable& table) const
     if (m_input.regulation != common::rtDiffPressure) {
         row(word + QStringLiteral(" давление перед регулятором|P1"), m_input.P1);
         row(word + QStringLiteral(" давление после регулятора|P2"), m_input.P2);
-        row(QStringLiteral("Перепад давления на регуляторе|%1Pрег").arg(delta()), m_input.P1 - m_input.P2);
+        row(QStringLiteral("Перепад давления на регуляторе|%1Pрег").arg(common::deltaSign),
+            m_input.P1 - m_input.P2);
         return;
     }
 
@@ -106,18 +103,19 @@ void RegulatorPdfGenerator::addPressureRows(SmartTextTable& table) const
     row(word + QStringLiteral(" давление в подающем трубопроводе на вводе|Pпод"), m_input.Psupply);
     row(word + QStringLiteral(" давление в обратном трубопроводе на вводе|Pобр"), m_input.Preturn);
     if (m_input.substanceProperties().isLiquid())
-        row(QStringLiteral("Перепад давления, поддерживаемый на регулируемом участке,|%1Pру").arg(delta()),
+        row(QStringLiteral("Перепад давления, поддерживаемый на регулируемом участке,|%1Pру")
+                .arg(common::deltaSign),
             m_input.dPru);
-    row(QStringLiteral("Перепад давления на регуляторе|%1Pрег").arg(delta()), m_input.dPreg);
+    row(QStringLiteral("Перепад давления на регуляторе|%1Pрег").arg(common::deltaSign), m_input.dPreg);
     row(QStringLiteral(
             "Потери давления на другом оборудовании ДО регулируемого участка (расходомеры, фильтры, "
             "грязевики и пр.)|%1Pдр.под")
-            .arg(delta()),
+            .arg(common::deltaSign),
         m_input.dPdrSupply);
     row(QStringLiteral(
             "Потери давления на другом оборудовании ПОСЛЕ регулируемого участка (расходомеры, фильтры, "
             "грязевики и пр.)|%1Pдр.обр")
-            .arg(delta()),
+            .arg(common::deltaSign),
         m_input.dPdrReturn);
 }
 

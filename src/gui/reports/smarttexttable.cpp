@@ -12,15 +12,17 @@
 
 namespace {
 
-// Every table of the reports is set in the maker's report font.
-const QString reportFontFamily = QStringLiteral("Calibri");
-
 Qt::Alignment columnAlignment(int column)
 {
     return column == 0 ? Qt::AlignLeft : Qt::AlignRight;
 }
 
 } // namespace
+
+QString reportFontFamily()
+{
+    return QStringLiteral("Calibri");
+}
 
 HtmlTextTable::HtmlTextTable(QString* target) : target(target)
 {
@@ -112,7 +114,7 @@ void SmartTextTable::setCellText(int column, const QString& text, Qt::Alignment 
     blockFormat.setAlignment(alignment | Qt::AlignVCenter);
 
     QTextCharFormat charFormat;
-    charFormat.setFontFamily(reportFontFamily);
+    charFormat.setFontFamily(reportFontFamily());
     charFormat.setFontWeight(bold ? QFont::Bold : QFont::Normal);
     charFormat.setFontItalic(italic);
     charFormat.setFontPointSize(pointSize != 0 ? pointSize : defaultPointSize);

@@ -13,6 +13,10 @@
 
 class QTextTable;
 
+// The family every report and dimension table is set in: "Calibri", for which
+// fontconfig offers the metric-compatible Carlito where Calibri is missing.
+QString reportFontFamily();
+
 class TextTable
 {
 public:

@@ -1,6 +1,7 @@
 #include "reports/valvepdfgenerator.h"
 
 #include "reports/smarttexttable.h"
+#include "vocabulary/symbols.h"
 
 #include <QTextTable>
 
@@ -8,11 +9,6 @@ namespace {
 
 // Prepared rows of each table; both are cut to the rows written.
 const int tableRows = 20;
-
-QString delta()
-{
-    return QString(QChar(0x0394));
-}
 
 } // namespace
 
@@ -56,14 +52,14 @@ void ValvePdfGenerator::addInputTable(const ValveInputParams& input)
     const QString unit = pressureUnit(input);
     addValueRow(table, word + QStringLiteral(" давление перед клапаном|P1"), numberText(input.P1, 2), unit);
     addValueRow(table, word + QStringLiteral(" давление после клапана|P2"), numberText(input.P2, 2), unit);
-    addValueRow(table, QStringLiteral("Перепад давления на клапане|%1P").arg(delta()),
+    addValueRow(table, QStringLiteral("Перепад давления на клапане|%1P").arg(common::deltaSign),
                 numberText(input.dP, 2), unit);
     // The regulated section behind the valve shares the drop only in a water loop.
     if (input.substanceProperties().isLiquid())
-        addValueRow(
-            table,
-            QStringLiteral("Перепад давления на регулируемом участке после клапана|%1Pру").arg(delta()),
-            numberText(input.dPru, 2), unit);
+        addValueRow(table,
+                    QStringLiteral("Перепад давления на регулируемом участке после клапана|%1Pру")
+                        .arg(common::deltaSign),
+                    numberText(input.dPru, 2), unit);
     addTemperatureAndFlowRows(table, input, true);
     finishDataTable(table);
 }
