@@ -122,11 +122,6 @@ void defaultWarningPresenter(const QString& title, const QString& text)
 
 Doc::WarningPresenter g_warningPresenter = defaultWarningPresenter;
 
-void traceMark(const geh::SourceLocation& location, const char* mark)
-{
-    geh::ErrorHandler::instance()->writeLog(location, geh::mlWarning, QString::fromLatin1(mark), QString());
-}
-
 // The value types a document holds: what the controls give (double, text, the
 // combo's integer data, the radio id, the check state) and the invalid variant
 // of a combo with no current item.
@@ -562,7 +557,7 @@ Doc::ReadStatus Doc::fromByteArray(const QByteArray& bytes, Doc& doc, QString* r
 
 bool Doc::save(const QString& fileName)
 {
-    traceMark(GEH_LOCATION, "getSaveFileName - F1");
+    geh::traceMark(GEH_LOCATION, "getSaveFileName - F1");
     // The document goes to a temporary file beside the old one, which is
     // replaced only after everything has been written: a save that fails half
     // way (disk full, device error) leaves the last good document in place.
@@ -572,12 +567,12 @@ bool Doc::save(const QString& fileName)
         geh::ErrorHandler::instance()->showLastError();
         return false;
     }
-    traceMark(GEH_LOCATION, "getSaveFileName - F2");
+    geh::traceMark(GEH_LOCATION, "getSaveFileName - F2");
     // The explicit flush matters: a buffered write that the disk refuses half way
     // is not seen by commit(), which would then put a truncated file in place of
     // the old one.
     bool written = writeTo(&file) && file.flush() && file.error() == QFileDevice::NoError;
-    traceMark(GEH_LOCATION, "getSaveFileName - F3");
+    geh::traceMark(GEH_LOCATION, "getSaveFileName - F3");
     QString details = file.errorString();
     if (written) {
         written = file.commit();
@@ -590,9 +585,9 @@ bool Doc::save(const QString& fileName)
         geh::ErrorHandler::instance()->showLastError();
         return false;
     }
-    traceMark(GEH_LOCATION, "getSaveFileName - F4");
+    geh::traceMark(GEH_LOCATION, "getSaveFileName - F4");
     setCanonicalFileName(fileName);
-    traceMark(GEH_LOCATION, "getSaveFileName - F5");
+    geh::traceMark(GEH_LOCATION, "getSaveFileName - F5");
     return true;
 }
 

@@ -100,7 +100,7 @@ ValveInputParams valveExample(int number)
         in.P2 = 5;
         in.dP = 1;
         in.dPru = 0.5;
-        in.flowInputMode = 2;
+        in.flowInputMode = InputParams::flowFromHeatLoad;
         in.heatLoad = 2.5;
         in.heatMeasure = hmGcalH;
         in.Tsupply = 100;
@@ -119,7 +119,7 @@ ValveInputParams valveExample(int number)
         in.P2 = 3.2;
         in.dP = 1.8;
         in.dPru = 0.6;
-        in.flowInputMode = 2;
+        in.flowInputMode = InputParams::flowFromHeatLoad;
         in.heatLoad = 91;
         in.heatMeasure = hmGcalH;
         in.Tsupply = 100;
@@ -138,7 +138,7 @@ ValveInputParams valveExample(int number)
         in.P2 = 3;
         in.dP = 2;
         in.dPru = 0.6;
-        in.flowInputMode = 2;
+        in.flowInputMode = InputParams::flowFromHeatLoad;
         in.heatLoad = 1;
         in.heatMeasure = hmGcalH;
         in.Tsupply = 94;
@@ -157,7 +157,7 @@ ValveInputParams valveExample(int number)
         in.P2 = 3.5;
         in.dP = 1.3;
         in.dPru = 0.5;
-        in.flowInputMode = 1;
+        in.flowInputMode = InputParams::flowGivenDirectly;
         in.Tsupply = 220;
         in.flowMeasure = wfKgh;
         in.flow = 1345.6;
@@ -187,7 +187,7 @@ RegulatorInputParams regulatorExample(int number)
         in.dPreg = 2;
         in.dPdrSupply = 0.5;
         in.dPdrReturn = 0.5;
-        in.flowInputMode = 2;
+        in.flowInputMode = InputParams::flowFromHeatLoad;
         in.heatLoad = 2;
         in.heatMeasure = hmGcalH;
         in.Tsupply = 100;
@@ -204,7 +204,7 @@ RegulatorInputParams regulatorExample(int number)
         in.pressureMeasure = pmAtm;
         in.P1 = 8;
         in.P2 = 4.1;
-        in.flowInputMode = 1;
+        in.flowInputMode = InputParams::flowGivenDirectly;
         // The supply temperature is not asked for on the return pipe.
         in.Tsupply = NAN;
         in.Treturn = 46;
@@ -224,7 +224,7 @@ RegulatorInputParams regulatorExample(int number)
         in.dPreg = 1.3;
         in.dPdrSupply = 0.1;
         in.dPdrReturn = 0.1;
-        in.flowInputMode = 2;
+        in.flowInputMode = InputParams::flowFromHeatLoad;
         in.heatLoad = 0.15;
         in.heatMeasure = hmGcalH;
         in.Tsupply = 100;

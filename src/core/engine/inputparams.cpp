@@ -86,10 +86,6 @@ bool isKnownMedium(const SubstanceProperties& substance)
     return substance.isLiquid() || substance.isSteam() || isGas(substance);
 }
 
-// The two ways of giving the flow: directly, or through the heat load.
-constexpr int flowGivenDirectly = 1;
-constexpr int flowFromHeatLoad = 2;
-
 } // namespace
 
 // ---------------------------------------------------------------------------

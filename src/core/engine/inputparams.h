@@ -67,8 +67,11 @@ public:
     int heatMeasure;
     // common::WfMeasure of flow; 0 none.
     int flowMeasure;
-    // 1 flow given directly, 2 derived from the heat load.
+    // flowGivenDirectly or flowFromHeatLoad (the ids of the forms' radio group,
+    // stored in documents).
     int flowInputMode;
+    static constexpr int flowGivenDirectly = 1;
+    static constexpr int flowFromHeatLoad = 2;
     // common::Loop served ("Система"), -1 when not chosen; carried to reports only.
     int system;
     // common::InstallPlace: 1 supply pipe, 2 return pipe.

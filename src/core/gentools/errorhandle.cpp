@@ -438,6 +438,11 @@ QString threadIdText(quintptr id)
            QStringLiteral("%1").arg(static_cast<qulonglong>(id), 8, 16, QLatin1Char('0')).toUpper();
 }
 
+void traceMark(const SourceLocation& location, const char* mark)
+{
+    ErrorHandler::instance()->writeLog(location, mlWarning, QString::fromLatin1(mark), QString());
+}
+
 void trace(const QString& text)
 {
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("dd/MM hh:mm:ss:zzz "));

@@ -134,6 +134,10 @@ void stdMessageHandler(QtMsgType type, const QMessageLogContext& context, const 
 // One time-stamped line on standard output.
 void trace(const QString& text);
 
+// A mark in the log (level WARNING) at a step of a long operation, so that a
+// save or an open that never returns shows how far it got.
+void traceMark(const SourceLocation& location, const char* mark);
+
 // Text on standard output in the console's code page 866, unbuffered by us:
 // it goes through the same stream as the printers' output, in order.
 void writeConsole(const QString& text);

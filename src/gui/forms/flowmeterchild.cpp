@@ -236,11 +236,13 @@ QComboBox* FlowMeterChild::firstMissingChoice() const
 
 void FlowMeterChild::recalc()
 {
-    connectControls(false);
-    applyOptionRules();
-    applyPulseWeightRules();
-    m_lastState = selectionState();
-    connectControls(true);
+    {
+        // The rules adjust the options and the weight: no modification.
+        const SignalsPaused paused(this);
+        applyOptionRules();
+        applyPulseWeightRules();
+        m_lastState = selectionState();
+    }
     clearResults();
 
     m_designation.clear();

@@ -1,4 +1,5 @@
 #include "forms/kvchild.h"
+#include "vocabulary/symbols.h"
 
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -85,8 +86,8 @@ void KvChild::recalc()
     m_input = inputFromControls();
     QGridLayout* grid = createResultsGrid();
     if (m_algorithm.calc(m_input)) {
-        addResultValueRow(grid, 0, QStringLiteral("Расчётный Kv"), QStringLiteral("м%1/ч").arg(QChar(0x00B3)),
-                          m_algorithm.kvsMath(), 2);
+        addResultValueRow(grid, 0, QStringLiteral("Расчётный Kv"),
+                          QStringLiteral("м%1/ч").arg(common::cubedSign), m_algorithm.kvsMath(), 2);
         QPushButton* copy = createCopyButton(QStringLiteral("Копировать значение"));
         grid->addWidget(copy, nextRow(grid), 0);
     } else {

@@ -5,6 +5,7 @@
 #include "framework/radioarea.h"
 #include "guitools/smallclasses.h"
 #include "reports/regulatorpdfgenerator.h"
+#include "vocabulary/symbols.h"
 
 #include <QDoubleSpinBox>
 #include <QGridLayout>
@@ -15,9 +16,6 @@
 using namespace common;
 
 namespace {
-
-const QChar kDelta(0x0394);
-const QChar kDegree(0x00B0);
 
 // The pressure rows of the differential scheme and of the other tasks.
 const qint16 kDifferentialRows[] = {RegulatorChild::fcSupplyPressure, RegulatorChild::fcReturnPressure,
@@ -70,40 +68,35 @@ QLayout* RegulatorChild::createInputArea()
     // The unit combo stands on the first pressure row of the task (updateVisibility).
     addDoubleRow(grid, fcP1, QStringLiteral("Перед регулятором|P1"));
     addDoubleRowWithSubLabel(grid, fcP2, QStringLiteral("После регулятора|P2"), QString());
-    addDoubleRowWithSubLabel(grid, fcPressureDrop, QStringLiteral("Перепад на регуляторе|%1Pрег").arg(kDelta),
-                             QString());
+    addDoubleRowWithSubLabel(grid, fcPressureDrop,
+                             QStringLiteral("Перепад на регуляторе|%1Pрег").arg(deltaSign), QString());
     addDoubleRowWithUnit(grid, fcSupplyPressure, QStringLiteral("Подающий трубопровод на вводе|Pпод"),
                          fcPressureUnit);
     addDoubleRowWithSubLabel(grid, fcReturnPressure, QStringLiteral("Обратный трубопровод на вводе|Pобр"),
                              QString());
     addDoubleRowWithSubLabel(
         grid, fcSectionDrop,
-        QStringLiteral("Перепад, поддерживаемый на регулируемом участке,|%1Pру").arg(kDelta), QString());
+        QStringLiteral("Перепад, поддерживаемый на регулируемом участке,|%1Pру").arg(deltaSign), QString());
     addDoubleRowWithSubLabel(grid, fcRegulatorDrop,
-                             QStringLiteral("Перепад на регуляторе|%1Pрег").arg(kDelta), QString());
+                             QStringLiteral("Перепад на регуляторе|%1Pрег").arg(deltaSign), QString());
     addDoubleRowWithSubLabel(grid, fcLossesBefore,
                              QStringLiteral("Потери на другом оборудовании <b><i>до</i></b> регулируемого "
                                             "участка (расходомеры, фильтры, грязевики и пр.)|%1Pдр.под")
-                                 .arg(kDelta),
+                                 .arg(deltaSign),
                              QString());
     addDoubleRowWithSubLabel(grid, fcLossesAfter,
                              QStringLiteral("Потери на другом оборудовании <b><i>после</i></b> регулируемого "
                                             "участка (расходомеры, фильтры, грязевики и пр.)|%1Pдр.обр")
-                                 .arg(kDelta),
+                                 .arg(deltaSign),
                              QString());
 
     addSectionHeader(grid, QStringLiteral("Температура рабочей среды"), span, true);
-    const QString degrees = QStringLiteral("%1C").arg(kDegree);
+    const QString degrees = degreesCelsius();
     addDoubleRowWithSubLabel(grid, fcSupplyTemperature, QStringLiteral("Подающий трубопровод|Tпод"), degrees);
     addDoubleRowWithSubLabel(grid, fcReturnTemperature, QStringLiteral("Обратный трубопровод|Tобр"), degrees);
     addTemperatureHints(grid);
 
-    addSectionHeader(grid, QStringLiteral("Максимальный расход рабочей среды"), span, true);
-    RadioArea* flowMode = addRadioRow(grid, fcFlowMode, QString(), 2);
-    flowMode->addItem(QStringLiteral("Задать напрямую"), 1);
-    flowMode->addItem(QStringLiteral("Через расход тепловой энергии"), 2);
-    addDoubleRowWithUnit(grid, fcHeatLoad, QStringLiteral("Тепловая нагрузка|Q"), fcHeatUnit);
-    addDoubleRowWithUnit(grid, fcFlow, QStringLiteral("Расход рабочей среды|G"), fcFlowUnit);
+    addFlowSection(grid, span);
 
     fitCaptionColumn(grid, 280);
     grid->setRowStretch(nextRow(grid), 100);
@@ -187,12 +180,14 @@ void RegulatorChild::updateInstallPlace()
 {
     const int task = regulation();
     if (task != rtDiffPressure) {
-        ctrl<RadioArea>(fcFlowMode)->setCheckedId(1);
+        ctrl<RadioArea>(fcFlowMode)->setCheckedId(InputParams::flowGivenDirectly);
         // Pressure before the regulator is kept in the return pipe, after it
         // in the supply pipe.
         ctrl<QSmartComboBox>(fcInstallPlace)->setCurrentByData(int(task == rtUpstream ? ipReturn : ipSupply));
     }
-    ctrl<RadioArea>(fcFlowMode)->setItemEnabled(2, task == rtDiffPressure, 1);
+    ctrl<RadioArea>(fcFlowMode)
+        ->setItemEnabled(InputParams::flowFromHeatLoad, task == rtDiffPressure,
+                         InputParams::flowGivenDirectly);
 }
 
 void RegulatorChild::updateVisibility()

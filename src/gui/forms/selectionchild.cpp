@@ -5,6 +5,7 @@
 #include "engine/substanceproperties.h"
 #include "framework/pipeselectionarea.h"
 #include "guitools/smallclasses.h"
+#include "vocabulary/symbols.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -15,7 +16,6 @@ using namespace common;
 
 namespace {
 
-const QChar kCubed(0x00B3);
 const QChar kSuperscriptOne(0x00B9);
 
 } // namespace
@@ -58,12 +58,12 @@ QGridLayout* SelectionChild::addDetailsGrid(QGridLayout* grid)
 void SelectionChild::addDensity(QGridLayout* details)
 {
     addResultValueRow(details, 0, QStringLiteral("Плотность рабочей среды"),
-                      QStringLiteral("кг/м%1").arg(kCubed), algorithm()->liquidDensity(), 1);
+                      QStringLiteral("кг/м%1").arg(cubedSign), algorithm()->liquidDensity(), 1);
 }
 
 void SelectionChild::addKv(QGridLayout* details)
 {
-    addResultValueRow(details, 4, QStringLiteral("Расчётный Kv"), QStringLiteral("м%1/ч").arg(kCubed),
+    addResultValueRow(details, 4, QStringLiteral("Расчётный Kv"), QStringLiteral("м%1/ч").arg(cubedSign),
                       algorithm()->kvsMath(), 2);
 }
 

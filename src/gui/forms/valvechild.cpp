@@ -4,6 +4,7 @@
 #include "framework/radioarea.h"
 #include "guitools/smallclasses.h"
 #include "reports/valvepdfgenerator.h"
+#include "vocabulary/symbols.h"
 
 #include <QDoubleSpinBox>
 #include <QGridLayout>
@@ -115,7 +116,8 @@ void ValveChild::updateInputRows()
         ctrl<QSmartComboBox>(fcInstallPlace)->setCurrentByData(int(ipSupply));
     updateTemperatureRows();
     setInputVisible(fcRegulatedDrop, liquid);
-    ctrl<RadioArea>(fcFlowMode)->setItemEnabled(2, liquid, 1);
+    ctrl<RadioArea>(fcFlowMode)
+        ->setItemEnabled(InputParams::flowFromHeatLoad, liquid, InputParams::flowGivenDirectly);
     updateFlowUnits();
     updateConcentrationRow();
 
@@ -148,7 +150,7 @@ void ValveChild::addDetails(QGridLayout* grid)
 {
     QGridLayout* details = addDetailsGrid(grid);
     const SubstanceProperties medium = m_algorithm.substanceProperties();
-    const QString cubicMetresPerKg = QStringLiteral("м%1/кг").arg(QChar(0x00B3));
+    const QString cubicMetresPerKg = QStringLiteral("м%1/кг").arg(common::cubedSign);
     if (medium.isLiquid())
         addDensity(details);
     else if (medium.isSteam())

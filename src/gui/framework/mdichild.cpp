@@ -12,6 +12,7 @@
 #include "guitools/filedialogs.h"
 #include "guitools/smallclasses.h"
 #include "reports/devicesizetablegenerator.h"
+#include "vocabulary/symbols.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -42,8 +43,6 @@ using namespace common;
 
 namespace {
 
-const QChar kDelta(0x0394);
-const QChar kDegree(0x00B0);
 const QChar kSuperscriptOne(0x00B9);
 const QChar kBullet(0x2022);
 
@@ -108,11 +107,6 @@ public:
     ~WaitCursor() { QApplication::restoreOverrideCursor(); }
     Q_DISABLE_COPY(WaitCursor)
 };
-
-void traceMark(const geh::SourceLocation& location, const char* mark)
-{
-    geh::ErrorHandler::instance()->writeLog(location, geh::mlWarning, QString::fromLatin1(mark), QString());
-}
 
 // The first row of a grid with nothing in it (an empty grid still counts one row).
 int firstFreeRow(QGridLayout* grid)
@@ -907,6 +901,16 @@ void MdiChild::addTemperatureHints(QGridLayout* grid)
     m_temperatureLimits2->setTextFormat(Qt::RichText);
 }
 
+void MdiChild::addFlowSection(QGridLayout* grid, int span)
+{
+    addSectionHeader(grid, QStringLiteral("Максимальный расход рабочей среды"), span, true);
+    RadioArea* flowMode = addRadioRow(grid, fcFlowMode, QString(), 2);
+    flowMode->addItem(QStringLiteral("Задать напрямую"), InputParams::flowGivenDirectly);
+    flowMode->addItem(QStringLiteral("Через расход тепловой энергии"), InputParams::flowFromHeatLoad);
+    addDoubleRowWithUnit(grid, fcHeatLoad, QStringLiteral("Тепловая нагрузка|Q"), fcHeatUnit);
+    addDoubleRowWithUnit(grid, fcFlow, QStringLiteral("Расход рабочей среды|G"), fcFlowUnit);
+}
+
 QGridLayout* MdiChild::createValveInputGrid(const QString& supplyTemperatureCaption)
 {
     auto* grid = new QGridLayout();
@@ -929,25 +933,20 @@ QGridLayout* MdiChild::createValveInputGrid(const QString& supplyTemperatureCapt
     kind->addItem(QStringLiteral("Абсолютное"), pkAbsolute);
     addDoubleRowWithUnit(grid, fcP1, QStringLiteral("Перед клапаном|P1"), fcPressureUnit);
     addDoubleRowWithSubLabel(grid, fcP2, QStringLiteral("После клапана|P2"), QString());
-    addDoubleRowWithSubLabel(grid, fcPressureDrop, QStringLiteral("Перепад на клапане|%1P").arg(kDelta),
+    addDoubleRowWithSubLabel(grid, fcPressureDrop, QStringLiteral("Перепад на клапане|%1P").arg(deltaSign),
                              QString());
     setInputEnabled(fcPressureDrop, false);
     addDoubleRowWithSubLabel(
         grid, fcRegulatedDrop,
-        QStringLiteral("Перепад на регулируемом участке после клапана|%1Pру").arg(kDelta), QString());
+        QStringLiteral("Перепад на регулируемом участке после клапана|%1Pру").arg(deltaSign), QString());
 
     addSectionHeader(grid, QStringLiteral("Температура"), span, true);
-    const QString degrees = QStringLiteral("%1C").arg(kDegree);
+    const QString degrees = degreesCelsius();
     addDoubleRowWithSubLabel(grid, fcSupplyTemperature, supplyTemperatureCaption, degrees);
     addDoubleRowWithSubLabel(grid, fcReturnTemperature, QStringLiteral("Обратный трубопровод|Tобр"), degrees);
     addTemperatureHints(grid);
 
-    addSectionHeader(grid, QStringLiteral("Максимальный расход рабочей среды"), span, true);
-    RadioArea* flowMode = addRadioRow(grid, fcFlowMode, QString(), 2);
-    flowMode->addItem(QStringLiteral("Задать напрямую"), 1);
-    flowMode->addItem(QStringLiteral("Через расход тепловой энергии"), 2);
-    addDoubleRowWithUnit(grid, fcHeatLoad, QStringLiteral("Тепловая нагрузка|Q"), fcHeatUnit);
-    addDoubleRowWithUnit(grid, fcFlow, QStringLiteral("Расход рабочей среды|G"), fcFlowUnit);
+    addFlowSection(grid, span);
 
     fitCaptionColumn(grid, 215);
     grid->setColumnMinimumWidth(2, 290);
@@ -988,7 +987,7 @@ void MdiChild::updateTemperatureRows()
 
 void MdiChild::updateHeatLoadRows(InputParams& input)
 {
-    const bool viaHeat = intValue(fcFlowMode) == 2;
+    const bool viaHeat = intValue(fcFlowMode) == InputParams::flowFromHeatLoad;
     if (viaHeat)
         recalcQ(input);
     setInputVisible(fcHeatLoad, viaHeat);
@@ -1019,7 +1018,7 @@ void MdiChild::limitTemperature(const InputParams& input)
     const SubstanceProperties medium(mediumCode, doubleValue(fcConcentration));
     const double Tmax = input.maxTemperature();
     const bool phaseLimits = usePhaseLimits();
-    const QString degree(kDegree);
+    const QString degree(degreeSign);
 
     // The pieces of the phase hints: the temperature, the absolute pressure it
     // belongs to in the form's unit, that unit and the device word.
@@ -1119,7 +1118,8 @@ void MdiChild::recalcQ(InputParams& input)
     // Only a liquid carries a heat load here; the forms offer the mode for liquids only.
     // Without a known unit of pressure or heat there are no pressures and no
     // heat load to derive a flow from: the calculation asks for them instead.
-    if (intValue(fcFlowMode) == 2 && medium.isLiquid() && input.choicesWithinTables()) {
+    if (intValue(fcFlowMode) == InputParams::flowFromHeatLoad && medium.isLiquid() &&
+        input.choicesWithinTables()) {
         double G = UnitConversions::calcQbyHeat(
             doubleValue(fcHeatLoad), intComboValue(fcHeatUnit, 0), intComboValue(fcFlowUnit, 0),
             doubleValue(fcSupplyTemperature), doubleValue(fcReturnTemperature), medium,
@@ -1224,39 +1224,39 @@ bool MdiChild::saveAs()
 {
     const QString start = m_doc.hasFileName() ? m_doc.canonicalFileName() : Doc::directory() + m_doc.name();
 
-    traceMark(GEH_LOCATION, "getSaveFileName - A");
+    geh::traceMark(GEH_LOCATION, "getSaveFileName - A");
     // The dialog adds the document extension to a name typed without one.
     QFileDialog dialog(this, QStringLiteral("Сохранить как"), start, fileFilter());
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("orx"));
     fitFileDialog(dialog);
     const QString fileName = dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
-    traceMark(GEH_LOCATION, "getSaveFileName - B");
+    geh::traceMark(GEH_LOCATION, "getSaveFileName - B");
     if (fileName.isEmpty())
         return false;
 
-    traceMark(GEH_LOCATION, "getSaveFileName - C");
+    geh::traceMark(GEH_LOCATION, "getSaveFileName - C");
     Doc::setDirectory(fileName);
-    traceMark(GEH_LOCATION, "getSaveFileName - D");
+    geh::traceMark(GEH_LOCATION, "getSaveFileName - D");
     return saveToFile(fileName);
 }
 
 bool MdiChild::saveToFile(const QString& fileName)
 {
     const WaitCursor wait;
-    traceMark(GEH_LOCATION, "getSaveFileName - E");
+    geh::traceMark(GEH_LOCATION, "getSaveFileName - E");
     // The window's document changes only once the file is written: a failed
     // save keeps its name, its file and its modified state.
     Doc written;
     loadFromControls(written);
-    traceMark(GEH_LOCATION, "getSaveFileName - F");
+    geh::traceMark(GEH_LOCATION, "getSaveFileName - F");
     if (!written.save(fileName))
         return false;
     m_doc = written;
-    traceMark(GEH_LOCATION, "getSaveFileName - G");
+    geh::traceMark(GEH_LOCATION, "getSaveFileName - G");
     m_modified = false;
     updateTitle();
-    traceMark(GEH_LOCATION, "getSaveFileName - SUCCESS");
+    geh::traceMark(GEH_LOCATION, "getSaveFileName - SUCCESS");
     return true;
 }
 

@@ -257,6 +257,9 @@ protected:
     // The input rows of a valve task (the Kv and valve forms): application,
     // pressure, temperature and flow sections with their rows.
     QGridLayout* createValveInputGrid(const QString& supplyTemperatureCaption);
+    // The flow section shared by the valve-task and regulator forms: its header
+    // across `span` columns, the way the flow is given, the heat load and the flow.
+    void addFlowSection(QGridLayout* grid, int span);
 
     // ---- Showing, hiding, enabling ------------------------------------------
     void setInputEnabled(const DocKey& key, bool on);

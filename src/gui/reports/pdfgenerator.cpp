@@ -389,7 +389,7 @@ void PdfGenerator::addTemperatureAndFlowRows(SmartTextTable& table, const InputP
         addValueRow(table, QStringLiteral("Температура рабочей среды в обратном трубопроводе|Tобр"),
                     numberText(input.Treturn, 2), common::degreesCelsius());
     // The heat load is part of the task only when the flow was derived from it.
-    if (input.flowInputMode == 2)
+    if (input.flowInputMode == InputParams::flowFromHeatLoad)
         addValueRow(table, QStringLiteral("Тепловая нагрузка|Q"), numberText(input.heatLoad, 2),
                     common::heatMeasureName(common::HeatMeasure(input.heatMeasure)));
     const bool liquid = input.substanceProperties().isLiquid();
