@@ -17,11 +17,7 @@ cd "$(dirname "$0")"
 
 dir="${1:-build-bench}"
 orx_install_packages build
-generator=""
-command -v ninja >/dev/null 2>&1 && generator="-G Ninja"
-# Configured on every run, so that a folder made with other options gets these.
-cmake -S . -B "$dir" $generator -DCMAKE_BUILD_TYPE=Release -DORX_BUILD_BENCH=ON -DORX_BUILD_TESTS=OFF >/dev/null
-cmake --build "$dir" --parallel "$(nproc 2>/dev/null || echo 2)"
+orx_build "$dir" -DCMAKE_BUILD_TYPE=Release -DORX_BUILD_BENCH=ON -DORX_BUILD_TESTS=OFF
 
 root="$PWD"
 logs="$root/$dir/bench-logs"

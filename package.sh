@@ -15,11 +15,8 @@ export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 cxxflags="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)"
 ldflags="$(dpkg-buildflags --get LDFLAGS)"
 dir=build-package
-generator=""
-[ -f "$dir/CMakeCache.txt" ] || { command -v ninja >/dev/null 2>&1 && generator="-G Ninja"; }
-cmake -S . -B "$dir" $generator -DCMAKE_BUILD_TYPE=Release -DORX_BUILD_TESTS=OFF -DORX_PACKAGED_BUILD=ON \
+orx_build "$dir" -DCMAKE_BUILD_TYPE=Release -DORX_BUILD_TESTS=OFF -DORX_PACKAGED_BUILD=ON \
     "-DCMAKE_CXX_FLAGS=$cxxflags" "-DCMAKE_EXE_LINKER_FLAGS=$ldflags"
-orx_build "$dir"
 
 rm -f "$dir"/package/orimax-raschet_*.deb
 (cd "$dir" && cpack -G DEB)

@@ -23,10 +23,6 @@ for arg in "$@"; do
 done
 
 orx_install_packages "$mode"
-# A sanitizer folder made with other options is brought up to date first.
-if [ "$mode" = sanitize ] && [ -f "$dir/CMakeCache.txt" ]; then
-    cmake -S . -B "$dir" "${opts[@]}" >/dev/null
-fi
 orx_build "$dir" "${opts[@]}"
 
 export QT_QPA_PLATFORM=offscreen

@@ -42,14 +42,17 @@ orx_install_packages() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing
 }
 
-# Configures (once) and builds a build folder: orx_build DIR [cmake options...]
+# Configures and builds a build folder: orx_build DIR [cmake options...]
+# It configures on every call, so that a folder made with other options takes
+# the ones given now (CMake does nothing costly when they are unchanged); the
+# generator is chosen when the folder is made.
 orx_build() {
     local dir="$1"
     shift
     local generator=""
-    command -v ninja >/dev/null 2>&1 && generator="-G Ninja"
-    if [ ! -f "$dir/CMakeCache.txt" ]; then
-        cmake -S . -B "$dir" $generator "$@" || return 1
+    if [ ! -f "$dir/CMakeCache.txt" ] && command -v ninja >/dev/null 2>&1; then
+        generator="-G Ninja"
     fi
+    cmake -S . -B "$dir" $generator "$@" >/dev/null || return 1
     cmake --build "$dir" --parallel "$(nproc 2>/dev/null || echo 2)"
 }
