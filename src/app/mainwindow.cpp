@@ -253,6 +253,11 @@ int MainWindow::createMdiChild(DocType type, const Doc* doc)
     area->setFrameStyle(QFrame::NoFrame);
     area->setAttribute(Qt::WA_DeleteOnClose);
     area->setWidget(child);
+    connect(child, &MdiChild::titleChanged, area, [this, area](const QString& title) {
+        const int index = m_tabs->indexOf(area);
+        if (GEH_ASSERT(index >= 0))
+            m_tabs->setTabText(index, title);
+    });
     return m_tabs->addTab(area, child->doc().name());
 }
 

@@ -12,12 +12,14 @@ FormHost::FormHost(Showing showing, int height) : m_showing(showing)
     tabs.resize(1600, height);
 }
 
-void FormHost::addTab(QWidget* form, const QString& title)
+void FormHost::addTab(MdiChild* form, const QString& title)
 {
     auto* area = new QScrollArea();
     area->setWidgetResizable(true);
     area->setFrameStyle(0);
     area->setWidget(form);
+    QObject::connect(form, &MdiChild::titleChanged, area,
+                     [this, area](const QString& text) { tabs.setTabText(tabs.indexOf(area), text); });
     const int index = tabs.addTab(area, title);
     if (m_showing == ShowOnAdd) {
         tabs.setCurrentIndex(index);

@@ -3,6 +3,8 @@
 // What the main window and the desktop give a form under test: a tab with a
 // scroll area to live in, and a PDF viewer that only records what it is handed.
 
+#include "framework/mdichild.h"
+
 #include <QList>
 #include <QObject>
 #include <QTabWidget>
@@ -24,7 +26,7 @@ public:
 
     QTabWidget tabs;
 
-    // Puts the form in a new tab named after its document.
+    // Puts the form in a new tab named after its document; the tab follows its title.
     template <class Form>
     Form* add(Form* form)
     {
@@ -36,7 +38,7 @@ public:
     bool show();
 
 private:
-    void addTab(QWidget* form, const QString& title);
+    void addTab(MdiChild* form, const QString& title);
 
     Showing m_showing;
 };

@@ -29,7 +29,7 @@ FlowMeterChild::FlowMeterChild(const Doc* data) : MdiChild(data, docFlowMeter)
     // A document read from a file keeps the pulse weight it was saved with: the
     // choices that select the weight have not been changed yet. A new document
     // takes the factory value at its first calculation.
-    if (!m_doc.isEmpty())
+    if (!doc().isEmpty())
         m_lastState = selectionState();
 }
 

@@ -9,7 +9,7 @@
 
 using namespace common;
 
-KvChild::KvChild(const Doc* data) : MdiChild(data, docKv)
+KvChild::KvChild(const Doc* data) : HydraulicTaskChild(data, docKv)
 {
     setupLayout();
     fillControls();

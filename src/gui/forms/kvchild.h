@@ -5,9 +5,9 @@
 
 #include "engine/inputparams.h"
 #include "engine/kvalgorithm.h"
-#include "framework/mdichild.h"
+#include "framework/hydraulictaskchild.h"
 
-class KvChild : public MdiChild
+class KvChild : public HydraulicTaskChild
 {
     Q_OBJECT
 public:

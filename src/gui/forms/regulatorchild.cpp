@@ -52,19 +52,12 @@ QLayout* RegulatorChild::createInputArea()
 
     addSectionHeader(grid, QStringLiteral("Входные данные"), span);
 
-    addSectionHeader(grid, QStringLiteral("Применение"), span, true);
-    addTextRow(grid, fcObjectName, QStringLiteral("Наименование объекта"));
-    addComboRow(grid, fcSystem, QStringLiteral("Система"));
-    addComboRow(grid, fcMedium, QStringLiteral("Рабочая среда"));
-    addDoubleRowWithSubLabel(grid, fcConcentration, QStringLiteral("Концентрация раствора"),
-                             QStringLiteral("%"));
+    addApplicationSection(grid, span);
     addComboRow(grid, fcRegulatorFunction, QStringLiteral("Регулирование"));
     addComboRow(grid, fcInstallPlace, QStringLiteral("Место установки"));
 
     addSectionHeader(grid, QStringLiteral("Давление"), span, true);
-    RadioArea* kind = addRadioRow(grid, fcPressureKind, QString(), 1);
-    kind->addItem(QStringLiteral("Избыточное"), pkExcess);
-    kind->addItem(QStringLiteral("Абсолютное"), pkAbsolute);
+    addPressureKindRow(grid);
     // The unit combo stands on the first pressure row of the task (updateVisibility).
     addDoubleRow(grid, fcP1, QStringLiteral("Перед регулятором|P1"));
     addDoubleRowWithSubLabel(grid, fcP2, QStringLiteral("После регулятора|P2"), QString());
@@ -90,11 +83,8 @@ QLayout* RegulatorChild::createInputArea()
                                  .arg(deltaSign),
                              QString());
 
-    addSectionHeader(grid, QStringLiteral("Температура рабочей среды"), span, true);
-    const QString degrees = degreesCelsius();
-    addDoubleRowWithSubLabel(grid, fcSupplyTemperature, QStringLiteral("Подающий трубопровод|Tпод"), degrees);
-    addDoubleRowWithSubLabel(grid, fcReturnTemperature, QStringLiteral("Обратный трубопровод|Tобр"), degrees);
-    addTemperatureHints(grid);
+    addTemperatureSection(grid, span, QStringLiteral("Температура рабочей среды"),
+                          QStringLiteral("Подающий трубопровод|Tпод"));
 
     addFlowSection(grid, span);
 

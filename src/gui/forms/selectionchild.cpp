@@ -20,7 +20,7 @@ const QChar kSuperscriptOne(0x00B9);
 
 } // namespace
 
-SelectionChild::SelectionChild(const Doc* data, DocType type) : MdiChild(data, type)
+SelectionChild::SelectionChild(const Doc* data, DocType type) : HydraulicTaskChild(data, type)
 {
 }
 
@@ -159,10 +159,10 @@ void SelectionChild::addDimensions(QGridLayout* grid)
         m_dimensions = new QWidget(this);
         auto* section = new QGridLayout(m_dimensions);
         section->setContentsMargins(0, 0, 0, 0);
-        const int first = m_resultWidgets.size();
+        const int first = resultWidgets().size();
         addDimensionsArea(section);
         // The section belongs to this window, not to the results clearResults() deletes.
-        m_resultWidgets.erase(m_resultWidgets.begin() + first, m_resultWidgets.end());
+        releaseResultWidgets(first);
         m_dimensionsType = type;
         m_dimensionsSpan = span;
     }

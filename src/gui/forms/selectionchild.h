@@ -5,7 +5,7 @@
 // table of candidates, and end their results with "Ваш выбор" — one candidate
 // and the pipes around it — and the button that writes the report of that choice.
 
-#include "framework/mdichild.h"
+#include "framework/hydraulictaskchild.h"
 #include "gentools/errorhandle.h"
 #include "guitools/smallclasses.h"
 
@@ -16,7 +16,7 @@
 class QGridLayout;
 class ResultItem;
 
-class SelectionChild : public MdiChild
+class SelectionChild : public HydraulicTaskChild
 {
     Q_OBJECT
 public:

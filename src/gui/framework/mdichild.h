@@ -6,12 +6,12 @@
 // and the tab title, saves and asks before closing, lays the window out in an
 // input column and a results column, and offers the helpers every form shares.
 //
-// A form derives from MdiChild, builds its rows with the row builders in
-// createInputArea() (each control registered under its document key), rebuilds
-// its results in recalc() with the results-area helpers, and lets the framework
-// do the rest:
+// A form derives from MdiChild (a calculating form through HydraulicTaskChild),
+// builds its rows with the row builders in createInputArea() (each control
+// registered under its document key), rebuilds its results in recalc() with the
+// results-area helpers, and lets the framework do the rest:
 //
-//     KvChild::KvChild(const Doc* data) : MdiChild(data, common::docKv)
+//     KvChild::KvChild(const Doc* data) : HydraulicTaskChild(data, common::docKv)
 //     {
 //         setupLayout();          // createInputArea() + createResultsArea()
 //         fillControls();         // the standard combo contents
@@ -20,7 +20,8 @@
 //     }
 //
 // The window sits in a scroll area that is a page of the main window's tab
-// widget; the tab title is the document's name with " *" while it is modified.
+// widget; the tab title, the document's name with " *" while it is modified,
+// follows titleChanged().
 
 #include "documents/doc.h"
 #include "vocabulary/common.h"
@@ -35,7 +36,6 @@
 #include <QWidget>
 
 class Algorithm;
-class InputParams;
 class PipeSelectionArea;
 class QCheckBox;
 class QComboBox;
@@ -103,9 +103,6 @@ public:
     virtual int inputColumnCount() const = 0;
     // Cells of one result row, which the results headers span.
     virtual int resultColumnCount() const = 0;
-    // Whether the supply (105) and return (107) temperature rows are shown.
-    virtual bool hasSupplyTemperature() const;
-    virtual bool hasReturnTemperature() const;
     // Builds the input column.
     virtual QLayout* createInputArea() = 0;
     // Builds the results column shown before the first calculation: the large
@@ -115,8 +112,6 @@ public:
     virtual int stdDn() const;
     // The calculation behind the results; forms without one must not be asked.
     virtual Algorithm* algorithm();
-    // Whether the temperatures are limited by the boiling or condensation point.
-    virtual bool usePhaseLimits() const;
     // What the copy button puts on the clipboard.
     virtual QString copyText() const;
 
@@ -189,10 +184,12 @@ public:
     // "not given", a combo with no choice. A row is named once.
     QStringList emptyInputs() const;
 
+signals:
+    // The tab title changed: the document's name, " *" while it is modified.
+    // The holder of the window (the main window's tab) shows it.
+    void titleChanged(const QString& title);
+
 public slots:
-    // When the flow is given through the heat load, writes the flow that carries
-    // it into the flow field without counting as a modification.
-    void recalcQ(InputParams& input);
     // Any change of a registered control: recalculate, mark modified, retitle.
     void onModified();
     // Puts copyText() on the clipboard.
@@ -218,12 +215,6 @@ protected:
     // The standard items of the registered common combos (medium, units, system,
     // place, ...), number ranges, and the form's own combo items.
     void fillControls(const QMap<qint16, ComboItems>& formItems = QMap<qint16, ComboItems>());
-    // Offers the flow units that make sense for the chosen medium. When the
-    // user changes the medium to one that does not take the chosen unit, the
-    // first unit it takes is chosen instead.
-    void updateFlowUnits();
-    // Copies the inputs shared by all calculations into the calculation input.
-    void fillCommonInputs(InputParams& input) const;
     // Document -> controls, without any modification being signalled.
     void applyToControls();
     // Controls -> document.
@@ -251,31 +242,10 @@ protected:
     static QString listItemText(const QString& text);
     // A sunken vertical line between the input and the results columns.
     static QWidget* createVerticalSeparator();
-    // The two blue hint labels under the temperature rows, filled by
-    // limitTemperature(), each spanning the input columns.
-    void addTemperatureHints(QGridLayout* grid);
-    // The input rows of a valve task (the Kv and valve forms): application,
-    // pressure, temperature and flow sections with their rows.
-    QGridLayout* createValveInputGrid(const QString& supplyTemperatureCaption);
-    // The flow section shared by the valve-task and regulator forms: its header
-    // across `span` columns, the way the flow is given, the heat load and the flow.
-    void addFlowSection(QGridLayout* grid, int span);
 
     // ---- Showing, hiding, enabling ------------------------------------------
     void setInputEnabled(const DocKey& key, bool on);
     void setInputVisible(const DocKey& key, bool on);
-    // 105 and 107 disabled for saturated steam; shown per the form's flags.
-    void updateTemperatureRows();
-    // Heat-load rows shown and the flow derived (and disabled) when the flow is
-    // given through the heat load.
-    void updateHeatLoadRows(InputParams& input);
-    // The concentration row only for the glycol solutions.
-    void updateConcentrationRow();
-    // Sets the range of the temperature fields and the two hint labels.
-    void limitTemperature(const InputParams& input);
-    // P1 and P2 given and P2 not an absolute vacuum: the boiling point means
-    // something (the valve-task forms' usePhaseLimits()).
-    bool valvePressuresGiven() const;
 
     // ---- Results-area helpers -----------------------------------------------
     // Every widget they create is owned by the results and deleted by
@@ -301,10 +271,6 @@ protected:
     QWidget* addDocumentCell(QGridLayout* grid, int column, QTextDocument* document);
     // A small justified note across the grid, italic when black.
     QLabel* addNote(QGridLayout* grid, const QString& text, const QColor& colour);
-    // The notes under the candidate tables of the valve and regulator forms.
-    void addResultNotes(QGridLayout* grid);
-    // "Габаритные размеры ...": the drawing and the dimension table of deviceType().
-    void addDimensionsArea(QGridLayout* grid);
     // A flat 64 x 64 copy button that runs copyName(); the caller places it.
     QPushButton* createCopyButton(const QString& toolTip);
     // Takes ownership of a widget placed in the results (deleted by clearResults()).
@@ -314,6 +280,11 @@ protected:
     void finishResultsGrid(QGridLayout* grid);
     // Deletes the result grids, the pipe area and every result widget.
     void clearResults();
+    // The widgets of the current results, in the order they were made.
+    const QList<QWidget*>& resultWidgets() const { return m_resultWidgets; }
+    // Takes the result widgets from index `first` on out of the results: their
+    // new owner keeps them across clearResults().
+    void releaseResultWidgets(int first);
     // The pipe area of the current results (owned; replaced by the forms).
     void setPipeArea(PipeSelectionArea* area);
 
@@ -330,21 +301,8 @@ protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
-    // Sets the tab title: the document's name, " *" while modified.
+    // Announces the title: the document's name, " *" while modified.
     void updateTitle();
-
-    Doc m_doc;
-    QMap<DocKey, QWidget*> m_controls;
-    QMap<DocKey, QLabel*> m_labels;
-    QMap<DocKey, QLabel*> m_subLabels;
-    QList<QWidget*> m_resultWidgets;
-    bool m_modified = false;
-    QList<QGridLayout*> m_resultGrids;
-    QLabel* m_temperatureLimits1 = nullptr;
-    QLabel* m_temperatureLimits2 = nullptr;
-    PipeSelectionArea* m_pipeArea = nullptr;
-    bool m_shown = false;
-    bool m_rejectedMode = false;
 
 private:
     void reportMissing(const DocKey& key, const char* typeName) const;
@@ -368,12 +326,20 @@ private:
     void fixInputColumn();
     void updateBackground();
 
+    Doc m_doc;
+    QMap<DocKey, QWidget*> m_controls;
+    QMap<DocKey, QLabel*> m_labels;
+    QMap<DocKey, QLabel*> m_subLabels;
+    QList<QWidget*> m_resultWidgets;
+    bool m_modified = false;
+    QList<QGridLayout*> m_resultGrids;
+    PipeSelectionArea* m_pipeArea = nullptr;
+    bool m_shown = false;
+    bool m_rejectedMode = false;
     QGridLayout* m_mainLayout = nullptr;
     QGridLayout* m_inputLayout = nullptr;
     // The captions as the forms gave them ("Перед клапаном|P1").
     QMap<DocKey, QString> m_captions;
-    // The medium the flow units were last offered for (-2: not yet).
-    int m_flowUnitsMedium = -2;
     // The window size the background was last made for.
     QSize m_backgroundSize;
     // How many SignalsPaused guards are alive.

@@ -1,0 +1,398 @@
+#include "framework/hydraulictaskchild.h"
+
+#include "engine/algorithm.h"
+#include "engine/inputparams.h"
+#include "engine/substanceproperties.h"
+#include "engine/tolerance.h"
+#include "framework/radioarea.h"
+#include "gentools/errorhandle.h"
+#include "guitools/smallclasses.h"
+#include "reports/devicesizetablegenerator.h"
+#include "vocabulary/symbols.h"
+
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPixmap>
+
+#include <cmath>
+
+using namespace common;
+
+namespace {
+
+const QChar kSuperscriptOne(0x00B9);
+
+bool isGlycolSolution(int medium)
+{
+    return medium == stPropyleneGlycol || medium == stEthyleneGlycol;
+}
+
+} // namespace
+
+HydraulicTaskChild::HydraulicTaskChild(const Doc* data, DocType type) : MdiChild(data, type)
+{
+}
+
+QLabel* HydraulicTaskChild::temperatureHint(int number) const
+{
+    return number == 1 ? m_temperatureLimits1 : m_temperatureLimits2;
+}
+
+bool HydraulicTaskChild::hasSupplyTemperature() const
+{
+    return true;
+}
+
+bool HydraulicTaskChild::hasReturnTemperature() const
+{
+    return true;
+}
+
+bool HydraulicTaskChild::usePhaseLimits() const
+{
+    return false;
+}
+
+void HydraulicTaskChild::updateFlowUnits()
+{
+    auto* combo = ctrl<QComboBox>(fcFlowUnit);
+    if (!combo)
+        return;
+    const SubstanceProperties medium(intComboValue(fcMedium, -1));
+    const bool liquid = medium.isLiquid();
+
+    // A user who changes the medium gets the first unit it takes in place of
+    // one it does not take. A document opened with a unit its medium does not
+    // take shows no unit: the user is asked for one.
+    const int mediumCode = intComboValue(fcMedium, -1);
+    const bool mediumChanged = m_flowUnitsMedium != -2 && m_flowUnitsMedium != mediumCode;
+    m_flowUnitsMedium = mediumCode;
+    bool currentRemoved = false;
+    const auto removeUnit = [combo, &currentRemoved](int unit) {
+        const int index = combo->findData(unit);
+        if (index < 0)
+            return;
+        const bool wasCurrent = combo->currentIndex() == index;
+        combo->removeItem(index);
+        if (wasCurrent) {
+            combo->setCurrentIndex(-1);
+            currentRemoved = true;
+        }
+    };
+
+    // Volumes of steam are not offered at all; gases are measured in normal cubic metres.
+    if (!medium.isSteam()) {
+        const int index = combo->findData(wfM3h);
+        if (index < 0)
+            combo->insertItem(0, wfMeasureName(wfM3h, liquid), wfM3h);
+        else
+            combo->setItemText(index, wfMeasureName(wfM3h, liquid));
+    } else {
+        removeUnit(wfM3h);
+    }
+
+    for (int unit : {wfKgs, wfLh, wfLmin, wfLs}) {
+        if (liquid) {
+            if (combo->findData(unit) < 0)
+                combo->addItem(wfMeasureName(WfMeasure(unit), true), unit);
+        } else {
+            removeUnit(unit);
+        }
+    }
+    if (currentRemoved && mediumChanged)
+        combo->setCurrentIndex(0);
+}
+
+void HydraulicTaskChild::fillCommonInputs(InputParams& input) const
+{
+    auto* objectName = ctrl<QSmartTextEdit>(fcObjectName);
+    input.objectName = objectName ? objectName->toPlainText() : QString();
+    input.system = intComboValue(fcSystem, -1);
+    input.substance = intComboValue(fcMedium, -1);
+    input.concentration = std::round(doubleValue(fcConcentration));
+    input.place = intComboValue(fcInstallPlace, 0);
+    input.pressureType = intValue(fcPressureKind);
+    input.pressureMeasure = intComboValue(fcPressureUnit, -1);
+    input.Tsupply = hasSupplyTemperature() ? doubleValue(fcSupplyTemperature) : NAN;
+    input.Treturn = hasReturnTemperature() ? doubleValue(fcReturnTemperature) : NAN;
+    input.heatMeasure = intComboValue(fcHeatUnit, 0);
+    input.flowInputMode = intValue(fcFlowMode);
+    input.flowMeasure = intComboValue(fcFlowUnit, 0);
+    input.heatLoad = doubleValue(fcHeatLoad);
+    input.flow = doubleValue(fcFlow);
+}
+
+void HydraulicTaskChild::addApplicationSection(QGridLayout* grid, int span)
+{
+    addSectionHeader(grid, QStringLiteral("Применение"), span, true);
+    addTextRow(grid, fcObjectName, QStringLiteral("Наименование объекта"));
+    addComboRow(grid, fcSystem, QStringLiteral("Система"));
+    addComboRow(grid, fcMedium, QStringLiteral("Рабочая среда"));
+    addDoubleRowWithSubLabel(grid, fcConcentration, QStringLiteral("Концентрация раствора"),
+                             QStringLiteral("%"));
+}
+
+void HydraulicTaskChild::addPressureKindRow(QGridLayout* grid)
+{
+    RadioArea* kind = addRadioRow(grid, fcPressureKind, QString(), 1);
+    kind->addItem(QStringLiteral("Избыточное"), pkExcess);
+    kind->addItem(QStringLiteral("Абсолютное"), pkAbsolute);
+}
+
+void HydraulicTaskChild::addTemperatureSection(QGridLayout* grid, int span, const QString& header,
+                                               const QString& supplyTemperatureCaption)
+{
+    addSectionHeader(grid, header, span, true);
+    const QString degrees = degreesCelsius();
+    addDoubleRowWithSubLabel(grid, fcSupplyTemperature, supplyTemperatureCaption, degrees);
+    addDoubleRowWithSubLabel(grid, fcReturnTemperature, QStringLiteral("Обратный трубопровод|Tобр"), degrees);
+    addTemperatureHints(grid);
+}
+
+void HydraulicTaskChild::addTemperatureHints(QGridLayout* grid)
+{
+    m_temperatureLimits1 = addInfoRow(grid, QString(), Qt::blue);
+    m_temperatureLimits2 = addInfoRow(grid, QString(), Qt::blue);
+    m_temperatureLimits1->setTextFormat(Qt::RichText);
+    m_temperatureLimits2->setTextFormat(Qt::RichText);
+}
+
+void HydraulicTaskChild::addFlowSection(QGridLayout* grid, int span)
+{
+    addSectionHeader(grid, QStringLiteral("Максимальный расход рабочей среды"), span, true);
+    RadioArea* flowMode = addRadioRow(grid, fcFlowMode, QString(), 2);
+    flowMode->addItem(QStringLiteral("Задать напрямую"), InputParams::flowGivenDirectly);
+    flowMode->addItem(QStringLiteral("Через расход тепловой энергии"), InputParams::flowFromHeatLoad);
+    addDoubleRowWithUnit(grid, fcHeatLoad, QStringLiteral("Тепловая нагрузка|Q"), fcHeatUnit);
+    addDoubleRowWithUnit(grid, fcFlow, QStringLiteral("Расход рабочей среды|G"), fcFlowUnit);
+}
+
+QGridLayout* HydraulicTaskChild::createValveInputGrid(const QString& supplyTemperatureCaption)
+{
+    auto* grid = new QGridLayout();
+    const int span = inputColumnCount();
+
+    addSectionHeader(grid, QStringLiteral("Входные данные"), span);
+
+    addApplicationSection(grid, span);
+    addComboRow(grid, Doc::fcDeviceType, QStringLiteral("Тип клапана"));
+    addComboRow(grid, fcInstallPlace, QStringLiteral("Место установки"));
+
+    addSectionHeader(grid, QStringLiteral("Давление"), span, true);
+    addPressureKindRow(grid);
+    addDoubleRowWithUnit(grid, fcP1, QStringLiteral("Перед клапаном|P1"), fcPressureUnit);
+    addDoubleRowWithSubLabel(grid, fcP2, QStringLiteral("После клапана|P2"), QString());
+    addDoubleRowWithSubLabel(grid, fcPressureDrop, QStringLiteral("Перепад на клапане|%1P").arg(deltaSign),
+                             QString());
+    setInputEnabled(fcPressureDrop, false);
+    addDoubleRowWithSubLabel(
+        grid, fcRegulatedDrop,
+        QStringLiteral("Перепад на регулируемом участке после клапана|%1Pру").arg(deltaSign), QString());
+
+    addTemperatureSection(grid, span, QStringLiteral("Температура"), supplyTemperatureCaption);
+
+    addFlowSection(grid, span);
+
+    fitCaptionColumn(grid, 215);
+    grid->setColumnMinimumWidth(2, 290);
+    grid->setRowStretch(nextRow(grid), 100);
+    grid->setContentsMargins(0, 0, 0, 0);
+    return grid;
+}
+
+void HydraulicTaskChild::updateTemperatureRows()
+{
+    const bool saturated = intComboValue(fcMedium, -1) == stSaturatedSteam;
+    setInputEnabled(fcSupplyTemperature, !saturated);
+    setInputEnabled(fcReturnTemperature, !saturated);
+    setInputVisible(fcSupplyTemperature, hasSupplyTemperature());
+    setInputVisible(fcReturnTemperature, hasReturnTemperature());
+}
+
+void HydraulicTaskChild::updateHeatLoadRows(InputParams& input)
+{
+    const bool viaHeat = intValue(fcFlowMode) == InputParams::flowFromHeatLoad;
+    if (viaHeat)
+        recalcQ(input);
+    setInputVisible(fcHeatLoad, viaHeat);
+    setInputVisible(fcHeatUnit, viaHeat);
+    setInputEnabled(fcFlow, !viaHeat);
+}
+
+void HydraulicTaskChild::updateConcentrationRow()
+{
+    setInputVisible(fcConcentration, isGlycolSolution(intComboValue(fcMedium, -1)));
+}
+
+bool HydraulicTaskChild::valvePressuresGiven() const
+{
+    const double p1 = doubleValue(fcP1);
+    const double p2 = doubleValue(fcP2);
+    const int unit = intComboValue(fcPressureUnit, -1);
+    // Pressures in no known unit are not given: no boiling point follows from them.
+    if (tolerance::isZero(p1) || tolerance::isZero(p2) || !UnitConversions::isPressureMeasure(unit))
+        return false;
+    const double atmosphere = intValue(fcPressureKind) == pkAbsolute ? 0 : 101325;
+    return !tolerance::isZero(UnitConversions::toPa(p2, unit) + atmosphere);
+}
+
+void HydraulicTaskChild::limitTemperature(const InputParams& input)
+{
+    const int mediumCode = intComboValue(fcMedium, -1);
+    const SubstanceProperties medium(mediumCode, doubleValue(fcConcentration));
+    const double Tmax = input.maxTemperature();
+    const bool phaseLimits = usePhaseLimits();
+    const QString degree(degreeSign);
+
+    // The pieces of the phase hints: the temperature, the absolute pressure it
+    // belongs to in the form's unit, that unit and the device word.
+    const auto phaseHint = [&](const QString& text, double T, double pressureAbsInPa) {
+        const int unit = input.pressureMeasure;
+        return text.arg(QString::number(T, 'f', 1), degree,
+                        QString::number(input.fromPa(pressureAbsInPa), 'f', 2),
+                        pressureMeasureName(PressureMeasure(unit)),
+                        isRegulator(deviceType()) ? QStringLiteral("регулятора") : QStringLiteral("клапана"));
+    };
+
+    double lower = 0;
+    double upper = Tmax;
+    QString hint1;
+    // A task with a choice not filled in (no medium, no pressure unit) has no
+    // phase temperatures yet: the box takes anything up to the device's limit.
+    const bool known = input.choicesWithinTables();
+    if (known && medium.isLiquid()) {
+        const double Tb = medium.saturationTemperature(input.PafterAbsInPa());
+        upper = phaseLimits && tolerance::less(Tb, Tmax) ? Tb : Tmax;
+        if (phaseLimits) {
+            if (Tb < tolerance::epsilon)
+                hint1 = QStringLiteral("Слишком низкое давление рабочей среды");
+            else if (tolerance::greater(qMax(input.PbeforeAbsInPa(), input.PafterAbsInPa()),
+                                        Algorithm::maxPbeforeAbsInPa))
+                hint1 = QStringLiteral("Слишком высокое давление рабочей среды");
+            else
+                hint1 =
+                    phaseHint(QStringLiteral("<i>При <b>абсолютном</b> давлении после %4 %2 %3 температура "
+                                             "кипения рабочей среды %0 %1C</i>"),
+                              Tb, input.PafterAbsInPa());
+        }
+    } else if (known && medium.isSteam()) {
+        // Steam must stay above the condensation point of water at the inlet.
+        const double Ts = SubstanceProperties(stWater, 0).saturationTemperature(input.PbeforeAbsInPa());
+        if (mediumCode == stSuperheatedSteam) {
+            lower = tolerance::lessOrEqual(Ts + 0.1, Tmax) ? Ts + 0.1 : Tmax;
+            upper = Tmax;
+        } else {
+            lower = upper = tolerance::lessOrEqual(Ts, Tmax) ? Ts : Tmax;
+        }
+        if (phaseLimits) {
+            if (tolerance::greater(Ts, Tmax)) {
+                hint1 = QStringLiteral("Слишком высокое давление рабочей среды, температура парообразования "
+                                       "превышает %0 %1C")
+                            .arg(QString::number(Tmax, 'f', 1), degree);
+                lower = upper = Tmax;
+            } else if (Ts < tolerance::epsilon) {
+                hint1 = QStringLiteral("Слишком низкое давление рабочей среды");
+            } else if (tolerance::less(Ts, upper)) {
+                // The condensation point belongs to the inlet pressure, and the
+                // hint names that pressure: a liquid boils first where the
+                // pressure is lowest, steam condenses first where it is highest.
+                hint1 = phaseHint(QStringLiteral("<i>При <b>абсолютном</b> давлении до %4 %2 %3 температура "
+                                                 "парообразования %0 %1C</i>"),
+                                  Ts, input.PbeforeAbsInPa());
+            }
+        }
+    } else if (known && !medium.isOneOf(stAir, stNitrogen)) {
+        GEH_ASSERT(0);
+    }
+
+    GEH_ASSERT(m_temperatureLimits1);
+    GEH_ASSERT(m_temperatureLimits2);
+    if (m_temperatureLimits1) {
+        m_temperatureLimits1->setText(hint1);
+        m_temperatureLimits1->setVisible(!hint1.isEmpty());
+    }
+    if (m_temperatureLimits2) {
+        if (deviceType() == dtEmpty) {
+            m_temperatureLimits2->hide();
+        } else {
+            m_temperatureLimits2->setText(
+                QStringLiteral("<i>Для %0 максимально допустимая температура %1 %2C</i>")
+                    .arg(deviceTypeName(deviceType()), QString::number(Tmax, 'f', 1), degree));
+            m_temperatureLimits2->show();
+        }
+    }
+
+    const QList<qint16> temperatures{fcSupplyTemperature, fcReturnTemperature};
+    for (qint16 code : temperatures)
+        if (auto* spin = findCtrl<QDoubleSpinBox>(code))
+            spin->setMaximum(upper);
+    for (qint16 code : temperatures)
+        if (auto* spin = findCtrl<QDoubleSpinBox>(code))
+            spin->setMinimum(lower);
+}
+
+void HydraulicTaskChild::recalcQ(InputParams& input)
+{
+    // The derived flow is the form's own writing, not the user's.
+    const SignalsPaused paused(this);
+    const SubstanceProperties medium(intComboValue(fcMedium, -1), doubleValue(fcConcentration));
+    // Only a liquid carries a heat load here; the forms offer the mode for liquids only.
+    // Without a known unit of pressure or heat there are no pressures and no
+    // heat load to derive a flow from: the calculation asks for them instead.
+    if (intValue(fcFlowMode) == InputParams::flowFromHeatLoad && medium.isLiquid() &&
+        input.choicesWithinTables()) {
+        double G = UnitConversions::calcQbyHeat(
+            doubleValue(fcHeatLoad), intComboValue(fcHeatUnit, 0), intComboValue(fcFlowUnit, 0),
+            doubleValue(fcSupplyTemperature), doubleValue(fcReturnTemperature), medium,
+            (input.PbeforeAbsInPa() + input.PafterAbsInPa()) * 0.5);
+        // A flow that cannot be computed is no flow: the calculation then asks for one.
+        if (!std::isfinite(G))
+            G = 0;
+        auto* flow = ctrl<QDoubleSpinBox>(fcFlow);
+        if (flow && flow->value() != G)
+            flow->setValue(G);
+    }
+}
+
+void HydraulicTaskChild::addResultNotes(QGridLayout* grid)
+{
+    addNote(grid,
+            QStringLiteral("%0 Предлагаемые варианты имеют разные технические характеристики. Окончательное "
+                           "решение по подбору оборудования принимает пользователь программы с учётом "
+                           "особенностей системы теплоснабжения.")
+                .arg(kSuperscriptOne),
+            Qt::black);
+    Algorithm* calculation = algorithm();
+    if (calculation && calculation->isHighPressureDrop())
+        addNote(
+            grid,
+            listItemText(QStringLiteral("Для увеличения срока службы клапанов и регуляторов и уменьшения "
+                                        "уровня шума и вибраций рекомендуется принимать перепад давления на "
+                                        "них не более 0,2 МПа. При перепаде более 0,4 МПа велика "
+                                        "вероятность появления высокого уровня шума и вибраций.")),
+            Qt::red);
+}
+
+void HydraulicTaskChild::addDimensionsArea(QGridLayout* grid)
+{
+    const DeviceType type = deviceType();
+    addResultsHeader(grid,
+                     QStringLiteral("Габаритные размеры") + (isRegulator(type)
+                                                                 ? QStringLiteral(" регуляторов")
+                                                                 : QStringLiteral(" клапанов с ЭИМ")),
+                     true);
+    // A series without a drawing and a table (ЛМР-1-01) shows the header alone.
+    if (!hasDimensionDrawing(type))
+        return;
+    const int span = resultColumnCount();
+    auto* picture = new QLabel();
+    picture->setPixmap(QPixmap(deviceSizeImageName(type, false)));
+    addResultWidget(picture);
+    grid->addWidget(picture, nextRow(grid), 0, 1, span, Qt::AlignCenter);
+
+    SmartLabel* table = DeviceSizeTableGenerator(type).generateLabel(font().pointSize());
+    addResultWidget(table);
+    grid->addWidget(table, nextRow(grid), 0, 1, span, Qt::AlignCenter);
+}

@@ -1,0 +1,275 @@
+// The cell builders of the document window's results column. Every widget
+// they create belongs to the current results and goes with clearResults().
+
+#include "framework/mdichild.h"
+
+#include "framework/layoutkit.h"
+#include "framework/pipeselectionarea.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+using namespace common;
+using framework::firstFreeRow;
+using framework::resizedFont;
+using framework::setTextColour;
+
+namespace {
+
+// A word-wrapped label as wide as its longest line, up to about fifty
+// characters: short texts keep their lines, long ones wrap there.
+void wrapAt(QLabel* label, const QString& richText)
+{
+    label->setWordWrap(true);
+    QTextDocument lines;
+    lines.setDefaultFont(label->font());
+    lines.setDocumentMargin(0);
+    lines.setHtml(richText);
+    const int widest = int(std::ceil(lines.idealWidth())) + 2;
+    label->setMinimumWidth(qMin(widest, label->fontMetrics().averageCharWidth() * 50));
+}
+
+// A cell builder given column 0 opens a new row; any other column fills the last one.
+int cellRow(QGridLayout* grid, int column)
+{
+    return column == 0 ? firstFreeRow(grid) : qMax(0, grid->rowCount() - 1);
+}
+
+// Shows at once what a layout holds, as the layout itself would on the next
+// pass of the event loop; widgets hidden on purpose stay hidden.
+void showLayoutWidgets(QLayout* layout)
+{
+    for (int i = 0; i < layout->count(); ++i) {
+        QLayoutItem* item = layout->itemAt(i);
+        if (QWidget* w = item->widget()) {
+            if (!(w->isHidden() && w->testAttribute(Qt::WA_WState_ExplicitShowHide)))
+                w->show();
+        } else if (QLayout* inner = item->layout()) {
+            showLayoutWidgets(inner);
+        }
+    }
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Results-area helpers
+
+void MdiChild::addResultWidget(QWidget* widget)
+{
+    m_resultWidgets.append(widget);
+}
+
+void MdiChild::releaseResultWidgets(int first)
+{
+    m_resultWidgets.erase(m_resultWidgets.begin() + first, m_resultWidgets.end());
+}
+
+QGridLayout* MdiChild::createResultsGrid()
+{
+    auto* grid = new QGridLayout();
+    grid->setContentsMargins(0, 0, 0, 0);
+    addResultsHeader(grid, QStringLiteral("Результаты"));
+    return grid;
+}
+
+void MdiChild::addFailure(QGridLayout* grid, const QString& message)
+{
+    QLabel* label = addResultsHeader(grid, message, true, Qt::red);
+    // The messages break their own lines; a long one wraps to the column
+    // rather than widen the window.
+    label->setTextFormat(Qt::RichText);
+    wrapAt(label, message);
+
+    // The calculation stops at the first empty input it meets; the user is
+    // told every one still to fill in.
+    if (!message.startsWith(QStringLiteral("Не заполнены входные данные")))
+        return;
+    const QStringList empty = emptyInputs();
+    if (empty.isEmpty())
+        return;
+    const QString list =
+        QStringLiteral("Пустые поля: <i>") + empty.join(QStringLiteral("</i>, <i>")) + QStringLiteral("</i>");
+    auto* names = new QLabel(list);
+    names->setTextFormat(Qt::RichText);
+    names->setAlignment(Qt::AlignCenter);
+    setTextColour(names, Qt::darkRed);
+    wrapAt(names, list);
+    addResultWidget(names);
+    grid->addWidget(names, nextRow(grid), 0, 1, resultColumnCount());
+}
+
+QLabel* MdiChild::addResultsHeader(QGridLayout* grid, const QString& text, bool small, const QColor& colour)
+{
+    QLabel* label = addSectionHeader(grid, text, resultColumnCount(), small, colour);
+    addResultWidget(label);
+    return label;
+}
+
+void MdiChild::addResultValueRow(QGridLayout* grid, int column, const QString& caption, const QString& unit,
+                                 double value, int decimals)
+{
+    addTextCell(grid, column, caption + QLatin1Char(':'), Qt::AlignLeft | Qt::AlignVCenter, true);
+    addValueCell(grid, column + 1, QString::number(value, 'f', decimals));
+    addTextCell(grid, column + 2, unit, Qt::AlignCenter);
+}
+
+QWidget* MdiChild::addValueCell(QGridLayout* grid, int column, const QString& text)
+{
+    auto* edit = new QLineEdit(text);
+    edit->setReadOnly(true);
+    edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    edit->setMaximumWidth(150);
+    addResultWidget(edit);
+    grid->addWidget(edit, cellRow(grid, column), column, Qt::AlignVCenter);
+    return edit;
+}
+
+QLabel* MdiChild::addTextCell(QGridLayout* grid, int column, const QString& text, Qt::Alignment alignment,
+                              bool bold, const QPalette* palette)
+{
+    auto* label = new QLabel(text);
+    if (bold) {
+        QFont font = label->font();
+        font.setBold(true);
+        label->setFont(font);
+    }
+    if (palette)
+        label->setPalette(*palette);
+    addResultWidget(label);
+    grid->addWidget(label, cellRow(grid, column), column, alignment);
+    return label;
+}
+
+QLabel* MdiChild::addCaptionCell(QGridLayout* grid, int column, const QString& text)
+{
+    auto* label = new QLabel(text);
+    QFont font = label->font();
+    font.setBold(true);
+    label->setFont(font);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignCenter);
+    label->setContentsMargins(10, 10, 10, 10);
+    // A caption that breaks its own lines keeps each of them whole: wrapping
+    // inside one would leave a word alone on a line of its own.
+    if (text.contains(QLatin1Char('\n'))) {
+        int widest = 0;
+        for (const QString& line : text.split(QLatin1Char('\n')))
+            widest = qMax(widest, label->fontMetrics().horizontalAdvance(line));
+        label->setMinimumWidth(widest + 20 + 2);
+    }
+    addResultWidget(label);
+    grid->addWidget(label, cellRow(grid, column), column);
+    return label;
+}
+
+QLabel* MdiChild::addBlankRow(QGridLayout* grid)
+{
+    auto* label = new QLabel(QStringLiteral(" "));
+    addResultWidget(label);
+    grid->addWidget(label, nextRow(grid), 0, Qt::AlignCenter);
+    return label;
+}
+
+QLabel* MdiChild::addPictureCell(QGridLayout* grid, int column, const QPixmap& picture)
+{
+    auto* label = new QLabel();
+    label->setPixmap(picture);
+    addResultWidget(label);
+    grid->addWidget(label, cellRow(grid, column), column, Qt::AlignCenter);
+    return label;
+}
+
+QWidget* MdiChild::addDocumentCell(QGridLayout* grid, int column, QTextDocument* document)
+{
+    auto* box = new QWidget();
+    auto* layout = new QHBoxLayout(box);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* view = new QTextEdit();
+    view->setReadOnly(true);
+    view->setFrameShape(QFrame::NoFrame);
+    view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The view shows its own copy: the caller's document may go away first.
+    QTextDocument* copy = document->clone(view);
+    view->setDocument(copy);
+    view->setFixedSize(copy->size().toSize() + QSize(2, 2));
+    layout->addWidget(view);
+    addResultWidget(box);
+    grid->addWidget(box, cellRow(grid, column), column, Qt::AlignCenter);
+    return box;
+}
+
+QLabel* MdiChild::addNote(QGridLayout* grid, const QString& text, const QColor& colour)
+{
+    auto* label = new QLabel(text);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignJustify | Qt::AlignVCenter);
+    setTextColour(label, colour);
+    QFont font = resizedFont(this->font(), -2);
+    font.setItalic(colour == QColor(Qt::black));
+    label->setFont(font);
+    addResultWidget(label);
+
+    auto* box = new QVBoxLayout();
+    box->setContentsMargins(0, 10, 0, 0);
+    box->addWidget(label);
+    grid->addLayout(box, nextRow(grid), 0, 1, qMax(1, grid->columnCount()));
+    return label;
+}
+
+QPushButton* MdiChild::createCopyButton(const QString& toolTip)
+{
+    auto* button = new QPushButton();
+    button->setFlat(true);
+    button->setIcon(QIcon(QStringLiteral(":icons/copy.png")));
+    button->setIconSize(QSize(64, 64));
+    button->setToolTip(toolTip);
+    addResultWidget(button);
+    connect(button, &QPushButton::clicked, this, &MdiChild::copyName);
+    return button;
+}
+
+void MdiChild::finishResultsGrid(QGridLayout* grid)
+{
+    grid->setColumnStretch(grid->columnCount(), 100);
+    grid->setRowStretch(grid->rowCount(), 100);
+    // Every widget of the results that appears would lay the whole window out
+    // again, word-wrapped captions and all: the window is laid out once, when
+    // all of them are there.
+    m_mainLayout->setEnabled(false);
+    m_mainLayout->addLayout(grid, m_resultGrids.size(), 4);
+    m_resultGrids.append(grid);
+
+    // Widgets entering the layout of a visible window would appear only on the
+    // next pass of the event loop; the results are complete when this returns.
+    if (isVisible())
+        showLayoutWidgets(grid);
+    m_mainLayout->setEnabled(true);
+    m_mainLayout->activate();
+}
+
+void MdiChild::clearResults()
+{
+    qDeleteAll(m_resultGrids);
+    m_resultGrids.clear();
+    delete m_pipeArea;
+    m_pipeArea = nullptr;
+    qDeleteAll(m_resultWidgets);
+    m_resultWidgets.clear();
+}
+
+void MdiChild::setPipeArea(PipeSelectionArea* area)
+{
+    delete m_pipeArea;
+    m_pipeArea = area;
+}
