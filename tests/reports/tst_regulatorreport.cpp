@@ -186,21 +186,20 @@ private slots:
         QTest::addColumn<Rows>("rows");
 
         QTest::newRow("1: ЛМР-Д DN 40 Kvs 25")
-            << example(1) << 40 << 25.0 << PipeSelections{{PipeSelectionArea::plSingle, {40, 8.55609}}}
+            << example(1) << 40 << 25.0 << PipeSelections{{plSingle, {40, 8.55609}}}
             << Rows{row("Наименование", "Регулятор перепада давления ЛМР-Д DN 40 Kvy 25 (0,04 - 0,70 МПа)"),
                     row("Вероятность кавитации в регуляторе", "низкая", ""),
                     row("Вероятность шума и вибрации в регуляторе", "ниже средней", ""),
                     row("Макс. скорость потока в трубопроводе DN 40", "8.56", "м/с")};
         QTest::newRow("2: ЛМР-1 DN 40 Kvs 25")
-            << example(2) << 40 << 25.0 << PipeSelections{{PipeSelectionArea::plSingle, {50, 5.5}}}
+            << example(2) << 40 << 25.0 << PipeSelections{{plSingle, {50, 5.5}}}
             << Rows{row("Наименование", "Регулятор давления «до себя» ЛМР-1 DN 40 Kvy 25 (0,60 - 1,00 МПа)"),
                     row("Вероятность кавитации в регуляторе", "низкая", ""),
                     row("Вероятность шума и вибрации в регуляторе", "выше средней", ""),
                     row("Макс. скорость потока в трубопроводе DN 50", "5.50", "м/с")};
         QTest::newRow("ЛМР-2-П: speeds before and after, no risks")
             << steamTask() << 25 << 10.0
-            << PipeSelections{{PipeSelectionArea::plBefore, {25, 89.5801}},
-                              {PipeSelectionArea::plAfter, {40, 71.9669}}}
+            << PipeSelections{{plBefore, {25, 89.5801}}, {plAfter, {40, 71.9669}}}
             << Rows{row("Наименование",
                         "Регулятор давления \"после себя\" прямого действия ЛМР-2-П (для пара) DN 25 "
                         "Kvy 10 (0,10 - 0,70 МПа)"),

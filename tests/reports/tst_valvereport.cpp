@@ -171,7 +171,7 @@ private slots:
         QTest::addColumn<Rows>("rows");
 
         QTest::newRow("1: water-like liquid, DN 100 Kvs 125")
-            << example(1) << 100 << 125.0 << PipeSelections{{PipeSelectionArea::plSingle, {100, 3.2987}}}
+            << example(1) << 100 << 125.0 << PipeSelections{{plSingle, {100, 3.2987}}}
             << Rows{row("Наименование", "Клапан седельный ЛМК-2 DN 100 Kvy 125"),
                     row("Коэффициент запаса", "1.35", " "),
                     row("Внешний авторитет", "0.59", " "),
@@ -179,9 +179,7 @@ private slots:
                     row("Вероятность шума и вибрации в клапане", "низкая", ""),
                     row("Макс. скорость потока в трубопроводе DN 100", "3.30", "м/с")};
         QTest::newRow("4: steam, a pipe before and one after")
-            << example4() << 50 << 40.0
-            << PipeSelections{{PipeSelectionArea::plBefore, {50, 88.3012}},
-                              {PipeSelectionArea::plAfter, {65, 72.0897}}}
+            << example4() << 50 << 40.0 << PipeSelections{{plBefore, {50, 88.3012}}, {plAfter, {65, 72.0897}}}
             << Rows{row("Наименование", "Клапан для пара ЛМК-П DN 50 Kvy 40"),
                     row("Макс. скорость потока в трубопроводе DN 50 до клапана", "88.30", "м/с"),
                     row("Макс. скорость потока в трубопроводе DN 65 после клапана", "72.09", "м/с")};

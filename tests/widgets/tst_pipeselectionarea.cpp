@@ -188,7 +188,7 @@ private slots:
 
         const bool complete = warned < 0;
         QCOMPARE(area.isComplete(), complete);
-        const QMap<int, PipeSelectionArea::PipeChoice> chosen = area.selections();
+        const QMap<int, PipeChoice> chosen = area.selections();
         QCOMPARE(chosen.keys(), QList<int>({0, 1}));
         QCOMPARE(chosen.value(0).dn, complete ? before : 0);
         QCOMPARE(chosen.value(1).dn, complete ? after : 0);
@@ -210,7 +210,7 @@ private slots:
         orxtest::MessageCapture capture;
         Valve water(stWater);
         PipeSelectionArea area(water);
-        QCOMPARE(area.combo(PipeSelectionArea::plBefore), nullptr);
+        QCOMPARE(area.combo(plBefore), nullptr);
         QCOMPARE(capture.assertions().size(), 1);
         QVERIFY(capture.assertions().first().endsWith(QStringLiteral("\r\nm_combos.contains(location)")));
     }

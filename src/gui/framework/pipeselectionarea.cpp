@@ -31,9 +31,9 @@ const DeviceWords& words(bool regulator)
 QString locationPhrase(int location, bool regulator)
 {
     switch (location) {
-    case PipeSelectionArea::plBefore:
+    case plBefore:
         return QString::fromUtf8(words(regulator).beforePhrase);
-    case PipeSelectionArea::plAfter:
+    case plAfter:
         return QString::fromUtf8(words(regulator).afterPhrase);
     default:
         return QString();
@@ -134,7 +134,7 @@ bool PipeSelectionArea::isComplete() const
     return isSelected(plBefore) && isSelected(plAfter);
 }
 
-PipeSelectionArea::PipeChoice PipeSelectionArea::selected(int location) const
+PipeChoice PipeSelectionArea::selected(int location) const
 {
     if (!isComplete())
         return PipeChoice();
@@ -144,7 +144,7 @@ PipeSelectionArea::PipeChoice PipeSelectionArea::selected(int location) const
     return m_choices.at(index);
 }
 
-QMap<int, PipeSelectionArea::PipeChoice> PipeSelectionArea::selections() const
+QMap<int, PipeChoice> PipeSelectionArea::selections() const
 {
     QMap<int, PipeChoice> result;
     for (int location : m_combos.keys())

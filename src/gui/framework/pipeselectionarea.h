@@ -6,6 +6,8 @@
 // the same speed on both sides (one "Трубопровод" row); steam and gases change
 // density across the device, so they get a row before and a row after it.
 
+#include "engine/pipechoice.h"
+
 #include <QList>
 #include <QMap>
 #include <QObject>
@@ -21,16 +23,6 @@ class PipeSelectionArea : public QObject
 {
     Q_OBJECT
 public:
-    // Pipe locations (the keys of the combos).
-    enum Location { plBefore = 0, plAfter = 1, plSingle = 2 };
-
-    // One offered pipe: its DN and the highest flow speed in it, m/s.
-    struct PipeChoice
-    {
-        int dn = 0;
-        double speed = 0;
-    };
-
     // Builds the combos from a calculation that has just run.
     explicit PipeSelectionArea(const Algorithm& algorithm, QObject* parent = nullptr);
     ~PipeSelectionArea() override;

@@ -411,17 +411,17 @@ void PdfGenerator::addPipeSpeedRows(SmartTextTable& table, const PipeSelections&
     // A liquid has the same speed on both sides of the device, so one pipe;
     // steam and gases expand across it and have a pipe before and one after.
     const auto addSpeed = [&table, &pipes](int location, const QString& where) {
-        const PipeSelectionArea::PipeChoice pipe = pipes.value(location);
+        const PipeChoice pipe = pipes.value(location);
         QString caption = QStringLiteral("Макс. скорость потока в трубопроводе DN %1").arg(pipe.dn);
         if (!where.isEmpty())
             caption += QLatin1Char(' ') + where;
         addValueRow(table, caption, numberText(pipe.speed, 2), QStringLiteral("м/с"));
     };
     if (liquid) {
-        addSpeed(PipeSelectionArea::plSingle, QString());
+        addSpeed(plSingle, QString());
     } else {
-        addSpeed(PipeSelectionArea::plBefore, before);
-        addSpeed(PipeSelectionArea::plAfter, after);
+        addSpeed(plBefore, before);
+        addSpeed(plAfter, after);
     }
 }
 

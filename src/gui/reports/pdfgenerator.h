@@ -7,7 +7,7 @@
 // these pieces; the frame then chooses a free file name in the user's documents
 // folder, prints the document there and hands the file to the desktop's viewer.
 
-#include "framework/pipeselectionarea.h"
+#include "engine/pipechoice.h"
 
 #include <QMap>
 #include <QPrinter>
@@ -20,10 +20,6 @@ class InputParams;
 class QTextTable;
 class ResultItem;
 class SmartTextTable;
-
-// The pipes chosen under the results, by location: 0 before the device, 1 after
-// it, 2 the single pipe of a liquid (PipeSelectionArea::selections()).
-using PipeSelections = QMap<int, PipeSelectionArea::PipeChoice>;
 
 class PdfGenerator
 {

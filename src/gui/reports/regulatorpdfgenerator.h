@@ -14,7 +14,7 @@ struct RegulatorReport
     RegulatorInputParams input;
     // The chosen candidate.
     RegulatorResultItem item;
-    // The chosen pipes (PipeSelectionArea::selections()); a location without a
+    // The chosen pipes (the pipe area's selections()); a location without a
     // pipe reads DN 0 and speed 0.
     PipeSelections pipes;
 };

@@ -13,7 +13,7 @@ struct ValveReport
     ValveInputParams input;
     // The chosen candidate.
     ValveResultItem item;
-    // The chosen pipes (PipeSelectionArea::selections()); a location without a
+    // The chosen pipes (the pipe area's selections()); a location without a
     // pipe reads DN 0 and speed 0.
     PipeSelections pipes;
 };
