@@ -41,12 +41,17 @@ void Algorithm::throwValidationError(const QString& error)
     throwError(QStringLiteral("Недопустимые входные данные:<br>") + error);
 }
 
+QString Algorithm::emptyFieldsMessage()
+{
+    return QStringLiteral("Не заполнены входные данные");
+}
+
 void Algorithm::throwEmptyFields(const QString& error)
 {
     if (error.isEmpty())
-        throwError(QStringLiteral("Не заполнены входные данные"));
+        throwError(emptyFieldsMessage());
     GEH_ASSERT(error.count() > 0 && error.at(0).isLower());
-    throwError(QStringLiteral("Не заполнены входные данные:<br>") + error);
+    throwError(emptyFieldsMessage() + QStringLiteral(":<br>") + error);
 }
 
 void Algorithm::throwError(const QString& message)

@@ -100,6 +100,10 @@ public:
     // The catalogue Kvs values that can serve a required Kv (see the .cpp).
     QList<double> suitableKvsList(double kv, double maxFactor);
 
+    // "Не заполнены входные данные": the head of every refusal for input not
+    // filled in, and what the configurators say of a choice not made.
+    static QString emptyFieldsMessage();
+
 protected:
     // Appends "Недопустимые входные данные:<br>" and the text, then aborts.
     [[noreturn]] void throwValidationError(const QString& error);

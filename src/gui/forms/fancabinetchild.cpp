@@ -1,6 +1,7 @@
 #include "forms/fancabinetchild.h"
 
 #include "configurators/cabinetconfig.h"
+#include "engine/algorithm.h"
 #include "gentools/errorhandle.h"
 #include "guitools/smallclasses.h"
 
@@ -189,7 +190,7 @@ void CabinetChild::recalc()
     m_designation.clear();
     QGridLayout* grid = createResultsGrid();
     if (hasMissingChoice()) {
-        addResultsHeader(grid, QStringLiteral("Не заполнены входные данные"), true);
+        addResultsHeader(grid, Algorithm::emptyFieldsMessage(), true);
     } else {
         m_designation = designation();
         QLabel* text = addResultsHeader(grid, m_designation, true);

@@ -1,5 +1,6 @@
 #include "forms/flowmeterchild.h"
 
+#include "engine/algorithm.h"
 #include "framework/radioarea.h"
 #include "gentools/errorhandle.h"
 #include "guitools/smallclasses.h"
@@ -248,7 +249,7 @@ void FlowMeterChild::recalc()
     m_designation.clear();
     QGridLayout* grid = createResultsGrid();
     if (firstMissingChoice()) {
-        addResultsHeader(grid, QStringLiteral("Не заполнены входные данные"), true);
+        addResultsHeader(grid, Algorithm::emptyFieldsMessage(), true);
     } else if (choice().isUltrasonic() && m_range.maximum == 0) {
         addResultsHeader(grid,
                          QStringLiteral("Не удалось определить диапазон веса импульса. Вероятно, ошибка в "

@@ -7,7 +7,11 @@
 #include <QFont>
 #include <QGridLayout>
 #include <QPalette>
+#include <QString>
+#include <QTextDocument>
 #include <QWidget>
+
+#include <cmath>
 
 namespace framework {
 
@@ -35,6 +39,33 @@ inline QFont resizedFont(const QFont& base, int delta)
 inline int firstFreeRow(QGridLayout* grid)
 {
     return grid->count() == 0 ? 0 : grid->rowCount();
+}
+
+// The width a rich text needs to stand on its lines in the font, px, with a
+// pixel or two for the rounding of a label's own layout.
+inline int richTextWidth(const QFont& font, const QString& html)
+{
+    QTextDocument lines;
+    lines.setDefaultFont(font);
+    lines.setDocumentMargin(0);
+    lines.setHtml(html);
+    return int(std::ceil(lines.idealWidth())) + 2;
+}
+
+// A row caption "Перед клапаном|P1": the name before the bar and the physical
+// symbol after it (empty when the caption has no symbol).
+struct Caption
+{
+    QString name;
+    QString symbol;
+};
+
+inline Caption splitCaption(const QString& caption)
+{
+    const int bar = caption.indexOf(QLatin1Char('|'));
+    if (bar < 0)
+        return {caption, QString()};
+    return {caption.left(bar), caption.mid(bar + 1)};
 }
 
 } // namespace framework

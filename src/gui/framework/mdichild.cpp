@@ -2,6 +2,7 @@
 
 #include "engine/tolerance.h"
 #include "framework/backgroundcache.h"
+#include "framework/layoutkit.h"
 #include "framework/pipeselectionarea.h"
 #include "framework/radioarea.h"
 #include "gentools/errorhandle.h"
@@ -278,9 +279,9 @@ QString MdiChild::rowSymbol(int row) const
 {
     QLayoutItem* item = m_inputLayout->itemAtPosition(row, 0);
     auto* caption = item ? qobject_cast<QLabel*>(item->widget()) : nullptr;
-    const QString text = m_captions.value(m_labels.key(caption, DocKey(-1)));
-    const int bar = text.indexOf(QLatin1Char('|'));
-    return bar < 0 ? text : text.mid(bar + 1);
+    const framework::Caption parts =
+        framework::splitCaption(m_captions.value(m_labels.key(caption, DocKey(-1))));
+    return parts.symbol.isEmpty() ? parts.name : parts.symbol;
 }
 
 void MdiChild::addCodeItem(QComboBox* combo, const QString& text, int code)

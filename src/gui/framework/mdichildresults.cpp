@@ -3,6 +3,7 @@
 
 #include "framework/mdichild.h"
 
+#include "engine/algorithm.h"
 #include "framework/layoutkit.h"
 #include "framework/pipeselectionarea.h"
 
@@ -16,11 +17,10 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
-#include <cmath>
-
 using namespace common;
 using framework::firstFreeRow;
 using framework::resizedFont;
+using framework::richTextWidth;
 using framework::setTextColour;
 
 namespace {
@@ -30,12 +30,8 @@ namespace {
 void wrapAt(QLabel* label, const QString& richText)
 {
     label->setWordWrap(true);
-    QTextDocument lines;
-    lines.setDefaultFont(label->font());
-    lines.setDocumentMargin(0);
-    lines.setHtml(richText);
-    const int widest = int(std::ceil(lines.idealWidth())) + 2;
-    label->setMinimumWidth(qMin(widest, label->fontMetrics().averageCharWidth() * 50));
+    label->setMinimumWidth(
+        qMin(richTextWidth(label->font(), richText), label->fontMetrics().averageCharWidth() * 50));
 }
 
 // A cell builder given column 0 opens a new row; any other column fills the last one.
@@ -92,7 +88,7 @@ void MdiChild::addFailure(QGridLayout* grid, const QString& message)
 
     // The calculation stops at the first empty input it meets; the user is
     // told every one still to fill in.
-    if (!message.startsWith(QStringLiteral("Не заполнены входные данные")))
+    if (!message.startsWith(Algorithm::emptyFieldsMessage()))
         return;
     const QStringList empty = emptyInputs();
     if (empty.isEmpty())

@@ -12,14 +12,14 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QLabel>
-#include <QTextDocument>
-
-#include <cmath>
 
 using namespace common;
+using framework::Caption;
 using framework::firstFreeRow;
 using framework::resizedFont;
+using framework::richTextWidth;
 using framework::setTextColour;
+using framework::splitCaption;
 
 namespace {
 
@@ -53,12 +53,7 @@ void MdiChild::fitCaptionColumn(QGridLayout* grid, int minimum)
         auto* label = item ? qobject_cast<QLabel*>(item->widget()) : nullptr;
         if (!label || !label->wordWrap())
             continue;
-        QTextDocument line;
-        line.setDefaultFont(label->font());
-        line.setDocumentMargin(0);
-        line.setHtml(label->text());
-        // A pixel or two for the rounding of the label's own layout.
-        const int width = int(std::ceil(line.idealWidth())) + 2;
+        const int width = richTextWidth(label->font(), label->text());
         if (width <= maximum)
             widest = qMax(widest, width);
     }
@@ -85,10 +80,10 @@ QDoubleSpinBox* MdiChild::addDoubleRow(QGridLayout* grid, const DocKey& key, con
     putControl(key, spin);
 
     // "Перед клапаном|P1" reads "Перед клапаном <i>P1:</i>".
-    const int bar = caption.indexOf(QLatin1Char('|'));
-    const QString text =
-        bar < 0 ? caption + QLatin1Char(':')
-                : caption.left(bar) + QStringLiteral(" <i>") + caption.mid(bar + 1) + QStringLiteral(":</i>");
+    const Caption parts = splitCaption(caption);
+    const QString text = parts.symbol.isEmpty()
+                             ? caption + QLatin1Char(':')
+                             : parts.name + QStringLiteral(" <i>") + parts.symbol + QStringLiteral(":</i>");
     auto* label = new QLabel(text);
     label->setWordWrap(true);
     putLabel(key, label);

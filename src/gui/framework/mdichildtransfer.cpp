@@ -3,6 +3,7 @@
 
 #include "framework/mdichild.h"
 
+#include "framework/layoutkit.h"
 #include "framework/radioarea.h"
 #include "framework/unusablevalues.h"
 #include "gentools/errorhandle.h"
@@ -215,12 +216,11 @@ QString MdiChild::clearControl(QWidget* control, FieldKind kind)
 
 QString MdiChild::fieldName(const DocKey& key) const
 {
-    const QString caption = m_captions.value(key);
-    const int bar = caption.indexOf(QLatin1Char('|'));
-    if (bar >= 0)
-        return QStringLiteral("%1 (%2)").arg(caption.left(bar), caption.mid(bar + 1));
-    if (!caption.isEmpty())
-        return caption;
+    const framework::Caption caption = framework::splitCaption(m_captions.value(key));
+    if (!caption.symbol.isEmpty())
+        return QStringLiteral("%1 (%2)").arg(caption.name, caption.symbol);
+    if (!caption.name.isEmpty())
+        return caption.name;
     // The controls that sit beside another row's caption, or head their own section.
     static const QMap<qint16, const char*> own{
         {fcPressureUnit, "Единица давления"},   {fcPressureKind, "Давление (избыточное или абсолютное)"},
