@@ -9,9 +9,7 @@ using namespace common;
 
 namespace {
 
-// Atmospheric pressure, Pa: the difference between absolute and gauge values,
-// and the normal pressure of gas volumes.
-constexpr double atmosphereInPa = 101325;
+constexpr double atmosphereInPa = UnitConversions::atmosphereInPa;
 // Zero of the Celsius scale and the normal temperature of gas volumes, K, as
 // the reference data use them.
 constexpr double kelvinOffset = 273.13;

@@ -20,6 +20,10 @@ enum FlowCondition { Norm = 0, Working = 1 };
 class UnitConversions
 {
 public:
+    // Atmospheric pressure, Pa: the difference between absolute and gauge values,
+    // and the normal pressure of gas volumes.
+    static constexpr double atmosphereInPa = 101325;
+
     // Pressure in `measure` (common::PressureMeasure) to Pa, and back.
     static double toPa(double v, int measure);
     static double fromPa(double vPa, int measure);

@@ -161,9 +161,9 @@ double RegulatorAlgorithm::setpoint() const
         return s < 0 ? 0 : s;
     }
     case rtUpstream:
-        return (m_input.PbeforeAbsInPa() - 101325) / 1e6;
+        return (m_input.PbeforeAbsInPa() - atmosphereInPa) / 1e6;
     case rtDownstream:
-        return (m_input.PafterAbsInPa() - 101325) / 1e6;
+        return (m_input.PafterAbsInPa() - atmosphereInPa) / 1e6;
     default:
         return 0;
     }

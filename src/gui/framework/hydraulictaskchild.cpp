@@ -234,7 +234,7 @@ bool HydraulicTaskChild::valvePressuresGiven() const
     // Pressures in no known unit are not given: no boiling point follows from them.
     if (tolerance::isZero(p1) || tolerance::isZero(p2) || !UnitConversions::isPressureMeasure(unit))
         return false;
-    const double atmosphere = intValue(fcPressureKind) == pkAbsolute ? 0 : 101325;
+    const double atmosphere = intValue(fcPressureKind) == pkAbsolute ? 0 : UnitConversions::atmosphereInPa;
     return !tolerance::isZero(UnitConversions::toPa(p2, unit) + atmosphere);
 }
 
