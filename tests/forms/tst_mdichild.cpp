@@ -78,8 +78,6 @@ public:
         grid->addWidget(createCopyButton(QStringLiteral("Копировать значение")), nextRow(grid), 0);
         if (rejectedMode())
             addResultsHeader(grid, QStringLiteral("Отбракованные варианты"), true);
-        if (dimensions)
-            addDimensionsArea(grid);
         finishResultsGrid(grid);
     }
 
@@ -118,7 +116,6 @@ public:
 
     int recalcCount = 0;
     bool phaseLimits = true;
-    bool dimensions = false;
 
 private:
     DeviceType m_device;
@@ -676,35 +673,6 @@ private slots:
         QVERIFY(message && message->wordWrap());
         QTRY_VERIFY(
             !qobject_cast<QScrollArea*>(host.tabs.currentWidget())->horizontalScrollBar()->isVisible());
-    }
-
-    void dimensionsArea_data()
-    {
-        QTest::addColumn<int>("device");
-        QTest::addColumn<QString>("header");
-        QTest::addColumn<bool>("table");
-        QTest::newRow("valve") << int(dtLMK3) << QStringLiteral("Габаритные размеры клапанов с ЭИМ") << true;
-        QTest::newRow("regulator") << int(dtLMRD) << QStringLiteral("Габаритные размеры регуляторов") << true;
-        // ЛМР-1-01 has no drawing and no table: the header alone, and no report.
-        QTest::newRow("bypass regulator")
-            << int(dtLMR101) << QStringLiteral("Габаритные размеры регуляторов") << false;
-    }
-
-    void dimensionsArea()
-    {
-        QFETCH(int, device);
-        QFETCH(QString, header);
-        QFETCH(bool, table);
-        orxtest::MessageCapture capture;
-        Hosted host(nullptr, DeviceType(device));
-        host.form->dimensions = true;
-        host.form->recalc();
-        QVERIFY(host.form->resultLabel(header));
-        auto* sizes = host.form->resultWidget<SmartLabel>();
-        QCOMPARE(sizes != nullptr, table);
-        if (table)
-            QVERIFY(sizes->text().contains(QStringLiteral("Номинальный диаметр DN, мм")));
-        QCOMPARE(capture.count(), 0);
     }
 
     void titleIsAnnouncedWhereverTheWindowLives()

@@ -53,6 +53,15 @@ QStringList rows(const char* cells, const QStringList& designations)
     return result;
 }
 
+// Whether the dimension table of a series stands under the results.
+bool dimensionTableShown(RegulatorChild* form)
+{
+    for (SmartLabel* label : form->findChildren<SmartLabel*>())
+        if (label->isVisible() && label->text().contains(QStringLiteral("Номинальный диаметр DN, мм")))
+            return true;
+    return false;
+}
+
 const QList<qint16> kSchemeRows{1020, 1021, 1035, 1036, 10371, 1037};
 const QList<qint16> kPressureRows{102, 103, 1031};
 
@@ -157,6 +166,8 @@ private slots:
         QCOMPARE(shown.choices.size(), proposed.size() + 1);
         QCOMPARE(shown.choices.mid(0, 2), (QStringList{QStringLiteral("-- Выбрать --"), fullName}));
         QVERIFY(shown.hasReportButton);
+        QVERIFY(visibleLabel(form, QStringLiteral("Габаритные размеры регуляторов")));
+        QVERIFY(dimensionTableShown(form));
 
         toggleRejectedMode(form);
         QCOMPARE(read(form).proposed, proposed);

@@ -149,6 +149,7 @@ private slots:
         QCOMPARE(shown.rejected, QStringList());
         QCOMPARE(shown.hasHighDropNote, highDrop);
         QVERIFY(shown.hasReportButton);
+        QVERIFY(visibleLabel(host.form, QStringLiteral("Габаритные размеры клапанов с ЭИМ")));
         QStringList columns{QStringLiteral("Клапан")};
         if (task.medium == stWater || task.medium == stPropyleneGlycol)
             columns << QStringLiteral("Коэффициент запаса") << QStringLiteral("Внешний авторитет")

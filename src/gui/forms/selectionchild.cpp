@@ -5,11 +5,13 @@
 #include "engine/substanceproperties.h"
 #include "framework/pipeselectionarea.h"
 #include "guitools/smallclasses.h"
+#include "reports/devicesizetablegenerator.h"
 #include "vocabulary/symbols.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPixmap>
 #include <QPushButton>
 
 using namespace common;
@@ -168,6 +170,28 @@ void SelectionChild::addDimensions(QGridLayout* grid)
     }
     grid->addWidget(m_dimensions, nextRow(grid), 0, 1, span);
     m_dimensions->show();
+}
+
+void SelectionChild::addDimensionsArea(QGridLayout* grid)
+{
+    const DeviceType type = deviceType();
+    addResultsHeader(grid,
+                     QStringLiteral("Габаритные размеры") + (isRegulator(type)
+                                                                 ? QStringLiteral(" регуляторов")
+                                                                 : QStringLiteral(" клапанов с ЭИМ")),
+                     true);
+    // A series without a drawing and a table (ЛМР-1-01) shows the header alone.
+    if (!hasDimensionDrawing(type))
+        return;
+    const int span = resultColumnCount();
+    auto* picture = new QLabel();
+    picture->setPixmap(QPixmap(deviceSizeImageName(type, false)));
+    addResultWidget(picture);
+    grid->addWidget(picture, nextRow(grid), 0, 1, span, Qt::AlignCenter);
+
+    SmartLabel* table = DeviceSizeTableGenerator(type).generateLabel(font().pointSize());
+    addResultWidget(table);
+    grid->addWidget(table, nextRow(grid), 0, 1, span, Qt::AlignCenter);
 }
 
 bool SelectionChild::checkChoice(const QString& warning)

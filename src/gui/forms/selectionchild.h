@@ -87,6 +87,9 @@ protected:
     }
 
 private:
+    // "Габаритные размеры ...": the drawing and the dimension table of deviceType().
+    void addDimensionsArea(QGridLayout* grid);
+
     QPointer<QSmartComboBox> m_choiceCombo;
     // The dimension section of the series shown last, kept across rebuilds.
     QWidget* m_dimensions = nullptr;

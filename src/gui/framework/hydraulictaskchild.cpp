@@ -7,14 +7,12 @@
 #include "framework/radioarea.h"
 #include "gentools/errorhandle.h"
 #include "guitools/smallclasses.h"
-#include "reports/devicesizetablegenerator.h"
 #include "vocabulary/symbols.h"
 
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QGridLayout>
 #include <QLabel>
-#include <QPixmap>
 
 #include <cmath>
 
@@ -373,26 +371,4 @@ void HydraulicTaskChild::addResultNotes(QGridLayout* grid)
                                         "них не более 0,2 МПа. При перепаде более 0,4 МПа велика "
                                         "вероятность появления высокого уровня шума и вибраций.")),
             Qt::red);
-}
-
-void HydraulicTaskChild::addDimensionsArea(QGridLayout* grid)
-{
-    const DeviceType type = deviceType();
-    addResultsHeader(grid,
-                     QStringLiteral("Габаритные размеры") + (isRegulator(type)
-                                                                 ? QStringLiteral(" регуляторов")
-                                                                 : QStringLiteral(" клапанов с ЭИМ")),
-                     true);
-    // A series without a drawing and a table (ЛМР-1-01) shows the header alone.
-    if (!hasDimensionDrawing(type))
-        return;
-    const int span = resultColumnCount();
-    auto* picture = new QLabel();
-    picture->setPixmap(QPixmap(deviceSizeImageName(type, false)));
-    addResultWidget(picture);
-    grid->addWidget(picture, nextRow(grid), 0, 1, span, Qt::AlignCenter);
-
-    SmartLabel* table = DeviceSizeTableGenerator(type).generateLabel(font().pointSize());
-    addResultWidget(table);
-    grid->addWidget(table, nextRow(grid), 0, 1, span, Qt::AlignCenter);
 }

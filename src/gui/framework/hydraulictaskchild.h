@@ -76,8 +76,6 @@ protected:
     // ---- Results ------------------------------------------------------------------
     // The notes under the candidate tables of the valve and regulator forms.
     void addResultNotes(QGridLayout* grid);
-    // "Габаритные размеры ...": the drawing and the dimension table of deviceType().
-    void addDimensionsArea(QGridLayout* grid);
 
 private:
     QLabel* m_temperatureLimits1 = nullptr;
