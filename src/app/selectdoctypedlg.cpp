@@ -10,23 +10,9 @@ using namespace common;
 
 namespace {
 
-struct DocTypeButton
-{
-    int row;
-    int column;
-    DocType type;
-    const char* picture;
-};
-
-// Valves, regulators and the Kv calculation in the first column and last cell;
-// the two cabinets share one photo, since only their equipment differs.
-const DocTypeButton kButtons[] = {
-    {0, 0, docValve, ":icons/foto_valve2.png"},    {1, 0, docRegulator, ":icons/foto_regulator.png"},
-    {0, 1, docStdCabinet, ":icons/foto_lmsh.png"}, {1, 1, docFanCabinet, ":icons/foto_lmsh.png"},
-    {0, 2, docFlowMeter, ":icons/foto_lmf_m.png"}, {1, 2, docKv, ":icons/calcKv.png"},
-};
-
 const int kIconSize = 200;
+// The buttons fill a grid of two rows column by column.
+const int kRows = 2;
 
 } // namespace
 
@@ -34,8 +20,11 @@ SelectDocTypeDlg::SelectDocTypeDlg() : QBaseDialog(nullptr)
 {
     setWindowTitle(QStringLiteral("Новый подбор"));
     auto* grid = new QGridLayout(this);
-    for (const DocTypeButton& b : kButtons)
-        addButton(grid, b.row, b.column, b.type, QString::fromLatin1(b.picture));
+    int n = 0;
+    for (const DocTypeInfo& type : docTypes()) {
+        addButton(grid, n % kRows, n / kRows, type.type, QString::fromLatin1(type.picture));
+        ++n;
+    }
 }
 
 QAbstractButton* SelectDocTypeDlg::button(DocType type) const

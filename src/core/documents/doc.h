@@ -10,6 +10,8 @@
 // index (qint16 each) and the value as a variant (quint32 type id, qint8 null
 // flag, the value). There is no field count: the fields run to the end of file.
 
+#include "vocabulary/fieldcodes.h"
+
 #include <QMap>
 #include <QString>
 #include <QVariant>
@@ -38,22 +40,12 @@ struct DocKey
     bool operator!=(const DocKey& other) const { return !(*this == other); }
 };
 
-// Which control shows a field and which value type it stores.
-enum FieldKind {
-    fkNone = 0,   // a code outside the table: no control
-    fkDouble = 1, // spin box, double
-    fkText = 2,   // multi-line text, string
-    fkCombo = 3,  // combo box, the current item's data (null when none is current)
-    fkRadio = 4,  // radio group, the checked button's integer id
-    fkCheck = 5,  // check box, bool
-};
-
 class Doc
 {
 public:
     // Field codes common to every document type.
-    static constexpr qint16 fcDocType = 32766;
-    static constexpr qint16 fcDeviceType = 32767;
+    static constexpr qint16 fcDocType = common::CommonFields::fcDocType;
+    static constexpr qint16 fcDeviceType = common::CommonFields::fcDeviceType;
     // The version at the head of every document file.
     static constexpr qint32 formatVersion = 3;
     // The stream version the format was made with; fixed so that files are the

@@ -71,30 +71,6 @@ const DeviceNames kDeviceNames[] = {
     {dtLMF, "Расходомер", "Расходомер", Fill::None},
 };
 
-struct DocNames
-{
-    DocType type;
-    const char* simpleName;
-    const char* description; // "%1" is the caller's separator
-};
-
-const DocNames kDocNames[] = {
-    {docValve, "Клапан", "Регулирующий клапан"},
-    {docRegulator, "Регулятор", "Регулятор давления%1и перепада давления%1прямого действия"},
-    {docStdCabinet, "ЛМШ для ГВС или ОТП", "Шкаф управления%1для ГВС или ОТП"},
-    {docFanCabinet, "ЛМШ для ВЕНТ", "Шкаф управления%1для приточной вентиляции"},
-    {docFlowMeter, "Расходомер", "Расходомер"},
-    {docKv, "Расчёт Kv", "Расчёт Kv"},
-};
-
-const DocNames* findDoc(DocType type)
-{
-    for (const DocNames& row : kDocNames)
-        if (row.type == type)
-            return &row;
-    return nullptr;
-}
-
 const Name<SubstanceType> kSubstanceNames[] = {
     {stWater, "вода"},
     {stPropyleneGlycol, "пропиленгликоля раствор"},
@@ -186,9 +162,34 @@ bool isRegulator(DeviceType type)
     return type == dtLMRD || type == dtLMR2P || type == dtLMR1 || type == dtLMR101;
 }
 
+const QVector<DocTypeInfo>& docTypes()
+{
+    // Valves, regulators and the Kv calculation in the first column and last
+    // cell of the dialog; the two cabinets share one photo, since only their
+    // equipment differs.
+    static const QVector<DocTypeInfo> types{
+        {docValve, "Клапан", "Регулирующий клапан", ":icons/foto_valve2.png"},
+        {docRegulator, "Регулятор", "Регулятор давления%1и перепада давления%1прямого действия",
+         ":icons/foto_regulator.png"},
+        {docStdCabinet, "ЛМШ для ГВС или ОТП", "Шкаф управления%1для ГВС или ОТП", ":icons/foto_lmsh.png"},
+        {docFanCabinet, "ЛМШ для ВЕНТ", "Шкаф управления%1для приточной вентиляции", ":icons/foto_lmsh.png"},
+        {docFlowMeter, "Расходомер", "Расходомер", ":icons/foto_lmf_m.png"},
+        {docKv, "Расчёт Kv", "Расчёт Kv", ":icons/calcKv.png"},
+    };
+    return types;
+}
+
+const DocTypeInfo* docTypeInfo(int type)
+{
+    for (const DocTypeInfo& row : docTypes())
+        if (row.type == type)
+            return &row;
+    return nullptr;
+}
+
 QString simpleDocTypeName(DocType type)
 {
-    if (const DocNames* row = findDoc(type))
+    if (const DocTypeInfo* row = docTypeInfo(type))
         return QString::fromUtf8(row->simpleName);
     GEH_ASSERT(0);
     return unknownDeviceText();
@@ -196,7 +197,7 @@ QString simpleDocTypeName(DocType type)
 
 QString docTypeDescription(DocType type, const QString& separator)
 {
-    if (const DocNames* row = findDoc(type))
+    if (const DocTypeInfo* row = docTypeInfo(type))
         return withSeparator(row->description, separator);
     GEH_ASSERT(0);
     return unknownDeviceText();

@@ -73,6 +73,21 @@ enum DevicePosition : int { BeforeDevice = 0, AfterDevice = 1, Anywhere = 2 };
 
 enum PressureKind : int { pkAbsolute = 1, pkExcess = 2 };
 
+// What the program knows of a document type: the stem of the default name of
+// an unsaved document ("Клапан 3"), its description ("%1" is the caller's
+// separator) and the photo of its button in the new-document dialog.
+struct DocTypeInfo
+{
+    DocType type;
+    const char* simpleName;
+    const char* description;
+    const char* picture;
+};
+// Every document type, in the order the new-document dialog offers them.
+const QVector<DocTypeInfo>& docTypes();
+// The facts of a type; null for a value that is no document type.
+const DocTypeInfo* docTypeInfo(int type);
+
 QString deviceTypeName(DeviceType type, bool full = false, const QString& separator = QStringLiteral(" "));
 bool isRegulator(DeviceType type);
 QString simpleDocTypeName(DocType type);

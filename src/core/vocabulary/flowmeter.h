@@ -6,38 +6,14 @@
 // weight tables. The numeric values are stored in document files and in combo
 // item data: never renumber them.
 
+#include "vocabulary/fieldcodes.h"
+
 #include <QMap>
 #include <QPair>
 #include <QString>
 #include <QVector>
 
 namespace common {
-
-// The document fields of the flow meter configurator.
-enum LmfField : qint16 {
-    lfType = 400,                // measuring principle
-    lfBeamCount = 401,           // one or two ultrasonic beams
-    lfConnection = 402,          // how the body joins the pipe
-    lfDiameter = 403,            // diameter code
-    lfForm = 404,                // body form (ultrasonic)
-    lfSteel = 405,               // body steel (ultrasonic)
-    lfHighTemperature = 406,     // high-temperature version (two-beam)
-    lfPressure = 407,            // nominal pressure
-    lfProtection = 408,          // protection class
-    lfTemperatureType = 409,     // climatic version (two-beam)
-    lfIndication = 410,          // indication module
-    lfCurrentOutput = 411,       // 4-20 mA output
-    lfInterface = 412,           // data interface
-    lfSeries = 413,              // series
-    lfAllowableError = 414,      // accuracy class
-    lfPulseWeight = 415,         // ultrasonic pulse weight, l/pulse
-    lfMPulseWeight = 416,        // electromagnetic pulse weight code
-    lfSupplyVoltage = 417,       // supply (ultrasonic)
-    lfStandardPulseWeight = 418, // factory pulse weight kept (ultrasonic)
-    lfStainless = 419,           // stainless body (electromagnetic)
-    lfFettleMaterial = 420,      // lining (electromagnetic)
-    lfElectrodeMaterial = 421,   // electrodes (electromagnetic)
-};
 
 enum LmfType : int { ltUltrasonic = 1, ltElectromagnetic = 2 };
 enum LmfForm : int { fmStraight = 1, fmNarrowed = 2, fmCross = 4 };

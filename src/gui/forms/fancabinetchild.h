@@ -14,21 +14,10 @@ class QLabel;
 
 // What both cabinets share: the general rows, loops that hide beyond the chosen
 // count, and the results (the designation with its copy button).
-class CabinetChild : public MdiChild
+class CabinetChild : public MdiChild, public common::CabinetFields
 {
     Q_OBJECT
 public:
-    // Field codes of the cabinet documents; the loop rows are keyed (code, loop - 1).
-    enum CabinetField : qint16 {
-        fcLoopCount = 201,
-        fcPowerReserve = 202,
-        fcInterface = 203,
-        fcLoopType = 304,
-        fcMainPump = 305, // the pump of the ventilation loop too
-        fcReservePump = 306,
-        fcFan = 307,
-    };
-
     CabinetChild(const Doc* data, common::DocType type);
 
     void recalc() override;

@@ -11,20 +11,10 @@
 #include "engine/regulatorinputparams.h"
 #include "forms/selectionchild.h"
 
-class RegulatorChild : public SelectionChild
+class RegulatorChild : public SelectionChild, public common::RegulatorFields
 {
     Q_OBJECT
 public:
-    // The field codes of this form.
-    enum RegulatorField : qint16 {
-        fcSupplyPressure = 1020, // Pпод
-        fcReturnPressure = 1021, // Pобр
-        fcRegulatorDrop = 1035,  // ΔPрег of the differential scheme
-        fcSectionDrop = 1036,    // ΔPру
-        fcLossesAfter = 1037,    // ΔPдр.обр
-        fcLossesBefore = 10371,  // ΔPдр.под
-    };
-
     // data: a document read from a file, or null for a new one.
     explicit RegulatorChild(const Doc* data = nullptr);
 

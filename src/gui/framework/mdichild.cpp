@@ -29,14 +29,6 @@ using namespace common;
 
 namespace {
 
-// The number fields a calculation needs, where 0 is no value at all: the
-// pressures and drops of the task, the temperatures, the heat load and the flow.
-bool zeroMeansEmpty(qint16 code)
-{
-    static const QVector<qint16> required{102, 103, 105, 106, 107, 108, 1020, 1021, 1032, 1035, 1036};
-    return required.contains(code);
-}
-
 // Restores the cursor however a save ends.
 class WaitCursor
 {

@@ -51,33 +51,10 @@ class QSmartTextEdit;
 class QTextDocument;
 class RadioArea;
 
-class MdiChild : public QWidget
+class MdiChild : public QWidget, public common::CommonFields
 {
     Q_OBJECT
 public:
-    // Field codes shared by the calculating forms (document keys with index 0).
-    enum CommonField : qint16 {
-        fcPressureUnit = 101,
-        fcP1 = 102,
-        fcP2 = 103,
-        fcFlowMode = 104,
-        fcSupplyTemperature = 105,
-        fcHeatLoad = 106,
-        fcReturnTemperature = 107,
-        fcFlow = 108,
-        fcSystem = 120,
-        fcMedium = 121,
-        fcObjectName = 122,
-        fcRegulatorFunction = 130,
-        fcInstallPlace = 131,
-        fcConcentration = 141,
-        fcPressureKind = 1011,
-        fcPressureDrop = 1031,
-        fcRegulatedDrop = 1032,
-        fcHeatUnit = 1061,
-        fcFlowUnit = 1081,
-    };
-
     // The items of one combo box in display order: (text, value as item data).
     using ComboItems = QVector<QPair<QString, int>>;
 

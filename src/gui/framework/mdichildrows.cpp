@@ -23,13 +23,6 @@ using framework::splitCaption;
 
 namespace {
 
-// The number fields whose values are usually small: the arrows step by 0.1.
-bool hasFineStep(qint16 code)
-{
-    static const QVector<qint16> fine{102, 103, 106, 1020, 1021, 1031, 1032, 1035, 1036, 1037, 10371};
-    return fine.contains(code);
-}
-
 const QChar kBullet(0x2022);
 
 } // namespace
@@ -76,7 +69,7 @@ QDoubleSpinBox* MdiChild::addDoubleRow(QGridLayout* grid, const DocKey& key, con
     spin->setMinimum(0);
     spin->setMaximum(100000000);
     spin->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    spin->setSingleStep(hasFineStep(key.fieldCode) ? 0.1 : 1);
+    spin->setSingleStep(spinStep(key.fieldCode));
     putControl(key, spin);
 
     // "Перед клапаном|P1" reads "Перед клапаном <i>P1:</i>".
