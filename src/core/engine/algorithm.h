@@ -14,6 +14,7 @@
 // noiseRisk, calcPipeFlowSpeed, suitableKvsList) live in kvalgorithm.cpp,
 // beside the Kv calculation that uses nothing else.
 
+#include "engine/explanation.h"
 #include "engine/inputparams.h"
 #include "engine/tolerance.h"
 #include "gentools/errorhandle.h"
@@ -30,6 +31,8 @@
 class CalculationAbort
 {
 };
+
+class ResultItem;
 
 class Algorithm : public UnitConversions
 {
@@ -51,6 +54,15 @@ public:
     virtual void filterResults() = 0;
     // Whether a catalogue Kvs may serve at all.
     virtual bool isKvsAcceptable(double Kvs) const;
+
+    // Whether calc() records why it rejects candidates and what a failed
+    // search for a model was missing (on by default), so that explanations()
+    // of the selections can tell. The figures, flags and order of the
+    // candidates are the same either way.
+    void setExplaining(bool on) { m_explaining = on; }
+    bool explaining() const { return m_explaining; }
+    // What the last calc() was missing when it found no suitable model.
+    const explain::NoSuitableModel& noSuitableModel() const { return m_noSuitableModel; }
 
     // The messages of the last calc(); rich text.
     const QStringList& errors() const { return m_errors; }
@@ -153,21 +165,40 @@ protected:
     bool isCavitationExpected() const;
     // A figure of a candidate reaches the user: it must be a number.
     void requireFiniteResult(double value);
+    // suitableKvsList(), and when it finds nothing, the required Kv against
+    // the largest Kvs of the series in noSuitableModel().
+    QList<double> explainedSuitableKvsList(double kv, double maxFactor);
+    // The drop across the device and the drop at which the liquid starts to
+    // boil in it, Pa: the two sides of the cavitation test (liquids).
+    double cavitationDropPa() const;
+    double boilingDropPa() const;
+    // Marks a candidate rejected and, with explanations on, records the rule
+    // when it is the first to reject it.
+    void markRejected(ResultItem& item, explain::Rejection::Rule rule) const;
+    // The rule that rejected a candidate with the figures of the shared
+    // rules (the tuning range is the regulator's).
+    explain::Rejection rejectionOf(const ResultItem& item) const;
 
     // Marks the candidates that are not proposed: everything beyond the two
     // smallest diameters, the refused Kvs values, and in each diameter the Kvs
     // values below its two largest.
     template <typename Item>
-    void rejectUnproposed(QList<Item>& results) const;
+    void rejectUnproposed(QList<Item>& results);
 
     double m_steamPressure = 0;
     double m_liquidDensity = 0;
     QStringList m_errors;
     double m_kvsMath = 0;
+    bool m_explaining = true;
+    explain::NoSuitableModel m_noSuitableModel;
+    // The figures of the shared rejection rules of the last calc(), kept with
+    // explanations on: the proposed diameters and each one's Kvs threshold.
+    QList<int> m_proposedDiameters;
+    QList<double> m_thresholds;
 };
 
 template <typename Item>
-void Algorithm::rejectUnproposed(QList<Item>& results) const
+void Algorithm::rejectUnproposed(QList<Item>& results)
 {
     std::stable_sort(results.begin(), results.end(),
                      [](const Item& a, const Item& b) { return a.lessThan(b); });
@@ -182,9 +213,13 @@ void Algorithm::rejectUnproposed(QList<Item>& results) const
 
     for (Item& item : results) {
         if (!diameters.contains(item.dn))
-            item.rejected = true;
+            markRejected(item, explain::Rejection::NotSmallestDiameter);
         if (!isKvsAcceptable(item.kv))
-            item.rejected = true;
+            markRejected(item, explain::Rejection::ExcludedKvs);
+    }
+    if (m_explaining) {
+        m_proposedDiameters = diameters;
+        m_thresholds.clear();
     }
 
     for (int dn : diameters) {
@@ -200,8 +235,10 @@ void Algorithm::rejectUnproposed(QList<Item>& results) const
         }
         std::sort(kvs.begin(), kvs.end());
         const double threshold = kvs.isEmpty() ? 0 : kvs.size() == 1 ? kvs.last() : kvs.at(kvs.size() - 2);
+        if (m_explaining)
+            m_thresholds.append(threshold);
         for (Item& item : results)
             if (item.dn == dn && tolerance::less(item.kv, threshold))
-                item.rejected = true;
+                markRejected(item, explain::Rejection::BelowDnThreshold);
     }
 }

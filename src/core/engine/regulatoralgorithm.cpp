@@ -106,6 +106,59 @@ const TuningRow tuningRows[] = {
     {dtLMR1, 151, 300, 0.04, {{0.12, 737}, {0.35, 378}, {1.0, 298}}},
 };
 
+// The springs of a device type for a DN; null when it has none.
+const TuningRow* tuningRowOf(int deviceType, int DN)
+{
+    for (const TuningRow& row : tuningRows)
+        if (row.deviceType == deviceType && DN >= row.dnFrom && DN <= row.dnTo)
+            return &row;
+    return nullptr;
+}
+
+// The band of a row's springs that holds the setpoint, MPa: the first band
+// starts at the lowest setpoint, each next one above the bound of the one
+// before. The code is noTuningRange when no band holds it.
+explain::TuningSpan spanFor(const TuningRow& row, int DN, double s)
+{
+    explain::TuningSpan span;
+    span.dn = DN;
+    span.code = RegulatorAlgorithm::noTuningRange;
+    // The spring bounds are catalogue figures: compared as they stand.
+    if (s < row.lowest)
+        return span;
+    double low = row.lowest;
+    for (const TuningBand& band : row.bands) {
+        if (s <= band.upTo) {
+            span.low = low;
+            span.high = band.upTo;
+            span.code = band.code;
+            return span;
+        }
+        low = band.upTo;
+    }
+    return span;
+}
+
+// Every band of the springs of a device type for a DN (none when it has none).
+QList<explain::TuningSpan> spansOf(int deviceType, int DN)
+{
+    QList<explain::TuningSpan> spans;
+    const TuningRow* row = tuningRowOf(deviceType, DN);
+    if (!row)
+        return spans;
+    double low = row->lowest;
+    for (const TuningBand& band : row->bands) {
+        explain::TuningSpan span;
+        span.dn = DN;
+        span.low = low;
+        span.high = band.upTo;
+        span.code = band.code;
+        spans.append(span);
+        low = band.upTo;
+    }
+    return spans;
+}
+
 // The setpoint below which a failing tuning range is "too low", MPa.
 constexpr double lowSetpoint = 0.1;
 // The least differential pressure a regulated section may keep, Pa.
@@ -171,21 +224,19 @@ double RegulatorAlgorithm::setpoint() const
 
 int RegulatorAlgorithm::tuningRange(int DN) const
 {
-    const int type = m_input.deviceType();
-    for (const TuningRow& row : tuningRows) {
-        if (row.deviceType != type || DN < row.dnFrom || DN > row.dnTo)
-            continue;
-        // The spring bounds are catalogue figures: compared as they stand.
-        const double s = setpoint();
-        if (s < row.lowest)
-            return noTuningRange;
-        for (const TuningBand& band : row.bands)
-            if (s <= band.upTo)
-                return band.code;
-        return noTuningRange;
-    }
+    return tuningSpan(DN).code;
+}
+
+explain::TuningSpan RegulatorAlgorithm::tuningSpan(int DN) const
+{
+    const TuningRow* row = tuningRowOf(m_input.deviceType(), DN);
+    if (row)
+        return spanFor(*row, DN, setpoint());
     GEH_ASSERT(0);
-    return noTuningRange;
+    explain::TuningSpan span;
+    span.dn = DN;
+    span.code = noTuningRange;
+    return span;
 }
 
 QString RegulatorAlgorithm::tuningRangeName(int code)
@@ -216,6 +267,47 @@ RegulatorResultItem RegulatorAlgorithm::evaluate(double Kvs, int DN) const
     return item;
 }
 
+QVector<explain::CandidateExplanation> RegulatorAlgorithm::explanations() const
+{
+    QVector<explain::CandidateExplanation> list;
+    if (!m_explaining)
+        return list;
+    const bool liquid = !m_results.isEmpty() && substanceProperties().isLiquid();
+    const double dropPa = liquid ? cavitationDropPa() : explain::none;
+    const double boilingPa = liquid ? boilingDropPa() : explain::none;
+    const double s = setpoint();
+    for (const RegulatorResultItem& item : m_results) {
+        explain::CandidateExplanation why;
+        why.add(item.speedCriterion());
+        why.add(item.cavitationCriterion(liquid, dropPa, boilingPa));
+        explain::Criterion noise;
+        noise.kind = explain::Criterion::Noise;
+        noise.value = item.deviceNoiseRisk;
+        noise.high = nrHigh;
+        noise.met = item.deviceNoiseRisk < nrHigh;
+        why.add(noise);
+        // The band of the candidate's code (the springs of its DN that hold
+        // the setpoint), found by the same walk as the code itself.
+        const TuningRow* row = tuningRowOf(m_input.deviceType(), item.dn);
+        const explain::TuningSpan span = row ? spanFor(*row, item.dn, s) : explain::TuningSpan();
+        explain::Criterion tuning;
+        tuning.kind = explain::Criterion::TuningRange;
+        tuning.value = s;
+        tuning.low = span.low;
+        tuning.high = span.high;
+        tuning.code = item.tuningRange;
+        tuning.met = item.tuningRange != noTuningRange;
+        why.add(tuning);
+        why.rejection = rejectionOf(item);
+        if (why.rejection.rule == explain::Rejection::NoTuningRange) {
+            why.rejection.setpoint = s;
+            why.rejection.ranges = spansOf(m_input.deviceType(), item.dn);
+        }
+        list.append(why);
+    }
+    return list;
+}
+
 void RegulatorAlgorithm::checkDifferentialScheme()
 {
     const RegulatorInputParams& in = m_input;
@@ -242,14 +334,34 @@ void RegulatorAlgorithm::checkDifferentialScheme()
 
 void RegulatorAlgorithm::rejectWithoutTuningRange()
 {
-    bool allRejected = true;
     for (RegulatorResultItem& item : m_results) {
         if (item.tuningRange == noTuningRange)
-            item.rejected = true;
-        allRejected = allRejected && item.rejected;
+            markRejected(item, explain::Rejection::NoTuningRange);
     }
-    if (m_results.isEmpty() || !allRejected)
+    refuseWhenSpringsLeaveNothing();
+}
+
+void RegulatorAlgorithm::refuseWhenSpringsLeaveNothing()
+{
+    bool allRejected = true;
+    bool anyWithoutRange = false;
+    for (const RegulatorResultItem& item : m_results) {
+        allRejected = allRejected && item.rejected;
+        anyWithoutRange = anyWithoutRange || item.tuningRange == noTuningRange;
+    }
+    if (m_results.isEmpty() || !allRejected || !anyWithoutRange)
         return;
+    if (m_explaining) {
+        m_noSuitableModel.missing = explain::NoSuitableModel::TuningRange;
+        m_noSuitableModel.setpoint = setpoint();
+        QList<int> diameters;
+        for (const RegulatorResultItem& item : m_results) {
+            if (diameters.contains(item.dn))
+                continue;
+            diameters.append(item.dn);
+            m_noSuitableModel.ranges += spansOf(m_input.deviceType(), item.dn);
+        }
+    }
     const bool low = tolerance::less(setpoint(), lowSetpoint);
     const QString detail = m_input.regulation == rtDiffPressure
                                ? QString::fromUtf8(tuningDropText)
@@ -280,7 +392,7 @@ bool RegulatorAlgorithm::calc(const RegulatorInputParams& input)
         calcLiquidProperties();
         calcKvsMath(m_input);
 
-        for (double Kvs : suitableKvsList(m_kvsMath, 1.35)) {
+        for (double Kvs : explainedSuitableKvsList(m_kvsMath, 1.35)) {
             for (int DN : diametersByKvs(Kvs)) {
                 const RegulatorResultItem item = evaluate(Kvs, DN);
                 for (double speed : item.m_pipeFlowSpeed)
@@ -290,6 +402,10 @@ bool RegulatorAlgorithm::calc(const RegulatorInputParams& input)
         }
         rejectWithoutTuningRange();
         filterResults();
+        // The models without a range still count among the two smallest
+        // diameters: when they push out every model with one, nothing is
+        // proposed, and the task is refused as when no model has a range.
+        refuseWhenSpringsLeaveNothing();
     });
     if (!ok)
         m_results.clear();

@@ -24,6 +24,9 @@ public:
 
     // Proposed and rejected candidates of the last calc(), in display order.
     const QList<RegulatorResultItem>& results() const { return m_results; }
+    // Why each candidate of results() is proposed or rejected as it is, in the
+    // same order; empty without explanations (see explanation.h).
+    QVector<explain::CandidateExplanation> explanations() const;
 
     const InputParams& input() const override { return m_input; }
     const RegulatorInputParams& regulatorInput() const { return m_input; }
@@ -44,9 +47,14 @@ public:
     static QString tuningRangeName(int code);
 
 private:
+    // The band of the springs of a model of this DN that holds the setpoint.
+    explain::TuningSpan tuningSpan(int DN) const;
     RegulatorResultItem evaluate(double Kvs, int DN) const;
     void checkDifferentialScheme();
     void rejectWithoutTuningRange();
+    // Refuses the task with the tuning-range message when every candidate is
+    // rejected and some have no tuning range.
+    void refuseWhenSpringsLeaveNothing();
 
     RegulatorInputParams m_input;
     QList<RegulatorResultItem> m_results;

@@ -8,19 +8,6 @@ using namespace common;
 
 namespace {
 
-// The band of safety factors that leaves room for regulation without making
-// the valve oversized.
-constexpr double minGoodReserve = 1.1;
-constexpr double maxGoodReserve = 1.3;
-// Authority from which the valve controls the flow well.
-constexpr double minGoodAuthority = 0.5;
-
-bool isReserveInBand(double reserve)
-{
-    return tolerance::greaterOrEqual(reserve, minGoodReserve) &&
-           tolerance::lessOrEqual(reserve, maxGoodReserve);
-}
-
 bool isValveType(int type)
 {
     return type == dtLMKP || type == dtLMK2 || type == dtLMK3;
@@ -60,8 +47,55 @@ double ResultItem::pipeFlowSpeed(DevicePosition l) const
     return m_pipeFlowSpeed.value(l);
 }
 
+explain::Criterion ResultItem::speedCriterion() const
+{
+    explain::Criterion c;
+    c.kind = explain::Criterion::PipeSpeed;
+    if (hasPipeFlowSpeed(Anywhere)) {
+        c.value = m_pipeFlowSpeed.value(Anywhere);
+        c.high = ValveResultItem::maxLiquidSpeed;
+        c.met = ValveResultItem::isLiquidSpeedAcceptable(c.value);
+    } else {
+        // Steam and gases: both speeds are acceptable; a missing point is NaN.
+        c.notJudged = true;
+        c.met = true;
+        c.before = m_pipeFlowSpeed.value(BeforeDevice, explain::none);
+        c.after = m_pipeFlowSpeed.value(AfterDevice, explain::none);
+    }
+    return c;
+}
+
+explain::Criterion ResultItem::cavitationCriterion(bool liquid, double dropPa, double boilingDropPa) const
+{
+    explain::Criterion c;
+    c.kind = explain::Criterion::Cavitation;
+    c.met = !hasCavitationRisk();
+    c.notJudged = !liquid;
+    if (liquid) {
+        c.value = dropPa;
+        c.high = boilingDropPa;
+    }
+    return c;
+}
+
 // ---------------------------------------------------------------------------
 // ValveResultItem
+
+bool ValveResultItem::isLiquidSpeedAcceptable(double speed)
+{
+    return tolerance::lessOrEqual(speed, maxLiquidSpeed);
+}
+
+bool ValveResultItem::isReserveInBand(double reserve)
+{
+    return tolerance::greaterOrEqual(reserve, minGoodReserve) &&
+           tolerance::lessOrEqual(reserve, maxGoodReserve);
+}
+
+bool ValveResultItem::isAuthorityGood(double authority)
+{
+    return tolerance::greaterOrEqual(authority, minGoodAuthority);
+}
 
 bool ValveResultItem::isSpeedAcceptable() const
 {
@@ -69,7 +103,7 @@ bool ValveResultItem::isSpeedAcceptable() const
     // not judged by speed.
     if (!hasPipeFlowSpeed(Anywhere))
         return true;
-    return tolerance::lessOrEqual(pipeFlowSpeed(Anywhere), maxLiquidSpeed);
+    return isLiquidSpeedAcceptable(pipeFlowSpeed(Anywhere));
 }
 
 bool ValveResultItem::isReserveAcceptable() const
@@ -84,11 +118,31 @@ int ValveResultItem::score() const
         ++points;
     if (isReserveAcceptable())
         ++points;
-    if (tolerance::greaterOrEqual(avtoritet, minGoodAuthority))
+    if (isAuthorityGood(avtoritet))
         ++points;
     if (!hasCavitationRisk())
         ++points;
     return points;
+}
+
+void ValveResultItem::explainCriteria(explain::CandidateExplanation& why, bool liquid, double dropPa,
+                                      double boilingDropPa) const
+{
+    why.add(speedCriterion());
+    explain::Criterion reserve;
+    reserve.kind = explain::Criterion::SafetyFactor;
+    reserve.value = Kreserve;
+    reserve.low = minGoodReserve;
+    reserve.high = maxGoodReserve;
+    reserve.met = isReserveAcceptable();
+    why.add(reserve);
+    explain::Criterion authority;
+    authority.kind = explain::Criterion::Authority;
+    authority.value = avtoritet;
+    authority.low = minGoodAuthority;
+    authority.met = isAuthorityGood(avtoritet);
+    why.add(authority);
+    why.add(cavitationCriterion(liquid, dropPa, boilingDropPa));
 }
 
 bool ValveResultItem::isBetter(const ResultItem& otherItem) const
@@ -107,8 +161,8 @@ bool ValveResultItem::isBetter(const ResultItem& otherItem) const
         const double mine = pipeFlowSpeed(Anywhere);
         const double theirs = other->pipeFlowSpeed(Anywhere);
         if (!tolerance::equal(mine, theirs)) {
-            const bool mineOk = tolerance::lessOrEqual(mine, maxLiquidSpeed);
-            const bool theirsOk = tolerance::lessOrEqual(theirs, maxLiquidSpeed);
+            const bool mineOk = isLiquidSpeedAcceptable(mine);
+            const bool theirsOk = isLiquidSpeedAcceptable(theirs);
             if (mineOk != theirsOk)
                 sum += mineOk ? 1 : 0;
             else if (mineOk)

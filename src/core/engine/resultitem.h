@@ -3,6 +3,7 @@
 // The candidates of a selection: one catalogue model (device type, DN, Kvs)
 // rated for the task.
 
+#include "engine/explanation.h"
 #include "vocabulary/common.h"
 
 #include <QMap>
@@ -31,6 +32,10 @@ public:
     bool cavitationRisk = false;
     // Not proposed to the user.
     bool rejected = false;
+    // The first rule that rejected it (explain::Rejection::Rule), recorded
+    // when the calculation explains its candidates; the figures of the rule
+    // are the calculation's (see explanations() of the selections).
+    quint8 rejectedBy = explain::Rejection::None;
 
     // "<device> DN <dn> Kvy <Kvs>", with the short or the full device name.
     virtual QString name(bool full) const;
@@ -43,6 +48,13 @@ public:
     bool hasPipeFlowSpeed(common::DevicePosition l) const { return m_pipeFlowSpeed.contains(l); }
     double pipeFlowSpeed(common::DevicePosition l) const;
     void setPipeFlowSpeed(common::DevicePosition l, double speed) { m_pipeFlowSpeed.insert(l, speed); }
+
+    // The pipe speed as a criterion: a liquid's speed against the highest
+    // acceptable one; steam and gases are not judged by speed.
+    explain::Criterion speedCriterion() const;
+    // Cavitation as a criterion, with the drop across the device and the drop
+    // at which the liquid boils in it, Pa; steam and gases are not judged.
+    explain::Criterion cavitationCriterion(bool liquid, double dropPa, double boilingDropPa) const;
 };
 
 class ValveResultItem : public ResultItem
@@ -50,6 +62,17 @@ class ValveResultItem : public ResultItem
 public:
     // Highest pipe speed of a liquid that is still acceptable, m/s.
     static constexpr double maxLiquidSpeed = 3.0;
+    // The band of safety factors that leaves room for regulation without
+    // making the valve oversized.
+    static constexpr double minGoodReserve = 1.1;
+    static constexpr double maxGoodReserve = 1.3;
+    // Authority from which the valve controls the flow well.
+    static constexpr double minGoodAuthority = 0.5;
+
+    // The rating's comparisons, each in one place.
+    static bool isLiquidSpeedAcceptable(double speed);
+    static bool isReserveInBand(double reserve);
+    static bool isAuthorityGood(double authority);
 
     // Calculated Kv as a share of the Kvs, %: the opening at the working point.
     double opening = 0;
@@ -70,6 +93,10 @@ public:
 
     bool isSpeedAcceptable() const;
     bool isReserveAcceptable() const;
+
+    // Adds the four criteria, in the order of the score.
+    void explainCriteria(explain::CandidateExplanation& why, bool liquid, double dropPa,
+                         double boilingDropPa) const;
 };
 
 class RegulatorResultItem : public ResultItem

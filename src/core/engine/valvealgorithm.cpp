@@ -152,7 +152,7 @@ bool ValveAlgorithm::calc(const ValveInputParams& input)
         calcLiquidProperties();
         calcKvsMath(m_input);
 
-        for (double Kvs : suitableKvsList(m_kvsMath, 1.35)) {
+        for (double Kvs : explainedSuitableKvsList(m_kvsMath, 1.35)) {
             for (int DN : diametersByKvs(Kvs)) {
                 const ValveResultItem item = evaluate(Kvs, DN);
                 for (double value : {item.opening, item.avtoritet, item.QFullOpen, item.Kreserve})
@@ -167,6 +167,22 @@ bool ValveAlgorithm::calc(const ValveInputParams& input)
     if (!ok)
         m_results.clear();
     return ok;
+}
+
+QVector<explain::CandidateExplanation> ValveAlgorithm::explanations() const
+{
+    QVector<explain::CandidateExplanation> list;
+    if (!m_explaining)
+        return list;
+    const bool liquid = !m_results.isEmpty() && substanceProperties().isLiquid();
+    const double dropPa = liquid ? cavitationDropPa() : explain::none;
+    const double boilingPa = liquid ? boilingDropPa() : explain::none;
+    list.resize(m_results.size());
+    for (int i = 0; i < m_results.size(); ++i) {
+        m_results.at(i).explainCriteria(list[i], liquid, dropPa, boilingPa);
+        list[i].rejection = rejectionOf(m_results.at(i));
+    }
+    return list;
 }
 
 void ValveAlgorithm::filterResults()

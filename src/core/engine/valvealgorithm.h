@@ -18,6 +18,9 @@ public:
 
     // Proposed and rejected candidates of the last calc(), in display order.
     const QList<ValveResultItem>& results() const { return m_results; }
+    // Why each candidate of results() is rated and proposed or rejected as it
+    // is, in the same order; empty without explanations (see explanation.h).
+    QVector<explain::CandidateExplanation> explanations() const;
 
     const InputParams& input() const override { return m_input; }
     const ValveInputParams& valveInput() const { return m_input; }
