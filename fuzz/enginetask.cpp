@@ -2,6 +2,7 @@
 
 #include "fuzzsupport.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <initializer_list>
@@ -88,10 +89,13 @@ const uint8_t kOddCodeTag = 0xF0;
 const uint8_t kEdgeTag = 0xC0;
 const uint8_t kRawTag = 0xE0;
 
-int code(ByteReader& in, const IntTable& table)
+// The flags byte follows the kind and the nine code bytes.
+const size_t kFlagsOffset = 10;
+
+int code(ByteReader& in, const IntTable& table, bool formLike)
 {
     const uint8_t b = in.byte();
-    if (b >= kOddCodeTag)
+    if (b >= kOddCodeTag && !formLike)
         return kOddCodes[b - kOddCodeTag];
     return table[b % table.size()];
 }
@@ -169,6 +173,52 @@ int& deviceField(EngineTask& task)
     return task.regulator.regulation;
 }
 
+// A number a spin box of two decimals holds: 0 … 1e8.
+double spinValue(double value)
+{
+    if (!(value > 0))
+        return 0;
+    return std::round(std::min(value, 1e8) * 100) / 100;
+}
+
+// What the forms make of a task before they send it.
+void makeFormLike(EngineTask& task)
+{
+    InputParams& p = task.input();
+    const SubstanceProperties medium = p.substanceProperties();
+    const bool liquid = medium.isLiquid();
+    if (!liquid) {
+        // Steam and gases: one pipe, the flow typed in, the medium's own units.
+        if (task.kind != EngineTask::Regulator)
+            p.place = ipSupply;
+        p.flowInputMode = 1;
+        const IntTable units = medium.isSteam() ? IntTable{wfTh, wfKgh} : IntTable{wfM3h, wfTh, wfKgh};
+        if (std::find(units.begin(), units.end(), p.flowMeasure) == units.end())
+            p.flowMeasure = units.front();
+    }
+    if (task.kind == EngineTask::Valve && !liquid)
+        task.valve.valveType = dtLMKP;
+    if (task.kind == EngineTask::Regulator && (!liquid || task.regulator.regulation == rtBypass))
+        task.regulator.regulation = rtDownstream;
+
+    p.concentration = std::min(spinValue(p.concentration), 60.0);
+    // The temperature of a pipe the form hides is not a number: always the
+    // other pipe's for steam and gases, and any that is not a number already.
+    const auto temperature = [](double t, bool shown) { return shown ? std::min(spinValue(t), 220.0) : NAN; };
+    const bool supplyShown = liquid || p.place == ipSupply;
+    p.Tsupply = temperature(p.Tsupply, supplyShown && !std::isnan(p.Tsupply));
+    p.Treturn = temperature(p.Treturn, (liquid || !supplyShown) && !std::isnan(p.Treturn));
+    p.heatLoad = spinValue(p.heatLoad);
+    p.flow = spinValue(p.flow);
+    for (double* field : kindNumbers(task))
+        *field = spinValue(*field);
+    // The drop the form shows beside the pressures is their difference.
+    task.kv.dP = task.kv.P1 - task.kv.P2;
+    task.valve.dP = task.valve.P1 - task.valve.P2;
+    task.regulator.dPregulator = task.regulator.P1 - task.regulator.P2;
+    task.flags |= EngineTask::DeriveFlow | EngineTask::RoundDerived;
+}
+
 } // namespace
 
 InputParams& EngineTask::input()
@@ -188,17 +238,18 @@ EngineTask decodeTask(const uint8_t* data, size_t size)
 {
     ByteReader in(data, size);
     EngineTask task;
+    const bool formLike = size > kFlagsOffset && (data[kFlagsOffset] & EngineTask::FormLike);
     task.kind = static_cast<EngineTask::Kind>(in.byte() % 3);
     InputParams& p = task.input();
-    p.pressureType = code(in, kPressureKinds);
-    p.pressureMeasure = code(in, kPressureUnits);
-    p.heatMeasure = code(in, kHeatUnits);
-    p.flowMeasure = code(in, kFlowUnits);
-    p.flowInputMode = code(in, kFlowModes);
-    p.system = code(in, kSystems);
-    p.place = code(in, kPlaces);
-    p.substance = code(in, kMedia);
-    deviceField(task) = code(in, deviceTable(task.kind));
+    p.pressureType = code(in, kPressureKinds, formLike);
+    p.pressureMeasure = code(in, kPressureUnits, formLike);
+    p.heatMeasure = code(in, kHeatUnits, formLike);
+    p.flowMeasure = code(in, kFlowUnits, formLike);
+    p.flowInputMode = code(in, kFlowModes, formLike);
+    p.system = code(in, kSystems, formLike);
+    p.place = code(in, kPlaces, formLike);
+    p.substance = code(in, kMedia, formLike);
+    deviceField(task) = code(in, deviceTable(task.kind), formLike);
     task.flags = in.byte();
     p.concentration = number(in);
     p.Tsupply = number(in);
@@ -208,6 +259,8 @@ EngineTask decodeTask(const uint8_t* data, size_t size)
     for (double* field : kindNumbers(task))
         *field = number(in);
     p.objectName = QString::fromUtf8(in.rest());
+    if (formLike)
+        makeFormLike(task);
 
     if ((task.flags & EngineTask::DeriveFlow) && p.flowInputMode == 2) {
         // As the document window does: the flow that carries the heat load at
@@ -217,7 +270,8 @@ EngineTask decodeTask(const uint8_t* data, size_t size)
                                                 (p.PbeforeAbsInPa() + p.PafterAbsInPa()) * 0.5);
         if (task.flags & EngineTask::RoundDerived)
             G = std::round(G * 100) / 100;
-        p.flow = G;
+        // The form's flow field holds what its spin box holds.
+        p.flow = formLike ? spinValue(G) : G;
     }
     return task;
 }

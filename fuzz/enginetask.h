@@ -7,7 +7,7 @@
 // Layout: the kind (0 Kv, 1 valve, 2 regulator, taken modulo 3); then one byte
 // for each code: pressure kind, pressure unit, heat unit, flow unit, flow input
 // mode, system, installation place, medium, and the device code (valve type,
-// or the kind of regulation); then a flags byte; then the numbers:
+// or the kind of regulation); then a flags byte (EngineTask::Flags); then the numbers:
 // concentration, Tsupply, Treturn, heat load, flow, and the pressures of the
 // kind (Kv: P1, P2, ΔP; valve: P1, P2, ΔP, ΔPру; regulator: Pпод, Pобр,
 // ΔPру, ΔPрег, ΔPдр.под, ΔPдр.обр, ΔP, P1, P2).
@@ -35,6 +35,12 @@ struct EngineTask
     enum Flags {
         DeriveFlow = 1,   // flow input mode 2: the flow comes from the heat load, as a form derives it
         RoundDerived = 2, // ... and passes through the two-decimal flow field
+        // A task a form can send: codes from the forms' tables, the medium's
+        // own units, places and shown temperatures, spin box numbers (0 … 1e8,
+        // two decimals), the flow derived from a heat load as the form does.
+        // The decoder makes the task so; such a task must never trip an
+        // internal check.
+        FormLike = 4,
     };
 
     Kind kind = Kv;
