@@ -55,15 +55,9 @@ private slots:
             << drives("ЛМА-315-1600/63-20-220В IP67|ЛМА-315-1600/63-20-24В IP67");
         QTest::newRow("IP54 leaves the IP67 and В drives out")
             << 40 << lmk2 << int(csTriple) << 54 << drives("ЛМА-115-1600/63-20-220В|ЛМА-115-1600/63-20-24В");
-        QTest::newRow("IP67 ЛМК-П DN 50 is left out") << 50 << lmkp << int(csTriple) << 67 << drives("");
-        QTest::newRow("DN 300 ЛМК-3 signal 1")
-            << 300 << lmk3 << int(csTriple) << 54
-            << drives("ЛМА-118-10000/125-80-220В|ЛМА-118-10000/125-80-24В");
-        QTest::newRow("DN outside the series") << 350 << lmk2 << int(csTriple) << 54 << drives("");
         QTest::newRow("DN between series values") << 30 << lmk2 << int(csTriple) << 54 << drives("");
         QTest::newRow("unknown valve family")
             << 50 << int(common::dtLMRD) << int(csTriple) << 54 << drives("");
-        QTest::newRow("valve family and signal 0 find nothing") << 50 << 0 << 0 << 54 << drives("");
         QTest::newRow("protection class other than 54 or 67")
             << 50 << lmk2 << int(csTriple) << 65 << drives("");
     }
@@ -107,41 +101,25 @@ private slots:
         QTest::addColumn<int>("protection");
 
         addRow("plain", QStringLiteral("ЛМА-115-700/63-20-220В"), 5, 1, 54);
-        addRow("24 V", QStringLiteral("ЛМА-138-4000/100-50-24В"), 8, 3, 54);
         addRow("letter М keeps the signal", QStringLiteral("ЛМА-221М-1600/63-20-220В"), 1, 2, 54);
         addRow("letter В makes 11", QStringLiteral("ЛМА-118В-2700/100-32-24В"), 8, 11, 54);
         addRow("IP67", QStringLiteral("ЛМА-318-1600/63-20-24В IP67"), 8, 1, 67);
-        addRow("explicit IP54", QStringLiteral("ЛМА-315-1600/63-20-220В IP54"), 5, 1, 54);
         addRow("tab before IP", QStringLiteral("ЛМА-311-1600/63-20-220В\tIP67"), 1, 1, 67);
-        addRow("drive family 9", QStringLiteral("ЛМА-925-1/2-3-24В"), 5, 2, 54);
         addRow("empty figures", QStringLiteral("ЛМА-111-/--220В"), 1, 1, 54);
 
         addRejected("empty", QString());
-        addRejected("Latin letters", QStringLiteral("LMA-115-700/63-20-220V"));
-        addRejected("lower case", QStringLiteral("лма-115-700/63-20-220В"));
         addRejected("drive family 0", QStringLiteral("ЛМА-015-700/63-20-220В"));
-        addRejected("control signal 0", QStringLiteral("ЛМА-105-700/63-20-220В"));
         addRejected("control signal 4", QStringLiteral("ЛМА-145-700/63-20-220В"));
         addRejected("valve family 3", QStringLiteral("ЛМА-113-700/63-20-220В"));
-        addRejected("four digits", QStringLiteral("ЛМА-1155-700/63-20-220В"));
         addRejected("letter Б", QStringLiteral("ЛМА-115Б-700/63-20-220В"));
-        addRejected("Latin B for В", QStringLiteral("ЛМА-115B-700/63-20-220В"));
-        addRejected("two letters", QStringLiteral("ЛМА-115ВМ-700/63-20-220В"));
         addRejected("letter O in the force", QStringLiteral("ЛМА-115-7O0/63-20-220В"));
         addRejected("230 V", QStringLiteral("ЛМА-115-700/63-20-230В"));
-        addRejected("Latin V", QStringLiteral("ЛМА-115-700/63-20-220V"));
         addRejected("IP65", QStringLiteral("ЛМА-115-700/63-20-220В IP65"));
         addRejected("IP67 without blank", QStringLiteral("ЛМА-115-700/63-20-220ВIP67"));
-        addRejected("two blanks", QStringLiteral("ЛМА-115-700/63-20-220В  IP67"));
-        addRejected("IP67 twice", QStringLiteral("ЛМА-115-700/63-20-220В IP67 IP67"));
-        addRejected("trailing blank", QStringLiteral("ЛМА-115-700/63-20-220В "));
         addRejected("trailing newline", QStringLiteral("ЛМА-115-700/63-20-220В\n"));
-        addRejected("leading text", QStringLiteral("Привод ЛМА-115-700/63-20-220В"));
-        addRejected("lone surrogate", QStringLiteral("ЛМА-115-700/63-20-220В") + QChar(0xD800));
-        addRejected("embedded zero",
-                    QStringLiteral("ЛМА-115-700/63-20") + QChar(0) + QStringLiteral("-220В"));
-        addRejected("long digits", QStringLiteral("ЛМА-115-") + QString(100000, QLatin1Char('7')) +
-                                       QStringLiteral("/63-20-220X"));
+        addRejected("long digits, then a wrong end", QStringLiteral("ЛМА-115-") +
+                                                         QString(100000, QLatin1Char('7')) +
+                                                         QStringLiteral("/63-20-220X"));
         // No proper prefix of a valid designation is valid, except where the
         // optional protection class starts.
         const QString full = QStringLiteral("ЛМА-315В-1600/63-20-24В IP67");
@@ -181,9 +159,8 @@ private slots:
     {
         QTest::addColumn<QString>("designation");
         QTest::addColumn<bool>("reported");
-        QTest::newRow("three-point") << "ЛМА-111В-1600/63-20-220В" << false;
-        QTest::newRow("signal 2") << "ЛМА-125В-1600/63-20-220В" << true;
-        QTest::newRow("signal 3") << "ЛМА-338В-1600/63-20-24В IP67" << true;
+        QTest::newRow("letter В, three-point") << "ЛМА-111В-1600/63-20-220В" << false;
+        QTest::newRow("letter В, signal 3") << "ЛМА-338В-1600/63-20-24В IP67" << true;
         QTest::newRow("letter М with signal 3") << "ЛМА-338М-1600/63-20-24В" << false;
     }
 

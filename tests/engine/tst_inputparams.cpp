@@ -7,8 +7,6 @@
 #include "engine/tolerance.h"
 #include "testsupport.h"
 
-#include <QtTest>
-
 #include <cmath>
 #include <functional>
 
@@ -21,10 +19,7 @@ bool near(double a, double b, double relative = 1e-12)
     return std::fabs(a - b) <= relative * std::max(1.0, std::fabs(b));
 }
 
-QByteArray show(double v)
-{
-    return QByteArray::number(v, 'g', 15);
-}
+using orxtest::show;
 
 double waterDensity(double T)
 {
@@ -87,13 +82,10 @@ private slots:
         QTest::addColumn<double>("a");
         QTest::addColumn<double>("b");
         QTest::addColumn<QString>("expected"); // equal, less, greater, lessOrEqual, greaterOrEqual
-        QTest::newRow("same") << 2.5 << 2.5 << "=..<>";
         QTest::newRow("within 1e-10 above") << 1.0 + 5e-11 << 1.0 << "=..<>";
-        QTest::newRow("within 1e-10 below") << 1.0 - 5e-11 << 1.0 << "=..<>";
         QTest::newRow("exactly 1e-10 above zero") << 1e-10 << 0.0 << "..>.>";
         QTest::newRow("exactly 1e-10 below zero") << -1e-10 << 0.0 << ".<.<.";
         QTest::newRow("NaN left") << qQNaN() << 1.0 << ".....";
-        QTest::newRow("NaN right") << 1.0 << qQNaN() << ".....";
         QTest::newRow("infinity over a number") << qInf() << 1e300 << "..>.>";
         QTest::newRow("infinity against itself") << qInf() << qInf() << ".....";
     }
@@ -142,8 +134,7 @@ private slots:
         const int measure = in.pressureMeasure;
         QVERIFY2(near(UnitConversions::toPa(in.P1, measure), P1Pa),
                  show(UnitConversions::toPa(in.P1, measure)));
-        QVERIFY2(near(UnitConversions::fromPa(P1Pa, measure), in.P1),
-                 show(UnitConversions::fromPa(P1Pa, measure)));
+        QVERIFY(near(UnitConversions::fromPa(P1Pa, measure), in.P1));
         QVERIFY(near(in.inBars(in.P1), P1Pa / 100000));
         QVERIFY(near(in.inAtm(in.P1), P1Pa / 101325));
         QVERIFY2(near(in.PAbsinPa(BeforeDevice), beforePa), show(in.PbeforeAbsInPa()));
@@ -172,15 +163,12 @@ private slots:
         QTest::newRow("water kg/h, normal")
             << FlowCase{1, wfKgh, 998, 20, Norm, Anywhere, 0, 0, 998 / rho20, 998};
         QTest::newRow("water kg/s") << FlowCase{1, wfKgs, 1, 20, Working, Anywhere, 0, 0, 3600 / rho20, 3600};
-        QTest::newRow("air at normal conditions stays")
-            << FlowCase{21, wfM3h, 1, 20, Working, AfterDevice, 0, 101325, 1, 1.2759};
         QTest::newRow("air normal volume")
             << FlowCase{21, wfM3h, 100, 80, Norm, Anywhere, 3e5, 2e5, 100, 127.59};
         QTest::newRow("air at the device, before it")
             << FlowCase{21, wfM3h, 100, 50, Working, BeforeDevice, 2 * 101325.0, 101325, 50 * warmer, 127.59};
         QTest::newRow("air at the device, after it")
             << FlowCase{21, wfM3h, 100, 50, Working, AfterDevice, 2 * 101325.0, 101325, 100 * warmer, 127.59};
-        QTest::newRow("air kg/h") << FlowCase{21, wfKgh, 12.759, 20, Norm, Anywhere, 0, 0, 10, 12.759};
         QTest::newRow("steam kg/h before the valve") << FlowCase{
             11, wfKgh, 1345.6, 220, Working, BeforeDevice, 480000, 350000, 1345.6 * steam220, 1345.6};
         QTest::newRow("steam kg/s after the valve")
@@ -231,7 +219,6 @@ private slots:
             << HeatCase{1, 0, 1, hmGcalH, wfTh, 70, 70 + 5e-11, 0, 0};
         // An unknown unit carries no flow, and reports nothing: not filled in.
         QTest::newRow("unknown heat unit") << HeatCase{1, 0, 1, 2, wfTh, 90, 70, 0, 0};
-        QTest::newRow("no flow unit") << HeatCase{1, 0, 1, hmGcalH, 0, 90, 70, 0, 0};
     }
 
     void flowFromHeat()
@@ -258,9 +245,6 @@ private slots:
         in.flow = 5;
         in.substance = stSaturatedSteam;
         in.flowMeasure = wfM3h;
-        ValveInputParams noUnit = in;
-        noUnit.substance = stWater;
-        noUnit.flowMeasure = 0;
         RegulatorInputParams nowhere;
         nowhere.place = 0;
         nowhere.pressureMeasure = pmBar;
@@ -272,8 +256,6 @@ private slots:
             });
         };
         QTest::newRow("pressure unit none") << Call([] { return UnitConversions::toPa(5, 0); }) << 0.0 << "0";
-        QTest::newRow("pressure past the table")
-            << Call([] { return UnitConversions::fromPa(5, 7); }) << 0.0 << "0";
         QTest::newRow("pressure anywhere")
             << Call([=] { return in.PAbsinPa(Anywhere); }) << 0.0 << "v != Anywhere";
         QTest::newRow("normal volume of steam")
@@ -288,7 +270,6 @@ private slots:
         QTest::newRow("unknown flow unit") << volume(Working, Anywhere, 20, water, 5, 0) << 0.0 << "0";
         QTest::newRow("mass of a steam volume")
             << Call([=] { return in.QinKg(); }) << 0.0 << "!substance.isSteam()";
-        QTest::newRow("mass in an unknown unit") << Call([=] { return noUnit.QinKg(); }) << 5.0 << "0";
         QTest::newRow("tons into an unknown unit")
             << Call([=] { return UnitConversions::QfromTones(5, 11, 20, water); }) << 5.0 << "0";
         QTest::newRow("heat in an unknown unit")
@@ -322,8 +303,6 @@ private slots:
         QTest::newRow("exactly 2 bar") << valve(pkExcess, pmBar, 5, 3) << false;
         QTest::newRow("exactly 0.2 MPa, rounding below 1e-10") << valve(pkExcess, pmMPa, 0.3, 0.1) << false;
         QTest::newRow("2.01 bar") << valve(pkExcess, pmBar, 5.01, 3) << true;
-        QTest::newRow("2 atm is above 2 bar") << valve(pkExcess, pmAtm, 3, 1) << true;
-        QTest::newRow("21 m of water") << valve(pkExcess, pmMWater, 30, 9) << true;
     }
 
     void highPressureDrop()
@@ -357,13 +336,11 @@ private slots:
         QTest::addColumn<double>("T");
         QTest::addColumn<int>("deviceType");
         QTest::addColumn<double>("maxT");
-        QTest::newRow("differential, water 100 °C") << 1 << 1 << 100.0 << int(dtLMRD) << 220.0;
         QTest::newRow("differential, water exactly 150 °C") << 1 << 1 << 150.0 << int(dtLMRD) << 220.0;
         QTest::newRow("differential, water 160 °C") << 1 << 1 << 160.0 << int(dtLMR2P) << 220.0;
         QTest::newRow("differential, steam") << 1 << 11 << 200.0 << int(dtLMRD) << 220.0;
         QTest::newRow("differential, hidden temperature") << 1 << 1 << qQNaN() << int(dtLMRD) << 220.0;
         QTest::newRow("upstream") << 2 << 1 << 160.0 << int(dtLMR1) << 150.0;
-        QTest::newRow("downstream, water 100 °C") << 3 << 1 << 100.0 << int(dtLMRD) << 220.0;
         QTest::newRow("downstream, water 151 °C") << 3 << 1 << 151.0 << int(dtLMR2P) << 220.0;
         QTest::newRow("downstream, saturated steam") << 3 << 13 << 150.0 << int(dtLMR2P) << 220.0;
         QTest::newRow("bypass") << 4 << 11 << 200.0 << int(dtLMR101) << 220.0;

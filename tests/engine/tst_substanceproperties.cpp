@@ -8,7 +8,6 @@
 #include "vocabulary/common.h"
 
 #include <QThread>
-#include <QtTest>
 
 #include <cmath>
 #include <functional>
@@ -76,15 +75,11 @@ private slots:
     void membership()
     {
         const QList<int> liquids{stWater, stPropyleneGlycol, stEthyleneGlycol};
-        const QList<int> steams{stSuperheatedSteam, stSaturatedSteam};
         for (int code : {0, 1, 2, 3, 11, 13, 21, 22}) {
             const SubstanceProperties medium(code, 40);
             QCOMPARE(medium.isLiquid(), liquids.contains(code));
-            QCOMPARE(medium.isSteam(), steams.contains(code));
-            QVERIFY(medium.is(code) && !medium.is(code + 1));
-            QVERIFY(medium.isOneOf(99, code) && medium.isOneOf(99, 98, code) &&
-                    medium.isOneOf(99, 98, 97, code));
-            QVERIFY(!medium.isOneOf(99, 98, 97, 96));
+            QCOMPARE(medium.isSteam(), code == stSuperheatedSteam || code == stSaturatedSteam);
+            QVERIFY(medium.isOneOf(99, 98, 97, code) && !medium.isOneOf(99, 98, 97, code + 1));
         }
         // Gases are read at normal conditions.
         QCOMPARE(SubstanceProperties(stAir).densityN(), 1.2759);
@@ -126,8 +121,7 @@ private slots:
         const double actual = c.which == Density  ? medium.density(c.T)
                               : c.which == Vapour ? medium.steamPressure(c.T)
                                                   : medium.specificHeat(c.T, c.P);
-        QVERIFY2(std::fabs(actual - c.expected) <= 1e-9 * std::fabs(c.expected),
-                 qPrintable(QString::number(actual, 'g', 15)));
+        ORX_NEAR(actual, c.expected, 1e-9 * std::fabs(c.expected));
         QCOMPARE(capture.count(), 0);
     }
 
@@ -159,7 +153,7 @@ private slots:
         QFETCH(double, within);
         orxtest::MessageCapture capture;
         const double v = SubstanceProperties::specificVolumeOfSteam(T, P);
-        QVERIFY2(std::fabs(v - volume) <= within, qPrintable(QString::number(v, 'f', 6)));
+        ORX_NEAR(v, volume, within);
         for (int code : {int(stSuperheatedSteam), int(stSaturatedSteam)})
             QVERIFY(std::fabs(SubstanceProperties(code).densityOfSteam(T, P) * v - 1) < 1e-12);
         QCOMPARE(capture.count(), 0);
@@ -172,9 +166,7 @@ private slots:
         QTest::addColumn<double>("P");
         QTest::addColumn<double>("expected"); // NaN: wherever the curve meets P
         QTest::newRow("water at 101320 Pa") << 1 << 0.0 << 101320.0 << qQNaN();
-        QTest::newRow("steam at 4.8 bar") << 11 << 0.0 << 480000.0 << qQNaN();
         QTest::newRow("propylene 50 % at 2 bar") << 2 << 50.0 << 200000.0 << qQNaN();
-        QTest::newRow("above the curve at 388 °C") << 1 << 0.0 << 3e7 << 221.0;
         QTest::newRow("infinite pressure") << 1 << 0.0 << qInf() << 221.0;
         QTest::newRow("below the curve at 0 °C") << 1 << 0.0 << 100.0 << 0.0;
         QTest::newRow("negative pressure") << 13 << 0.0 << -5e5 << 0.0;
@@ -217,10 +209,6 @@ private slots:
             << Ask([=] { return pg.densityValue(20, 33); }) << 1.0 << "densityValue()";
         QTest::newRow("ethylene vapour at 30 %")
             << Ask([=] { return eg.steamPressureValue(60, 30); }) << 0.0 << "steamPressureValue()";
-        QTest::newRow("propylene vapour at 40 %")
-            << Ask([=] { return pg.steamPressureValue(60, 40); }) << 0.0 << "steamPressureValue()";
-        QTest::newRow("vapour value of water")
-            << Ask([=] { return water.steamPressureValue(60, 20); }) << 0.0 << "steamPressureValue()";
         QTest::newRow("nitrogen at 50 °C")
             << Ask([] { return SubstanceProperties::nitrogenCp(50, 101325); }) << 0.0 << "nitrogenCp()";
         QTest::newRow("specific heat of nothing")

@@ -1,32 +1,13 @@
-// Valve selection: the four worked examples with their candidates' figures,
-// the rejection rules, the rating of candidates and their names.
+// Valve selection: the candidates of the four worked examples, the refusals,
+// the catalogues, the rating of candidates and their names.
 
 #include "engine/algotest.h"
 #include "engine/valvealgorithm.h"
 #include "testsupport.h"
 
-#include <QtTest>
-
-#include <cmath>
-
 using namespace common;
 
 namespace {
-
-// "DN/Kvs" of each candidate, in the order given.
-QStringList designations(const QList<ValveResultItem>& items, bool onlyProposed)
-{
-    QStringList result;
-    for (const ValveResultItem& item : items)
-        if (!onlyProposed || !item.rejected)
-            result << QStringLiteral("%1/%2").arg(item.dn).arg(item.kv);
-    return result;
-}
-
-QStringList models(const char* list)
-{
-    return QString::fromLatin1(list).split(QLatin1Char(' '));
-}
 
 ValveResultItem rated(double speed, double reserve, double authority, bool cavitation = false)
 {
@@ -57,43 +38,10 @@ ValveInputParams example1(Field Class::*field, Value value)
     return in;
 }
 
-QString invalid(const char* text)
-{
-    return QStringLiteral("Недопустимые входные данные:<br>") + QString::fromUtf8(text);
-}
-
-bool near(double a, double b, double tolerance)
-{
-    return std::fabs(a - b) <= tolerance;
-}
-
-// A worked example: its flow, Kv and medium properties.
-struct Example
-{
-    int number;
-    double flow;
-    double kv;
-    double density;
-    double vapourPressure;
-};
-
-// The figures of the candidate DN/Kvs an example quotes.
-struct Candidate
-{
-    int dn;
-    double kvs;
-    double reserve;
-    double authority;
-    double fullOpen;
-    double speed;
-    int noise;
-    bool rejected;
-};
+const auto invalid = orxtest::invalidInput;
 
 } // namespace
 
-Q_DECLARE_METATYPE(Example)
-Q_DECLARE_METATYPE(Candidate)
 Q_DECLARE_METATYPE(ValveInputParams)
 Q_DECLARE_METATYPE(ValveResultItem)
 
@@ -102,97 +50,50 @@ class TestValveAlgorithm : public QObject
     Q_OBJECT
 
 private slots:
-    // Each liquid example with the candidate it quotes; none of them cavitates.
+    // The figures of the examples are the start-up self-tests' (tst_algotest);
+    // here the candidates each example lists and proposes.
     void examples_data()
     {
-        QTest::addColumn<Example>("e");
-        QTest::addColumn<Candidate>("c");
+        QTest::addColumn<int>("number");
         QTest::addColumn<QString>("candidates");
         QTest::addColumn<QString>("proposed");
         QTest::newRow("1: ЛМК-2, propylene glycol 50 %")
-            << Example{1, 91.8077, 92.5304, 984.439, 82591.7}
-            << Candidate{125, 125, 1.35, 0.59, 111.574, 2.53, nrLow, true}
-            << "80/100 100/125 100/100 125/125 125/100 150/100"
+            << 1 << "80/100 100/125 100/100 125/125 125/100 150/100"
             << "80/100 100/125 100/100";
-        QTest::newRow("2: ЛМК-2, water, 91 Gcal/h")
-            << Example{2, 1636.76, 1186.49, 958.4, 101320}
-            << Candidate{300, 1250, 1.05, 0.74, 1701.16, 6.69, nrLowerMedium, false} << "300/1600 300/1250"
-            << "300/1600 300/1250";
-        QTest::newRow("3: ЛМК-3, water, return pipe")
-            << Example{3, 34.43, 24.42, 980.553, 24973.9}
-            << Candidate{40, 25, 1.02, 0.765, 35.74, 7.90, nrLowerMedium, false} << "40/25 50/32"
-            << "40/25 50/32";
+        QTest::newRow("2: ЛМК-2, water, 91 Gcal/h") << 2 << "300/1600 300/1250"
+                                                    << "300/1600 300/1250";
+        QTest::newRow("3: ЛМК-3, water, return pipe") << 3 << "40/25 50/32"
+                                                      << "40/25 50/32";
+        QTest::newRow("4: ЛМК-П, superheated steam") << 4 << "50/40 50/32 65/40 80/40"
+                                                     << "50/40 50/32 65/40";
     }
 
     void examples()
     {
-        QFETCH(Example, e);
-        QFETCH(Candidate, c);
-        QFETCH(QString, candidates);
-        QFETCH(QString, proposed);
+        QFETCH(int, number);
         orxtest::MessageCapture capture;
-        const ValveInputParams task = algotest::valveExample(e.number);
+        const ValveInputParams task = algotest::valveExample(number);
         ValveAlgorithm alg;
         QVERIFY2(alg.calc(task), qPrintable(alg.errorText()));
-        QVERIFY(near(task.flow, e.flow, 0.01));
-        QVERIFY(near(alg.kvsMath(), e.kv, 0.01));
-        QVERIFY(near(alg.liquidDensity(), e.density, 0.01));
-        QVERIFY(near(alg.steamPressure(), e.vapourPressure, 0.05));
-        QCOMPARE(designations(alg.results(), false).join(QLatin1Char(' ')), candidates);
-        QCOMPARE(designations(alg.results(), true).join(QLatin1Char(' ')), proposed);
-        QCOMPARE(capture.count(), 0);
-
-        const ValveResultItem* item = nullptr;
-        for (const ValveResultItem& candidate : alg.results())
-            if (candidate.dn == c.dn && candidate.kv == c.kvs)
-                item = &candidate;
-        QVERIFY(item);
-        QCOMPARE(item->deviceType, task.valveType);
-        QVERIFY(near(item->Kreserve, c.reserve, 1e-9));
-        QVERIFY2(near(item->avtoritet, c.authority, 0.01), qPrintable(QString::number(item->avtoritet)));
-        QVERIFY2(near(item->QFullOpen, c.fullOpen, 0.01),
-                 qPrintable(QString::number(item->QFullOpen, 'f', 4)));
-        QVERIFY2(near(item->pipeFlowSpeed(Anywhere), c.speed, 0.01),
-                 qPrintable(QString::number(item->pipeFlowSpeed(Anywhere))));
-        QVERIFY(!item->hasPipeFlowSpeed(BeforeDevice));
-        QVERIFY(near(item->opening, alg.kvsMath() / c.kvs * 100, 1e-9));
-        QVERIFY(!item->hasCavitationRisk());
-        QCOMPARE(item->deviceNoiseRisk, c.noise);
-        QCOMPARE(item->rejected, c.rejected);
-    }
-
-    void steamCandidates()
-    {
-        orxtest::MessageCapture capture;
-        ValveAlgorithm alg;
-        QVERIFY(alg.calc(algotest::valveExample(4)));
-        QVERIFY(near(alg.kvsMath(), 29.86, 0.01));
-        QVERIFY(near(alg.steamSpecificVolume(BeforeDevice), 0.4639, 0.0001));
-        QVERIFY(near(alg.steamSpecificVolume(AfterDevice), 0.6400, 0.0001));
-        QCOMPARE(designations(alg.results(), false), models("50/40 50/32 65/40 80/40"));
-        QCOMPARE(designations(alg.results(), true), models("50/40 50/32 65/40"));
+        QTEST(orxtest::designations(alg.results(), false), "candidates");
+        QTEST(orxtest::designations(alg.results(), true), "proposed");
         for (const ValveResultItem& item : alg.results()) {
-            // The volume of steam follows its state: the same speeds for every
-            // model of one DN, higher after the valve.
-            if (item.dn == 50) {
-                QVERIFY(near(item.pipeFlowSpeed(BeforeDevice), 88.30, 0.01));
-                QVERIFY(near(item.pipeFlowSpeed(AfterDevice), 121.83, 0.01));
-            }
-            QVERIFY(!item.hasCavitationRisk());
-            QCOMPARE(item.deviceNoiseRisk, int(nrLowerMedium));
-            // Liquid-only figures stay 0, so only speed and cavitation score.
-            QCOMPARE(item.Kreserve, 0.0);
-            QCOMPARE(item.avtoritet, 0.0);
-            QCOMPARE(item.QFullOpen, 0.0);
-            QCOMPARE(item.score(), 2);
+            QCOMPARE(item.deviceType, task.valveType);
+            ORX_NEAR(item.opening, alg.kvsMath() / item.kv * 100, 1e-9);
+            QCOMPARE(item.hasPipeFlowSpeed(BeforeDevice), number == 4);
+            // Liquid-only figures of steam stay 0, so only speed and cavitation score.
+            if (number == 4)
+                QVERIFY(item.Kreserve == 0 && item.avtoritet == 0 && item.QFullOpen == 0 &&
+                        item.score() == 2);
         }
         QCOMPARE(capture.count(), 0);
-
+        if (number != 4)
+            return;
         // A steam candidate has no speed at Anywhere, and the full-open flow is
         // a liquid figure: asking for either is reported.
         QCOMPARE(alg.results().first().pipeFlowSpeed(Anywhere), 0.0);
-        QVERIFY(capture.assertions().last().endsWith(QStringLiteral("m_pipeFlowSpeed.contains(l)")));
         QCOMPARE(alg.QFullOpen(40), 0.0);
+        QCOMPARE(capture.conditions().value(0), QStringLiteral("m_pipeFlowSpeed.contains(l)"));
         QCOMPARE(capture.assertions().size(), 2);
     }
 
@@ -201,7 +102,7 @@ private slots:
         QTest::addColumn<ValveInputParams>("task");
         QTest::addColumn<QString>("message");
 
-        const QString empty = QStringLiteral("Не заполнены входные данные");
+        const QString empty = orxtest::emptyFields;
         const QString unitMissing = QStringLiteral(
             "Не заполнены входные данные:<br>укажите единицы измерения расхода рабочей среды <i>G<i>");
 
@@ -215,14 +116,7 @@ private slots:
         QTest::newRow("liquid without ΔPру") << t << empty;
         QTest::newRow("flow unit missing is an empty field")
             << example1(&ValveInputParams::flowMeasure, 0) << unitMissing;
-        t = example1(&ValveInputParams::flowMeasure, 0);
-        t.Tsupply = NAN;
-        QTest::newRow("flow unit missing, valve's own temperature hidden") << t << unitMissing;
         QTest::newRow("valve's own temperature hidden") << example1(&ValveInputParams::Tsupply, NAN) << empty;
-        QTest::newRow("return as warm as supply")
-            << example1(&ValveInputParams::Treturn, 100.0)
-            << invalid("температура рабочей среды в подающем трубопроводе (<i>Tпод</i>) должна быть больше, "
-                       "чем в обратном (<i>Tобр</i>)");
         QTest::newRow("negative ΔPру, which no form sends")
             << example1(&ValveInputParams::dPru, -0.5)
             << invalid("при заданных входных данных характеристики моделей не определены");
@@ -232,16 +126,8 @@ private slots:
         QTest::newRow("no suitable model") << t << QStringLiteral("Не удалось найти модель с подходящим kv");
 
         // A choice outside its table is not filled in: nothing is selected
-        // from a fallback (the return temperature for an unknown place, Gcal/h
-        // for an unknown heat unit, ...).
-        QTest::newRow("unknown medium") << example1(&ValveInputParams::substance, 0) << empty;
-        QTest::newRow("unknown pressure unit") << example1(&ValveInputParams::pressureMeasure, 7) << empty;
-        QTest::newRow("unknown pressure kind") << example1(&ValveInputParams::pressureType, 0) << empty;
+        // from a fallback (the Kv tests walk every choice).
         QTest::newRow("no installation place") << example1(&ValveInputParams::place, 3) << empty;
-        QTest::newRow("unknown flow input mode") << example1(&ValveInputParams::flowInputMode, 0) << empty;
-        QTest::newRow("flow from heat in an unknown unit")
-            << example1(&ValveInputParams::heatMeasure, 2) << empty;
-        QTest::newRow("unknown flow unit") << example1(&ValveInputParams::flowMeasure, 22) << unitMissing;
     }
 
     void refusals()
@@ -268,9 +154,7 @@ private slots:
 
         in.valveType = dtLMK2;
         alg.calc(in);
-        const QList<double> lmk2 = alg.ascendingKvsList();
-        QCOMPARE(lmk2.size(), 28);
-        QVERIFY(std::is_sorted(lmk2.begin(), lmk2.end()));
+        QCOMPARE(alg.ascendingKvsList().size(), 28);
         QCOMPARE(alg.diametersByKvs(100), (QList<int>{80, 100, 125, 150}));
         QCOMPARE(alg.diametersByKvs(4), (QList<int>{15, 20, 25}));
 
@@ -319,20 +203,14 @@ private slots:
         QTest::newRow("both speeds fine, mine lower")
             << rated(2.0, 1.5, 0.6) << rated(2.5, 1.5, 0.6) << false;
         QTest::newRow("both too fast, mine lower") << rated(4.0, 1.5, 0.6) << rated(5.0, 1.5, 0.6) << true;
-        QTest::newRow("both too fast, mine higher") << rated(5.0, 1.5, 0.6) << rated(4.0, 1.5, 0.6) << false;
-        QTest::newRow("only mine fine") << rated(3.0, 1.5, 0.6) << rated(3.5, 1.5, 0.6) << true;
         QTest::newRow("only the other fine") << rated(3.5, 1.5, 0.6) << rated(3.0, 1.5, 0.6) << false;
         QTest::newRow("higher authority") << rated(2.0, 1.5, 0.7) << rated(2.0, 1.5, 0.6) << true;
         QTest::newRow("lower authority") << rated(2.0, 1.5, 0.6) << rated(2.0, 1.5, 0.7) << false;
         QTest::newRow("reserve in band, other above") << rated(2.0, 1.2, 0.6) << rated(2.0, 1.5, 0.6) << true;
-        QTest::newRow("reserve in band, other below") << rated(2.0, 1.1, 0.6) << rated(2.0, 1.0, 0.6) << true;
         QTest::newRow("other's reserve in band") << rated(2.0, 1.25, 0.6) << rated(2.0, 1.15, 0.6) << false;
         QTest::newRow("equal reserves") << rated(2.0, 1.0, 0.6) << rated(2.0, 1.0, 0.6) << false;
         QTest::newRow("above the band beats below") << rated(2.0, 1.4, 0.6) << rated(2.0, 1.05, 0.6) << true;
         QTest::newRow("both below, mine larger") << rated(2.0, 1.05, 0.6) << rated(2.0, 1.0, 0.6) << true;
-        QTest::newRow("both below, mine smaller") << rated(2.0, 1.0, 0.6) << rated(2.0, 1.05, 0.6) << false;
-        QTest::newRow("below the band against above")
-            << rated(2.0, 1.05, 0.6) << rated(2.0, 1.4, 0.6) << false;
         QTest::newRow("both above the band") << rated(2.0, 1.4, 0.6) << rated(2.0, 1.5, 0.6) << false;
         ValveResultItem regulator = rated(2.5, 1.2, 0.9);
         regulator.deviceType = dtLMRD;

@@ -42,12 +42,44 @@ QStringList MessageCapture::assertions() const
     return result;
 }
 
+QStringList MessageCapture::conditions() const
+{
+    QStringList result;
+    for (const QString& text : assertions())
+        result << text.mid(text.lastIndexOf(QLatin1Char('\n')) + 1);
+    return result;
+}
+
 bool MessageCapture::contains(const QString& fragment) const
 {
     for (const CapturedMessage& m : m_messages)
         if (m.text.contains(fragment) || m.details.contains(fragment))
             return true;
     return false;
+}
+
+QByteArray show(double value)
+{
+    return QByteArray::number(value, 'g', 15);
+}
+
+const QString emptyFields = QStringLiteral("Не заполнены входные данные");
+
+QString invalidInput(const char* reason)
+{
+    return QStringLiteral("Недопустимые входные данные:<br>") + QString::fromUtf8(reason);
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
 }
 
 StdoutCapture::StdoutCapture()
