@@ -123,11 +123,7 @@ bool Algorithm::isCavitationExpected() const
 {
     if (!substanceProperties().isLiquid())
         return false;
-    // The liquid boils in the vena contracta when the drop reaches 0.6 of the
-    // margin between the inlet pressure and the vapour pressure.
-    const double P1abs = input().PbeforeAbsInPa();
-    const double P2abs = input().PafterAbsInPa();
-    return tolerance::lessOrEqual((P1abs - m_steamPressure) * 0.6, P1abs - P2abs);
+    return tolerance::lessOrEqual(boilingDropPa(), cavitationDropPa());
 }
 
 // ---------------------------------------------------------------------------
