@@ -34,6 +34,16 @@ bool FormHost::show()
     return QTest::qWaitForWindowActive(&tabs);
 }
 
+Doc savedAndReopened(MdiChild& form, const QString& fileName)
+{
+    Doc doc;
+    if (!form.saveToFile(fileName) || !Doc::loadFromFile(fileName, doc)) {
+        qWarning("%s was not saved and read back", qPrintable(fileName));
+        return Doc();
+    }
+    return doc;
+}
+
 ViewerStub::ViewerStub()
 {
     QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "openFile");

@@ -3,12 +3,15 @@
 // What the main window and the desktop give a form under test: a tab with a
 // scroll area to live in, and a PDF viewer that only records what it is handed.
 
+#include "documents/doc.h"
 #include "framework/mdichild.h"
 
 #include <QList>
 #include <QObject>
 #include <QTabWidget>
 #include <QUrl>
+
+#include <utility>
 
 namespace orxtest {
 
@@ -42,6 +45,25 @@ private:
 
     Showing m_showing;
 };
+
+// A form of the given kind made with the arguments, hosted and shown.
+template <class Form>
+struct Hosted : FormHost
+{
+    Form* form;
+
+    template <class... Args>
+    explicit Hosted(Args&&... args) : form(add(new Form(std::forward<Args>(args)...)))
+    {
+        if (!show())
+            qWarning("the hosted form never became active");
+    }
+};
+
+// Saves the form's document into the file and reads it back as the main window
+// reads it; the fields of the file then compare with the form's own document.
+// Empty (with a warning) when either way failed.
+Doc savedAndReopened(MdiChild& form, const QString& fileName);
 
 // Receives the URLs of the reports a form hands to the desktop; no viewer starts.
 class ViewerStub : public QObject

@@ -4,10 +4,13 @@
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
+#include <QClipboard>
 #include <QDialog>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QStyleFactory>
 #include <QTest>
 #include <QTimer>
 
@@ -141,6 +144,49 @@ ModalAnswerer::Action ModalAnswerer::chooseFile(const QString& path)
         edit->setText(path);
         static_cast<QDialog*>(dialog)->accept();
     };
+}
+
+ModalSequence::ModalSequence(QList<ModalAnswerer::Action> actions) : m_actions(std::move(actions))
+{
+    armNext();
+}
+
+void ModalSequence::armNext()
+{
+    if (m_next >= m_actions.size())
+        return;
+    const ModalAnswerer::Action action = m_actions.at(m_next++);
+    m_answerers.push_back(std::make_unique<ModalAnswerer>([this, action](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        m_texts << (box ? box->text() : modal->windowTitle());
+        m_icons << (box ? int(box->icon()) : 0);
+        action(modal);
+        armNext();
+    }));
+}
+
+QByteArray consoleOfStartAndExit()
+{
+    QByteArray bytes = "*** Initializing application... ***\r\n";
+    for (const QString& name : QStyleFactory::keys())
+        bytes += "My style: " + name.toLatin1() + "\r\n";
+    return bytes + "*** Uninitializing BaseApp... ***\r\n*** Uninitializing done!... ***\r\n";
+}
+
+QString copiedText(QAbstractButton* copy)
+{
+    QGuiApplication::clipboard()->clear();
+    QTest::mouseClick(copy, Qt::LeftButton);
+    return QGuiApplication::clipboard()->text();
+}
+
+QStringList cells(const char* first, const char* second, const char* third)
+{
+    QStringList row{QString::fromUtf8(first)};
+    for (const char* cell : {second, third})
+        if (cell)
+            row << QString::fromUtf8(cell);
+    return row;
 }
 
 } // namespace orxtest

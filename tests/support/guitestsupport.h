@@ -10,8 +10,12 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <cmath>
 #include <functional>
+#include <memory>
+#include <vector>
 
+class QAbstractButton;
 class QTimer;
 
 namespace orxtest {
@@ -64,6 +68,55 @@ private:
     QString m_title;
     QString m_text;
 };
+
+// Answers the modal dialogs that open one after another, each with the next
+// action, and keeps what each of them said: the text of a message box, or the
+// title of another dialog.
+class ModalSequence
+{
+public:
+    explicit ModalSequence(QList<ModalAnswerer::Action> actions);
+    Q_DISABLE_COPY(ModalSequence)
+
+    int answered() const { return m_texts.size(); }
+    QStringList texts() const { return m_texts; }
+    // The icon of each answered box (QMessageBox::Icon; 0 for another dialog).
+    QList<int> icons() const { return m_icons; }
+
+private:
+    void armNext();
+
+    QList<ModalAnswerer::Action> m_actions;
+    int m_next = 0;
+    std::vector<std::unique_ptr<ModalAnswerer>> m_answerers;
+    QStringList m_texts;
+    QList<int> m_icons;
+};
+
+// What the program writes to its console from start to a clean exit, in bytes.
+QByteArray consoleOfStartAndExit();
+
+// The text a copy button puts on the clipboard when the user clicks it.
+QString copiedText(QAbstractButton* copy);
+
+// The report of the candidate (DN, Kvs) of a calculated task; the item stays
+// empty when the calculation did not offer that candidate, and a refused task
+// is warned about.
+template <class Algorithm, class Report, class Input, class Pipes>
+Report reportOf(const Input& task, int dn, double kvs, const Pipes& pipes)
+{
+    Algorithm algorithm;
+    if (!algorithm.calc(task))
+        qWarning("%s", qPrintable(algorithm.errorText()));
+    Report report{task, {}, pipes};
+    for (const auto& item : algorithm.results())
+        if (item.dn == dn && std::abs(item.kv - kvs) < 1e-10)
+            report.item = item;
+    return report;
+}
+
+// One row of a report table as its reader gives it: the cells that are given.
+QStringList cells(const char* first, const char* second = nullptr, const char* third = nullptr);
 
 } // namespace orxtest
 
