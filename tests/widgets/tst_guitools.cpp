@@ -1,0 +1,449 @@
+// The program's own input widgets and the small tools of its windows: what each
+// input accepts, refuses and tells the user, the column widths kept between
+// sessions, and the error handler's messages shown in a box.
+
+#include "gentools/emptyrefcodeprovider.h"
+#include "gentools/errorhandle.h"
+#include "gentools/refcode.h"
+#include "guitestsupport.h"
+#include "guitools/columnsizes.h"
+#include "guitools/guimessageprinter.h"
+#include "guitools/smallclasses.h"
+
+#include <QAbstractButton>
+#include <QClipboard>
+#include <QCompleter>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+// Test texts are UTF-8; the build forbids implicit conversions.
+QString operator""_q(const char* s, std::size_t n)
+{
+    return QString::fromUtf8(s, int(n));
+}
+
+const qint16 kListed = 7;       // listed by sort number
+const qint16 kAlphabetical = 8; // listed by name
+
+// Codes 3 Гамма, 9 Бета, 5 альфа in sort order, for both types; an inserted name gets code 42.
+class TestProvider : public RefCodeProvider
+{
+public:
+    RefNames stored;
+    bool acceptInsert = true;
+
+    TestProvider()
+    {
+        for (qint16 type : {kListed, kAlphabetical})
+            stored.insert(
+                {{{type, 3}, {"Гамма"_q, 1}}, {{type, 9}, {"Бета"_q, 2}}, {{type, 5}, {"альфа"_q, 3}}});
+    }
+    bool loadCodes(RefNames& names) override { return (names = stored, true); }
+    bool loadAlphabeticalTypes(RefTypes& types) override { return (types = {kAlphabetical}, true); }
+    bool insertCode(RefNames&, qint16 type, const QString& name) override
+    {
+        if (acceptInsert)
+            stored.insert(RefKey(type, 42), {name, 10});
+        return acceptInsert;
+    }
+    bool modifyCode(RefNames&, qint16, RefCode, const QString&, bool) override { return false; }
+};
+
+// A shown, active window with another line edit holding the focus, so that a
+// test sees the focus move to the widget under test.
+struct Stage
+{
+    QWidget window;
+    QLineEdit* other = new QLineEdit;
+
+    explicit Stage(QWidget* target)
+    {
+        auto* layout = new QVBoxLayout(&window);
+        layout->addWidget(other);
+        layout->addWidget(target);
+        window.show();
+        QApplication::setActiveWindow(&window);
+        other->setFocus();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+    }
+    // Offscreen windows are not reactivated after a message box by themselves.
+    bool focusIsOn(QWidget* w)
+    {
+        QApplication::setActiveWindow(&window);
+        return QTest::qWaitFor([w] { return w->hasFocus(); });
+    }
+};
+
+// Validates; the text of the warning box ("" when none came) and whether it was valid.
+template <class W>
+QString validationMessage(W* widget, bool* valid)
+{
+    orxtest::ModalAnswerer answer(orxtest::ModalAnswerer::pressButton(QMessageBox::Ok));
+    *valid = widget->validate();
+    if (answer.answered() && answer.title() != QStringLiteral("Валидация"))
+        return QStringLiteral("title ") + answer.title();
+    return answer.text();
+}
+
+// Types the text as key presses carrying the characters (any alphabet).
+void typeText(QWidget* w, const QString& text)
+{
+    for (const QChar ch : text) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
+        QApplication::sendEvent(w, &press);
+    }
+}
+
+// A number box holding 7 with the minimum and the maximum 100000000 gets the
+// input typed (0), pasted (1) or set into its line edit (2); shown as the C locale shows it.
+const struct
+{
+    const char *name, *input, *shown;
+    bool integer;
+    int how, minimum;
+    double value;
+} kNumbers[] = {
+    {"decimal comma read", "5,5", "5.50", false, 0, 0, 5.5},
+    {"decimal point read", "5.5", "5.50", false, 0, 0, 5.5},
+    {"blank refused", "1 000", "1000.00", false, 0, 0, 1000.0},
+    {"third decimal refused", "0,125", "0.12", false, 0, 0, 0.12},
+    {"minus refused at minimum 0", "-0,5", "0.50", false, 0, 0, 0.5},
+    {"digit above maximum refused", "1000000000\b", "10000000.00", false, 0, 0, 1e7},
+    {"below minimum: the old value stays", "1", "7.00", false, 0, 5, 7.0},
+    {"negative, digit below minimum refused", "-15,5", "-1.50", false, 0, -10, -1.5},
+    {"paste with unit refused", "2,5 бар", "7.00", false, 1, 0, 7.0},
+    {"set grouped text not stripped", "1,000", "7.00", false, 2, 0, 7.0},
+    {"integer: comma refused", "1,000", "1000", true, 0, 0, 1000.0},
+    {"integer: paste grouped refused", "1 000", "7", true, 1, 0, 7.0},
+    {"integer: set grouped text not stripped", "1,000", "7", true, 2, 0, 7.0},
+};
+
+// A combo of Вода, Пар, Воздух validated with the index chosen and the text typed.
+const struct
+{
+    const char *name, *typed;
+    bool allowNew, valid;
+    int index, count;
+} kCombos[] = {
+    {"nothing chosen refused", nullptr, true, false, -1, 3},
+    {"item chosen accepted", nullptr, false, true, 1, 3},
+    {"new text allowed: added", "Гликоль", true, true, 1, 4},
+    {"new text not allowed: refused", "Гликоль", false, false, 1, 3},
+};
+
+// Items a..e carry 1..5; the list is filtered to the allowed values (after another filter).
+const struct
+{
+    const char *name, *texts;
+    int current;
+    QList<int> allowed;
+    int index;
+} kFilters[] = {
+    {"current kept while allowed", "ace", 2, {1, 3, 5}, 1},
+    {"single remaining item selected", "d", 0, {4}, 0},
+    {"current dropped, several left: none", "ac", 1, {1, 3}, -1},
+    {"unknown values ignored", "e", 4, {5, 77}, 0},
+};
+
+// A stored width of the column "Kv\nрасч." (null: what the save wrote) and whether it comes back.
+const struct
+{
+    const char* name;
+    QVariant stored;
+    bool stretches, restored;
+} kColumns[] = {
+    {"saved width comes back", QVariant(), false, true},
+    {"zero would hide the column: ignored", 0, false, false},
+    {"text ignored", QStringLiteral("wide"), false, false},
+    {"stretching column keeps its width", QVariant(), true, false},
+};
+
+// The error handler's message of the level and the icon of its box (-1: none).
+const struct
+{
+    const char *name, *text;
+    int level, icon;
+} kMessages[] = {
+    {"error is critical", "Файл не сохранён", geh::mlError, QMessageBox::Critical},
+    {"warning warns", "Файл не сохранён", geh::mlWarning, QMessageBox::Warning},
+    {"unknown level informs", "Файл не сохранён", 7, QMessageBox::Information},
+    {"hidden fragment: no box", "QWidget::repaint: flush: BitBlt failed", 3, -1},
+};
+
+} // namespace
+
+#define ORX_ROWS(table)                                                                                      \
+    QTest::addColumn<int>("row");                                                                            \
+    for (int i = 0; i < int(std::size(table)); ++i)                                                          \
+        QTest::newRow(table[i].name) << i;
+
+class TestGuiTools : public QObject
+{
+    Q_OBJECT
+
+    TestProvider* provider = nullptr;
+
+private slots:
+    void initTestCase() { geh::ErrorHandler::instance()->setLogFileName(QStringLiteral("test.log")); }
+    void init() { refcodes::setProvider(provider = new TestProvider); }
+    void cleanupTestCase()
+    {
+        refcodes::setProvider(new EmptyRefCodeProvider);
+        geh::ErrorHandler::destroyInstance();
+    }
+    // Under the C and the Russian locale (which shows a decimal comma).
+    void numberEntry_data() { ORX_ROWS(kNumbers) }
+    void numberEntry()
+    {
+        QFETCH(int, row);
+        const auto& r = kNumbers[row];
+        const QLocale saved;
+        for (const QLocale& locale : {QLocale::c(), QLocale(QLocale::Russian, QLocale::Russia)}) {
+            QLocale::setDefault(locale); // a widget takes the default locale when it is made
+            QAbstractSpinBox* box =
+                r.integer ? static_cast<QAbstractSpinBox*>(new QSmartSpinBox) : new QSmartDoubleSpinBox;
+            box->setProperty("minimum", r.minimum);
+            box->setProperty("maximum", 100000000);
+            box->setProperty("value", 7);
+            box->setProperty("prefix", "G = "_q); // typed and pasted numbers go between the two
+            box->setProperty("suffix", " ед."_q);
+            Stage stage(box);
+            box->setFocus();
+            box->selectAll();
+            const QString input = QString::fromUtf8(r.input);
+            QGuiApplication::clipboard()->setText(input);
+            if (r.how == 0)
+                QTest::keyClicks(box, input);
+            else if (r.how == 1)
+                QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+            else
+                box->findChild<QLineEdit*>()->setText(input);
+            QTest::keyClick(box, Qt::Key_Return);
+            QLocale::setDefault(saved);
+            QCOMPARE(box->property("value").toDouble(), r.value);
+            QString shown = QString::fromLatin1(r.shown);
+            if (locale != QLocale::c())
+                shown.replace(QLatin1Char('.'), QLatin1Char(','));
+            QCOMPARE(box->text(), "G = "_q + shown + " ед."_q);
+        }
+    }
+    void comboValidation_data() { ORX_ROWS(kCombos) }
+    void comboValidation()
+    {
+        QFETCH(int, row);
+        const auto& r = kCombos[row];
+        auto* combo = new QSmartComboBox(nullptr, true);
+        combo->addItems({"Вода"_q, "Пар"_q, "Воздух"_q});
+        combo->setAllowNewValues(r.allowNew);
+        combo->setCurrentIndex(r.index);
+        Stage stage(combo);
+        if (r.typed) {
+            combo->lineEdit()->selectAll();
+            typeText(combo->lineEdit(), QString::fromUtf8(r.typed));
+        }
+        bool valid = false;
+        const QString message = validationMessage(combo, &valid);
+        QCOMPARE(message, valid ? QString() : QStringLiteral("Необходимо выбрать значение"));
+        QCOMPARE(valid, r.valid);
+        QVERIFY(valid || stage.focusIsOn(combo));
+        QCOMPARE(combo->count(), r.count);
+        if (combo->count() == 4) // a typed value carries no data
+            QVERIFY(combo->currentIndex() == 3 && !combo->itemData(3).isValid());
+        // The completer matches anywhere in a name, ignoring case.
+        combo->completer()->setCompletionPrefix(QStringLiteral("ОЗ"));
+        QCOMPARE(combo->completer()->completionCount(), 1);
+    }
+    void filterItems_data() { ORX_ROWS(kFilters) }
+    void filterItems()
+    {
+        QFETCH(int, row);
+        const int role = Qt::UserRole + 5;
+        QSmartComboBox combo;
+        for (int i = 0; i < 5; ++i)
+            combo.addItem(QString(QChar('a' + i)), i + 1), combo.setItemData(i, i + 1, role);
+        // The item carrying the data, by any role, is chosen; no match chooses none.
+        combo.setCurrentByData(4);
+        QCOMPARE(combo.currentIndex(), 3);
+        combo.setCurrentByData(QStringLiteral("b"), Qt::DisplayRole);
+        QCOMPARE(combo.currentIndex(), 1);
+        combo.setCurrentByData(9);
+        QCOMPARE(combo.currentIndex(), -1);
+
+        combo.setCurrentIndex(kFilters[row].current);
+        combo.filterItems(QList<int>{1, 2, 3, 4}, role);
+        combo.filterItems(kFilters[row].allowed, role); // from the full list, not from the last filter
+        QCOMPARE(orxtest::itemTexts(&combo).join(QString()), QString::fromLatin1(kFilters[row].texts));
+        QCOMPARE(combo.currentIndex(), kFilters[row].index);
+        // Items of equal data: the current one is known by its text as well.
+        QSmartComboBox twins;
+        twins.addItem("c"_q, 2);
+        twins.addItem("d"_q, 2);
+        twins.filterItems(QList<int>{2});
+        QCOMPARE(twins.currentText(), QStringLiteral("c"));
+    }
+    void textEditHint()
+    {
+        auto* edit = new QSmartTextEdit;
+        Stage stage(edit);
+        QSignalSpy changes(edit, &QTextEdit::textChanged);
+        edit->setHint("Например, ЦТП-3"_q);
+        QVERIFY(edit->isShowingHint());
+        // The hint is nobody's text, through either type.
+        const QTextEdit* base = edit;
+        QVERIFY(base->toPlainText().isEmpty() && !base->toHtml().contains("ЦТП"_q));
+        bool valid = true;
+        QCOMPARE(validationMessage(edit, &valid), QStringLiteral("Необходимо заполнить поле"));
+        QVERIFY(!valid && stage.focusIsOn(edit) && !edit->isShowingHint());
+        stage.other->setFocus(); // leaving it empty brings the hint back
+        QTRY_VERIFY(edit->isShowingHint());
+        QCOMPARE(changes.count(), 0); // the hint is never a change of the text
+        edit->setFocus();
+        QTRY_VERIFY(edit->hasFocus());
+        typeText(edit, "Котельная"_q);
+        QTest::keyClick(edit, Qt::Key_Tab); // Tab moves on, it is not typed
+        QTRY_VERIFY(stage.other->hasFocus());
+        QCOMPARE(edit->toPlainText(), QStringLiteral("Котельная"));
+        QVERIFY(edit->validate());
+        // Focus leaving for the editor's own context menu keeps the document as it is.
+        edit->setPlainText(QString());
+        edit->setFocus();
+        QTRY_VERIFY(!edit->isShowingHint());
+        QFocusEvent toPopup(QEvent::FocusOut, Qt::PopupFocusReason);
+        QApplication::sendEvent(edit, &toPopup);
+        QVERIFY(!edit->isShowingHint());
+    }
+    // The program's label keeps room for its text; the base dialog accepts
+    // nothing by itself; the classes kept for reference codes, lists and tabs,
+    // each by its main contract.
+    void smallWidgets()
+    {
+        SmartLabel label("Масса, кг"_q, 14);
+        QVERIFY(label.font().pointSize() == 14 && label.minimumSize() == label.sizeHint() + QSize(2, 2));
+        orxtest::MessageCapture capture;
+        // Listed by sort number or by name; a new name goes to the store, a refused one is told.
+        QRefComboBox listed(kListed, nullptr, true, QStringLiteral("(нет)"));
+        QCOMPARE(orxtest::itemTexts(&listed).join(QLatin1Char(',')), "(нет),Гамма,Бета,альфа"_q);
+        auto* named = new QRefComboBox(kAlphabetical);
+        QCOMPARE(orxtest::itemTexts(named).join(QLatin1Char(',')), "альфа,Бета,Гамма"_q);
+        named->setAllowNewValues(true);
+        Stage stage(named);
+        typeText(named->lineEdit(), "Дельта"_q);
+        provider->acceptInsert = false;
+        bool valid = true;
+        QCOMPARE(validationMessage(named, &valid), QStringLiteral("Не удалось занести новое значение"));
+        provider->acceptInsert = true;
+        QVERIFY(named->validate() && named->currentCode() == 42);
+        // The check list refuses a choice the user cannot see.
+        QRefCheckListBox list(kListed, nullptr, Qt::Checked);
+        list.setCheckedCodes({5, 9});
+        list.setVisibleCodes({3});
+        QCOMPARE(validationMessage(&list, &valid),
+                 QStringLiteral("Необходимо выбрать хотя бы одно значение"));
+        // Each value stays with its row whichever way the rows move; checks count from the first row.
+        QSmartListBox plain;
+        plain.addItem("один"_q, 10);
+        plain.addItem("два"_q, 20);
+        plain.sortItems();
+        plain.setCurrentRow(0);
+        QCOMPARE(plain.currentData(), QVariant(20));
+        CheckListBox checks;
+        checks.addItems({"a"_q, "b"_q}, {1});
+        checks.addItems({"c"_q}, {2});
+        QCOMPARE(checks.checkedRows(), QSet<int>({1, 2}));
+        // A hidden tab comes back once, under its title.
+        SmartTabWidget tabs;
+        auto* page = new QWidget;
+        tabs.addTab(page, "Первая"_q);
+        tabs.setTabVisibility(page, false);
+        QCOMPARE(tabs.count(), 0);
+        tabs.setTabVisibility(page, true);
+        tabs.setTabVisibility(page, true);
+        QVERIFY(tabs.count() == 1 && tabs.tabText(0) == "Первая"_q);
+        QVERIFY(capture.assertions().isEmpty());
+        QBaseDialog dialog;
+        QTimer::singleShot(0, &dialog, [&dialog] {
+            dialog.onOk();
+            if (dialog.isVisible())
+                QMetaObject::invokeMethod(&dialog, "onCancel");
+        });
+        QCOMPARE(dialog.exec(), int(QDialog::Rejected));
+    }
+    // Only titled, visible columns are stored, under the title with its line
+    // breaks as blanks; a stored width comes back unless it is unusable or the
+    // column stretches to the view.
+    void columnSizes_data() { ORX_ROWS(kColumns) }
+    void columnSizes()
+    {
+        QFETCH(int, row);
+        const auto& r = kColumns[row];
+        QCOMPARE(columnSizeKey("P"_q, "Kv\r\nрасч."_q), "ColumnSizes/P/Kv расч."_q);
+        orxtest::MessageCapture capture;
+        QSettings* store = SmartSettings::data(SmartSettings::Global);
+        store->clear();
+        QTableView view;
+        auto* model = new QStandardItemModel(1, 4, &view);
+        model->setHorizontalHeaderLabels({"Скорость"_q, QString(), "Kv\nрасч."_q, "Примечание"_q});
+        view.setModel(model);
+        view.setColumnHidden(0, true);
+        view.horizontalHeader()->setStretchLastSection(true);
+        view.resize(800, 300);
+        view.setColumnWidth(2, 61);
+        saveOrRestoreColumnSizes(true, &view, "V"_q);
+        QCOMPARE(store->allKeys(), (QStringList{"ColumnSizes/V/Kv расч."_q, "ColumnSizes/V/Примечание"_q}));
+        if (!r.stored.isNull())
+            store->setValue("ColumnSizes/V/Kv расч."_q, r.stored);
+        if (r.stretches)
+            view.horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
+        view.setColumnWidth(2, 44);
+        view.setColumnWidth(3, 55);
+        const int before = view.columnWidth(2);
+        const int last = view.columnWidth(3);
+        saveOrRestoreColumnSizes(false, &view, "V"_q);
+        QCOMPARE(view.columnWidth(2), r.restored ? 61 : before);
+        QCOMPARE(view.columnWidth(3), last); // the last column stretches
+        QVERIFY(view.isColumnHidden(0));
+        QCOMPARE(capture.count(), 0);
+        saveOrRestoreColumnSizes(true, nullptr, "V"_q);
+        QCOMPARE(capture.assertions().size(), 1);
+    }
+    // A box of the level's kind with only Close and an arrow cursor while it is
+    // open; a hidden message (for the console only) shows none.
+    void messageBox_data() { ORX_ROWS(kMessages) }
+    void messageBox()
+    {
+        QFETCH(int, row);
+        const auto& r = kMessages[row];
+        QList<int> seen; // icon, buttons, default, escape, cursor
+        orxtest::ModalAnswerer answerer(
+            [&](QWidget* modal) {
+                auto* box = qobject_cast<QMessageBox*>(modal);
+                seen = {box->icon(), int(box->standardButtons()), box->standardButton(box->defaultButton()),
+                        box->standardButton(box->escapeButton()), QApplication::overrideCursor()->shape()};
+                seen << (box->detailedText() == "a.orx"_q);
+                box->button(QMessageBox::Close)->click();
+            },
+            r.icon < 0 ? 300 : 5000);
+        QGuiMessagePrinter().print("Предупреждение"_q, QString::fromUtf8(r.text), "a.orx"_q, r.level);
+        QTest::qWait(r.icon < 0 ? 400 : 0);
+        QCOMPARE(answerer.title() + answerer.text(),
+                 r.icon < 0 ? QString() : "Предупреждение"_q + QString::fromUtf8(r.text));
+        if (r.icon >= 0)
+            QCOMPARE(seen, QList<int>({r.icon, QMessageBox::Close, QMessageBox::Close, QMessageBox::Close,
+                                       Qt::ArrowCursor, true}));
+        QVERIFY(!QApplication::overrideCursor());
+    }
+};
+
+ORX_GUI_TEST_MAIN(TestGuiTools)
+#include "tst_guitools.moc"
