@@ -93,10 +93,6 @@ private slots:
         viaHeat.setValue(DocKey(MdiChild::fcFlowMode), 2);
         QTest::newRow("unit outside its table")
             << viaHeat << 101 << QVariant(4) << "Единица давления — не заполнено" << true;
-        QTest::newRow("place outside its table")
-            << valve << 131 << QVariant(7) << "Место установки — не заполнено" << true;
-        QTest::newRow("medium outside its table")
-            << valve << 121 << QVariant(99) << "Рабочая среда — не заполнено" << true;
         QTest::newRow("text in a number field") << valve << 108 << QVariant(QStringLiteral("abc"))
                                                 << "Расход рабочей среды (G) — не заполнено" << true;
         QTest::newRow("not a number as text") << valve << 102 << QVariant(QStringLiteral("nan"))

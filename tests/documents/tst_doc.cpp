@@ -44,6 +44,57 @@ Doc typedDoc(int docType)
 
 QStringList g_presented;
 
+// What each file of the hostile corpus opens to: the status and the details of
+// the damaged-file error shown. Every file not listed as refused opens.
+struct CorpusOutcome
+{
+    const char* stem;
+    int status;
+    const char* reason;
+};
+const Doc::ReadStatus damaged = Doc::rsDamaged, badType = Doc::rsInvalidDocType,
+                      oldVersion = Doc::rsWrongVersion;
+const CorpusOutcome kCorpus[] = {
+    {"boolean-byte-2", damaged, "неверное логическое значение в поле 406"},
+    {"byte-array-2g", damaged, "неизвестный тип значения 12 в поле 120"},
+    {"document-type-0", badType, ""},
+    {"document-type-7", badType, ""},
+    {"document-type-at-index-1", badType, ""},
+    {"document-type-null", badType, ""},
+    {"empty", damaged, "файл короче номера версии"},
+    {"flipped-type-id", damaged, "неизвестный тип значения 3 в поле 122"},
+    {"huge-string-length", damaged, "файл обрывается внутри поля 122"},
+    {"infinity", damaged, "не число или бесконечность в поле 102"},
+    {"invalid-variant-not-null", damaged, "неверный признак пустого значения в поле 121"},
+    {"list-of-2g-variants", damaged, "неизвестный тип значения 9 в поле 120"},
+    {"long-long", damaged, "неизвестный тип значения 4 в поле 120"},
+    {"map-of-2g-entries", damaged, "неизвестный тип значения 8 в поле 120"},
+    {"missing-document-type", badType, ""},
+    {"nested-lists", damaged, "неизвестный тип значения 9 в поле 120"},
+    {"not-a-number", damaged, "не число или бесконечность в поле 102"},
+    {"null-boolean-set", damaged, "пустое значение с данными в поле 406"},
+    {"null-double-with-value", damaged, "пустое значение с данными в поле 102"},
+    {"null-flag-2", damaged, "неверный признак пустого значения в поле 120"},
+    {"null-integer-with-value", damaged, "пустое значение с данными в поле 120"},
+    {"odd-string-length", damaged, "нечётная длина строки в поле 122"},
+    {"three-bytes", damaged, "файл короче номера версии"},
+    {"trailing-garbage-1", damaged, "файл обрывается в начале поля"},
+    {"trailing-garbage-3", damaged, "файл обрывается внутри поля 24930"},
+    {"trailing-garbage-9", damaged, "неверный признак пустого значения в поле -1"},
+    {"trailing-version", damaged, "файл обрывается внутри поля 0"},
+    {"truncated-before-last-byte", damaged, "файл обрывается внутри поля 32767"},
+    {"truncated-in-key", damaged, "файл обрывается внутри поля 101"},
+    {"truncated-in-string", damaged, "файл обрывается внутри поля 122"},
+    {"truncated-in-type-id", damaged, "файл обрывается внутри поля 101"},
+    {"truncated-in-version", damaged, "файл короче номера версии"},
+    {"unknown-type-id", damaged, "неизвестный тип значения 127 в поле 120"},
+    {"user-type", damaged, "неизвестный тип значения 1024 в поле 120"},
+    {"version-2", oldVersion, ""},
+    {"version-4", oldVersion, ""},
+    {"version-little-endian", oldVersion, ""},
+    {"version-only", badType, ""},
+};
+
 } // namespace
 
 class TestDoc : public QObject
@@ -57,17 +108,12 @@ class TestDoc : public QObject
 
     QString writeFile(const QString& name, const QByteArray& bytes) const
     {
-        QFile file(path(name));
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        if (!orxtest::writeFile(path(name), bytes))
             qFatal("cannot write the test file");
-        return file.fileName();
+        return path(name);
     }
 
-    static QByteArray readFile(const QString& fileName)
-    {
-        QFile file(fileName);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-    }
+    static QByteArray readFile(const QString& fileName) { return orxtest::readFile(fileName); }
 
 private slots:
     void initTestCase()
@@ -86,34 +132,26 @@ private slots:
 
     // Runs first: the counter starts at 1 with the program and is shared by all
     // document types.
-    void defaultNamesContinueAcrossDocumentTypes()
-    {
-        QStringList names;
-        for (int type : {20, 30, 500}) {
-            Doc doc = typedDoc(type);
-            doc.createDefaultName();
-            names << doc.name();
-        }
-        QCOMPARE(names, (QStringList{QStringLiteral("Клапан 1"), QStringLiteral("Регулятор 2"),
-                                     QStringLiteral("Расчёт Kv 3")}));
-    }
-
-    void defaultNameNeedsAnUntitledTypedDocument()
+    // The counter starts at 1 with the program, is shared by all document
+    // types, and a refused request (no type, a saved document) uses no number.
+    void defaultNames()
     {
         orxtest::MessageCapture capture;
         Doc().createDefaultName();
         Doc saved = typedDoc(20);
         QVERIFY(saved.save(path(QStringLiteral("named.orx"))));
         saved.createDefaultName();
-        QCOMPARE(capture.assertions().size(), 2);
-        QVERIFY(capture.assertions().first().endsWith(QLatin1String("\r\ndocType()")));
-        QVERIFY(capture.assertions().last().endsWith(QLatin1String("\r\nuntitled()")));
+        QCOMPARE(capture.conditions(),
+                 (QStringList{QStringLiteral("docType()"), QStringLiteral("untitled()")}));
         QCOMPARE(saved.name(), QStringLiteral("named"));
-
-        // Neither refusal used up a number.
-        Doc next = typedDoc(200);
-        next.createDefaultName();
-        QCOMPARE(next.name(), QStringLiteral("Расходомер 4"));
+        QStringList names;
+        for (int type : {20, 30, 500, 200}) {
+            Doc doc = typedDoc(type);
+            doc.createDefaultName();
+            names << doc.name();
+        }
+        QCOMPARE(names, (QStringList{QStringLiteral("Клапан 1"), QStringLiteral("Регулятор 2"),
+                                     QStringLiteral("Расчёт Kv 3"), QStringLiteral("Расходомер 4")}));
     }
 
     void documentWithOnlyItsTypeIsSeventeenBytes()
@@ -203,82 +241,39 @@ private slots:
         QCOMPARE(doc.keys().size(), 2);
     }
 
-    // The plain cases of each outcome, and damage that the byte-changing and
-    // truncating runs of the fault-injection test cannot reach or leave open:
-    // other value types, null flags, declared lengths, bytes after the end.
-    void hostileFile_data()
+    // Every file of the hostile corpus (the reader's fuzzing seeds): what it
+    // opens to, and what the user is told the reader found - not the file's
+    // own "Unknown error". The documents the program writes open as written.
+    void corpusFile_data()
     {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<Doc::ReadStatus>("status");
-        QTest::addColumn<QString>("reason"); // the details of the damaged-file error
-        const auto row = [](const char* tag, const QByteArray& bytes, Doc::ReadStatus status,
-                            const char* reason = "") {
-            QTest::newRow(tag) << bytes << status << QString::fromUtf8(reason);
-        };
-        const Doc::ReadStatus ok = Doc::rsOk, damaged = Doc::rsDamaged, badType = Doc::rsInvalidDocType;
-        row("valid, only the type", typedDocument(), ok);
-        row("unknown field code is kept", typedDocument("12340000 00000002 00 00000001"), ok);
-        row("version 2", hex("00000002") + hex(kType20), Doc::rsWrongVersion);
-        row("little-endian version", hex("03000000") + hex(kType20), Doc::rsWrongVersion);
-        row("document type 7", hex("00000003 7FFE0000 00000002 00 00000007"), badType);
-        row("document type at index 1", hex("00000003 7FFE0001 00000002 00 00000014"), badType);
-        row("document type null", hex("00000003 7FFE0000 00000000 01"), badType);
-        row("empty file", QByteArray(), damaged, "файл короче номера версии");
-        row("ends inside a number", typedDocument("", "00660000 00000006 00 3FF0"), damaged,
-            "файл обрывается внутри поля 102");
-        row("type id flipped to unsigned", hex("00000003 7FFE0000 00000003 00 00000014"), damaged,
-            "неизвестный тип значения 3 в поле 32766");
-        row("unknown type id", typedDocument("", "00780000 0000007F 00 00000001"), damaged,
-            "неизвестный тип значения 127 в поле 120");
-        row("list of 2^31-1 variants", typedDocument("", "00780000 00000009 00 7FFFFFFF"), damaged,
-            "неизвестный тип значения 9 в поле 120");
-        row("map of 2^31-1 entries", typedDocument("", "00780000 00000008 00 7FFFFFFF"), damaged,
-            "неизвестный тип значения 8 в поле 120");
-        row("huge declared string length", typedDocument("", "007A0000 0000000A 00 7FFFFFFE 0041"), damaged,
-            "файл обрывается внутри поля 122");
-        row("string longer than the rest", typedDocument("", "007A0000 0000000A 00 00000006 00410042"),
-            damaged, "файл обрывается внутри поля 122");
-        row("odd string length", typedDocument("", "007A0000 0000000A 00 00000003 004100"), damaged,
-            "нечётная длина строки в поле 122");
-        row("null flag 2", typedDocument("", "00780000 00000002 02 00000001"), damaged,
-            "неверный признак пустого значения в поле 120");
-        row("null integer with a value", typedDocument("", "00780000 00000002 01 00000005"), damaged,
-            "пустое значение с данными в поле 120");
-        row("null double with a value", typedDocument("", "00660000 00000006 01 3FF0000000000000"), damaged,
-            "пустое значение с данными в поле 102");
-        row("null string with text", typedDocument("", "007A0000 0000000A 01 00000002 0041"), damaged,
-            "пустое значение с данными в поле 122");
-        row("null boolean set", typedDocument("", "01960000 00000001 01 01"), damaged,
-            "пустое значение с данными в поле 406");
-        row("boolean 2", typedDocument("", "01960000 00000001 00 02"), damaged,
-            "неверное логическое значение в поле 406");
-        row("invalid variant not null", typedDocument("", "00790000 00000000 00"), damaged,
-            "неверный признак пустого значения в поле 121");
-        row("not-a-number", typedDocument("", "00660000 00000006 00 7FF8000000000000"), damaged,
-            "не число или бесконечность в поле 102");
-        row("infinity", typedDocument("", "00660000 00000006 00 FFF0000000000000"), damaged,
-            "не число или бесконечность в поле 102");
-        row("one byte of trailing garbage", typedDocument("", "61"), damaged,
-            "файл обрывается в начале поля");
-        row("three bytes of trailing garbage", typedDocument("", "616263"), damaged,
-            "файл обрывается внутри поля 24930");
-        row("nine bytes of trailing garbage", typedDocument("", "FFFFFFFFFFFFFFFFFF"), damaged,
-            "неверный признак пустого значения в поле -1");
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QString>("outcome"); // status|reason
+        const QDir corpus(QStringLiteral(ORX_TEST_SOURCE_DIR "/../fuzz/corpus/document"));
+        for (const QString& name : corpus.entryList({QStringLiteral("*.orx")}, QDir::Files))
+            QTest::newRow(qPrintable(name)) << corpus.filePath(name) << QStringLiteral("?");
     }
 
-    void hostileFile()
+    void corpusFile()
     {
-        QFETCH(QByteArray, bytes);
-        QFETCH(Doc::ReadStatus, status);
-        QFETCH(QString, reason);
-        const QString fileName = path(QStringLiteral("hostile.orx"));
-        QCOMPARE(doctest::openThroughFile(fileName, bytes, QString::fromLatin1(QTest::currentDataTag())),
-                 status);
-        // The user is told what the reader found, not the file's own "Unknown error".
+        QFETCH(QString, fileName);
+        const QByteArray bytes = readFile(fileName);
+        const QString opened = path(QStringLiteral("hostile.orx"));
+        const Doc::ReadStatus status =
+            doctest::openThroughFile(opened, bytes, QString::fromLatin1(QTest::currentDataTag()));
         orxtest::MessageCapture capture;
         Doc doc;
-        Doc::loadFromFile(fileName, doc);
-        QCOMPARE(capture.messages().value(0).details, reason);
+        Doc::loadFromFile(opened, doc);
+        const QString outcome =
+            QString::number(status) + QLatin1Char('|') + capture.messages().value(0).details;
+        const QString stem = QFileInfo(fileName).completeBaseName();
+        QString expected = QStringLiteral("0|");
+        for (const CorpusOutcome& row : kCorpus)
+            if (stem == QLatin1String(row.stem))
+                expected = QString::number(row.status) + QLatin1Char('|') + QString::fromUtf8(row.reason);
+        QCOMPARE(outcome, expected);
+        for (const orxsamples::SampleDocument& sample : orxsamples::sampleDocuments())
+            if (sample.stem == stem)
+                QCOMPARE(bytes, sample.doc.toByteArray());
     }
 
     // A pipe hides the size, so a declared length cannot be checked against it.
@@ -313,7 +308,6 @@ private slots:
     {
         QTest::addColumn<QString>("fileName");
         QTest::newRow("missing file") << path(QStringLiteral("нет такого.orx"));
-        QTest::newRow("a folder") << m_dir.path();
         // Endless: reading it as a document must not even start.
         QTest::newRow("a device") << QStringLiteral("/dev/zero");
     }
@@ -357,7 +351,6 @@ private slots:
         };
         row("own extension hidden", "Проект.orx", "Проект");
         row("upper-case extension kept", "Проект.ORX", "Проект.ORX");
-        row("only the last extension", "Проект.orx.orx", "Проект.orx");
         row("no extension", "Проект", "Проект");
     }
 
@@ -395,15 +388,14 @@ private slots:
         QVERIFY(doc.value(DocKey(Doc::fcDocType)).isValid());
     }
 
-    // One code of each kind, and codes just outside a range.
+    // One code of each kind, and one of none.
     void fieldKind_data()
     {
         QTest::addColumn<int>("fieldCode");
         QTest::addColumn<FieldKind>("kind");
         const QList<QPair<int, FieldKind>> rows{
-            {-1, fkNone},   {99, fkNone},      {100, fkCombo},  {102, fkDouble},  {104, fkRadio},
-            {109, fkNone},  {122, fkText},     {123, fkNone},   {406, fkCheck},   {1036, fkDouble},
-            {1038, fkNone}, {10371, fkDouble}, {32765, fkNone}, {32767, fkCombo},
+            {-1, fkNone},  {100, fkCombo}, {102, fkDouble}, {104, fkRadio},
+            {122, fkText}, {123, fkNone},  {406, fkCheck},
         };
         for (const auto& row : rows)
             QTest::addRow("%d", row.first) << row.first << row.second;
@@ -447,14 +439,11 @@ private slots:
         QTest::newRow("text in a number field")
             << 102 << QVariant(QStringLiteral("1e400")) << nullDouble << cleared;
         QTest::newRow("not-a-number") << 102 << QVariant(std::nan("")) << nullDouble << cleared;
-        QTest::newRow("infinity") << 1036 << QVariant(-std::numeric_limits<double>::infinity()) << nullDouble
-                                  << cleared;
         QTest::newRow("integer in a number field is that number") << 105 << QVariant(5) << QVariant(5) << 0;
         QTest::newRow("number") << 108 << QVariant(-1.5) << QVariant(-1.5) << 0;
         QTest::newRow("number in a text field")
             << 122 << QVariant(1.5) << QVariant(QVariant::String) << cleared;
         QTest::newRow("text in a combo") << 121 << QVariant(QStringLiteral("1")) << QVariant() << cleared;
-        QTest::newRow("double in a combo") << 120 << QVariant(2.0) << QVariant() << cleared;
         QTest::newRow("combo code") << 120 << QVariant(7) << QVariant(7) << 0;
         QTest::newRow("combo without choice") << 121 << QVariant() << QVariant() << 0;
         QTest::newRow("boolean in a radio group")
@@ -554,16 +543,9 @@ private slots:
         }
     }
 
-    void failedOpenForWritingIsReported_data()
-    {
-        QTest::addColumn<QString>("fileName");
-        QTest::newRow("missing folder") << path(QStringLiteral("нет/doc.orx"));
-        QTest::newRow("a folder") << m_dir.path();
-    }
-
     void failedOpenForWritingIsReported()
     {
-        QFETCH(QString, fileName);
+        const QString fileName = path(QStringLiteral("нет/doc.orx")); // the folder is missing
         orxtest::MessageCapture capture;
         Doc doc = typedDoc(20);
         doc.createDefaultName();
@@ -597,10 +579,8 @@ private slots:
     {
         QTest::addColumn<QVariant>("value");
         QTest::newRow("64-bit integer") << QVariant(qlonglong(5));
-        QTest::newRow("unsigned") << QVariant(5u);
         QTest::newRow("string list") << QVariant(QStringList{QStringLiteral("a")});
         QTest::newRow("not-a-number") << QVariant(std::nan(""));
-        QTest::newRow("infinity") << QVariant(std::numeric_limits<double>::infinity());
     }
 
     void unstorableValueNeverReachesTheFile()

@@ -23,17 +23,8 @@
 
 namespace {
 
-QByteArray readFile(const QString& fileName)
-{
-    QFile file(fileName);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-bool writeFile(const QString& fileName, const QByteArray& bytes)
-{
-    QFile file(fileName);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
+using orxtest::readFile;
+using orxtest::writeFile;
 
 Doc sample(const QString& stem)
 {
@@ -178,23 +169,6 @@ private slots:
     }
 
     void cleanupTestCase() { geh::ErrorHandler::destroyInstance(); }
-
-    // The reader's fuzzing starts from exactly what the program writes today.
-    void seedCorpusHoldsTheSampleDocuments_data() { addSampleRows(); }
-    void seedCorpusHoldsTheSampleDocuments()
-    {
-        QFETCH(QString, stem);
-        const Doc doc = sample(stem);
-        const QString seed = QStringLiteral(ORX_TEST_SOURCE_DIR "/../fuzz/corpus/document/%1.orx").arg(stem);
-        QCOMPARE(readFile(seed), doc.toByteArray());
-        Doc loaded;
-        QCOMPARE(Doc::fromByteArray(readFile(seed), loaded), Doc::rsOk);
-        QCOMPARE(loaded.keys(), doc.keys());
-        for (const DocKey& key : doc.keys()) {
-            QCOMPARE(loaded.value(key).userType(), doc.value(key).userType());
-            QCOMPARE(loaded.value(key), doc.value(key));
-        }
-    }
 
     void samplesCoverEveryDocumentType()
     {

@@ -8,7 +8,6 @@
 #include "framework/radioarea.h"
 #include "guitestsupport.h"
 
-#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -35,11 +34,7 @@ struct Task
 };
 
 // The main window's way of holding a form, with a new or opened document.
-struct Host : orxtest::FormHost
-{
-    KvChild* form = nullptr;
-    explicit Host(const Doc* doc = nullptr) : form(add(new KvChild(doc))) { QVERIFY(show()); }
-};
+using Host = orxtest::Hosted<KvChild>;
 
 QDoubleSpinBox* spin(KvChild* form, qint16 code)
 {
@@ -109,15 +104,6 @@ private slots:
         QCOMPARE(host.tabs.tabText(0), QStringLiteral("Расчёт Kv 1"));
         QCOMPARE(KvChild().doc().name(), QStringLiteral("Расчёт Kv 2"));
         QCOMPARE(int(form->docType()), 500);
-        QCOMPARE(int(form->deviceType()), 0);
-        for (qint16 code : {122, 120, 32767, 131, 107, 1032, 104, 106, 1061, 141}) {
-            QVERIFY2(!form->control(code)->isVisible(), qPrintable(QString::number(code)));
-            QVERIFY(!form->label(code) || !form->label(code)->isVisible());
-        }
-        for (qint16 code : {121, 1011, 102, 101, 103, 1031, 105, 108, 1081})
-            QVERIFY2(form->control(code)->isVisible(), qPrintable(QString::number(code)));
-        QCOMPARE(form->label(105)->text(), QStringLiteral("Температура рабочей среды в клапане <i>T:</i>"));
-        QVERIFY(!form->control(1031)->isEnabled());
         // The solution strength is asked for the glycols only.
         orxtest::selectData(form->ctrl<QComboBox>(121), stEthyleneGlycol);
         QVERIFY(form->control(141)->isVisible() && form->label(141)->isVisible());
@@ -135,11 +121,8 @@ private slots:
         orxtest::typeInto(spin(form, 102), QStringLiteral("10"));
         orxtest::typeInto(spin(form, 103), QStringLiteral("6"));
         QCOMPARE(spin(form, 1031)->text(), QStringLiteral("4.00"));
-        for (int unit : {pmBar, pmMPa, pmMWater}) {
-            orxtest::selectData(form->ctrl<QComboBox>(101), unit);
-            QCOMPARE(form->subLabel(103)->text(), pressureMeasureName(PressureMeasure(unit)));
-            QCOMPARE(form->subLabel(1031)->text(), pressureMeasureName(PressureMeasure(unit)));
-        }
+        orxtest::selectData(form->ctrl<QComboBox>(101), pmMPa);
+        QCOMPARE(form->subLabel(1031)->text(), QStringLiteral("МПа"));
         QCOMPARE(host.tabs.tabText(0), form->doc().name() + QStringLiteral(" *"));
     }
 
@@ -153,10 +136,6 @@ private slots:
         QTest::newRow("the same in kPa absolute")
             << Task{stWater, "301.325", "201.325", "20", wfM3h, "10", 0, pkAbsolute, pmKPa}
             << QStringLiteral("9.99");
-        // Propylene glycol 50 %, 100 °C, 6 / 5 bar gauge: 91.8077 t/h gives
-        // 92.5304; the field holds two decimals, and Kv follows the flow.
-        QTest::newRow("propylene glycol 50 %")
-            << Task{stPropyleneGlycol, "6", "5", "100", wfTh, "91.81", 50} << QStringLiteral("92.53");
         QTest::newRow("1 bar across: Kv 7.1536 down to 7.15")
             << Task{stWater, "2", "1", "20", wfM3h, "7.16"} << QStringLiteral("7.15");
         QTest::newRow("1.01 bar across: Kv 7.1280 up to 7.13")
@@ -173,9 +152,7 @@ private slots:
         QVERIFY(!r.message);
         QCOMPARE(r.value, kv);
         QVERIFY(labelContaining(host.form, QStringLiteral("м³/ч")));
-        QGuiApplication::clipboard()->clear();
-        QTest::mouseClick(r.copy, Qt::LeftButton);
-        QCOMPARE(QGuiApplication::clipboard()->text(), kv);
+        QCOMPARE(orxtest::copiedText(r.copy), kv);
     }
 
     void refusedTasksShowTheMessage_data()
@@ -187,13 +164,6 @@ private slots:
         QTest::newRow("P2 equal to P1")
             << Task{stWater, "2", "2", "20", wfM3h, "10"}
             << invalid + QStringLiteral("давление перед клапаном должно превышать давление после клапана");
-        QTest::newRow("above 2.5 MPa gauge")
-            << Task{stWater, "25.01", "1", "20", wfM3h, "10"}
-            << invalid +
-                   QStringLiteral("слишком высокое давление перед клапаном. Избыточное давление не должно "
-                                  "превышать 2.5 МПа");
-        QTest::newRow("P2 empty") << Task{stWater, "2", "0", "20", wfM3h, "10"} << empty;
-        QTest::newRow("temperature empty") << Task{stWater, "2", "1", "0", wfM3h, "10"} << empty;
         QTest::newRow("flow empty") << Task{stWater, "2", "1", "20", wfM3h, "0"} << empty;
     }
 
@@ -209,50 +179,6 @@ private slots:
         QCOMPARE(r.message->text(), message);
         QCOMPARE(r.message->textFormat(), Qt::RichText);
         QVERIFY(r.value.isEmpty() && !r.copy);
-        QCOMPARE(capture.count(), 0);
-    }
-
-    // A medium that does not take the chosen flow unit gets the first unit it
-    // takes; a unit it takes stays.
-    void flowUnitFollowsTheMedium_data()
-    {
-        QTest::addColumn<int>("unit");
-        QTest::addColumn<int>("medium");
-        QTest::addColumn<int>("chosen");
-        QTest::newRow("m³/h, water to steam: t/h") << int(wfM3h) << int(stSuperheatedSteam) << int(wfTh);
-        QTest::newRow("l/s, water to air: nm³/h") << int(wfLs) << int(stAir) << int(wfM3h);
-        QTest::newRow("kg/h, water to steam: kg/h") << int(wfKgh) << int(stSuperheatedSteam) << int(wfKgh);
-    }
-
-    void flowUnitFollowsTheMedium()
-    {
-        QFETCH(int, unit);
-        QFETCH(int, medium);
-        QFETCH(int, chosen);
-        Host host;
-        enter(host.form, Task{stWater, "5", "1", "20", unit, "10"});
-        orxtest::selectData(host.form->ctrl<QComboBox>(121), medium);
-        orxtest::typeInto(spin(host.form, 105), QStringLiteral("200"));
-        QCOMPARE(host.form->intComboValue(1081, 0), chosen);
-        const Results r = results(host.form);
-        QVERIFY(!r.message && !r.value.isEmpty());
-    }
-
-    // Whatever the fields hold, the form shows a Kv or the calculation's
-    // message, and nothing internal goes wrong.
-    void extremeValues()
-    {
-        orxtest::MessageCapture capture;
-        Host host;
-        for (int m : {stWater, stPropyleneGlycol, stEthyleneGlycol, stSaturatedSteam, stSuperheatedSteam,
-                      stAir, stNitrogen})
-            for (const Task& t : {Task{m, "99999999.99", "0.01", "220", wfKgs, "99999999.99", 60},
-                                  Task{m, "0.02", "0.01", "0.01", wfKgh, "0.01", 1},
-                                  Task{m, "25", "24.99", "219.99", wfTh, "1", 30}}) {
-                enter(host.form, t);
-                const Results r = results(host.form);
-                QVERIFY(r.message || !r.value.isEmpty());
-            }
         QCOMPARE(capture.count(), 0);
     }
 
