@@ -89,6 +89,17 @@ double Algorithm::boilingDropPa() const
     return (input().PbeforeAbsInPa() - m_steamPressure) * 0.6;
 }
 
+Algorithm::CavitationSides Algorithm::cavitationSides(bool haveCandidates) const
+{
+    CavitationSides sides;
+    sides.liquid = haveCandidates && substanceProperties().isLiquid();
+    if (sides.liquid) {
+        sides.dropPa = cavitationDropPa();
+        sides.boilingPa = boilingDropPa();
+    }
+    return sides;
+}
+
 void Algorithm::markRejected(ResultItem& item, explain::Rejection::Rule rule) const
 {
     if (m_explaining && !item.rejected)

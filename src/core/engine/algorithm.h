@@ -172,6 +172,16 @@ protected:
     // boil in it, Pa: the two sides of the cavitation test (liquids).
     double cavitationDropPa() const;
     double boilingDropPa() const;
+    // Both drops for the explanations of the candidates: NaN for steam and
+    // gases, which are not judged by cavitation, and when there are no
+    // candidates (a refused task may have no medium to ask).
+    struct CavitationSides
+    {
+        bool liquid = false;
+        double dropPa = explain::none;
+        double boilingPa = explain::none;
+    };
+    CavitationSides cavitationSides(bool haveCandidates) const;
     // Marks a candidate rejected and, with explanations on, records the rule
     // when it is the first to reject it.
     void markRejected(ResultItem& item, explain::Rejection::Rule rule) const;

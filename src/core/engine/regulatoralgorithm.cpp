@@ -272,14 +272,12 @@ QVector<explain::CandidateExplanation> RegulatorAlgorithm::explanations() const
     QVector<explain::CandidateExplanation> list;
     if (!m_explaining)
         return list;
-    const bool liquid = !m_results.isEmpty() && substanceProperties().isLiquid();
-    const double dropPa = liquid ? cavitationDropPa() : explain::none;
-    const double boilingPa = liquid ? boilingDropPa() : explain::none;
+    const CavitationSides c = cavitationSides(!m_results.isEmpty());
     const double s = setpoint();
     for (const RegulatorResultItem& item : m_results) {
         explain::CandidateExplanation why;
         why.add(item.speedCriterion());
-        why.add(item.cavitationCriterion(liquid, dropPa, boilingPa));
+        why.add(item.cavitationCriterion(c.liquid, c.dropPa, c.boilingPa));
         explain::Criterion noise;
         noise.kind = explain::Criterion::Noise;
         noise.value = item.deviceNoiseRisk;

@@ -174,12 +174,10 @@ QVector<explain::CandidateExplanation> ValveAlgorithm::explanations() const
     QVector<explain::CandidateExplanation> list;
     if (!m_explaining)
         return list;
-    const bool liquid = !m_results.isEmpty() && substanceProperties().isLiquid();
-    const double dropPa = liquid ? cavitationDropPa() : explain::none;
-    const double boilingPa = liquid ? boilingDropPa() : explain::none;
+    const CavitationSides c = cavitationSides(!m_results.isEmpty());
     list.resize(m_results.size());
     for (int i = 0; i < m_results.size(); ++i) {
-        m_results.at(i).explainCriteria(list[i], liquid, dropPa, boilingPa);
+        m_results.at(i).explainCriteria(list[i], c.liquid, c.dropPa, c.boilingPa);
         list[i].rejection = rejectionOf(m_results.at(i));
     }
     return list;
