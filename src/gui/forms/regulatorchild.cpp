@@ -271,8 +271,10 @@ void RegulatorChild::recalc()
     QGridLayout* grid = createResultsGrid();
     if (m_algorithm.calc(m_input))
         addResults(grid);
-    else
+    else {
         addFailure(grid, m_algorithm.errorText());
+        addMissingModel(grid);
+    }
     finishResultsGrid(grid);
 }
 
@@ -298,18 +300,19 @@ void RegulatorChild::addResults(QGridLayout* grid)
     addCandidateHeader(grid, columns);
 
     const QList<RegulatorResultItem>& items = m_algorithm.results();
+    setExplanations(m_algorithm.explanations());
     QList<QPair<QString, int>> proposed;
     for (int i = 0; i < items.size(); ++i) {
         if (items.at(i).rejected)
             continue;
-        addCandidateRow(grid, items.at(i), false, ratingCells(items.at(i)));
+        addCandidateRow(grid, i, items.at(i), false, ratingCells(items.at(i)));
         proposed.append({items.at(i).name(true), i});
     }
     if (rejectedMode()) {
         addRejectedHeader(grid);
-        for (const RegulatorResultItem& item : items)
-            if (item.rejected)
-                addCandidateRow(grid, item, false, ratingCells(item));
+        for (int i = 0; i < items.size(); ++i)
+            if (items.at(i).rejected)
+                addCandidateRow(grid, i, items.at(i), false, ratingCells(items.at(i)));
     }
     addResultNotes(grid);
 

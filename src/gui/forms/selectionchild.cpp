@@ -3,6 +3,8 @@
 #include "engine/algorithm.h"
 #include "engine/resultitem.h"
 #include "engine/substanceproperties.h"
+#include "forms/explanationtext.h"
+#include "framework/layoutkit.h"
 #include "framework/pipeselectionarea.h"
 #include "guitools/smallclasses.h"
 #include "reports/devicesizetablegenerator.h"
@@ -11,6 +13,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
 
@@ -19,6 +22,52 @@ using namespace common;
 namespace {
 
 const QChar kSuperscriptOne(0x00B9);
+// Characters of a line of the explanation under the choice: about the width
+// of the choice combo.
+const int kChoiceLineWidth = 56;
+
+// Red that reads well on the window's own background: dark on a light one,
+// light on a dark one.
+QColor warningColour(const QPalette& palette)
+{
+    return palette.color(QPalette::Window).lightness() < 128 ? QColor(255, 128, 128) : QColor(176, 0, 32);
+}
+
+// A figure that misses its criterion: in the warning colour and with a bold
+// "!" after it, so that it stands out for a reader who cannot tell the colours
+// apart too. The mark is drawn beside the text, not written into it: the cell
+// still holds the figure as the other rows hold theirs, and a margin on each
+// side keeps the figure where it would stand without the mark.
+class MissedFigure : public QLabel
+{
+public:
+    explicit MissedFigure(const QString& text) : QLabel(text)
+    {
+        framework::setTextColour(this, warningColour(palette()));
+        const int mark = QFontMetrics(markFont()).horizontalAdvance(QStringLiteral(" !"));
+        setContentsMargins(mark, 0, mark, 0);
+        setAccessibleDescription(QStringLiteral("критерий не выполнен"));
+    }
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        QLabel::paintEvent(event);
+        QPainter painter(this);
+        painter.setFont(markFont());
+        painter.setPen(palette().color(QPalette::WindowText));
+        const QRect mark(contentsRect().right() + 1, 0, contentsMargins().right(), height());
+        painter.drawText(mark, Qt::AlignCenter, QStringLiteral("!"));
+    }
+
+private:
+    QFont markFont() const
+    {
+        QFont bold = font();
+        bold.setBold(true);
+        return bold;
+    }
+};
 
 } // namespace
 
@@ -96,13 +145,32 @@ QStringList SelectionChild::riskCells(const ResultItem& item)
             noiseRiskName(NoiseRisk(item.deviceNoiseRisk))};
 }
 
-void SelectionChild::addCandidateRow(QGridLayout* grid, const ResultItem& item, bool bold,
-                                     const QStringList& ratings)
+const explain::CandidateExplanation* SelectionChild::explanationOf(int index) const
 {
-    addTextCell(grid, 0, item.name(false), Qt::AlignLeft | Qt::AlignVCenter, bold);
+    return index >= 0 && index < m_explanations.size() ? &m_explanations.at(index) : nullptr;
+}
+
+void SelectionChild::addCandidateRow(QGridLayout* grid, int index, const ResultItem& item, bool bold,
+                                     const QStringList& ratings,
+                                     const QList<explain::Criterion::Kind>& judgedBy)
+{
+    const explain::CandidateExplanation* why = explanationOf(index);
+    const QString tip = why ? explaintext::toolTip(item, *why) : QString();
+    addTextCell(grid, 0, item.name(false), Qt::AlignLeft | Qt::AlignVCenter, bold)->setToolTip(tip);
     int n = 1;
-    for (const QString& rating : ratings)
-        addTextCell(grid, n++, rating, Qt::AlignCenter);
+    for (int i = 0; i < ratings.size(); ++i, ++n) {
+        const explain::Criterion* criterion =
+            why && i < judgedBy.size() ? why->find(judgedBy.at(i)) : nullptr;
+        QLabel* cell = nullptr;
+        if (criterion && !criterion->met && !criterion->notJudged) {
+            cell = new MissedFigure(ratings.at(i));
+            addResultWidget(cell);
+            grid->addWidget(cell, qMax(0, grid->rowCount() - 1), n, Qt::AlignCenter);
+        } else {
+            cell = addTextCell(grid, n, ratings.at(i), Qt::AlignCenter);
+        }
+        cell->setToolTip(tip);
+    }
     GEH_ASSERT(n == resultColumnCount());
 }
 
@@ -123,6 +191,18 @@ void SelectionChild::addChoice(QGridLayout* grid, const QString& caption,
     choice->addWidget(combo, choice->rowCount() - 1, 1, Qt::AlignVCenter);
     m_choiceCombo = combo;
 
+    // Plain text under the combo, readable without a mouse; shown with a choice.
+    // Broken between its criteria to about the width of the choice, not
+    // wrapped by the label: a wrapping label would make the whole results
+    // area trade its width for height, and the input column move.
+    auto* why = new QLabel();
+    why->setTextFormat(Qt::PlainText);
+    why->setAlignment(Qt::AlignCenter);
+    why->hide();
+    addResultWidget(why);
+    choice->addWidget(why, choice->rowCount(), 0, 1, 2, Qt::AlignCenter);
+    m_choiceWhy = why;
+
     auto* pipes = new PipeSelectionArea(*algorithm());
     setPipeArea(pipes);
     pipes->addToLayout(choice);
@@ -139,11 +219,38 @@ void SelectionChild::addChoice(QGridLayout* grid, const QString& caption,
 
     connect(report, &QPushButton::clicked, this, &SelectionChild::showPdf);
     connect(combo, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &MdiChild::setStdDn);
+    connect(combo, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            &SelectionChild::showChoiceExplanation);
+}
+
+void SelectionChild::showChoiceExplanation()
+{
+    if (!m_choiceWhy)
+        return;
+    const explain::CandidateExplanation* why = explanationOf(chosenIndex());
+    m_choiceWhy->setText(why ? explaintext::brokenLine(explaintext::criteriaLine(*why), kChoiceLineWidth)
+                             : QString());
+    m_choiceWhy->setVisible(why != nullptr);
+}
+
+void SelectionChild::addMissingModel(QGridLayout* grid)
+{
+    const QString missing = explaintext::noSuitableModel(algorithm()->noSuitableModel());
+    if (missing.isEmpty())
+        return;
+    auto* label = new QLabel(missing);
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignCenter);
+    label->setWordWrap(true);
+    addResultWidget(label);
+    grid->addWidget(label, nextRow(grid), 0, 1, resultColumnCount());
 }
 
 void SelectionChild::clearSelectionResults()
 {
     m_choiceCombo = nullptr;
+    m_choiceWhy = nullptr;
+    m_explanations.clear();
     // Out of sight until the next results place it again.
     if (m_dimensions)
         m_dimensions->hide();

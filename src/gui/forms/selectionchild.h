@@ -5,6 +5,7 @@
 // table of candidates, and end their results with "Ваш выбор" — one candidate
 // and the pipes around it — and the button that writes the report of that choice.
 
+#include "engine/explanation.h"
 #include "framework/hydraulictaskchild.h"
 #include "gentools/errorhandle.h"
 #include "guitools/smallclasses.h"
@@ -12,8 +13,10 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 class QGridLayout;
+class QLabel;
 class ResultItem;
 
 class SelectionChild : public HydraulicTaskChild
@@ -30,6 +33,9 @@ public:
     // The index in the calculation's candidate list of the chosen candidate, -1
     // while none is chosen.
     int chosenIndex() const;
+    // The line under the choice that says which criteria the chosen candidate
+    // meets and misses; hidden while none is chosen, null after a refused task.
+    QLabel* choiceExplanation() const { return m_choiceWhy; }
 
 public slots:
     // The report of the chosen candidate and pipes, opened in the desktop's viewer.
@@ -51,9 +57,20 @@ protected:
 
     // "Предлагаемые варианты¹" with the column headers of the candidate table.
     void addCandidateHeader(QGridLayout* grid, const QStringList& columns);
-    // One candidate row: its short designation (bold when recommended), then
-    // the cells of its ratings; as many cells as the results have columns.
-    void addCandidateRow(QGridLayout* grid, const ResultItem& item, bool bold, const QStringList& ratings);
+    // Why each candidate of the calculation is rated and proposed or rejected
+    // as it is, by its index in the candidate list; set before the rows.
+    void setExplanations(const QVector<explain::CandidateExplanation>& explanations)
+    {
+        m_explanations = explanations;
+    }
+    // One candidate row (`index` in the candidate list): its short designation
+    // (bold when recommended), then the cells of its ratings; as many cells as
+    // the results have columns. Every cell carries the candidate's whole
+    // explanation as its tooltip. `judgedBy` names, per rating cell, the
+    // criterion whose verdict the cell shows: a cell whose criterion is missed
+    // stands out.
+    void addCandidateRow(QGridLayout* grid, int index, const ResultItem& item, bool bold,
+                         const QStringList& ratings, const QList<explain::Criterion::Kind>& judgedBy = {});
     // The cavitation and noise cells of a liquid candidate.
     static QStringList riskCells(const ResultItem& item);
     // The rejected candidates are shown only in the rejected mode ("Ctrl+Alt+V").
@@ -64,6 +81,9 @@ protected:
     // calculation and the report button, centred across the results. The pipe
     // DN follows the chosen candidate.
     void addChoice(QGridLayout* grid, const QString& caption, const QList<QPair<QString, int>>& candidates);
+    // Under a refused task's message: what the search for a model was missing,
+    // when that was why it found none.
+    void addMissingModel(QGridLayout* grid);
     // Before the results are rebuilt: the previous choice goes with them.
     void clearSelectionResults();
 
@@ -86,11 +106,19 @@ protected:
         return &results.at(index);
     }
 
+private slots:
+    // The criteria of the candidate just chosen, under the choice.
+    void showChoiceExplanation();
+
 private:
     // "Габаритные размеры ...": the drawing and the dimension table of deviceType().
     void addDimensionsArea(QGridLayout* grid);
+    // The explanation of a candidate by its index; null for -1 or without one.
+    const explain::CandidateExplanation* explanationOf(int index) const;
 
     QPointer<QSmartComboBox> m_choiceCombo;
+    QPointer<QLabel> m_choiceWhy;
+    QVector<explain::CandidateExplanation> m_explanations;
     // The dimension section of the series shown last, kept across rebuilds.
     QWidget* m_dimensions = nullptr;
     common::DeviceType m_dimensionsType = common::dtEmpty;

@@ -141,8 +141,10 @@ void ValveChild::recalc()
     QGridLayout* grid = createResultsGrid();
     if (m_algorithm.calc(m_input))
         addResults(grid);
-    else
+    else {
         addFailure(grid, m_algorithm.errorText());
+        addMissingModel(grid);
+    }
     finishResultsGrid(grid);
 }
 
@@ -187,19 +189,27 @@ void ValveChild::addResults(QGridLayout* grid)
     addCandidateHeader(grid, columns);
 
     const QList<ValveResultItem>& items = m_algorithm.results();
+    setExplanations(m_algorithm.explanations());
+    // The safety factor, the authority and the cavitation cells show a
+    // criterion each; the noise grade is no criterion of the valves.
+    const QList<explain::Criterion::Kind> judgedBy{
+        explain::Criterion::SafetyFactor, explain::Criterion::Authority, explain::Criterion::Cavitation};
+    const auto addRow = [&](int i) {
+        // A valve that meets all four criteria is the one to recommend.
+        addCandidateRow(grid, i, items.at(i), items.at(i).score() == 4, ratingCells(items.at(i)), judgedBy);
+    };
     QList<QPair<QString, int>> proposed;
     for (int i = 0; i < items.size(); ++i) {
         if (items.at(i).rejected)
             continue;
-        // A valve that meets all four criteria is the one to recommend.
-        addCandidateRow(grid, items.at(i), items.at(i).score() == 4, ratingCells(items.at(i)));
+        addRow(i);
         proposed.append({items.at(i).name(true), i});
     }
     if (rejectedMode()) {
         addRejectedHeader(grid);
-        for (const ValveResultItem& item : items)
-            if (item.rejected)
-                addCandidateRow(grid, item, item.score() == 4, ratingCells(item));
+        for (int i = 0; i < items.size(); ++i)
+            if (items.at(i).rejected)
+                addRow(i);
     }
     addResultNotes(grid);
 
