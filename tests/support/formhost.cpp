@@ -1,7 +1,6 @@
 #include "formhost.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QScrollArea>
 #include <QtTest>
 
@@ -42,21 +41,6 @@ Doc savedAndReopened(MdiChild& form, const QString& fileName)
         return Doc();
     }
     return doc;
-}
-
-ViewerStub::ViewerStub()
-{
-    QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "openFile");
-}
-
-ViewerStub::~ViewerStub()
-{
-    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-}
-
-void ViewerStub::openFile(const QUrl& url)
-{
-    opened.append(url);
 }
 
 } // namespace orxtest

@@ -1,17 +1,13 @@
 #pragma once
 
-// What the main window and the desktop give a form under test: a tab with a
-// scroll area to live in, and a PDF viewer that only records what it is handed.
+// What the main window and the desktop give a form under test.
 
 #include "documents/doc.h"
 #include "framework/mdichild.h"
 
-#include <QList>
-#include <QObject>
+#include <QDesktopServices>
 #include <QTabWidget>
 #include <QUrl>
-
-#include <utility>
 
 namespace orxtest {
 
@@ -28,7 +24,6 @@ public:
     Q_DISABLE_COPY(FormHost)
 
     QTabWidget tabs;
-
     // Puts the form in a new tab named after its document; the tab follows its title.
     template <class Form>
     Form* add(Form* form)
@@ -37,12 +32,10 @@ public:
         return form;
     }
 
-    // Puts the window up and makes it the active one; false when it never became active.
-    bool show();
+    bool show(); // the window up and active; false when it never became active
 
 private:
     void addTab(MdiChild* form, const QString& title);
-
     Showing m_showing;
 };
 
@@ -51,7 +44,6 @@ template <class Form>
 struct Hosted : FormHost
 {
     Form* form;
-
     template <class... Args>
     explicit Hosted(Args&&... args) : form(add(new Form(std::forward<Args>(args)...)))
     {
@@ -60,9 +52,8 @@ struct Hosted : FormHost
     }
 };
 
-// Saves the form's document into the file and reads it back as the main window
-// reads it; the fields of the file then compare with the form's own document.
-// Empty (with a warning) when either way failed.
+// The form's document saved into the file and read back as the main window reads
+// it; empty (with a warning) when either way failed.
 Doc savedAndReopened(MdiChild& form, const QString& fileName);
 
 // Receives the URLs of the reports a form hands to the desktop; no viewer starts.
@@ -70,13 +61,12 @@ class ViewerStub : public QObject
 {
     Q_OBJECT
 public:
-    ViewerStub();
-    ~ViewerStub() override;
-
+    ViewerStub() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "openFile"); }
+    ~ViewerStub() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
     QList<QUrl> opened;
 
 private slots:
-    void openFile(const QUrl& url);
+    void openFile(const QUrl& url) { opened.append(url); }
 };
 
 } // namespace orxtest

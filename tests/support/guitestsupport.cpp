@@ -23,11 +23,11 @@ void prepareGuiApplication()
 
 void typeInto(QAbstractSpinBox* spin, const QString& text)
 {
-    if (!spin)
-        return;
-    spin->setFocus();
-    spin->selectAll();
-    QTest::keyClicks(spin, text);
+    if (spin) {
+        spin->setFocus();
+        spin->selectAll();
+        QTest::keyClicks(spin, text);
+    }
 }
 
 void selectData(QComboBox* combo, int value)
@@ -52,63 +52,45 @@ QList<int> itemData(const QComboBox* combo)
 }
 
 ModalAnswerer::ModalAnswerer(Action action, int timeoutMs)
-    : m_action(std::move(action)), m_timer(new QTimer(this)), m_timeoutMs(timeoutMs)
+    : m_action(std::move(action)), m_timer(new QTimer(this))
 {
-    m_timer->setInterval(10);
     connect(m_timer, &QTimer::timeout, this, &ModalAnswerer::poll);
-    m_timer->start();
+    m_timer->start(10);
+    QTimer::singleShot(timeoutMs, m_timer, &QTimer::stop);
 }
-
-ModalAnswerer::~ModalAnswerer() = default;
 
 void ModalAnswerer::poll()
 {
-    m_elapsed += m_timer->interval();
     QWidget* modal = QApplication::activeModalWidget();
-    if (modal && modal->isVisible()) {
-        m_timer->stop();
-        m_answered = true;
-        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-            m_title = box->windowTitle();
-            m_text = box->text();
-        } else {
-            m_title = modal->windowTitle();
-        }
-        m_action(modal);
+    if (!modal || !modal->isVisible())
         return;
-    }
-    if (m_elapsed >= m_timeoutMs)
-        m_timer->stop();
+    m_timer->stop();
+    m_answered = true;
+    m_title = modal->windowTitle();
+    if (auto* box = qobject_cast<QMessageBox*>(modal))
+        m_text = box->text();
+    m_action(modal);
 }
 
 ModalAnswerer::Action ModalAnswerer::pressButton(int standardButton)
 {
     return [standardButton](QWidget* modal) {
-        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-            if (QAbstractButton* b = box->button(QMessageBox::StandardButton(standardButton))) {
-                b->click();
-                return;
-            }
-        }
-        if (auto* dialog = qobject_cast<QDialog*>(modal))
-            dialog->reject();
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        if (QAbstractButton* b = box ? box->button(QMessageBox::StandardButton(standardButton)) : nullptr)
+            b->click();
+        else
+            reject()(modal);
     };
 }
 
 ModalAnswerer::Action ModalAnswerer::accept()
 {
-    return [](QWidget* modal) {
-        if (auto* dialog = qobject_cast<QDialog*>(modal))
-            dialog->accept();
-    };
+    return [](QWidget* modal) { QMetaObject::invokeMethod(modal, "accept"); };
 }
 
 ModalAnswerer::Action ModalAnswerer::reject()
 {
-    return [](QWidget* modal) {
-        if (auto* dialog = qobject_cast<QDialog*>(modal))
-            dialog->reject();
-    };
+    return [](QWidget* modal) { QMetaObject::invokeMethod(modal, "reject"); };
 }
 
 ModalAnswerer::Action ModalAnswerer::clickButton(const QString& text)
@@ -121,8 +103,7 @@ ModalAnswerer::Action ModalAnswerer::clickButton(const QString& text)
             }
         }
         qWarning("no button %s", qPrintable(text));
-        if (auto* dialog = qobject_cast<QDialog*>(modal))
-            dialog->reject();
+        reject()(modal);
     };
 }
 
@@ -133,22 +114,14 @@ ModalAnswerer::Action ModalAnswerer::chooseFile(const QString& path)
         auto* edit = dialog ? dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")) : nullptr;
         if (!edit) {
             qWarning("not a file dialog: %s", qPrintable(modal->windowTitle()));
-            if (auto* other = qobject_cast<QDialog*>(modal))
-                other->reject();
-            return;
+            return reject()(modal);
         }
-        // A file selected in the list would win over the typed name; typing
-        // in the edit drops that selection.
+        // A file selected in the list would win over the typed name.
         for (QAbstractItemView* view : dialog->findChildren<QAbstractItemView*>())
             view->clearSelection();
         edit->setText(path);
         static_cast<QDialog*>(dialog)->accept();
     };
-}
-
-ModalSequence::ModalSequence(QList<ModalAnswerer::Action> actions) : m_actions(std::move(actions))
-{
-    armNext();
 }
 
 void ModalSequence::armNext()
@@ -178,15 +151,6 @@ QString copiedText(QAbstractButton* copy)
     QGuiApplication::clipboard()->clear();
     QTest::mouseClick(copy, Qt::LeftButton);
     return QGuiApplication::clipboard()->text();
-}
-
-QStringList cells(const char* first, const char* second, const char* third)
-{
-    QStringList row{QString::fromUtf8(first)};
-    for (const char* cell : {second, third})
-        if (cell)
-            row << QString::fromUtf8(cell);
-    return row;
 }
 
 } // namespace orxtest

@@ -2,21 +2,12 @@
 
 #include "gentools/errorhandle.h"
 
-#include <QDir>
 #include <QFile>
-#include <QStandardPaths>
-#include <QTemporaryFile>
 
 #include <cstdio>
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace orxtest {
-
-void prepareEnvironment()
-{
-    QStandardPaths::setTestModeEnabled(true);
-}
 
 MessageCapture::MessageCapture()
 {
@@ -26,11 +17,6 @@ MessageCapture::MessageCapture()
             static_cast<MessageCapture*>(context)->m_messages.append({title, text, details, level});
         });
     geh::ErrorHandler::instance()->setPrinter(printer, false);
-}
-
-MessageCapture::~MessageCapture()
-{
-    geh::ErrorHandler::instance()->setPrinter(new geh::QMessagePrinter, false);
 }
 
 QStringList MessageCapture::assertions() const
@@ -44,9 +30,9 @@ QStringList MessageCapture::assertions() const
 
 QStringList MessageCapture::conditions() const
 {
-    QStringList result;
-    for (const QString& text : assertions())
-        result << text.mid(text.lastIndexOf(QLatin1Char('\n')) + 1);
+    QStringList result = assertions();
+    for (QString& text : result)
+        text.remove(0, text.lastIndexOf(QLatin1Char('\n')) + 1);
     return result;
 }
 
@@ -82,45 +68,25 @@ bool writeFile(const QString& path, const QByteArray& bytes)
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
 }
 
-StdoutCapture::StdoutCapture()
+StdoutCapture::StdoutCapture() : m_file(std::tmpfile())
 {
     std::fflush(stdout);
-    QTemporaryFile file(QDir::tempPath() + QStringLiteral("/orx-stdout-XXXXXX"));
-    file.setAutoRemove(false);
-    if (!file.open())
-        return;
-    m_path = file.fileName();
-    file.close();
-    const int fd = ::open(QFile::encodeName(m_path).constData(), O_WRONLY | O_TRUNC);
-    if (fd < 0)
-        return;
-    m_savedFd = ::dup(STDOUT_FILENO);
-    ::dup2(fd, STDOUT_FILENO);
-    ::close(fd);
-}
-
-StdoutCapture::~StdoutCapture()
-{
-    restore();
-}
-
-void StdoutCapture::restore()
-{
-    if (m_savedFd < 0)
-        return;
-    std::fflush(stdout);
-    ::dup2(m_savedFd, STDOUT_FILENO);
-    ::close(m_savedFd);
-    m_savedFd = -1;
-    QFile file(m_path);
-    if (file.open(QIODevice::ReadOnly))
-        m_bytes = file.readAll();
-    file.remove();
+    m_savedFd = m_file ? ::dup(STDOUT_FILENO) : -1;
+    if (m_savedFd >= 0)
+        ::dup2(::fileno(m_file), STDOUT_FILENO);
 }
 
 QByteArray StdoutCapture::take()
 {
-    restore();
+    if (m_savedFd >= 0) {
+        std::fflush(stdout);
+        ::dup2(m_savedFd, STDOUT_FILENO);
+        ::close(m_savedFd);
+        m_savedFd = -1;
+        QFile file;
+        if (file.open(::fileno(m_file), QIODevice::ReadOnly) && file.seek(0))
+            m_bytes = file.readAll();
+    }
     return m_bytes;
 }
 

@@ -1,87 +1,73 @@
 #pragma once
 
-// What many tests need: isolation from the user's real settings and files, and
-// a printer that captures what the error handler would have shown.
+// Isolation from the user's settings and files, captured messages and output.
 
-#include <QCoreApplication>
-#include <QList>
-#include <QString>
+#include "gentools/errorhandle.h"
+
+#include <QStandardPaths>
 #include <QtTest>
 
 #include <cmath>
+#include <cstdio>
 
 namespace orxtest {
 
-// Keeps settings and standard locations in test folders. Call before the first
-// settings object (the test mains below do).
-void prepareEnvironment();
+// Keeps settings and standard locations in test folders; call before the first settings object.
+inline void prepareEnvironment()
+{
+    QStandardPaths::setTestModeEnabled(true);
+}
 
 struct CapturedMessage
 {
-    QString title;
-    QString text;
-    QString details;
-    int level = -1;
+    QString title, text, details;
+    int level = -1; // -1: no message
 };
 
-// While alive, installs a capturing printer as the error handler's default
-// printer; nothing reaches a message box. Restores a console printer on exit.
+// While alive, the error handler's messages are captured; nothing reaches a message box.
 class MessageCapture
 {
 public:
     MessageCapture();
-    ~MessageCapture();
+    ~MessageCapture() { geh::ErrorHandler::instance()->setPrinter(new geh::QMessagePrinter, false); }
     Q_DISABLE_COPY(MessageCapture)
 
     const QList<CapturedMessage>& messages() const { return m_messages; }
     int count() const { return m_messages.size(); }
     void clear() { m_messages.clear(); }
-    // The texts of the captured assertion reports (level 0).
-    QStringList assertions() const;
-    // The failed conditions of the captured assertion reports: the text after
-    // the report's last line break.
-    QStringList conditions() const;
-    // True when some captured message text contains the fragment.
-    bool contains(const QString& fragment) const;
+    QStringList assertions() const;               // texts of the assertion reports
+    QStringList conditions() const;               // their failed conditions (the last line)
+    bool contains(const QString& fragment) const; // in some text or details
 
 private:
     QList<CapturedMessage> m_messages;
 };
 
-// While alive, standard output (descriptor 1) goes to a temporary file, so a
-// test can compare the exact bytes the program writes to the console. Keep the
-// scope short: the test framework's own output is captured too.
+// While alive, standard output goes to a file, to compare the exact bytes the
+// program writes to the console (the test framework's own output too).
 class StdoutCapture
 {
 public:
     StdoutCapture();
-    ~StdoutCapture();
+    ~StdoutCapture() { take(), m_file ? std::fclose(m_file) : 0; }
     Q_DISABLE_COPY(StdoutCapture)
 
-    // Everything written so far; ends the capture.
-    QByteArray take();
+    QByteArray take(); // everything written so far; ends the capture
 
 private:
-    void restore();
-
+    FILE* m_file;
     int m_savedFd = -1;
-    QString m_path;
     QByteArray m_bytes;
 };
 
-// |actual - expected| <= within; the failure message shows the actual value.
 inline bool near(double actual, double expected, double within)
 {
     return std::fabs(actual - expected) <= within;
 }
 QByteArray show(double value);
-
-// The messages the calculations end with when the user's input is refused.
-QString invalidInput(const char* reason);
+QString invalidInput(const char* reason); // the messages of refused input
 extern const QString emptyFields;
-
-// "DN/Kvs" of each candidate in the order given, blank-separated; with
-// onlyProposed, the candidates not rejected.
+// "DN/Kvs" of each candidate (with onlyProposed, of those not rejected), blank-separated.
 template <typename Item>
 QString designations(const QList<Item>& items, bool onlyProposed)
 {
@@ -105,7 +91,6 @@ bool writeFile(const QString& path, const QByteArray& bytes);
                  orxtest::show(orxActual_) + " instead of " + orxtest::show(expected));                      \
     } while (false)
 
-// main() of a test of the Qt-Core-only layers.
 #define ORX_CORE_TEST_MAIN(TestClass)                                                                        \
     int main(int argc, char** argv)                                                                          \
     {                                                                                                        \
