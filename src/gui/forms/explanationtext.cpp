@@ -164,11 +164,6 @@ QString rejection(const Rejection& why, int dn)
     case Rejection::None:
         return QString();
     case Rejection::NotSmallestDiameter: {
-        if (why.diameters.size() == 2)
-            return QStringLiteral("DN %1 не входит в два наименьших диаметра (%2, %3)")
-                .arg(dn)
-                .arg(why.diameters.at(0))
-                .arg(why.diameters.at(1));
         QStringList diameters;
         for (int d : why.diameters)
             diameters << QString::number(d);
