@@ -70,13 +70,13 @@ public:
             updateHeatLoadRows(task);
             limitTemperature(task);
         }
-        clearResults();
-        QGridLayout* grid = createResultsGrid();
-        addResultValueRow(grid, 0, QStringLiteral("Расчётный Kv"), QStringLiteral("м³/ч"), 7.126, 2);
+        results().clearResults();
+        QGridLayout* grid = results().createResultsGrid();
+        results().addResultValueRow(grid, 0, QStringLiteral("Расчётный Kv"), QStringLiteral("м³/ч"), 7.126, 2);
         grid->addWidget(createCopyButton(QStringLiteral("Копировать значение")), nextRow(grid), 0);
         if (rejectedMode())
-            addResultsHeader(grid, QStringLiteral("Отбракованные варианты"), true);
-        finishResultsGrid(grid);
+            results().addResultsHeader(grid, QStringLiteral("Отбракованные варианты"), true);
+        results().finishResultsGrid(grid);
     }
 
     ValveInputParams input()
@@ -90,18 +90,17 @@ public:
     }
 
     QLabel* hint(int i) const { return temperatureHint(i); }
-    using MdiChild::resultWidgets;
+    using MdiChild::results;
     template <class T = QLabel>
     T* result(const QString& text = QString()) const
     {
-        for (QWidget* w : resultWidgets())
+        for (QWidget* w : results().resultWidgets())
             if (auto* found = qobject_cast<T*>(w); found && (text.isNull() || w->property("text") == text))
                 return found;
         return nullptr;
     }
 
     using HydraulicTaskChild::limitTemperature;
-    using MdiChild::clearResults;
 
     int recalcCount = 0;
     bool phaseLimits = true;
@@ -427,12 +426,12 @@ private slots:
         const int recalcs = second->recalcCount;
         for (int press = 1; press <= 2; ++press) {
             QList<QPointer<QWidget>> old;
-            for (QWidget* w : second->resultWidgets())
+            for (QWidget* w : second->results().resultWidgets())
                 old << w;
             QTest::keyClick(second, Qt::Key_V, Qt::ControlModifier | Qt::AltModifier);
             for (const QPointer<QWidget>& w : old)
                 QVERIFY(!w);
-            for (QWidget* w : second->resultWidgets())
+            for (QWidget* w : second->results().resultWidgets())
                 QVERIFY(w->isVisible());
             QCOMPARE(second->rejectedMode(), press == 1);
             QCOMPARE(second->result(QStringLiteral("Отбракованные варианты")) != nullptr, press == 1);
@@ -442,8 +441,8 @@ private slots:
         QVERIFY(second->result(QStringLiteral("Расчётный Kv:"))->font().bold());
         QCOMPARE(second->result<QLineEdit>()->text(), QStringLiteral("7.13"));
         QCOMPARE(orxtest::copiedText(second->result<QPushButton>()), QStringLiteral("ЛМК-2 DN 50"));
-        second->clearResults();
-        QVERIFY(second->resultWidgets().isEmpty());
+        second->results().clearResults();
+        QVERIFY(second->results().resultWidgets().isEmpty());
     }
 
     // The input column keeps its width while the user types; at 1366 px a

@@ -186,19 +186,19 @@ bool CabinetChild::hasMissingChoice() const
 
 void CabinetChild::recalc()
 {
-    clearResults();
+    results().clearResults();
     m_designation.clear();
-    QGridLayout* grid = createResultsGrid();
+    QGridLayout* grid = results().createResultsGrid();
     if (hasMissingChoice()) {
-        addResultsHeader(grid, Algorithm::emptyFieldsMessage(), true);
+        results().addResultsHeader(grid, Algorithm::emptyFieldsMessage(), true);
     } else {
         m_designation = designation();
-        QLabel* text = addResultsHeader(grid, m_designation, true);
+        QLabel* text = results().addResultsHeader(grid, m_designation, true);
         text->setTextInteractionFlags(Qt::TextSelectableByMouse);
         QPushButton* copy = createCopyButton(QStringLiteral("Копировать наименование устройства"));
         grid->addWidget(copy, nextRow(grid), 0, Qt::AlignCenter);
     }
-    finishResultsGrid(grid);
+    results().finishResultsGrid(grid);
 }
 
 // ---------------------------------------------------------------------------

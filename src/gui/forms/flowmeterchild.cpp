@@ -244,24 +244,26 @@ void FlowMeterChild::recalc()
         applyPulseWeightRules();
         m_lastState = selectionState();
     }
-    clearResults();
+    results().clearResults();
 
     m_designation.clear();
-    QGridLayout* grid = createResultsGrid();
+    QGridLayout* grid = results().createResultsGrid();
     if (firstMissingChoice()) {
-        addResultsHeader(grid, Algorithm::emptyFieldsMessage(), true);
+        results().addResultsHeader(grid, Algorithm::emptyFieldsMessage(), true);
     } else if (choice().isUltrasonic() && m_range.maximum == 0) {
-        addResultsHeader(grid,
-                         QStringLiteral("Не удалось определить диапазон веса импульса. Вероятно, ошибка в "
-                                        "программе. Обратитесь к разработчику."),
-                         true)
+        results()
+            .addResultsHeader(
+                grid,
+                QStringLiteral("Не удалось определить диапазон веса импульса. Вероятно, ошибка в "
+                               "программе. Обратитесь к разработчику."),
+                true)
             ->setWordWrap(true);
     } else {
         m_designation = flowMeterDesignation(choice());
-        QLabel* text = addResultsHeader(grid, m_designation, true);
+        QLabel* text = results().addResultsHeader(grid, m_designation, true);
         text->setTextInteractionFlags(Qt::TextSelectableByMouse);
         QPushButton* copy = createCopyButton(QStringLiteral("Копировать наименование устройства"));
         grid->addWidget(copy, nextRow(grid), 0, Qt::AlignCenter);
     }
-    finishResultsGrid(grid);
+    results().finishResultsGrid(grid);
 }

@@ -81,18 +81,18 @@ void KvChild::recalc()
         updateHeatLoadRows(input);
         updateDiffs();
     }
-    clearResults();
+    results().clearResults();
 
     m_input = inputFromControls();
-    QGridLayout* grid = createResultsGrid();
+    QGridLayout* grid = results().createResultsGrid();
     if (m_algorithm.calc(m_input)) {
-        addResultValueRow(grid, 0, QStringLiteral("Расчётный Kv"),
-                          QStringLiteral("м%1/ч").arg(common::cubedSign), m_algorithm.kvsMath(), 2);
+        results().addResultValueRow(grid, 0, QStringLiteral("Расчётный Kv"),
+                                    QStringLiteral("м%1/ч").arg(common::cubedSign), m_algorithm.kvsMath(), 2);
         QPushButton* copy = createCopyButton(QStringLiteral("Копировать значение"));
         grid->addWidget(copy, nextRow(grid), 0);
     } else {
         // The calculation's own message stands in for the result.
-        addFailure(grid, m_algorithm.errorText());
+        results().addFailure(grid, m_algorithm.errorText(), emptyInputs());
     }
-    finishResultsGrid(grid);
+    results().finishResultsGrid(grid);
 }

@@ -268,14 +268,12 @@ void RegulatorChild::recalc()
 
     clearSelectionResults();
     m_input = inputFromControls();
-    QGridLayout* grid = createResultsGrid();
+    QGridLayout* grid = results().createResultsGrid();
     if (m_algorithm.calc(m_input))
         addResults(grid);
-    else {
-        addFailure(grid, m_algorithm.errorText());
-        addMissingModel(grid);
-    }
-    finishResultsGrid(grid);
+    else
+        addFailure(grid);
+    results().finishResultsGrid(grid);
 }
 
 QStringList RegulatorChild::ratingCells(const RegulatorResultItem& item) const
@@ -318,7 +316,7 @@ void RegulatorChild::addResults(QGridLayout* grid)
 
     addChoice(grid, QStringLiteral("Регулятор"), proposed);
 
-    addBlankRow(grid);
+    results().addBlankRow(grid);
     addDimensions(grid);
 }
 

@@ -96,7 +96,7 @@ bool SelectionChild::isLiquidMedium() const
 
 QGridLayout* SelectionChild::addDetailsGrid(QGridLayout* grid)
 {
-    addResultsHeader(grid, QStringLiteral("Детали расчёта"), true);
+    results().addResultsHeader(grid, QStringLiteral("Детали расчёта"), true);
     auto* details = new QGridLayout();
     details->setContentsMargins(0, 0, 0, 0);
     details->setColumnStretch(3, 100);
@@ -108,35 +108,35 @@ QGridLayout* SelectionChild::addDetailsGrid(QGridLayout* grid)
 
 void SelectionChild::addDensity(QGridLayout* details)
 {
-    addResultValueRow(details, 0, QStringLiteral("Плотность рабочей среды"),
-                      QStringLiteral("кг/м%1").arg(cubedSign), algorithm()->liquidDensity(), 1);
+    results().addResultValueRow(details, 0, QStringLiteral("Плотность рабочей среды"),
+                                QStringLiteral("кг/м%1").arg(cubedSign), algorithm()->liquidDensity(), 1);
 }
 
 void SelectionChild::addKv(QGridLayout* details)
 {
-    addResultValueRow(details, 4, QStringLiteral("Расчётный Kv"), QStringLiteral("м%1/ч").arg(cubedSign),
-                      algorithm()->kvsMath(), 2);
+    results().addResultValueRow(details, 4, QStringLiteral("Расчётный Kv"),
+                                QStringLiteral("м%1/ч").arg(cubedSign), algorithm()->kvsMath(), 2);
 }
 
 void SelectionChild::addSaturationPressure(QGridLayout* details, const QString& inDevice)
 {
-    addResultValueRow(details, 0, QStringLiteral("Абс. давление насыщенных<br>паров ") + inDevice,
-                      QStringLiteral("МПа"), algorithm()->steamPressure() / 1000000, 3);
+    results().addResultValueRow(details, 0, QStringLiteral("Абс. давление насыщенных<br>паров ") + inDevice,
+                                QStringLiteral("МПа"), algorithm()->steamPressure() / 1000000, 3);
 }
 
 void SelectionChild::addCandidateHeader(QGridLayout* grid, const QStringList& columns)
 {
-    addBlankRow(grid);
-    addResultsHeader(grid, QStringLiteral("Предлагаемые варианты%0").arg(kSuperscriptOne), true);
+    results().addBlankRow(grid);
+    results().addResultsHeader(grid, QStringLiteral("Предлагаемые варианты%0").arg(kSuperscriptOne), true);
     int n = 0;
     for (const QString& column : columns)
-        addCaptionCell(grid, n++, column);
+        results().addCaptionCell(grid, n++, column);
     GEH_ASSERT(n == resultColumnCount());
 }
 
 void SelectionChild::addRejectedHeader(QGridLayout* grid)
 {
-    addResultsHeader(grid, QStringLiteral("Отбракованные варианты"), true);
+    results().addResultsHeader(grid, QStringLiteral("Отбракованные варианты"), true);
 }
 
 QStringList SelectionChild::riskCells(const ResultItem& item)
@@ -156,7 +156,7 @@ void SelectionChild::addCandidateRow(QGridLayout* grid, int index, const ResultI
 {
     const explain::CandidateExplanation* why = explanationOf(index);
     const QString tip = why ? explaintext::toolTip(item, *why) : QString();
-    addTextCell(grid, 0, item.name(false), Qt::AlignLeft | Qt::AlignVCenter, bold)->setToolTip(tip);
+    results().addTextCell(grid, 0, item.name(false), Qt::AlignLeft | Qt::AlignVCenter, bold)->setToolTip(tip);
     int n = 1;
     for (int i = 0; i < ratings.size(); ++i, ++n) {
         const explain::Criterion* criterion =
@@ -164,10 +164,10 @@ void SelectionChild::addCandidateRow(QGridLayout* grid, int index, const ResultI
         QLabel* cell = nullptr;
         if (criterion && !criterion->met && !criterion->notJudged) {
             cell = new MissedFigure(ratings.at(i));
-            addResultWidget(cell);
+            results().addResultWidget(cell);
             grid->addWidget(cell, qMax(0, grid->rowCount() - 1), n, Qt::AlignCenter);
         } else {
-            cell = addTextCell(grid, n, ratings.at(i), Qt::AlignCenter);
+            cell = results().addTextCell(grid, n, ratings.at(i), Qt::AlignCenter);
         }
         cell->setToolTip(tip);
     }
@@ -177,17 +177,17 @@ void SelectionChild::addCandidateRow(QGridLayout* grid, int index, const ResultI
 void SelectionChild::addChoice(QGridLayout* grid, const QString& caption,
                                const QList<QPair<QString, int>>& candidates)
 {
-    addBlankRow(grid);
-    addResultsHeader(grid, QStringLiteral("Ваш выбор"), true);
+    results().addBlankRow(grid);
+    results().addResultsHeader(grid, QStringLiteral("Ваш выбор"), true);
 
     auto* choice = new QGridLayout();
-    addTextCell(choice, 0, caption + QLatin1Char(':'), Qt::AlignRight | Qt::AlignVCenter, true);
+    results().addTextCell(choice, 0, caption + QLatin1Char(':'), Qt::AlignRight | Qt::AlignVCenter, true);
     auto* combo = new QSmartComboBox();
     combo->removeCompleter();
     combo->addItem(QStringLiteral("-- Выбрать --"));
     for (const auto& candidate : candidates)
         combo->addItem(candidate.first, candidate.second);
-    addResultWidget(combo);
+    results().addResultWidget(combo);
     choice->addWidget(combo, choice->rowCount() - 1, 1, Qt::AlignVCenter);
     m_choiceCombo = combo;
 
@@ -199,16 +199,16 @@ void SelectionChild::addChoice(QGridLayout* grid, const QString& caption,
     why->setTextFormat(Qt::PlainText);
     why->setAlignment(Qt::AlignCenter);
     why->hide();
-    addResultWidget(why);
+    results().addResultWidget(why);
     choice->addWidget(why, choice->rowCount(), 0, 1, 2, Qt::AlignCenter);
     m_choiceWhy = why;
 
     auto* pipes = new PipeSelectionArea(*algorithm());
-    setPipeArea(pipes);
+    results().setPipeArea(pipes);
     pipes->addToLayout(choice);
 
     auto* report = new QPushButton(QStringLiteral(" Pdf-документ "));
-    addResultWidget(report);
+    results().addResultWidget(report);
     choice->addWidget(report, choice->rowCount(), 0, 1, 2, Qt::AlignCenter);
 
     auto* centred = new QHBoxLayout();
@@ -233,8 +233,9 @@ void SelectionChild::showChoiceExplanation()
     m_choiceWhy->setVisible(why != nullptr);
 }
 
-void SelectionChild::addMissingModel(QGridLayout* grid)
+void SelectionChild::addFailure(QGridLayout* grid)
 {
+    results().addFailure(grid, algorithm()->errorText(), emptyInputs());
     const QString missing = explaintext::noSuitableModel(algorithm()->noSuitableModel());
     if (missing.isEmpty())
         return;
@@ -242,7 +243,7 @@ void SelectionChild::addMissingModel(QGridLayout* grid)
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignCenter);
     label->setWordWrap(true);
-    addResultWidget(label);
+    results().addResultWidget(label);
     grid->addWidget(label, nextRow(grid), 0, 1, resultColumnCount());
 }
 
@@ -254,7 +255,7 @@ void SelectionChild::clearSelectionResults()
     // Out of sight until the next results place it again.
     if (m_dimensions)
         m_dimensions->hide();
-    clearResults();
+    results().clearResults();
 }
 
 void SelectionChild::addDimensions(QGridLayout* grid)
@@ -268,10 +269,10 @@ void SelectionChild::addDimensions(QGridLayout* grid)
         m_dimensions = new QWidget(this);
         auto* section = new QGridLayout(m_dimensions);
         section->setContentsMargins(0, 0, 0, 0);
-        const int first = resultWidgets().size();
+        const int first = results().resultWidgets().size();
         addDimensionsArea(section);
         // The section belongs to this window, not to the results clearResults() deletes.
-        releaseResultWidgets(first);
+        results().releaseResultWidgets(first);
         m_dimensionsType = type;
         m_dimensionsSpan = span;
     }
@@ -282,22 +283,22 @@ void SelectionChild::addDimensions(QGridLayout* grid)
 void SelectionChild::addDimensionsArea(QGridLayout* grid)
 {
     const DeviceType type = deviceType();
-    addResultsHeader(grid,
-                     QStringLiteral("Габаритные размеры") + (isRegulator(type)
-                                                                 ? QStringLiteral(" регуляторов")
-                                                                 : QStringLiteral(" клапанов с ЭИМ")),
-                     true);
+    results().addResultsHeader(
+        grid,
+        QStringLiteral("Габаритные размеры") +
+            (isRegulator(type) ? QStringLiteral(" регуляторов") : QStringLiteral(" клапанов с ЭИМ")),
+        true);
     // A series without a drawing and a table (ЛМР-1-01) shows the header alone.
     if (!hasDimensionDrawing(type))
         return;
     const int span = resultColumnCount();
     auto* picture = new QLabel();
     picture->setPixmap(QPixmap(deviceSizeImageName(type, false)));
-    addResultWidget(picture);
+    results().addResultWidget(picture);
     grid->addWidget(picture, nextRow(grid), 0, 1, span, Qt::AlignCenter);
 
     SmartLabel* table = DeviceSizeTableGenerator(type).generateLabel(font().pointSize());
-    addResultWidget(table);
+    results().addResultWidget(table);
     grid->addWidget(table, nextRow(grid), 0, 1, span, Qt::AlignCenter);
 }
 

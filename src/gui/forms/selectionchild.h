@@ -81,9 +81,9 @@ protected:
     // calculation and the report button, centred across the results. The pipe
     // DN follows the chosen candidate.
     void addChoice(QGridLayout* grid, const QString& caption, const QList<QPair<QString, int>>& candidates);
-    // Under a refused task's message: what the search for a model was missing,
-    // when that was why it found none.
-    void addMissingModel(QGridLayout* grid);
+    // A refused task: the calculation's message, and under it what the search
+    // for a model was missing, when that was why it found none.
+    void addFailure(QGridLayout* grid);
     // Before the results are rebuilt: the previous choice goes with them.
     void clearSelectionResults();
 

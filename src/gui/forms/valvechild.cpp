@@ -138,14 +138,12 @@ void ValveChild::recalc()
     clearSelectionResults();
 
     m_input = inputFromControls();
-    QGridLayout* grid = createResultsGrid();
+    QGridLayout* grid = results().createResultsGrid();
     if (m_algorithm.calc(m_input))
         addResults(grid);
-    else {
-        addFailure(grid, m_algorithm.errorText());
-        addMissingModel(grid);
-    }
-    finishResultsGrid(grid);
+    else
+        addFailure(grid);
+    results().finishResultsGrid(grid);
 }
 
 void ValveChild::addDetails(QGridLayout* grid)
@@ -156,17 +154,17 @@ void ValveChild::addDetails(QGridLayout* grid)
     if (medium.isLiquid())
         addDensity(details);
     else if (medium.isSteam())
-        addResultValueRow(details, 0, QStringLiteral("Удельный объём пара до клапана"), cubicMetresPerKg,
-                          m_algorithm.steamSpecificVolume(BeforeDevice), 4);
+        results().addResultValueRow(details, 0, QStringLiteral("Удельный объём пара до клапана"),
+                                    cubicMetresPerKg, m_algorithm.steamSpecificVolume(BeforeDevice), 4);
     addKv(details);
 
     if (medium.is(stWater))
         addSaturationPressure(details, QStringLiteral("в клапане"));
     else if (medium.isSteam())
-        addResultValueRow(details, 0, QStringLiteral("Удельный объём пара после клапана"), cubicMetresPerKg,
-                          m_algorithm.steamSpecificVolume(AfterDevice), 4);
+        results().addResultValueRow(details, 0, QStringLiteral("Удельный объём пара после клапана"),
+                                    cubicMetresPerKg, m_algorithm.steamSpecificVolume(AfterDevice), 4);
     else
-        addTextCell(details, 0, QString());
+        results().addTextCell(details, 0, QString());
 }
 
 QStringList ValveChild::ratingCells(const ValveResultItem& item) const
@@ -217,7 +215,7 @@ void ValveChild::addResults(QGridLayout* grid)
     connect(choiceCombo(), QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &ValveChild::onUserValveChanged);
 
-    addBlankRow(grid);
+    results().addBlankRow(grid);
     addDimensions(grid);
 }
 

@@ -356,15 +356,16 @@ void HydraulicTaskChild::recalcQ(InputParams& input)
 
 void HydraulicTaskChild::addResultNotes(QGridLayout* grid)
 {
-    addNote(grid,
-            QStringLiteral("%0 Предлагаемые варианты имеют разные технические характеристики. Окончательное "
-                           "решение по подбору оборудования принимает пользователь программы с учётом "
-                           "особенностей системы теплоснабжения.")
-                .arg(kSuperscriptOne),
-            Qt::black);
+    results().addNote(
+        grid,
+        QStringLiteral("%0 Предлагаемые варианты имеют разные технические характеристики. Окончательное "
+                       "решение по подбору оборудования принимает пользователь программы с учётом "
+                       "особенностей системы теплоснабжения.")
+            .arg(kSuperscriptOne),
+        Qt::black);
     Algorithm* calculation = algorithm();
     if (calculation && calculation->isHighPressureDrop())
-        addNote(
+        results().addNote(
             grid,
             listItemText(QStringLiteral("Для увеличения срока службы клапанов и регуляторов и уменьшения "
                                         "уровня шума и вибраций рекомендуется принимать перепад давления на "

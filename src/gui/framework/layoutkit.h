@@ -5,7 +5,9 @@
 
 #include <QColor>
 #include <QFont>
+#include <QFontMetrics>
 #include <QGridLayout>
+#include <QLabel>
 #include <QPalette>
 #include <QString>
 #include <QTextDocument>
@@ -39,6 +41,26 @@ inline QFont resizedFont(const QFont& base, int delta)
 inline int firstFreeRow(QGridLayout* grid)
 {
     return grid->count() == 0 ? 0 : grid->rowCount();
+}
+
+// A bold header centred in a new row across `columnSpan` columns: large (the
+// window's font + 2 pt) or small. Its row is two text lines high, one for an
+// empty header (a blank separating row).
+inline QLabel* sectionHeader(QGridLayout* grid, const QFont& windowFont, const QString& text, int columnSpan,
+                             bool small, const QColor& colour)
+{
+    auto* label = new QLabel(text);
+    QFont font = resizedFont(windowFont, small ? 0 : 2);
+    font.setBold(true);
+    label->setFont(font);
+    label->setAlignment(Qt::AlignCenter);
+    setTextColour(label, colour);
+
+    const int row = firstFreeRow(grid);
+    grid->addWidget(label, row, 0, 1, columnSpan);
+    const int line = QFontMetrics(font).height();
+    grid->setRowMinimumHeight(row, text.isEmpty() ? line : 2 * line);
+    return label;
 }
 
 // The width a rich text needs to stand on its lines in the font, px, with a

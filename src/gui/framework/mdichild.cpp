@@ -55,7 +55,8 @@ void wire(Sender* sender, Signal signal, MdiChild* window, bool on)
 // ---------------------------------------------------------------------------
 // Construction and layout
 
-MdiChild::MdiChild(const Doc* data, DocType type) : QWidget(nullptr)
+MdiChild::MdiChild(const Doc* data, DocType type)
+    : QWidget(nullptr), m_results(this, [this] { return resultColumnCount(); })
 {
     setAttribute(Qt::WA_DeleteOnClose);
 
@@ -81,11 +82,7 @@ MdiChild::MdiChild(const Doc* data, DocType type) : QWidget(nullptr)
     addAction(rejectedMode);
 }
 
-MdiChild::~MdiChild()
-{
-    // The pipe area is a plain object beside the form's widgets, not their child.
-    delete m_pipeArea;
-}
+MdiChild::~MdiChild() = default;
 
 QString MdiChild::fileFilter()
 {
@@ -105,10 +102,9 @@ void MdiChild::setupLayout()
     QLayout* results = createResultsArea();
     m_mainLayout->addLayout(results, 0, 4);
     m_mainLayout->setColumnStretch(5, 50);
-    // The results shown before the first calculation give way to the first
-    // results built, like any other results grid.
+    m_results.attach(m_mainLayout, 4);
     if (auto* grid = qobject_cast<QGridLayout*>(results))
-        m_resultGrids.append(grid);
+        m_results.adoptGrid(grid);
 }
 
 // ---------------------------------------------------------------------------
@@ -156,7 +152,7 @@ MdiChild::SignalsPaused::~SignalsPaused()
 
 QLayout* MdiChild::createResultsArea()
 {
-    QGridLayout* grid = createResultsGrid();
+    QGridLayout* grid = m_results.createResultsGrid();
     grid->setRowStretch(nextRow(grid), 100);
     return grid;
 }
@@ -292,6 +288,18 @@ void MdiChild::onModified()
     updateTitle();
 }
 
+QPushButton* MdiChild::createCopyButton(const QString& toolTip)
+{
+    auto* button = new QPushButton();
+    button->setFlat(true);
+    button->setIcon(QIcon(QStringLiteral(":icons/copy.png")));
+    button->setIconSize(QSize(64, 64));
+    button->setToolTip(toolTip);
+    m_results.addResultWidget(button);
+    connect(button, &QPushButton::clicked, this, &MdiChild::copyName);
+    return button;
+}
+
 void MdiChild::copyName()
 {
     QGuiApplication::clipboard()->setText(copyText());
@@ -306,8 +314,8 @@ void MdiChild::onChangeWithRejectedMode()
 
 void MdiChild::setStdDn()
 {
-    if (m_pipeArea)
-        m_pipeArea->setDn(stdDn());
+    if (PipeSelectionArea* area = m_results.pipeArea())
+        area->setDn(stdDn());
 }
 
 // ---------------------------------------------------------------------------

@@ -9,7 +9,7 @@
 // A form derives from MdiChild (a calculating form through HydraulicTaskChild),
 // builds its rows with the row builders in createInputArea() (each control
 // registered under its document key), rebuilds its results in recalc() with the
-// results-area helpers, and lets the framework do the rest:
+// cell builders of results() (a ResultsArea), and lets the framework do the rest:
 //
 //     KvChild::KvChild(const Doc* data) : HydraulicTaskChild(data, common::docKv)
 //     {
@@ -24,6 +24,7 @@
 // follows titleChanged().
 
 #include "documents/doc.h"
+#include "framework/resultsarea.h"
 #include "vocabulary/common.h"
 
 #include <QColor>
@@ -36,19 +37,15 @@
 #include <QWidget>
 
 class Algorithm;
-class PipeSelectionArea;
 class QCheckBox;
 class QComboBox;
 class QDoubleSpinBox;
 class QGridLayout;
 class QLabel;
 class QLayout;
-class QPalette;
-class QPixmap;
 class QPushButton;
 class QSmartComboBox;
 class QSmartTextEdit;
-class QTextDocument;
 class RadioArea;
 
 class MdiChild : public QWidget, public common::CommonFields
@@ -145,7 +142,7 @@ public:
     QLabel* subLabel(const DocKey& key) const { return m_subLabels.value(key); }
     QList<DocKey> controlKeys() const { return m_controls.keys(); }
     bool rejectedMode() const { return m_rejectedMode; }
-    PipeSelectionArea* pipeArea() const { return m_pipeArea; }
+    PipeSelectionArea* pipeArea() const { return m_results.pipeArea(); }
 
     // The integer data of the combo's current item, or the fallback when no item
     // is current.
@@ -224,46 +221,13 @@ protected:
     void setInputEnabled(const DocKey& key, bool on);
     void setInputVisible(const DocKey& key, bool on);
 
-    // ---- Results-area helpers -----------------------------------------------
-    // Every widget they create is owned by the results and deleted by
-    // clearResults(). A cell builder given column 0 opens a new row; any other
-    // column fills that column of the last row.
-    // A new results grid headed "Результаты" (the forms rebuild theirs with it).
-    QGridLayout* createResultsGrid();
-    // The calculation's message in red instead of the results, wrapped to the
-    // column; under a message about empty inputs, the inputs it means.
-    void addFailure(QGridLayout* grid, const QString& message);
-    QLabel* addResultsHeader(QGridLayout* grid, const QString& text, bool small = false,
-                             const QColor& colour = QColor());
-    // Caption (bold) at column, value at column + 1, unit at column + 2.
-    void addResultValueRow(QGridLayout* grid, int column, const QString& caption, const QString& unit,
-                           double value, int decimals);
-    QWidget* addValueCell(QGridLayout* grid, int column, const QString& text);
-    QLabel* addTextCell(QGridLayout* grid, int column, const QString& text,
-                        Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter, bool bold = false,
-                        const QPalette* palette = nullptr);
-    QLabel* addCaptionCell(QGridLayout* grid, int column, const QString& text);
-    QLabel* addBlankRow(QGridLayout* grid);
-    QLabel* addPictureCell(QGridLayout* grid, int column, const QPixmap& picture);
-    QWidget* addDocumentCell(QGridLayout* grid, int column, QTextDocument* document);
-    // A small justified note across the grid, italic when black.
-    QLabel* addNote(QGridLayout* grid, const QString& text, const QColor& colour);
-    // A flat 64 x 64 copy button that runs copyName(); the caller places it.
+    // ---- Results ------------------------------------------------------------
+    // The results column: its grids, cells and pipe area (see ResultsArea).
+    ResultsArea& results() { return m_results; }
+    const ResultsArea& results() const { return m_results; }
+    // A flat 64 x 64 copy button in the results that runs copyName(); the
+    // caller places it.
     QPushButton* createCopyButton(const QString& toolTip);
-    // Takes ownership of a widget placed in the results (deleted by clearResults()).
-    void addResultWidget(QWidget* widget);
-    // Stretches after the last row and column; places the grid in the results column
-    // and lays the window out once.
-    void finishResultsGrid(QGridLayout* grid);
-    // Deletes the result grids, the pipe area and every result widget.
-    void clearResults();
-    // The widgets of the current results, in the order they were made.
-    const QList<QWidget*>& resultWidgets() const { return m_resultWidgets; }
-    // Takes the result widgets from index `first` on out of the results: their
-    // new owner keeps them across clearResults().
-    void releaseResultWidgets(int first);
-    // The pipe area of the current results (owned; replaced by the forms).
-    void setPipeArea(PipeSelectionArea* area);
 
     // The first row index of a grid that is free (0 for an empty grid).
     static int nextRow(QGridLayout* grid);
@@ -307,10 +271,8 @@ private:
     QMap<DocKey, QWidget*> m_controls;
     QMap<DocKey, QLabel*> m_labels;
     QMap<DocKey, QLabel*> m_subLabels;
-    QList<QWidget*> m_resultWidgets;
     bool m_modified = false;
-    QList<QGridLayout*> m_resultGrids;
-    PipeSelectionArea* m_pipeArea = nullptr;
+    ResultsArea m_results;
     bool m_shown = false;
     bool m_rejectedMode = false;
     QGridLayout* m_mainLayout = nullptr;

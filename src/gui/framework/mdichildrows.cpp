@@ -164,18 +164,7 @@ RadioArea* MdiChild::addRadioRow(QGridLayout* grid, const DocKey& key, const QSt
 QLabel* MdiChild::addSectionHeader(QGridLayout* grid, const QString& text, int columnSpan, bool small,
                                    const QColor& colour)
 {
-    auto* label = new QLabel(text);
-    QFont font = resizedFont(this->font(), small ? 0 : 2);
-    font.setBold(true);
-    label->setFont(font);
-    label->setAlignment(Qt::AlignCenter);
-    setTextColour(label, colour);
-
-    const int row = nextRow(grid);
-    grid->addWidget(label, row, 0, 1, columnSpan);
-    const int line = QFontMetrics(font).height();
-    grid->setRowMinimumHeight(row, text.isEmpty() ? line : 2 * line);
-    return label;
+    return framework::sectionHeader(grid, font(), text, columnSpan, small, colour);
 }
 
 QLabel* MdiChild::addInfoRow(QGridLayout* grid, const QString& text, const QColor& colour)

@@ -1,7 +1,7 @@
-// The cell builders of the document window's results column. Every widget
-// they create belongs to the current results and goes with clearResults().
+// The results column of a document window. Every widget built here belongs to
+// the current results and goes with clearResults().
 
-#include "framework/mdichild.h"
+#include "framework/resultsarea.h"
 
 #include "engine/algorithm.h"
 #include "framework/layoutkit.h"
@@ -12,7 +12,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QVBoxLayout>
@@ -21,6 +20,7 @@ using namespace common;
 using framework::firstFreeRow;
 using framework::resizedFont;
 using framework::richTextWidth;
+using framework::sectionHeader;
 using framework::setTextColour;
 
 namespace {
@@ -57,20 +57,40 @@ void showLayoutWidgets(QLayout* layout)
 
 } // namespace
 
-// ---------------------------------------------------------------------------
-// Results-area helpers
+ResultsArea::ResultsArea(QWidget* window, std::function<int()> columns)
+    : m_window(window), m_columns(std::move(columns))
+{
+}
 
-void MdiChild::addResultWidget(QWidget* widget)
+ResultsArea::~ResultsArea()
+{
+    // The pipe area is a plain object beside the window's widgets, not their
+    // child; the grids and cells go with the window.
+    delete m_pipeArea;
+}
+
+void ResultsArea::attach(QGridLayout* mainLayout, int column)
+{
+    m_mainLayout = mainLayout;
+    m_column = column;
+}
+
+void ResultsArea::adoptGrid(QGridLayout* grid)
+{
+    m_resultGrids.append(grid);
+}
+
+void ResultsArea::addResultWidget(QWidget* widget)
 {
     m_resultWidgets.append(widget);
 }
 
-void MdiChild::releaseResultWidgets(int first)
+void ResultsArea::releaseResultWidgets(int first)
 {
     m_resultWidgets.erase(m_resultWidgets.begin() + first, m_resultWidgets.end());
 }
 
-QGridLayout* MdiChild::createResultsGrid()
+QGridLayout* ResultsArea::createResultsGrid()
 {
     auto* grid = new QGridLayout();
     grid->setContentsMargins(0, 0, 0, 0);
@@ -78,7 +98,7 @@ QGridLayout* MdiChild::createResultsGrid()
     return grid;
 }
 
-void MdiChild::addFailure(QGridLayout* grid, const QString& message)
+void ResultsArea::addFailure(QGridLayout* grid, const QString& message, const QStringList& emptyInputs)
 {
     QLabel* label = addResultsHeader(grid, message, true, Qt::red);
     // The messages break their own lines; a long one wraps to the column
@@ -90,36 +110,36 @@ void MdiChild::addFailure(QGridLayout* grid, const QString& message)
     // told every one still to fill in.
     if (!message.startsWith(Algorithm::emptyFieldsMessage()))
         return;
-    const QStringList empty = emptyInputs();
-    if (empty.isEmpty())
+    if (emptyInputs.isEmpty())
         return;
-    const QString list =
-        QStringLiteral("Пустые поля: <i>") + empty.join(QStringLiteral("</i>, <i>")) + QStringLiteral("</i>");
+    const QString list = QStringLiteral("Пустые поля: <i>") + emptyInputs.join(QStringLiteral("</i>, <i>")) +
+                         QStringLiteral("</i>");
     auto* names = new QLabel(list);
     names->setTextFormat(Qt::RichText);
     names->setAlignment(Qt::AlignCenter);
     setTextColour(names, Qt::darkRed);
     wrapAt(names, list);
     addResultWidget(names);
-    grid->addWidget(names, nextRow(grid), 0, 1, resultColumnCount());
+    grid->addWidget(names, firstFreeRow(grid), 0, 1, m_columns());
 }
 
-QLabel* MdiChild::addResultsHeader(QGridLayout* grid, const QString& text, bool small, const QColor& colour)
+QLabel* ResultsArea::addResultsHeader(QGridLayout* grid, const QString& text, bool small,
+                                      const QColor& colour)
 {
-    QLabel* label = addSectionHeader(grid, text, resultColumnCount(), small, colour);
+    QLabel* label = sectionHeader(grid, m_window->font(), text, m_columns(), small, colour);
     addResultWidget(label);
     return label;
 }
 
-void MdiChild::addResultValueRow(QGridLayout* grid, int column, const QString& caption, const QString& unit,
-                                 double value, int decimals)
+void ResultsArea::addResultValueRow(QGridLayout* grid, int column, const QString& caption,
+                                    const QString& unit, double value, int decimals)
 {
     addTextCell(grid, column, caption + QLatin1Char(':'), Qt::AlignLeft | Qt::AlignVCenter, true);
     addValueCell(grid, column + 1, QString::number(value, 'f', decimals));
     addTextCell(grid, column + 2, unit, Qt::AlignCenter);
 }
 
-QWidget* MdiChild::addValueCell(QGridLayout* grid, int column, const QString& text)
+QWidget* ResultsArea::addValueCell(QGridLayout* grid, int column, const QString& text)
 {
     auto* edit = new QLineEdit(text);
     edit->setReadOnly(true);
@@ -130,8 +150,8 @@ QWidget* MdiChild::addValueCell(QGridLayout* grid, int column, const QString& te
     return edit;
 }
 
-QLabel* MdiChild::addTextCell(QGridLayout* grid, int column, const QString& text, Qt::Alignment alignment,
-                              bool bold, const QPalette* palette)
+QLabel* ResultsArea::addTextCell(QGridLayout* grid, int column, const QString& text, Qt::Alignment alignment,
+                                 bool bold, const QPalette* palette)
 {
     auto* label = new QLabel(text);
     if (bold) {
@@ -146,7 +166,7 @@ QLabel* MdiChild::addTextCell(QGridLayout* grid, int column, const QString& text
     return label;
 }
 
-QLabel* MdiChild::addCaptionCell(QGridLayout* grid, int column, const QString& text)
+QLabel* ResultsArea::addCaptionCell(QGridLayout* grid, int column, const QString& text)
 {
     auto* label = new QLabel(text);
     QFont font = label->font();
@@ -168,15 +188,15 @@ QLabel* MdiChild::addCaptionCell(QGridLayout* grid, int column, const QString& t
     return label;
 }
 
-QLabel* MdiChild::addBlankRow(QGridLayout* grid)
+QLabel* ResultsArea::addBlankRow(QGridLayout* grid)
 {
     auto* label = new QLabel(QStringLiteral(" "));
     addResultWidget(label);
-    grid->addWidget(label, nextRow(grid), 0, Qt::AlignCenter);
+    grid->addWidget(label, firstFreeRow(grid), 0, Qt::AlignCenter);
     return label;
 }
 
-QLabel* MdiChild::addPictureCell(QGridLayout* grid, int column, const QPixmap& picture)
+QLabel* ResultsArea::addPictureCell(QGridLayout* grid, int column, const QPixmap& picture)
 {
     auto* label = new QLabel();
     label->setPixmap(picture);
@@ -185,7 +205,7 @@ QLabel* MdiChild::addPictureCell(QGridLayout* grid, int column, const QPixmap& p
     return label;
 }
 
-QWidget* MdiChild::addDocumentCell(QGridLayout* grid, int column, QTextDocument* document)
+QWidget* ResultsArea::addDocumentCell(QGridLayout* grid, int column, QTextDocument* document)
 {
     auto* box = new QWidget();
     auto* layout = new QHBoxLayout(box);
@@ -205,13 +225,13 @@ QWidget* MdiChild::addDocumentCell(QGridLayout* grid, int column, QTextDocument*
     return box;
 }
 
-QLabel* MdiChild::addNote(QGridLayout* grid, const QString& text, const QColor& colour)
+QLabel* ResultsArea::addNote(QGridLayout* grid, const QString& text, const QColor& colour)
 {
     auto* label = new QLabel(text);
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignJustify | Qt::AlignVCenter);
     setTextColour(label, colour);
-    QFont font = resizedFont(this->font(), -2);
+    QFont font = resizedFont(m_window->font(), -2);
     font.setItalic(colour == QColor(Qt::black));
     label->setFont(font);
     addResultWidget(label);
@@ -219,23 +239,11 @@ QLabel* MdiChild::addNote(QGridLayout* grid, const QString& text, const QColor& 
     auto* box = new QVBoxLayout();
     box->setContentsMargins(0, 10, 0, 0);
     box->addWidget(label);
-    grid->addLayout(box, nextRow(grid), 0, 1, qMax(1, grid->columnCount()));
+    grid->addLayout(box, firstFreeRow(grid), 0, 1, qMax(1, grid->columnCount()));
     return label;
 }
 
-QPushButton* MdiChild::createCopyButton(const QString& toolTip)
-{
-    auto* button = new QPushButton();
-    button->setFlat(true);
-    button->setIcon(QIcon(QStringLiteral(":icons/copy.png")));
-    button->setIconSize(QSize(64, 64));
-    button->setToolTip(toolTip);
-    addResultWidget(button);
-    connect(button, &QPushButton::clicked, this, &MdiChild::copyName);
-    return button;
-}
-
-void MdiChild::finishResultsGrid(QGridLayout* grid)
+void ResultsArea::finishResultsGrid(QGridLayout* grid)
 {
     grid->setColumnStretch(grid->columnCount(), 100);
     grid->setRowStretch(grid->rowCount(), 100);
@@ -243,18 +251,18 @@ void MdiChild::finishResultsGrid(QGridLayout* grid)
     // again, word-wrapped captions and all: the window is laid out once, when
     // all of them are there.
     m_mainLayout->setEnabled(false);
-    m_mainLayout->addLayout(grid, m_resultGrids.size(), 4);
+    m_mainLayout->addLayout(grid, m_resultGrids.size(), m_column);
     m_resultGrids.append(grid);
 
     // Widgets entering the layout of a visible window would appear only on the
     // next pass of the event loop; the results are complete when this returns.
-    if (isVisible())
+    if (m_window->isVisible())
         showLayoutWidgets(grid);
     m_mainLayout->setEnabled(true);
     m_mainLayout->activate();
 }
 
-void MdiChild::clearResults()
+void ResultsArea::clearResults()
 {
     qDeleteAll(m_resultGrids);
     m_resultGrids.clear();
@@ -264,7 +272,7 @@ void MdiChild::clearResults()
     m_resultWidgets.clear();
 }
 
-void MdiChild::setPipeArea(PipeSelectionArea* area)
+void ResultsArea::setPipeArea(PipeSelectionArea* area)
 {
     delete m_pipeArea;
     m_pipeArea = area;
