@@ -3,6 +3,7 @@
 #include "gentools/errorhandle.h"
 #include "guimessageprinter.h"
 #include "settings/oemcodec.h"
+#include "wheelguard.h"
 
 #include <QFont>
 #include <QPalette>
@@ -26,6 +27,7 @@ bool BaseApp::init()
     initAppInfo();
     initFont();
     initStyle();
+    WheelGuard::install();
     return true;
 }
 
