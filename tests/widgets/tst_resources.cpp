@@ -17,12 +17,8 @@ enum Use { Plain = 0, Icon = 1, Printed = 2, Drawing = 4, WithH1 = 8 };
 // QIcon) has an "@2x" variant; a printed picture has 300 dpi pixels for its
 // place on a 100 dpi page. The small drawings go into a 17 % column of an A4
 // page. ЛМР-2-П has no "Размер Н1" row.
-const struct
-{
-    const char* path; // as the program spells it
-    int width, height, use;
-    common::DeviceType type; // of a dimension drawing
-} kPictures[] = {
+// clang-format off
+const struct { const char* path; int width, height, use; common::DeviceType type; } kPictures[] = {
     {":/icons/app.png", 64, 64, Icon, {}},
     {":/icons/new.png", 24, 24, Icon, {}},
     {":/icons/open.png", 24, 24, Icon, {}},
@@ -51,6 +47,7 @@ const struct
     {":/icons/lmr1.png", 320, 400, Drawing | WithH1, common::dtLMR1},
     {":/icons/lmr1_small.png", 110, 150, Printed | Drawing | WithH1, common::dtLMR1},
 };
+// clang-format on
 
 // The "@2x" variant of a picture.
 QString highDensity(QString path)
