@@ -7,7 +7,7 @@
 #include "forms/explanationtext.h"
 #include "forms/regulatorchild.h"
 #include "forms/valvechild.h"
-#include "tst_valvechild_formreader.h"
+#include "tst_selectionchild_formreader.h"
 
 using namespace formreader;
 

@@ -1,0 +1,372 @@
+// The valve and the regulator windows driven as a user drives them: the worked examples read back from
+// the results, the rows following the choices, the losses balanced, the report, refusals.
+
+#include "forms/regulatorchild.h"
+#include "forms/valvechild.h"
+#include "tst_selectionchild_formreader.h"
+
+#include <QTemporaryDir>
+
+using namespace formreader;
+
+namespace {
+
+// A valve or a regulator window, hosted as the main window hosts it.
+struct Window : orxtest::FormHost
+{
+    SelectionChild* form;
+    explicit Window(bool regulator, const Doc* doc = nullptr)
+        : form(regulator ? static_cast<SelectionChild*>(add(new RegulatorChild(doc)))
+                         : add(new ValveChild(doc)))
+    {
+        if (!show())
+            qWarning("the hosted form never became active");
+    }
+    void enter(const Task& t) { formreader::enter(form, t, form->docType() == docRegulator ? 130 : 32767); }
+};
+
+// "code=value" of number inputs as the window shows them.
+QString values(MdiChild* form, const QString& codes)
+{
+    QStringList result;
+    for (const QString& entry : codes.split(QLatin1Char(' '))) {
+        const QString code = entry.section(QLatin1Char('='), 0, 0);
+        const auto* spin = form->ctrl<QDoubleSpinBox>(qint16(code.toInt()));
+        result << code + QLatin1Char('=') + QString::number(spin->value(), 'f', spin->decimals());
+    }
+    return result.join(QLatin1Char(' '));
+}
+
+// The series and the input rows a user meets: each visible row by its code,
+// "-" after a disabled one, "*" after the one the pressure unit stands beside;
+// a combo with its value and its number of items, the flow modes with the
+// checked one ("-" when the heat load is barred).
+QString rows(SelectionChild* form)
+{
+    form->layout()->activate();
+    QStringList result{deviceTypeName(form->deviceType(), false)};
+    for (qint16 code : {32767, 130, 131, 104, 102, 103, 1031, 1020, 1021, 1035, 1036, 10371, 1037, 105, 107,
+                        1032, 106, 108}) {
+        QWidget* w = form->control(code);
+        if (!w || !w->isVisible())
+            continue;
+        QString row = QString::number(code);
+        if (const auto* combo = qobject_cast<QComboBox*>(w))
+            row += QStringLiteral("=%1/%2").arg(combo->currentData().toInt()).arg(combo->count());
+        if (const auto* radio = qobject_cast<RadioArea*>(w))
+            row += QStringLiteral("=%1").arg(radio->checkedId()) +
+                   QLatin1String(radio->button(2)->isEnabled() ? "" : "-");
+        else if (!w->isEnabled())
+            row += QLatin1Char('-');
+        else if (sameRow(form, w, form->control(101)))
+            row += QLatin1Char('*');
+        result << row;
+    }
+    return result.join(QLatin1Char(' '));
+}
+
+const char* const kTypedRegulator3 = "1020=6 1021=4 1036=0.5 1035=1.3 106=0.15 105=100 107=47.5";
+const Task kRegulator3{stWater, rtDiffPressure, ipSupply, pkAbsolute, pmBar, wfM3h, kTypedRegulator3};
+const Task kSteamValve{stSaturatedSteam,         dtLMKP, ipSupply, pkAbsolute, pmBar, wfKgh,
+                       "102=4.8 103=3.5 108=700"};
+Task water(const char* typed)
+{
+    return {stWater, dtLMK2, ipSupply, pkExcess, pmBar, wfM3h, typed};
+}
+
+// The worked examples, a line each: the inputs the window works out, the details, the number of columns,
+// the proposed and the rejected candidates, the note on a high drop, the first choice by its full name.
+const struct
+{
+    const char* name;
+    Task task;
+    const char* shown;
+} kExamples[] = {
+    {"valve 1: ЛМК-2, propylene glycol 50 %, 2.5 Gcal/h",
+     {stPropyleneGlycol, dtLMK2, ipSupply, pkExcess, pmBar, wfTh,
+      "141=50 102=6 103=5 1032=0.5 106=2.5 105=100 107=70"},
+     "108=91.81\nro=984.4 Kv=92.53\n5\n"
+     "ЛМК-2 80/100|1.08|0.65|низкая|низкая; 100/125|1.35|0.59|низкая|низкая; "
+     "100/100|1.08|0.65|низкая|низкая\n"
+     "ЛМК-2 125/125|1.35|0.59|низкая|низкая; 125/100|1.08|0.65|низкая|низкая; 150/100\n"
+     "Клапан седельный ЛМК-2 DN 80 Kvy 100"},
+    {"valve 2: ЛМК-2, water, 91 Gcal/h",
+     {stWater, dtLMK2, ipSupply, pkExcess, pmAtm, wfM3h, "102=5 103=3.2 1032=0.6 106=91 105=100 107=42"},
+     "108=1636.76\nPs(клапан)=0.101 ro=958.4 Kv=1186.49\n5\n"
+     "ЛМК-2 300/1600|1.35|0.69|низкая|ниже средней; 300/1250|1.05|0.74|низкая|ниже средней\n\n"
+     "Клапан седельный ЛМК-2 DN 300 Kvy 1600"},
+    {"valve 3: ЛМК-3, water, return pipe, absolute: the high-drop note",
+     {stWater, dtLMK3, ipReturn, pkAbsolute, pmAtm, wfTh, "102=5 103=3 1032=0.6 106=1 105=94 107=65"},
+     "108=34.43\nPs(клапан)=0.025 ro=980.6 Kv=24.42\n5\n"
+     "ЛМК-3 40/25|1.02|0.77|низкая|ниже средней; 50/32|1.31|0.71|низкая|ниже средней\n\nnote\n"
+     "Клапан трёхходовой ЛМК-3 DN 40 Kvy 25"},
+    {"valve 4: ЛМК-П, superheated steam: one column",
+     {stSuperheatedSteam, dtLMKP, ipSupply, pkAbsolute, pmBar, wfKgh, "102=4.8 103=3.5 108=1345.6 105=220"},
+     "108=1345.60\nKv=29.86 v1=0.4639 v2=0.6400\n1\nЛМК-П 50/40; 50/32; 65/40\nЛМК-П 80/40\n"
+     "Клапан для пара ЛМК-П DN 50 Kvy 40"},
+    // DN 32 is too narrow for the flow, Kvs 25 too large: DN 40 Kvs 16 meets
+    // all four criteria, and so may a rejected valve.
+    {"valve, water, 10 m³/h: those meeting every criterion in bold",
+     water("102=6 103=5.5 1032=0.3 108=10 105=90 107=70"),
+     "108=10.00\nPs(клапан)=0.070 ro=965.4 Kv=13.89\n5\n"
+     "ЛМК-2 32/16|1.15|0.59|низкая|низкая; 40/25|1.80|0.48|низкая|низкая; *40/16|1.15|0.59|низкая|низкая\n"
+     "ЛМК-2 50/25|1.80|0.48|низкая|низкая; *50/16|1.15|0.59|низкая|низкая; 65/25|1.80|0.48|низкая|низкая\n"
+     "Клапан седельный ЛМК-2 DN 32 Kvy 16"},
+    {"regulator 1: ЛМР-Д, propylene glycol 10 %, return pipe",
+     {stPropyleneGlycol, rtDiffPressure, ipReturn, pkAbsolute, pmBar, wfM3h,
+      "141=10 1020=5 1021=1 1036=1 1035=2 106=2 105=100 107=46"},
+     "10371=0.50 1037=0.50 108=38.71\nro=997.8 Kv=27.34\n3\n"
+     "ЛМР-Д 40/25 (0,04 - 0,70 МПа)|низкая|ниже средней; 50/32; 50/25\n"
+     "ЛМР-Д 65/40 (0,04 - 0,70 МПа)|низкая|ниже средней; 65/32; 65/25; 80/40; 80/32\n"
+     "Регулятор перепада давления ЛМР-Д DN 40 Kvy 25 (0,04 - 0,70 МПа)"},
+    {"regulator 2: ЛМР-1, water, gauge atm",
+     {stWater, rtUpstream, ipReturn, pkExcess, pmAtm, wfM3h, "102=8 103=4.1 108=38.88 107=46"},
+     "1031=3.90 108=38.88\nPs(регулятор)=0.010 ro=989.9 Kv=19.46\n3\n"
+     "ЛМР-1 40/25 (0,60 - 1,00 МПа)|низкая|выше средней; 50/25\n"
+     "ЛМР-1 40/20 (0,60 - 1,00 МПа)|низкая|выше средней; 65/25\nnote\n"
+     "Регулятор давления «до себя» ЛМР-1 DN 40 Kvy 25 (0,60 - 1,00 МПа)"},
+    {"regulator 3: ЛМР-Д, water, supply pipe", kRegulator3,
+     "10371=0.10 1037=0.10 108=2.98\nPs(регулятор)=0.101 ro=958.4 Kv=2.56\n3\n"
+     "ЛМР-Д 15/4 (0,04 - 0,70 МПа)|низкая|ниже средней; 15/2.5; 20/4; 20/2.5\n"
+     "ЛМР-Д 20/3.2 (0,04 - 0,70 МПа)|низкая|ниже средней; 25/4\n"
+     "Регулятор перепада давления ЛМР-Д DN 15 Kvy 4 (0,04 - 0,70 МПа)"},
+};
+
+// The report needs a choice and its pipes; any modification takes the choice back.
+const struct
+{
+    const char* name;
+    Task task;
+    int choice;
+    const char* pipes; // their texts once the device is chosen, by location
+    const char* modification;
+    const char* noChoice;
+    const char* file;
+} kReports[] = {
+    {"valve, steam: a pipe before and one after", kSteamValve, 2,
+     "0: DN 40 - максимальная скорость потока перед клапаном 60,24 м/с\n"
+     "1: DN 40 - максимальная скорость потока после клапана 83,80 м/с",
+     "108=710", "Необходимо выбрать клапан", "Клапан_регулирующий_ОРИМАКС_"},
+    {"regulator 3: one pipe", kRegulator3, 3, "2: DN 20 - максимальная скорость потока 2,63 м/с", "107=47",
+     "Необходимо выбрать устройство", "Регулятор_перепада_давления_ОРИМАКС_"},
+};
+
+const QString kInvalid = QStringLiteral("Недопустимые входные данные:<br>");
+// A refused task shows its message alone; under "Не заполнены входные
+// данные" the form names the empty inputs in the order of its rows.
+const struct
+{
+    const char* name;
+    Task task;
+    QString message;
+    const char* named;
+} kRefused[] = {
+    {"valve: P2 above P1", water("102=6 103=7 1032=0.3 108=10 105=90 107=0"),
+     kInvalid + QStringLiteral("давление перед клапаном должно превышать давление после клапана"), ""},
+    {"valve: the empty inputs named in the order of the rows", water("102=6 103=0 1032=0 108=0 105=90 107=0"),
+     QStringLiteral("Не заполнены входные данные"),
+     "Пустые поля: <i>P2</i>, <i>ΔPру</i>, <i>Tобр</i>, <i>G</i>"},
+    {"valve: no catalogue valve is large enough", water("102=6 103=5.5 1032=0.3 108=99999999 105=90 107=70"),
+     QStringLiteral("Не удалось найти модель с подходящим kv"), ""},
+};
+
+// Rows are named after the window they are for.
+bool isRegulator(const char* row)
+{
+    return QByteArray(row).startsWith("regulator");
+}
+
+template <class Table>
+void rowsOf(const Table& table)
+{
+    QTest::addColumn<int>("i");
+    for (int i = 0; i < int(std::size(table)); ++i)
+        QTest::newRow(table[i].name) << i;
+}
+
+} // namespace
+
+class TestSelectionChild : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void workedExamples_data() { rowsOf(kExamples); }
+
+    // Each example read from the window with the rejected candidates shown,
+    // then hidden again, then saved and reopened.
+    void workedExamples()
+    {
+        QFETCH(int, i);
+        const auto& e = kExamples[i];
+        orxtest::MessageCapture capture;
+        Window w(isRegulator(e.name));
+        w.enter(e.task);
+        const Shown shown = read(w.form);
+        QVERIFY(shown.message.isEmpty() && shown.rejected.isEmpty() && shown.hasReportButton);
+        QCOMPARE(shown.choices.size(), shown.proposed.count(QLatin1Char(';')) + 2);
+        toggleRejectedMode(w.form);
+        const Shown all = read(w.form);
+        const QString expected = QString::fromUtf8(e.shown);
+        QCOMPARE(QStringList({values(w.form, expected.section(QLatin1Char('\n'), 0, 0)), all.details,
+                              QString::number(all.columns.size()), all.proposed, all.rejected})
+                         .join(QLatin1Char('\n')) +
+                     QLatin1String(all.hasHighDropNote ? "\nnote\n" : "\n") + shown.choices.value(1),
+                 expected);
+        QCOMPARE(all.proposed, shown.proposed);
+        if (isRegulator(e.name)) // the caption that breaks its line
+            QCOMPARE(all.columns.value(1), QStringLiteral("Вероятность кавитации в\nрегуляторе"));
+        toggleRejectedMode(w.form);
+        QCOMPARE(read(w.form).rejected, QString());
+
+        // Saved and opened again: unmodified, the same results.
+        QTemporaryDir dir;
+        const Doc doc =
+            orxtest::savedAndReopened(*w.form, dir.filePath(QStringLiteral("Тепловой пункт.orx")));
+        Window reopened(isRegulator(e.name), &doc);
+        QVERIFY(!reopened.form->isModified());
+        const Shown again = read(reopened.form);
+        QCOMPARE(again.details + again.proposed + again.choices.join(QLatin1Char('|')),
+                 shown.details + shown.proposed + shown.choices.join(QLatin1Char('|')));
+        QCOMPARE(capture.count(), 0);
+    }
+
+    // Steam and gases take the steam valve on the supply pipe, its flow given
+    // directly; a new regulator shows the differential scheme, each task moves
+    // the pressure rows and the unit beside the first of them.
+    void rowsFollowTheMediumAndTheTask()
+    {
+        orxtest::MessageCapture capture;
+        Window valve(false);
+        act(valve.form, QStringLiteral("104=2 121=%1").arg(stSaturatedSteam));
+        QCOMPARE(rows(valve.form), QStringLiteral("ЛМК-П 32767=1/1 131=1/2- 104=1- 102* 103 1031- 105- 108"));
+        // Back to water: all three series again, the steam valve stays chosen.
+        act(valve.form, QStringLiteral("121=%1").arg(stWater));
+        QCOMPARE(rows(valve.form),
+                 QStringLiteral("ЛМК-П 32767=1/3 131=1/2 104=1 102* 103 1031- 105 107 1032 108"));
+        act(valve.form, QStringLiteral("32767=%1 131=%2 121=%3").arg(dtLMK3).arg(ipReturn).arg(stAir));
+        QCOMPARE(rows(valve.form), QStringLiteral("ЛМК-П 32767=1/1 131=1/2- 104=1- 102* 103 1031- 105 108"));
+
+        Window w(true);
+        RegulatorChild* form = static_cast<RegulatorChild*>(w.form);
+        QCOMPARE(read(form).message, QStringLiteral("Не заполнены входные данные"));
+        QCOMPARE(rows(form),
+                 QStringLiteral("ЛМР-Д 130=1/3 131=1/2 104=1 1020* 1021 1035 1036 10371 1037- 105 107 108"));
+        act(form, QStringLiteral("104=2 131=%1 130=%2").arg(ipSupply).arg(rtUpstream));
+        QCOMPARE(rows(form), QStringLiteral("ЛМР-1 130=2/3 131=2/2- 104=1- 102* 103 1031- 107 108"));
+        // ΔPрег is always P1 - P2, whatever has the focus.
+        act(form, QStringLiteral("102=8 103=4.1"));
+        QCOMPARE(values(form, QStringLiteral("1031")), QStringLiteral("1031=3.90"));
+        act(form, QStringLiteral("130=%1").arg(rtDownstream));
+        QCOMPARE(rows(form), QStringLiteral("ЛМР-Д 130=3/3 131=1/2- 104=1- 102* 103 1031- 105 108"));
+        act(form, QStringLiteral("130=%1 101=%2").arg(rtDiffPressure).arg(pmMPa));
+        QCOMPARE(rows(form),
+                 QStringLiteral("ЛМР-Д 130=1/3 131=1/2 104=1 1020* 1021 1035 1036 10371 1037- 105 107 108"));
+        // Every pressure sub-label follows the unit.
+        for (qint16 code : {103, 1031, 1021, 1035, 1036, 10371, 1037})
+            QCOMPARE(form->subLabel(code)->text(), QStringLiteral("МПа"));
+
+        // Steam takes the downstream regulator only, in one column.
+        w.enter({stSaturatedSteam, rtDownstream, ipReturn, pkExcess, pmBar, wfKgh, "102=8 103=3 108=500"});
+        QCOMPARE(rows(form), QStringLiteral("ЛМР-2-П 130=3/1 131=1/2- 104=1- 102* 103 1031- 105- 108"));
+        QCOMPARE(read(form).proposed, QStringLiteral("ЛМР-2-П 20/6.3 (0,10 - 0,70 МПа); 25/6.3"));
+        QCOMPARE(capture.count(), 0);
+    }
+
+    void lossesBalanceTheDifferentialScheme()
+    {
+        Window w(true);
+        SelectionChild* form = w.form;
+        // Typed while some drop is still empty: nothing to balance yet. Editing Pпод: the rest of the drop
+        // is shared by both losses. The losses before the section are the user's: the losses after take
+        // the rest, and with a rest of odd hundredths the losses still add up to the drop.
+        for (const auto& [typed, losses] : {std::pair{"1021=3 1035=1 1036=1", "10371=0.00 1037=0.00"},
+                                            {"1020=6", "10371=0.50 1037=0.50"},
+                                            {"10371=0.8", "10371=0.80 1037=0.20"},
+                                            {"1036=0.97", "10371=0.52 1037=0.51"}}) {
+            act(form, QString::fromLatin1(typed));
+            QCOMPARE(values(form, QStringLiteral("10371 1037")), QString::fromLatin1(losses));
+        }
+        // Values not typed in the scheme (the focus elsewhere) are left as they
+        // are: the calculation tells the user the drops do not add up.
+        form->control(122)->setFocus();
+        form->ctrl<QDoubleSpinBox>(1020)->setValue(7);
+        QCOMPARE(values(form, QStringLiteral("10371 1037")), QStringLiteral("10371=0.52 1037=0.51"));
+        QVERIFY(read(form).message.startsWith(
+            kInvalid + QStringLiteral("сумма перепадов давления должна быть равной 4 бар")));
+    }
+
+    void reportNeedsTheDeviceAndThePipes_data() { rowsOf(kReports); }
+
+    // Without a choice the report button warns; with the pipes taken back it
+    // asks for them; with both chosen it writes one PDF and hands it to the viewer.
+    void reportNeedsTheDeviceAndThePipes()
+    {
+        QFETCH(int, i);
+        const auto& r = kReports[i];
+        Window w(isRegulator(r.name));
+        SelectionChild* form = w.form;
+        w.enter(r.task);
+        const auto pipes = [form] {
+            QStringList texts;
+            for (int location : form->pipeArea()->locations())
+                texts << QStringLiteral("%1: %2").arg(location).arg(
+                    form->pipeArea()->combo(location)->currentText());
+            return texts.join(QLatin1Char('\n'));
+        };
+        const QString unchosen = pipes();
+        QVERIFY(!unchosen.contains(QLatin1String("DN")));
+        form->choiceCombo()->setCurrentIndex(r.choice);
+        QCOMPARE(pipes(), QString::fromUtf8(r.pipes));
+        act(form, QString::fromLatin1(r.modification));
+        QCOMPARE(form->choiceCombo()->currentIndex(), 0);
+        QCOMPARE(pipes(), unchosen);
+
+        orxtest::ViewerStub viewer;
+        // Title and text of the box the report button answers with; empty when it asks nothing.
+        const auto warning = [form] {
+            orxtest::ModalAnswerer answer(orxtest::ModalAnswerer::accept());
+            QTest::mouseClick(reportButton(form), Qt::LeftButton);
+            return answer.answered() ? answer.title() + QLatin1Char('|') + answer.text() : QString();
+        };
+        QCOMPARE(warning(), QStringLiteral("Валидация|") + QString::fromUtf8(r.noChoice));
+        form->choiceCombo()->setCurrentIndex(r.choice);
+        const int dn = form->stdDn();
+        form->pipeArea()->setDn(0);
+        QCOMPARE(warning(), QStringLiteral("Валидация|Необходимо выбрать значение"));
+        QVERIFY(viewer.opened.isEmpty());
+        form->pipeArea()->setDn(dn);
+        QCOMPARE(warning(), QString());
+        QCOMPARE(viewer.opened.size(), 1);
+        QFile file(viewer.opened.first().toLocalFile());
+        QVERIFY2(QFileInfo(file).fileName().startsWith(QString::fromUtf8(r.file)),
+                 qPrintable(file.fileName()));
+        QVERIFY(file.open(QIODevice::ReadOnly) && file.read(5) == "%PDF-");
+    }
+
+    void refusedTasksShowTheMessageOnly_data() { rowsOf(kRefused); }
+
+    // Nothing to choose or report; asking for the report anyway opens no box and writes nothing.
+    void refusedTasksShowTheMessageOnly()
+    {
+        QFETCH(int, i);
+        const auto& r = kRefused[i];
+        orxtest::MessageCapture capture;
+        orxtest::ViewerStub viewer;
+        Window w(isRegulator(r.name));
+        w.enter(r.task);
+        const Shown shown = read(w.form);
+        QCOMPARE(shown.message, r.message);
+        QVERIFY(shown.proposed.isEmpty() && shown.details.isEmpty() && !shown.hasReportButton);
+        QVERIFY(!w.form->choiceCombo() && !w.form->pipeArea());
+        QCOMPARE(bool(visibleLabel(w.form, QString::fromUtf8(r.named))), *r.named != 0);
+        orxtest::ModalAnswerer unexpected(orxtest::ModalAnswerer::accept(), 300);
+        w.form->showPdf();
+        QTest::qWait(50);
+        QVERIFY(!unexpected.answered() && viewer.opened.isEmpty());
+        QCOMPARE(capture.count(), 0);
+    }
+};
+
+ORX_GUI_TEST_MAIN(TestSelectionChild)
+#include "tst_selectionchild.moc"

@@ -1,0 +1,207 @@
+#pragma once
+
+// Driving a selection window (valve or regulator) as a user does and reading
+// back what its results show. Shared by the selection and the explanation tests.
+
+#include "formhost.h"
+#include "forms/selectionchild.h"
+#include "framework/pipeselectionarea.h"
+#include "framework/radioarea.h"
+#include "guitestsupport.h"
+#include "guitools/smallclasses.h"
+
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+
+#include <algorithm>
+
+namespace formreader {
+
+using namespace common;
+
+// A task as the user gives it: the choices, then the numbers typed one after
+// the other as "field=text" (a heat load, field 106, is given in Gcal/h and
+// switches the flow to be derived from it).
+struct Task
+{
+    int medium, device, place, kind, pressureUnit, flowUnit;
+    const char* typed;
+};
+
+// What a user does, as "code=value" entries: a number typed, the item of a
+// combo carrying the value chosen, the button of a radio area checked.
+inline void act(MdiChild* form, const QString& entries)
+{
+    for (const QString& entry : entries.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        const auto code = qint16(entry.section(QLatin1Char('='), 0, 0).toInt());
+        const QString value = entry.section(QLatin1Char('='), 1);
+        if (auto* combo = form->findCtrl<QComboBox>(code))
+            orxtest::selectData(combo, value.toInt());
+        else if (auto* radio = form->findCtrl<RadioArea>(code))
+            radio->setCheckedId(value.toInt());
+        else
+            orxtest::typeInto(form->ctrl<QDoubleSpinBox>(code), value);
+    }
+}
+
+// `deviceField` is the combo that chooses the device: the valve type or the regulation task.
+inline void enter(SelectionChild* form, const Task& t, qint16 deviceField)
+{
+    act(form, QStringLiteral("121=%1 %2=%3").arg(t.medium).arg(deviceField).arg(t.device));
+    if (form->control(131)->isEnabled())
+        orxtest::selectData(form->ctrl<QComboBox>(131), t.place);
+    act(form, QStringLiteral("1011=%1 101=%2 1081=%3").arg(t.kind).arg(t.pressureUnit).arg(t.flowUnit));
+    if (QString::fromUtf8(t.typed).contains(QLatin1String("106=")))
+        act(form, QStringLiteral("104=2 1061=%1").arg(hmGcalH));
+    act(form, QString::fromUtf8(t.typed));
+}
+
+inline void toggleRejectedMode(QWidget* form)
+{
+    QTest::keyClick(form, Qt::Key_V, Qt::ControlModifier | Qt::AltModifier);
+}
+
+inline QPoint positionIn(QWidget* form, QWidget* w)
+{
+    return w->mapTo(form, QPoint(0, 0));
+}
+
+inline bool sameRow(QWidget* form, QWidget* a, QWidget* b)
+{
+    return std::abs(positionIn(form, a).y() + a->height() / 2 - positionIn(form, b).y() - b->height() / 2) <=
+           3;
+}
+
+// What the results area of a selection window shows.
+struct Shown
+{
+    QString message; // the red message of a refused task
+    QString details; // "ro=958.4 Kv=13.89": each detail by a short name, in the order of the captions
+    // The candidates as "ЛМК-2 80/100|1.08|0.65|низкая|низкая; *100/125|…; 100/100" ("*": bold):
+    // the series is named when it changes, the rest of a row when it differs from the row before.
+    QString proposed, rejected;
+    QStringList columns, choices; // the column headers, the items of the choice combo
+    bool hasReportButton = false, hasHighDropNote = false;
+};
+
+inline QLabel* visibleLabel(QWidget* form, const QString& text)
+{
+    for (QLabel* label : form->findChildren<QLabel*>())
+        if (label->isVisible() && label->text() == text)
+            return label;
+    return nullptr;
+}
+
+inline QPushButton* reportButton(SelectionChild* form)
+{
+    for (QPushButton* button : form->findChildren<QPushButton*>())
+        if (button->text() == QStringLiteral(" Pdf-документ "))
+            return button;
+    return nullptr;
+}
+
+// The short name of a detail caption; an unknown caption stands as it is.
+inline QString detailName(const QString& caption)
+{
+    static const QMap<QString, QString> names{
+        {QStringLiteral("Абс. давление насыщенных<br>паров в клапане:"), QStringLiteral("Ps(клапан)")},
+        {QStringLiteral("Абс. давление насыщенных<br>паров в регуляторе:"), QStringLiteral("Ps(регулятор)")},
+        {QStringLiteral("Плотность рабочей среды:"), QStringLiteral("ro")},
+        {QStringLiteral("Расчётный Kv:"), QStringLiteral("Kv")},
+        {QStringLiteral("Удельный объём пара до клапана:"), QStringLiteral("v1")},
+        {QStringLiteral("Удельный объём пара после клапана:"), QStringLiteral("v2")}};
+    return names.value(caption, caption);
+}
+
+inline Shown read(SelectionChild* form)
+{
+    form->layout()->activate();
+    Shown shown;
+    QList<QLabel*> labels = form->findChildren<QLabel*>();
+    labels.erase(std::remove_if(labels.begin(), labels.end(), [](QLabel* l) { return !l->isVisible(); }),
+                 labels.end());
+    for (QLabel* label : labels) {
+        if (label->palette().color(QPalette::WindowText) == QColor(Qt::red) &&
+            label->text().startsWith(QStringLiteral("Не")))
+            shown.message = label->text();
+        shown.hasHighDropNote |= label->text().contains(QStringLiteral("не более 0,2 МПа"));
+    }
+
+    QLabel* proposedHeader = visibleLabel(form, QStringLiteral("Предлагаемые варианты\u00B9"));
+    QLabel* rejectedHeader = visibleLabel(form, QStringLiteral("Отбракованные варианты"));
+    const int proposedY = proposedHeader ? positionIn(form, proposedHeader).y() : INT_MAX;
+    const int rejectedY = rejectedHeader ? positionIn(form, rejectedHeader).y() : INT_MAX;
+    static const QRegularExpression designation(
+        QStringLiteral("^(ЛМ\\S+) DN (\\d+) Kvy (\\S+)( \\(.*\\))?$"));
+    const auto leftOf = [form](QWidget* a, QWidget* b) {
+        return positionIn(form, a).x() < positionIn(form, b).x();
+    };
+    QList<QLabel*> candidates;
+    for (QLabel* label : labels)
+        if (designation.match(label->text()).hasMatch())
+            candidates.append(label);
+    std::stable_sort(candidates.begin(), candidates.end(), [form](QLabel* a, QLabel* b) {
+        return positionIn(form, a).y() < positionIn(form, b).y();
+    });
+    QStringList proposed, rejected;
+    QString series, rest;
+    for (QLabel* candidate : candidates) {
+        const int y = positionIn(form, candidate).y();
+        if (y < proposedY)
+            continue;
+        QList<QLabel*> cells;
+        for (QLabel* label : labels)
+            if (label != candidate && leftOf(candidate, label) && sameRow(form, label, candidate))
+                cells.append(label);
+        std::sort(cells.begin(), cells.end(), leftOf);
+        const QRegularExpressionMatch m = designation.match(candidate->text());
+        QString tail = m.captured(4);
+        for (QLabel* cell : cells)
+            tail += QLatin1Char('|') + cell->text();
+        QStringList& rows = y > rejectedY ? rejected : proposed;
+        QString row = QLatin1String(candidate->font().bold() ? "*" : "");
+        if (rows.isEmpty() || m.captured(1) != series)
+            row += m.captured(1) + QLatin1Char(' ');
+        row += m.captured(2) + QLatin1Char('/') + m.captured(3);
+        rows << (!rows.isEmpty() && tail == rest ? row : row + tail);
+        series = m.captured(1);
+        rest = tail;
+    }
+    shown.proposed = proposed.join(QStringLiteral("; "));
+    shown.rejected = rejected.join(QStringLiteral("; "));
+
+    // Column headers: the bold word-wrapped labels with the caption cell's margins.
+    if (proposedHeader)
+        for (QLabel* label : labels)
+            if (label->wordWrap() && label->font().bold() &&
+                label->contentsMargins() == QMargins(10, 10, 10, 10))
+                shown.columns << label->text();
+
+    // Details: each bold caption ending with ":" and the nearest read-only value right of it.
+    QMap<QString, QString> details;
+    for (QLabel* label : labels) {
+        if (!label->font().bold() || !label->text().endsWith(QLatin1Char(':')))
+            continue;
+        QLineEdit* value = nullptr;
+        for (QLineEdit* edit : form->findChildren<QLineEdit*>())
+            if (edit->isVisible() && edit->isReadOnly() &&
+                !qobject_cast<QAbstractSpinBox*>(edit->parentWidget()) && sameRow(form, label, edit) &&
+                leftOf(label, edit) && (!value || leftOf(edit, value)))
+                value = edit;
+        if (value)
+            details.insert(label->text(), detailName(label->text()) + QLatin1Char('=') + value->text());
+    }
+    shown.details = QStringList(details.values()).join(QLatin1Char(' '));
+
+    if (QSmartComboBox* combo = form->choiceCombo())
+        shown.choices = orxtest::itemTexts(combo);
+    shown.hasReportButton = reportButton(form) && reportButton(form)->isVisible();
+    return shown;
+}
+
+} // namespace formreader
+
+Q_DECLARE_METATYPE(formreader::Task)
