@@ -1,10 +1,22 @@
 // The vocabulary: one name per naming function and rule, the fallback of each
 // function with its report, the device kinds and the numbers stored in files.
+// The small stores: the reference codes (the empty provider the program
+// configures, and listing and finding codes over a provider of the test's own),
+// and the settings (the user's in the native store, every scope that cannot be
+// served falling back to it after a report, and a file of the program's own,
+// seeded once from its template and kept in Windows-1251).
 
+#include "gentools/emptyrefcodeprovider.h"
 #include "gentools/errorhandle.h"
+#include "gentools/refcode.h"
+#include "settings/smartsettings.h"
 #include "tablerows.h"
 #include "testsupport.h"
 #include "vocabulary/common.h"
+#include "vocabulary/flowmeter.h"
+
+#include <QDir>
+#include <QSettings>
 
 using namespace common;
 
@@ -12,33 +24,79 @@ namespace {
 
 const QString br = QStringLiteral("\n");
 
+// One name per function, without a report; a value outside the table: one report
+// naming the file and function, then the fallback.
 // clang-format off
-const struct { const char* name; QString (*call)(); const char* text; } kNames[] = {
-    {"device, full, in guillemets", [] { return deviceTypeName(dtLMR1, true, QStringLiteral(" ")); }, "Регулятор давления \u00ABдо себя\u00BB ЛМР-1"},
-    {"device, full, line break", [] { return deviceTypeName(dtLMSHFan, true, br); }, "Шкаф управления\nдля приточной вентиляции"},
-    {"document, description, line breaks", [] { return docTypeDescription(docRegulator, br); }, "Регулятор давления\nи перепада давления\nпрямого действия"},
-    {"solution, six significant digits", [] { return substanceName(stEthyleneGlycol, 100.0 / 3); }, "этиленгликоля раствор 33.3333%"},
-    {"pressure", [] { return pressureMeasureName(pmMWater); }, "м вод. ст."},
-    {"flow of a liquid", [] { return wfMeasureName(wfLmin, true); }, "л/мин."},
-    {"volume of a gas is normal", [] { return wfMeasureName(wfM3h, false); }, "нм\u00B3/ч"},
-    {"heat", [] { return heatMeasureName(hmGJH); }, "ГДж/ч"},
-    {"regulator", [] { return regulatorTypeFunctionalName(rtUpstream); }, "давления \"до себя\""},
-    {"loop, combined", [] { return loopName(lpAll); }, "отопление + ГВС + вентиляция"},
-    {"noise", [] { return noiseRiskName(nrUpperMedium); }, "выше средней"},
-    {"image, small", [] { return deviceSizeImageName(dtLMK3, true); }, ":/icons/lmk3_small.png"},
+const struct { const char* name; QString (*call)(); const char* function; const char* text; } kNames[] = {
+    {"device, full, in guillemets", [] { return deviceTypeName(dtLMR1, true, QStringLiteral(" ")); }, "", "Регулятор давления \u00ABдо себя\u00BB ЛМР-1"},
+    {"device, full, line break", [] { return deviceTypeName(dtLMSHFan, true, br); }, "", "Шкаф управления\nдля приточной вентиляции"},
+    {"document, description, line breaks", [] { return docTypeDescription(docRegulator, br); }, "", "Регулятор давления\nи перепада давления\nпрямого действия"},
+    {"solution, six significant digits", [] { return substanceName(stEthyleneGlycol, 100.0 / 3); }, "", "этиленгликоля раствор 33.3333%"},
+    {"pressure", [] { return pressureMeasureName(pmMWater); }, "", "м вод. ст."},
+    {"flow of a liquid", [] { return wfMeasureName(wfLmin, true); }, "", "л/мин."},
+    {"volume of a gas is normal", [] { return wfMeasureName(wfM3h, false); }, "", "нм\u00B3/ч"},
+    {"heat", [] { return heatMeasureName(hmGJH); }, "", "ГДж/ч"},
+    {"regulator", [] { return regulatorTypeFunctionalName(rtUpstream); }, "", "давления \"до себя\""},
+    {"loop, combined", [] { return loopName(lpAll); }, "", "отопление + ГВС + вентиляция"},
+    {"noise", [] { return noiseRiskName(nrUpperMedium); }, "", "выше средней"},
+    {"image, small", [] { return deviceSizeImageName(dtLMK3, true); }, "", ":/icons/lmk3_small.png"},
+    {"device dtEmpty", [] { return deviceTypeName(dtEmpty, true, br); }, "common.cpp, deviceTypeName", "Неизвестный тип оборудования"},
+    {"description 21", [] { return docTypeDescription(DocType(21), br); }, "common.cpp, docTypeDescription", "Неизвестный тип оборудования"},
+    {"medium 4 with concentration", [] { return substanceName(SubstanceType(4), 40); }, "common.cpp, substanceName", "Неизвестно"},
+    {"pressure 0", [] { return pressureMeasureName(PressureMeasure(0)); }, "common.cpp, pressureMeasureName", "Неизвестно"},
+    {"flow 5", [] { return wfMeasureName(WfMeasure(5), true); }, "common.cpp, wfMeasureName", "Неизвестно"},
+    {"heat 2", [] { return heatMeasureName(HeatMeasure(2)); }, "common.cpp, heatMeasureName", "Неизвестно"},
+    {"loop 8", [] { return loopName(Loop(8)); }, "common.cpp, loopName", "Неизвестно"},
+    {"noise 0", [] { return noiseRiskName(NoiseRisk(0)); }, "common.cpp, noiseRiskName", "Неизвестно"},
+    {"LMR101 has no drawing", [] { return deviceSizeImageName(dtLMR101, true); }, "common.cpp, deviceSizeImageName", ""},
+    {"flow meter type", [] { return lmfTypeName(3333); }, "flowmeter.cpp, lmfTypeName", "Неизвестно"},
+    {"flow meter form", [] { return lmfFormName(3333, true); }, "flowmeter.cpp, lmfFormName", "Неизвестно"},
+    {"electrode", [] { return electrodeMaterialName(3333, true); }, "flowmeter.cpp, electrodeMaterialName", "Неизвестно"},
+    {"interface", [] { return interfaceName(3333, true); }, "flowmeter.cpp, interfaceName", "Неизвестно"},
+    {"pulse weight", [] { return lmfMOutputPulseWeightName(3333); }, "flowmeter.cpp, lmfMOutputPulseWeightName", "Неизвестно"},
+    {"no diameter", [] { return lmfDnName(vdnEmpty); }, "flowmeter.cpp, lmfDnName", "Неизвестно"},
+};
+// clang-format on
+
+const qint16 kOrdered = 7;      // listed by sort number
+const qint16 kAlphabetical = 8; // listed by name
+
+// Codes whose order by sort number, by name and by code differ; the store's
+// loads and inserts are counted.
+class FakeProvider : public RefCodeProvider
+{
+public:
+    int loads = 0, inserts = 0;
+    RefNames names{{RefKey(kOrdered, 1), {QStringLiteral("вода"), 3}},
+                   {RefKey(kOrdered, 2), {QStringLiteral("Бак"), 1}},
+                   {RefKey(kOrdered, 3), {QStringLiteral("азот"), 2}},
+                   {RefKey(kOrdered, -1), {QStringLiteral("(нет)"), 0}},
+                   {RefKey(kOrdered, 0), {QStringLiteral("пусто"), 5}},
+                   {RefKey(kAlphabetical, 10), {QStringLiteral("Горячая вода"), 1}},
+                   {RefKey(kAlphabetical, 11), {QStringLiteral("гликоль"), 2}},
+                   {RefKey(kAlphabetical, 12), {QStringLiteral("Азот"), 3}}};
+
+    bool loadCodes(RefNames& loaded) override { return ++loads, loaded = names, true; }
+    bool loadAlphabeticalTypes(RefTypes& types) override { return types.insert(kAlphabetical), true; }
+    bool insertCode(RefNames&, qint16 type, const QString& name) override
+    {
+        return ++inserts, names.insert(RefKey(type, 1), {name, 100}), true;
+    }
+    bool modifyCode(RefNames&, qint16, RefCode, const QString&, bool) override { return true; }
 };
 
-// A value outside the table: one report naming the function, then the fallback.
-const struct { const char* name; QString (*call)(); const char* function; const char* fallback; } kFallbacks[] = {
-    {"device dtEmpty", [] { return deviceTypeName(dtEmpty, true, br); }, "deviceTypeName", "Неизвестный тип оборудования"},
-    {"description 21", [] { return docTypeDescription(DocType(21), br); }, "docTypeDescription", "Неизвестный тип оборудования"},
-    {"medium 4 with concentration", [] { return substanceName(SubstanceType(4), 40); }, "substanceName", "Неизвестно"},
-    {"pressure 0", [] { return pressureMeasureName(PressureMeasure(0)); }, "pressureMeasureName", "Неизвестно"},
-    {"flow 5", [] { return wfMeasureName(WfMeasure(5), true); }, "wfMeasureName", "Неизвестно"},
-    {"heat 2", [] { return heatMeasureName(HeatMeasure(2)); }, "heatMeasureName", "Неизвестно"},
-    {"loop 8", [] { return loopName(Loop(8)); }, "loopName", "Неизвестно"},
-    {"noise 0", [] { return noiseRiskName(NoiseRisk(0)); }, "noiseRiskName", "Неизвестно"},
-    {"LMR101 has no drawing", [] { return deviceSizeImageName(dtLMR101, true); }, "deviceSizeImageName", ""},
+// Mode: the listing order, or -1 to find the name (inserted when unknown and not blank).
+// clang-format off
+const struct { const char* name; qint16 type; int mode; const char* text; QList<RefCode> expected; } kLookups[] = {
+    {"ordered type by sort number, with -1", kOrdered, 0, "", {-1, 2, 3, 1, 0}},
+    {"by name, case ignored", kOrdered, 1, "", {-1, 3, 2, 1, 0}},
+    {"alphabetical type by name", kAlphabetical, 0, "", {12, 11, 10}},
+    {"alphabetical type by order", kAlphabetical, 2, "", {10, 11, 12}},
+    {"unknown type lists nothing", 99, 0, "", {}},
+    {"name with outer and inner blanks, other case", kAlphabetical, -1, "  ГОРЯЧАЯ \t  вода ", {10}},
+    {"the no-code name", kOrdered, -1, "(нет)", {-1}},
+    {"unknown name, inserted", kAlphabetical, -1, " новая   среда ", {1}},
+    {"blank name, not inserted", kAlphabetical, -1, "   ", {0}},
 };
 // clang-format on
 
@@ -48,30 +106,45 @@ class TestCommon : public QObject
 {
     Q_OBJECT
 
+    const QString m_file = QStringLiteral("tst_smartsettings.ini");
+    const QString m_path = QCoreApplication::applicationDirPath() + QStringLiteral("/settings/") + m_file;
+
+    static QString value(int scope, const char* key)
+    {
+        return SmartSettings(scope).value(QLatin1String(key), QStringLiteral("d")).toString();
+    }
+    void reset()
+    {
+        SmartSettings::setFileName(QString());
+        SmartSettings::data(SmartSettings::Global)->clear();
+        QFile::remove(m_path);
+        QFile::remove(m_path + QStringLiteral(".default"));
+    }
+
 private slots:
-    void initTestCase() { geh::ErrorHandler::instance()->setLogFileName(QStringLiteral("test.log")); }
-    void cleanupTestCase() { geh::ErrorHandler::destroyInstance(); }
+    void initTestCase()
+    {
+        geh::ErrorHandler::instance()->setLogFileName(QStringLiteral("test.log"));
+        reset();
+    }
+    void cleanupTestCase()
+    {
+        reset();
+        QDir().rmdir(QFileInfo(m_path).path()); // only when nothing else lives there
+        geh::ErrorHandler::destroyInstance();
+    }
+    void cleanup() { refcodes::setProvider(new EmptyRefCodeProvider); }
 
     void names_data() { tableRows(kNames); }
-    // A value of the table is named without any report.
     void names()
     {
         ORX_ROW(kNames);
         orxtest::MessageCapture capture;
         QCOMPARE(row.call(), QString::fromUtf8(row.text));
-        QCOMPARE(capture.count(), 0);
-    }
-
-    void fallbacks_data() { tableRows(kFallbacks); }
-    void fallbacks()
-    {
-        ORX_ROW(kFallbacks);
-        orxtest::MessageCapture capture;
-        QCOMPARE(row.call(), QString::fromUtf8(row.fallback));
-        QCOMPARE(capture.assertions().size(), 1);
-        const QString report = capture.assertions().first();
-        QVERIFY2(report.contains(QStringLiteral("common.cpp, %1(), row ").arg(QLatin1String(row.function))) &&
-                     report.endsWith(QStringLiteral("\r\n0")),
+        const QString report = capture.assertions().join(QLatin1Char('|'));
+        QVERIFY2(*row.function ? report.contains(QLatin1String(row.function) + QLatin1String("(), row ")) &&
+                                     report.endsWith(QStringLiteral("\r\n0")) && capture.count() == 1
+                               : capture.count() == 0,
                  qPrintable(report));
     }
 
@@ -107,6 +180,97 @@ private slots:
         QCOMPARE(QList<int>({hmGcalH, hmMWH, hmGJH, lpHotWaterVentilation, lpProcess, BeforeDevice,
                              AfterDevice, Anywhere, pkAbsolute, pkExcess}),
                  QList<int>({1, 20, 30, 7, 99, 0, 1, 2, 1, 2}));
+    }
+
+    // The program's own configuration: no codes at all, and every attempt to
+    // load (once) or change them is a reported programming error.
+    void emptyProviderReportsEveryLoadAndChange()
+    {
+        orxtest::MessageCapture capture;
+        refcodes::setProvider(new EmptyRefCodeProvider);
+        QVERIFY(refcodes::codeName(5, kOrdered).isEmpty() &&
+                refcodes::codesOfType(kOrdered, true).isEmpty() &&
+                refcodes::codes(kOrdered, refcodes::smByName, true).isEmpty());
+        QVERIFY(!refcodes::insertName(kOrdered, QStringLiteral("новое")) &&
+                !refcodes::modifyName(kOrdered, 1, QStringLiteral("x"), true));
+        QStringList functions;
+        for (const QString& report : capture.assertions())
+            functions << report.section(QStringLiteral("(), row"), 0, 0).section(QLatin1Char(' '), -1);
+        QCOMPARE(functions.join(QLatin1Char(' ')), QStringLiteral("loadCodes insertCode modifyCode"));
+    }
+
+    void lookups_data() { tableRows(kLookups); }
+    void lookups()
+    {
+        ORX_ROW(kLookups);
+        auto* provider = new FakeProvider;
+        refcodes::setProvider(provider);
+        orxtest::MessageCapture capture;
+        const QString name = QString::fromUtf8(row.text);
+        if (row.mode >= 0) {
+            QCOMPARE(refcodes::codes(row.type, row.mode, true), row.expected);
+            QCOMPARE(refcodes::codes(row.type, row.mode, true), row.expected);
+            QCOMPARE(provider->loads, 1); // however often asked
+        } else {
+            const RefCode code = refcodes::codeByName(row.type, name, true, Qt::CaseInsensitive);
+            QCOMPARE(code, row.expected.first());
+            QCOMPARE(provider->inserts, code == 1 ? 1 : 0);
+            if (code == 1)
+                QCOMPARE(refcodes::codeName(code, row.type), name.simplified());
+        }
+        QCOMPARE(capture.count(), 0);
+    }
+
+    // The value is really kept: another store on the same native file sees it under its new
+    // name, a missing key is not created by a rename. Local without a file and an unknown
+    // scope read and write the Global store, after a report.
+    void globalStoreAndFallbacks()
+    {
+        orxtest::MessageCapture capture;
+        const QString folder = QStringLiteral("/home/инженер/Документы/Клапаны");
+        SmartSettings(SmartSettings::Global).setValue(QStringLiteral("Common/Directory"), folder);
+        SmartSettings().renameKey(QStringLiteral("Common/Directory"), QStringLiteral("Common/Folder"));
+        SmartSettings().renameKey(QStringLiteral("Missing/key"), QStringLiteral("Other/key"));
+        SmartSettings::data(SmartSettings::Global)->sync();
+        QCOMPARE(QSettings().allKeys(), QStringList{QStringLiteral("Common/Folder")});
+        QCOMPARE(QSettings().value(QStringLiteral("Common/Folder")).toString(), folder);
+        QCOMPARE(capture.count(), 0);
+        for (int scope : {int(SmartSettings::Local), 3})
+            SmartSettings(scope).setValue(QStringLiteral("A/%1").arg(scope), value(scope, "Common/Folder"));
+        SmartSettings::iniFileName();
+        QCOMPARE(value(SmartSettings::Global, "A/1") + value(SmartSettings::Global, "A/3"), folder + folder);
+        QCOMPARE(capture.conditions(),
+                 QStringLiteral("0|0|v == Global|v == Global|!m_fileName.isEmpty()").split(QLatin1Char('|')));
+    }
+
+    // The template seeds the missing file once; the file's values come first, then the
+    // Global store's; the Global scope never looks into the file.
+    void localFile()
+    {
+        reset();
+        orxtest::MessageCapture capture;
+        QDir().mkpath(QFileInfo(m_path).path());
+        const QByteArray seed = "[Local]\nseeded=from template\nshared=local\n";
+        QVERIFY(orxtest::writeFile(m_path + QStringLiteral(".default"), seed));
+        SmartSettings::setFileName(m_file);
+        QCOMPARE(SmartSettings::iniFileName(), m_path);
+        QVERIFY(orxtest::writeFile(m_path + QStringLiteral(".default"), "[Local]\nseeded=again\n"));
+        SmartSettings::iniFileName();
+        QCOMPARE(orxtest::readFile(m_path), seed);
+        SmartSettings().setValue(QStringLiteral("Local/shared"), QStringLiteral("g"));
+        SmartSettings().setValue(QStringLiteral("Only/global"), QStringLiteral("g"));
+        QCOMPARE(value(SmartSettings::Local, "Local/seeded") + value(SmartSettings::Local, "Local/shared") +
+                     value(SmartSettings::Local, "Only/global") +
+                     value(SmartSettings::Global, "Local/seeded"),
+                 QStringLiteral("from templatelocalgd"));
+        SmartSettings(SmartSettings::Local).setValue(QStringLiteral("Doc/name"), QStringLiteral("Клапан"));
+        SmartSettings(SmartSettings::Local)
+            .renameKey(QStringLiteral("Doc/name"), QStringLiteral("Doc/title"));
+        SmartSettings::data(SmartSettings::Local)->sync();
+        const QByteArray bytes = orxtest::readFile(m_path);
+        QVERIFY2(bytes.contains("title=\xCA\xEB\xE0\xEF\xE0\xED") && !bytes.contains("name="),
+                 bytes.constData());
+        QCOMPARE(capture.count(), 0);
     }
 };
 

@@ -96,12 +96,9 @@ ModalAnswerer::Action ModalAnswerer::reject()
 ModalAnswerer::Action ModalAnswerer::clickButton(const QString& text)
 {
     return [text](QWidget* modal) {
-        for (QAbstractButton* b : modal->findChildren<QAbstractButton*>()) {
-            if (b->text() == text) {
-                b->click();
-                return;
-            }
-        }
+        for (QAbstractButton* b : modal->findChildren<QAbstractButton*>())
+            if (b->text() == text)
+                return b->click();
         qWarning("no button %s", qPrintable(text));
         reject()(modal);
     };
