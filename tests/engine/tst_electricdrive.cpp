@@ -1,6 +1,5 @@
-// The electric drives of the valves: the choice by DN, valve family, control
-// signal and protection class from the fixed catalogue, and the designation
-// grammar each catalogue entry is read through.
+// The electric drives of the valves: the choice from the fixed catalogue, and
+// the designation grammar each entry is read through.
 
 #include "../core/tablerows.h"
 #include "engine/electricdrive.h"
@@ -59,17 +58,13 @@ const struct { const char* name; const char* designation, *read; } kGrammar[] = 
     {"IP67", "ЛМА-318-1600/63-20-24В IP67", "8 1 67"},
     {"tab before IP", "ЛМА-311-1600/63-20-220В\tIP67", "1 1 67"},
     {"empty figures", "ЛМА-111-/--220В", "1 1 54"},
-    {"empty", "", "0 0 54 refused"},
-    {"drive family 0", "ЛМА-015-700/63-20-220В", "0 0 54 refused"},
-    {"control signal 4", "ЛМА-145-700/63-20-220В", "0 0 54 refused"},
-    {"valve family 3", "ЛМА-113-700/63-20-220В", "0 0 54 refused"},
-    {"letter Б", "ЛМА-115Б-700/63-20-220В", "0 0 54 refused"},
-    {"letter O in the force", "ЛМА-115-7O0/63-20-220В", "0 0 54 refused"},
-    {"230 V", "ЛМА-115-700/63-20-230В", "0 0 54 refused"},
-    {"IP65", "ЛМА-115-700/63-20-220В IP65", "0 0 54 refused"},
-    {"IP67 without blank", "ЛМА-115-700/63-20-220ВIP67", "0 0 54 refused"},
-    {"trailing newline", "ЛМА-115-700/63-20-220В\n", "0 0 54 refused"},
 };
+
+// Drive family 0, control signal 4, valve family 3, letter Б, letter O in the
+// force, 230 V, IP65, IP67 without blank, a trailing newline, empty.
+const char* const kRefused[] = {"ЛМА-015-700/63-20-220В", "ЛМА-145-700/63-20-220В", "ЛМА-113-700/63-20-220В",
+    "ЛМА-115Б-700/63-20-220В", "ЛМА-115-7O0/63-20-220В", "ЛМА-115-700/63-20-230В", "ЛМА-115-700/63-20-220В IP65",
+    "ЛМА-115-700/63-20-220ВIP67", "ЛМА-115-700/63-20-220В\n", ""};
 // clang-format on
 
 } // namespace
@@ -110,18 +105,20 @@ private slots:
         QCOMPARE(read(QString::fromUtf8(row.designation)), QLatin1String(row.read));
     }
 
-    // Long digits then a wrong end, and every proper prefix of a valid
-    // designation except where the optional protection class starts.
-    void grammarRefusesPrefixes()
+    // The wrong ones above, long digits then a wrong end, and every proper
+    // prefix of a valid designation except where the protection class starts.
+    void grammarRefuses()
     {
         const QString full = QStringLiteral("ЛМА-315В-1600/63-20-24В IP67");
-        QStringList prefixes{QStringLiteral("ЛМА-115-") + QString(100000, QLatin1Char('7')) +
-                             QStringLiteral("/63-20-220X")};
+        QStringList wrong{QStringLiteral("ЛМА-115-") + QString(100000, QLatin1Char('7')) +
+                          QStringLiteral("/63-20-220X")};
+        for (const char* designation : kRefused)
+            wrong << QString::fromUtf8(designation);
         for (int length = 1; length < full.size(); ++length)
             if (length != full.indexOf(QLatin1Char(' ')))
-                prefixes << full.left(length);
-        for (const QString& prefix : prefixes)
-            QVERIFY2(read(prefix) == QStringLiteral("0 0 54 refused"), qPrintable(prefix.left(40)));
+                wrong << full.left(length);
+        for (const QString& designation : wrong)
+            QVERIFY2(read(designation) == QStringLiteral("0 0 54 refused"), qPrintable(designation.left(40)));
     }
 };
 
