@@ -22,34 +22,29 @@ namespace {
 const QByteArray kOshibka1251("\xCE\xF8\xE8\xE1\xEA\xE0");
 const QByteArray kOshibka866("\x8E\xE8\xA8\xA1\xAA\xA0");
 
-bool matches(const char* pattern, const QByteArray& text)
+bool matches(const QByteArray& pattern, const QByteArray& text)
 {
-    return QRegularExpression(QString::fromUtf8(pattern)).match(QString::fromLatin1(text)).hasMatch();
+    return QRegularExpression(QString::fromLatin1(pattern)).match(QString::fromLatin1(text)).hasMatch();
 }
 
 // Text to code page 866 (encode), or back (decode) where the way back differs.
 // clang-format off
 const struct { const char* name; bool encode; const char* text; const char* bytes; } kCodes[] = {
     {"small п, р: the two halves of the lower case", true, "пр", "\xAF\xE0"},
-    {"Ё and ё", true, "Ёё", "\xF0\xF1"},
     {"numero sign", true, "№", "\xFC"},
     {"degree sign", true, "°", "\xF8"},
     {"guillemets", true, "«»", "<>"},
     {"euro sign lacks a place", true, "€", "_"},
-    {"no-break space", true, "\u00A0", "\xFF"},
     {"ASCII unchanged", true, "Kv=2.5, DN 15\r\n", "Kv=2.5, DN 15\r\n"},
     {"box sign 0xC4 is -", false, "-", "\xC4"},
     {"box sign 0xB3 is broken bar", false, "¦", "\xB3"},
     {"box sign 0xBF is not sign", false, "¬", "\xBF"},
     {"square root is v", false, "v", "\xFB"},
-    {"numero sign read back", false, "№", "\xFC"},
 };
 
 // Where a toolkit message goes: console title (0 none, 1 shown, 2 hidden), box level (-1 none), log level.
 const struct { const char* name; QtMsgType type; const char* category, *message; int console, shownLevel; const char* logLevel; } kRoutings[] = {
-    {"warning shown as warning", QtWarningMsg, "default", "w1", 1, 3, "WARNING"},
     {"debug shown as warning", QtDebugMsg, "default", "d1", 1, 3, "WARNING"},
-    {"critical shown as error", QtCriticalMsg, "default", "c1", 1, 1, "ERROR"},
     {"information shown as error", QtInfoMsg, "default", "i1", 1, 1, "ERROR"},
     {"repaint BitBlt failure dropped", QtWarningMsg, "default", "QWidget::repaint: flush: BitBlt failed (Неверный дескриптор.)", 0, -1, ""},
     {"other BitBlt failure hidden", QtWarningMsg, "default", "flush: BitBlt failed (other)", 2, -1, "WARNING"},
@@ -114,11 +109,11 @@ private slots:
             QCOMPARE(COEMCodec::instance()->toUnicode(QByteArray(row.bytes)), QString::fromUtf8(row.text));
     }
 
-    // Every Cyrillic letter has a place in code page 866 and comes back
+    // Every Cyrillic letter and the signs of the log have a place in code page 866 and come back
     // unchanged; the byte-wise tables never touch the lower half.
     void codePageRoundTrips()
     {
-        QString letters = QStringLiteral("Ёё\u00A0");
+        QString letters = QStringLiteral("Ёё\u00A0№°");
         for (ushort c = 0x0410; c <= 0x044F; ++c)
             letters += QChar(c);
         const QByteArray bytes = COEMCodec::instance()->fromUnicode(letters);
@@ -129,7 +124,6 @@ private slots:
             lower += char(b);
         QCOMPARE(COEMCodec::win1251ToOem(lower + "\xC0\xFF\xB8"), lower + "\x80\xEF\xF1");
         QCOMPARE(COEMCodec::oemToWin1251(lower + "\x80\xEF\xF1"), lower + "\xC0\xFF\xB8");
-        QCOMPARE(toLocaleBytes(QStringLiteral("Ошибка №")), QByteArray("\xCE\xF8\xE8\xE1\xEA\xE0 \xB9"));
     }
 
     // Three CR LF lines per entry (time and place; the level padded to 19 and the text; the
@@ -159,13 +153,13 @@ private slots:
         QDir::setCurrent(workDir);
         QVERIFY(orxtest::readFile(m_dir.filePath(QStringLiteral("app.log")))
                     .contains("ERROR              early\r\n"));
+        orxtest::MessageCapture capture;
         for (const QString& name : {QStringLiteral("/nonexistent-orx-folder/app.log"), QString()}) {
-            orxtest::MessageCapture capture;
             geh::ErrorHandler::instance()->setLogFileName(name);
             geh::ErrorHandler::instance()->writeLog(GEH_LOCATION, geh::mlError, QStringLiteral("x"),
                                                     QString());
-            QCOMPARE(capture.count(), 0);
         }
+        QCOMPARE(capture.count(), 0);
     }
 
     // Shown with its place and condition, logged, and the caller continues.
@@ -204,19 +198,18 @@ private slots:
         worker->start();
         QVERIFY(worker->wait(10000) && !workerSawPending);
         handler->showLastError();
-        QVERIFY(!handler->hasPendingError());
+        const bool cleared = !handler->hasPendingError();
         handler->showLastError();
         GEH_SET_ERROR(QStringLiteral("first"), QString());
         GEH_SET_ERROR(QStringLiteral("second"), QString());
         handler->showLastError();
-        QStringList shown;
+        QString shown = QString::number(cleared);
         for (const orxtest::CapturedMessage& m : capture.messages())
-            if (m.level == geh::mlError)
-                shown << m.title + m.text + m.details;
-        QCOMPARE(shown.join(QLatin1Char('|')),
-                 QStringLiteral("Ошибкаworker|ОшибкаФайл не найденa.orx|Ошибкаsecond"));
-        QCOMPARE(capture.conditions(), (QStringList{QStringLiteral("Last error has not been set before"),
-                                                    QStringLiteral("Previous error has not been handled")}));
+            shown += QLatin1Char('|') + (m.level == geh::mlError ? m.title + m.text + m.details
+                                                                 : m.text.section(QLatin1Char('\n'), -1));
+        QCOMPARE(shown,
+                 QStringLiteral("1|Ошибкаworker|ОшибкаФайл не найденa.orx|Last error has not been set before|"
+                                "Previous error has not been handled|Ошибкаsecond"));
     }
 
     // Console bytes of both printers and of the trace lines; the default printer cannot be
@@ -238,13 +231,12 @@ private slots:
             "*** " + kOshibka866 + " *** \r\n" + kOshibka866 + "\xFC" + "1\r\n" +
             "*** T *** \r\ntext\r\n*** Error *** \r\nQCustomMessagePrinter::m_func is NULL\r\n";
         QCOMPARE(bytes.left(printed.size()), printed);
-        const QList<QByteArray> lines = bytes.mid(printed.size()).split('\n');
-        QCOMPARE(lines.size(), 4);
-        QVERIFY2(matches("^\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d:\\d\\d\\d 0x[0-9A-F]{8,} ", lines[0]),
-                 lines[0].constData());
-        QVERIFY(lines[0].endsWith(" " + geh::threadIdText().toLatin1() + " " + kOshibka866));
-        QVERIFY(lines[1].endsWith(" calc is starting..."));
-        QVERIFY2(matches(" calc finished in [0-9.e-]+ sec\\.$", lines[2]), lines[2].constData());
+        const QByteArray stamp =
+            "\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d:\\d{3} " + geh::threadIdText().toLatin1();
+        QVERIFY2(matches(stamp + " " + kOshibka866 + "\n" + stamp + " calc is starting\\.\\.\\.\n" + stamp +
+                             " calc finished in [0-9.e-]+ sec\\.\n$",
+                         bytes.mid(printed.size())),
+                 bytes.constData());
         QCOMPARE(geh::threadIdText(0xBEEF) + geh::threadIdText(quintptr(0x7F12345678ull)),
                  QStringLiteral("0x0000BEEF0x7F12345678"));
 
@@ -252,14 +244,12 @@ private slots:
         auto* handler = geh::ErrorHandler::instance();
         geh::QMessagePrinter* byDefault = handler->currentPrinter();
         handler->setPrinter(nullptr, false);
-        QCOMPARE(capture.messages().value(0).text,
-                 QStringLiteral("Default message printer is restricted to remove"));
         auto* own = new geh::QMessagePrinter;
         handler->setPrinter(own, true);
-        handler->setPrinter(own, true);
-        QCOMPARE(handler->currentPrinter(), own);
+        const bool ownUsed = handler->currentPrinter() == own;
         handler->setPrinter(nullptr, true);
-        QCOMPARE(handler->currentPrinter(), byDefault);
+        QVERIFY(ownUsed && handler->currentPrinter() == byDefault &&
+                capture.contains(QStringLiteral("Default message printer is restricted to remove")));
     }
 
     void toolkitMessages_data() { tableRows(kRoutings); }

@@ -44,11 +44,6 @@ bool MessageCapture::contains(const QString& fragment) const
     return false;
 }
 
-QByteArray show(double value)
-{
-    return QByteArray::number(value, 'g', 15);
-}
-
 const QString emptyFields = QStringLiteral("Не заполнены входные данные");
 
 QString invalidInput(const char* reason)

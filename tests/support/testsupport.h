@@ -64,7 +64,6 @@ inline bool near(double actual, double expected, double within)
 {
     return std::fabs(actual - expected) <= within;
 }
-QByteArray show(double value);
 QString invalidInput(const char* reason); // the messages of refused input
 extern const QString emptyFields;
 // "DN/Kvs" of each candidate (with onlyProposed, of those not rejected), blank-separated.
@@ -82,14 +81,6 @@ QByteArray readFile(const QString& path);
 bool writeFile(const QString& path, const QByteArray& bytes);
 
 } // namespace orxtest
-
-// Compares within an absolute tolerance and names the value on failure.
-#define ORX_NEAR(actual, expected, within)                                                                   \
-    do {                                                                                                     \
-        const double orxActual_ = (actual);                                                                  \
-        QVERIFY2(orxtest::near(orxActual_, (expected), (within)),                                            \
-                 orxtest::show(orxActual_) + " instead of " + orxtest::show(expected));                      \
-    } while (false)
 
 #define ORX_CORE_TEST_MAIN(TestClass)                                                                        \
     int main(int argc, char** argv)                                                                          \
