@@ -1,5 +1,4 @@
-// The reports: file names, the frame on one A4 page, the table writer, the
-// dimension tables, each device report cell by cell, and a real PDF read back.
+// The reports: file names, the A4 frame, the tables, each device report and a real PDF read back.
 
 #include "../core/tablerows.h"
 #include "formhost.h"
@@ -47,9 +46,8 @@ QString cellText(const QTextTableCell& cell)
     return cursor.selectedText().replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
 }
 
-// How a cell is written: the side of its first paragraph (L, C, R; "-" when
-// not centred vertically), then each fragment as "[flags]text", the flags
-// being b (bold), i (italic), the point size and "?" for a font not the report's.
+// How a cell is written: the side of its first paragraph (L, C, R; "-" not centred vertically),
+// then each fragment as "[flags]text": b bold, i italic, the size, "?" a font not the report's.
 QString look(const QTextTableCell& cell)
 {
     const QTextBlock block = cell.firstCursorPosition().block();
@@ -68,9 +66,8 @@ QString look(const QTextTableCell& cell)
     return text;
 }
 
-// The cells of a table (or with `looks` their spans and how they are
-// written), split by "|", its rows by "\n"; a cell spanning several columns
-// counts once.
+// The cells of a table (or with `looks` their spans and looks) split by "|",
+// its rows by "\n"; a cell spanning several columns counts once.
 QString rowsText(const QTextTable* table, bool looks = false)
 {
     QStringList rows;
@@ -124,37 +121,24 @@ QString imagesIn(const QTextTableCell& cell)
 }
 
 // The frame alone, with the name of a device report.
-class FrameReport : public PdfGenerator
+struct FrameReport : PdfGenerator
 {
-public:
-    explicit FrameReport(const QString& name = QStringLiteral("Клапан регулирующий"), int deviceType = 0)
-        : PdfGenerator(deviceType), m_name(name)
-    {
-    }
-    QString name() const override { return m_name; }
     using PdfGenerator::finishDataTable;
     using PdfGenerator::insertDataTable;
-
-private:
-    QString m_name;
+    using PdfGenerator::PdfGenerator;
+    QString name() const override { return title; }
+    QString title = QStringLiteral("Клапан регулирующий");
 };
 
 const QString documentsKey = QStringLiteral("Common/Directory");
 
-QString today()
-{
-    return QDate::currentDate().toString(QStringLiteral("dd.MM.yy"));
-}
-
-// The dimension table of a series, at a report's cursor or in a document of
-// its own: rows × columns and the start of the notes, and the failed conditions.
+// A series' dimension table: rows × columns, the notes' start and the failed conditions.
 struct Series
 {
     const char* name;
     int deviceType;
     bool atCursor;
-    const char* shape;
-    const char* conditions;
+    const char *shape, *conditions;
 };
 const Series kSeries[] = {
     {"ЛМК-3", dtLMK3, true, "5×15", ""},
@@ -202,11 +186,8 @@ RegulatorInputParams regulatorCase(int number)
         in = algotest::regulatorExample(number == 5 ? 2 : number);
     in.regulation = number == 5 ? int(rtBypass) : in.regulation;
     in.system = lpHeating;
-    if (number == 3) { // air, differential pressure: no regulated section, normal cubic metres
-        in.regulation = rtDiffPressure;
+    if (number == 3) { // a new task of air: no regulated section, normal cubic metres
         in.substance = stAir;
-        in.place = ipSupply;
-        in.pressureType = pkExcess;
         in.pressureMeasure = pmKPa;
         in.flowMeasure = wfM3h;
         in.Psupply = 300;
@@ -215,12 +196,10 @@ RegulatorInputParams regulatorCase(int number)
         in.dPdrSupply = 20;
         in.dPdrReturn = 30;
         in.Tsupply = 20;
-        in.Treturn = NAN;
         in.flow = 120;
     } else if (number == 4) { // ЛМР-2-П "после себя", saturated steam, absolute бар
         in.regulation = rtDownstream;
         in.substance = stSaturatedSteam;
-        in.place = ipSupply;
         in.pressureType = pkAbsolute;
         in.pressureMeasure = pmBar;
         in.system = lpProcess;
@@ -234,23 +213,18 @@ RegulatorInputParams regulatorCase(int number)
     return in;
 }
 
-// A device report: the task, the candidate and pipes, and the two tables
-// expected (input data, then the chosen device after an empty line), one row
-// a line, cells split by "|".
+// A device report: its task and candidate, and the input and device tables expected.
 struct Case
 {
     const char* name;
-    bool regulator;
     Candidate candidate;
-    const char* frame; // first title, file name before the date, drawing
-    const char* tables;
+    const char *frame, *tables; // frame: first title, file name before the date, drawing
 };
 
 const Case kReports[] = {
     {"1: liquid, heat load in ГКал/ч, flow from heat, one pipe",
-     false,
      {1, 100, 125, {{plSingle, {100, 3.2987}}}},
-     "Расчёт регулирующего клапана|Клапан_регулирующий|lmk2",
+     "Расчёт регулирующего клапана|Клапан_регулирующий|:/icons/lmk2_small.png",
      R"(Объект|ИТП-1
 Условия эксплуатации
 Система|отопление
@@ -273,9 +247,8 @@ const Case kReports[] = {
 Макс. скорость потока в трубопроводе DN 100|3.30|м/с)"},
     // Steam: no regulated section, no heat load, the return temperature not given.
     {"4: steam, a pipe before and one after",
-     false,
      {4, 50, 40, {{plBefore, {50, 88.3012}}, {plAfter, {65, 72.0897}}}},
-     "Расчёт регулирующего клапана|Клапан_регулирующий|lmkp",
+     "Расчёт регулирующего клапана|Клапан_регулирующий|:/icons/lmkp_small.png",
      R"(Объект|Паровая котельная
 Условия эксплуатации
 Система|технологический процесс
@@ -292,9 +265,8 @@ const Case kReports[] = {
 Макс. скорость потока в трубопроводе DN 50 до клапана|88.30|м/с
 Макс. скорость потока в трубопроводе DN 65 после клапана|72.09|м/с)"},
     {"1: ЛМР-Д, the pressure balance of the inlet",
-     true,
      {1, 40, 25, {{plSingle, {40, 8.55609}}}},
-     "Расчёт регулятора перепада давления|Регулятор_перепада_давления|lmrd",
+     "Расчёт регулятора перепада давления|Регулятор_перепада_давления|:/icons/lmrd_small.png",
      R"(Объект|ИТП-2
 Условия эксплуатации
 Система|отопление
@@ -318,9 +290,8 @@ const Case kReports[] = {
 Макс. скорость потока в трубопроводе DN 40|8.56|м/с)"},
     // A candidate of its own and no pipe chosen: DN 0.
     {"air: no ΔPру, normal cubic metres, no pipe",
-     true,
      {3, 0, 0, {}},
-     "Расчёт регулятора перепада давления|Регулятор_перепада_давления|lmrd",
+     "Расчёт регулятора перепада давления|Регулятор_перепада_давления|:/icons/lmrd_small.png",
      R"(Объект|ИТП-2
 Условия эксплуатации
 Система|отопление
@@ -340,9 +311,8 @@ const Case kReports[] = {
 Макс. скорость потока в трубопроводе DN 0 после регулятора|0.00|м/с)"},
     // P1 - P2 across the regulator; the return temperature is left out, not written "Не задано".
     {"ЛМР-2-П: speeds before and after, no risks",
-     true,
      {4, 25, 10, {{plBefore, {25, 89.5801}}, {plAfter, {40, 71.9669}}}},
-     "Расчёт регулятора давления «после себя»|Регулятор_давления_после_себя|lmr2_p",
+     "Расчёт регулятора давления «после себя»|Регулятор_давления_после_себя|:/icons/lmr2_p_small.png",
      R"(Объект|ИТП-2
 Условия эксплуатации
 Система|технологический процесс
@@ -359,13 +329,11 @@ const Case kReports[] = {
 Макс. скорость потока в трубопроводе DN 25 до регулятора|89.58|м/с
 Макс. скорость потока в трубопроводе DN 40 после регулятора|71.97|м/с)"},
     {"2: ЛМР-1 \"до себя\"",
-     true,
      {2, 40, 25, {}},
-     "Расчёт регулятора давления «до себя»|Регулятор_давления_до_себя|lmr1",
+     "Расчёт регулятора давления «до себя»|Регулятор_давления_до_себя|:/icons/lmr1_small.png",
      nullptr},
     // No drawing nor dimensions: both reported.
     {"ЛМР-1-01: the bypass regulator",
-     true,
      {5, 0, 0, {}},
      "Расчёт регулятора «перепуска»|Регулятор_перепуска|",
      nullptr},
@@ -400,42 +368,38 @@ private slots:
     }
 
     // "%1" stands for the date; a name already taken counts up.
-    void fileName_data()
+    void fileName()
     {
-        QTest::addColumn<QString>("documents");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("expected");
         const QString folder = m_folder.path();
         const QString plainFile = folder + QStringLiteral("/not-a-folder");
         QVERIFY(QFile(plainFile).open(QIODevice::WriteOnly));
         const QString valve = QStringLiteral("Клапан регулирующий");
         const QString valveFile = QStringLiteral("/Клапан_регулирующий_ОРИМАКС_%1.pdf");
-        QTest::newRow("blanks to underscores, quotes dropped")
-            << folder << QStringLiteral("Регулятор давления \"до себя\"")
-            << folder + QStringLiteral("/pdf/Регулятор_давления_до_себя_ОРИМАКС_%1.pdf");
-        QTest::newRow("setting empty: home")
-            << QString() << valve << QDir::homePath() + QStringLiteral("/pdf") + valveFile;
-        QTest::newRow("remembered folder deleted since: not made again")
-            << folder + QStringLiteral("/Проекты/2026") << valve << QDir::tempPath() + valveFile;
-        QTest::newRow("a file, not a folder: temporary folder")
-            << plainFile << valve << QDir::tempPath() + valveFile;
-    }
-
-    void fileName()
-    {
-        QFETCH(QString, documents);
-        QFETCH(QString, name);
-        QFETCH(QString, expected);
-        SmartSettings().setValue(documentsKey, documents);
-        const FrameReport report(name);
-        const QString first = expected.arg(today());
-        for (const QString& suffix : {QString(), QStringLiteral("(1)"), QStringLiteral("(2)")}) {
-            const QString path = report.makeFileName();
-            QCOMPARE(path, first.left(first.size() - 4) + suffix + QStringLiteral(".pdf"));
-            QVERIFY(QFileInfo(path).dir().exists());
-            if (documents != m_folder.path())
-                break;
-            QVERIFY(QFile(path).open(QIODevice::WriteOnly));
+        const struct
+        {
+            QString documents, name, expected;
+        } rows[] = {
+            // Blanks to underscores, quotes dropped.
+            {folder, QStringLiteral("Регулятор давления \"до себя\""),
+             folder + QStringLiteral("/pdf/Регулятор_давления_до_себя_ОРИМАКС_%1.pdf")},
+            {QString(), valve, QDir::homePath() + QStringLiteral("/pdf") + valveFile},
+            // A remembered folder deleted since is not made again; a file is no folder.
+            {folder + QStringLiteral("/Проекты/2026"), valve, QDir::tempPath() + valveFile},
+            {plainFile, valve, QDir::tempPath() + valveFile},
+        };
+        for (const auto& row : rows) {
+            SmartSettings().setValue(documentsKey, row.documents);
+            FrameReport report;
+            report.title = row.name;
+            const QString first = row.expected.arg(QDate::currentDate().toString(QStringLiteral("dd.MM.yy")));
+            for (const QString& suffix : {QString(), QStringLiteral("(1)"), QStringLiteral("(2)")}) {
+                const QString path = report.makeFileName();
+                QCOMPARE(path, first.left(first.size() - 4) + suffix + QStringLiteral(".pdf"));
+                QVERIFY(QFileInfo(path).dir().exists());
+                if (row.documents != folder)
+                    break;
+                QVERIFY(QFile(path).open(QIODevice::WriteOnly));
+            }
         }
     }
 
@@ -450,24 +414,23 @@ private slots:
         QCOMPARE(capture.assertions().size(), 1);
     }
 
-    // An ЛМК-3 frame (the widest dimension table) on A4 inside 5 mm margins: a
-    // data row of each kind (the object name is the user's text: no markup, no
-    // unit bar; unwritten rows cut), on one page, the dimension table's every
-    // cell on one line and clear of the drawing.
+    // An ЛМК-3 frame (the widest dimension table) on one A4 page: a data row of each kind (the
+    // object name is the user's text), the dimension cells on one line, clear of the drawing.
     void frame()
     {
         orxtest::MessageCapture capture;
-        FrameReport report(QStringLiteral("Клапан регулирующий"), dtLMK3);
+        FrameReport report(dtLMK3);
         const QRectF page = report.pdfPrinter().pageLayout().paintRect(QPageLayout::Millimeter);
-        QCOMPARE(report.pdfPrinter().outputFormat(), QPrinter::PdfFormat);
-        QCOMPARE(report.textDocument().pageSize(),
-                 report.pdfPrinter().pageRect(QPrinter::DevicePixel).size());
-        QCOMPARE(QStringLiteral("%1×%2 mm, margin %3, %4")
-                     .arg(qRound(page.width()))
-                     .arg(qRound(page.height()))
-                     .arg(report.textDocument().documentMargin())
-                     .arg(report.textDocument().defaultFont().family()),
-                 QStringLiteral("200×287 mm, margin 50, Calibri"));
+        const QTextDocument& document = report.textDocument();
+        QVERIFY(document.pageSize() == report.pdfPrinter().pageRect(QPrinter::DevicePixel).size());
+        QCOMPARE(
+            QStringLiteral("%1×%2 mm, margin %3, %4, %5")
+                .arg(qRound(page.width()))
+                .arg(qRound(page.height()))
+                .arg(document.documentMargin())
+                .arg(document.defaultFont().family())
+                .arg(QLatin1String(report.pdfPrinter().outputFormat() == QPrinter::PdfFormat ? "PDF" : "?")),
+            QStringLiteral("200×287 mm, margin 50, Calibri, PDF"));
         report.addHeader();
         report.addTitle(QStringLiteral("Входные данные"), Qt::AlignHCenter, true, false, 14);
         SmartTextTable data(report.insertDataTable(5));
@@ -480,11 +443,8 @@ private slots:
                                   QStringLiteral("6.00"), QStringLiteral("бар"));
         report.finishDataTable(data);
         report.addDimensions();
-        const QTextDocument& document = report.textDocument();
-        QCOMPARE(capture.count(), 0);
-        QCOMPARE(document.pageCount(), 1);
         const QList<QTextTable*> tables = topTables(document);
-        QCOMPARE(tables.size(), 6);
+        QVERIFY(capture.count() == 0 && document.pageCount() == 1 && tables.size() == 6);
         QCOMPARE(rowsText(tables.at(2), true),
                  QString::fromUtf8(R"(1L[11]Объект|3R[11]<b>Котельная</b> | корпус 2 | ИТП
 4C[bi11]Условия эксплуатации
@@ -501,20 +461,16 @@ private slots:
         // Smaller than the text, to fit beside the drawing.
         QCOMPARE(look(dimensions->cellAt(2, 0)) + look(dimensions->cellAt(2, 14)),
                  QStringLiteral("L[9]Высота Н, мм, не болееR[9]1420"));
-        for (int row = 0; row < dimensions->rows(); ++row) {
-            for (int column = 0; column < dimensions->columns(); ++column) {
-                const QTextBlock block = dimensions->cellAt(row, column).firstCursorPosition().block();
-                QVERIFY2(block.layout()->lineCount() == 1, qPrintable(block.text()));
-            }
-        }
+        for (QTextBlock b = document.findBlock(dimensions->firstPosition());
+             b.position() < dimensions->lastPosition(); b = b.next())
+            QVERIFY2(b.layout()->lineCount() == 1, qPrintable(b.text()));
         const QRectF drawing = document.documentLayout()->frameBoundingRect(closing);
         const QRectF table = document.documentLayout()->frameBoundingRect(dimensions);
         QVERIFY(table.left() >= drawing.left() + 110 && table.right() <= drawing.right() + 0.5);
         QCOMPARE(look(tables.at(5)->cellAt(0, 0)), QStringLiteral("R[i8]Оримакс-расчёт, версия от 01.03.22"));
     }
 
-    // When the report cannot be written, that is reported; with no viewer the
-    // user is told where it is.
+    // A report that cannot be written is reported; with no viewer the user is told where it is.
     void whereTheReportWent()
     {
         // Neither the documents folder nor the temporary folder (missing) can take the file.
@@ -528,8 +484,7 @@ private slots:
         report.addTitle(QStringLiteral("Отчёт"), Qt::AlignLeft, false, false, 11);
         const bool written = report.openPdf();
         savedTmp.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", savedTmp);
-        QVERIFY(!written && m_viewer->opened.isEmpty());
-        QCOMPARE(capture->count(), 1);
+        QVERIFY(!written && m_viewer->opened.isEmpty() && capture->count() == 1);
         QCOMPARE(capture->messages().first().level, int(geh::mlError));
         QCOMPARE(capture->messages().first().text, QStringLiteral("Не удалось сохранить файл \"%1\"")
                                                        .arg(QDir::toNativeSeparators(report.fileName())));
@@ -541,16 +496,14 @@ private slots:
         delete m_viewer; // offscreen: nothing can open it
         m_viewer = nullptr;
         orxtest::ModalAnswerer answerer(orxtest::ModalAnswerer::pressButton(QMessageBox::Ok));
-        QVERIFY(report.openPdf());
-        QVERIFY(answerer.answered() && QFileInfo(report.fileName()).size() > 0);
+        QVERIFY(report.openPdf() && answerer.answered() && QFileInfo(report.fileName()).size() > 0);
         QCOMPARE(answerer.title() + QLatin1Char('|') + answerer.text(),
                  QStringLiteral("Отчёт сохранён|Отчёт сохранён в файл:\n") +
                      QDir::toNativeSeparators(report.fileName()));
     }
 
-    // Rows widen the table to their cells; an empty row keeps the table (no
-    // columns would take it out of the document); a misplaced cell, a third
-    // part of "name|unit" and rows past the last write nothing; all reported.
+    // Rows widen the table to their cells; an empty row keeps the table; a misplaced cell, a
+    // third part of "name|unit" and rows past the last write nothing; all reported.
     void tableWriter()
     {
         orxtest::MessageCapture capture;
@@ -572,9 +525,8 @@ private slots:
                  QStringLiteral("4 1L-|1C[10]a[i10] b|1L-\n1L[10]a|1R[10]b|1R[10]c"));
     }
 
-    // Each series at the report's cursor or in a document of its own: the table
-    // cut to the rows written, the impulse-tube notes below it in the table's
-    // font; the window's label shows the same table.
+    // Each series: the table cut to the rows written, the impulse-tube notes below it in the
+    // table's font; the window's label shows the same table.
     void dimensionTables_data() { tableRows(kSeries); }
     void dimensionTables()
     {
@@ -582,19 +534,16 @@ private slots:
         orxtest::MessageCapture capture;
         QTextDocument report;
         QTextCursor cursor(&report);
-        cursor.insertText(QStringLiteral("Габаритные размеры"));
-        cursor.insertBlock();
+        cursor.insertText(QStringLiteral("Габаритные размеры\n"));
         DeviceSizeTableGenerator generator(row.deviceType, row.atCursor ? cursor : QTextCursor());
         QTextDocument* document = generator.generateDocument(10);
         QCOMPARE(capture.conditions().join(QLatin1Char('|')), QString::fromUtf8(row.conditions));
-        QCOMPARE(document == &report, row.atCursor);
         QCOMPARE(document->begin().text(), row.atCursor ? QStringLiteral("Габаритные размеры") : QString());
         QTextTable* table = onlyTable(*document);
-        QVERIFY(table);
+        QVERIFY(table && table->format().cellPadding() == 2.0); // room around the digits
         const QString notes = generator.notes(false);
         QCOMPARE(QStringLiteral("%1×%2").arg(table->rows()).arg(table->columns()) + notes.left(8),
                  QString::fromUtf8(row.shape));
-        QCOMPARE(table->format().cellPadding(), 2.0); // room around the digits
         QTextCursor end(document);
         end.setPosition(table->lastPosition() + 1);
         end.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
@@ -603,17 +552,14 @@ private slots:
             QVERIFY(document->toPlainText().trimmed().remove(QStringLiteral("Габаритные размеры")).isEmpty());
             return;
         }
-        const QString rows = rowsText(table);
         QCOMPARE(look(table->cellAt(0, 0)) + look(table->cellAt(0, 1)),
                  QStringLiteral("L[10]Номинальный диаметр DN, ммR[10]15"));
-        end.clearSelection(); // the notes upright and regular
-        QVERIFY(notes.isEmpty() ||
+        QVERIFY(notes.isEmpty() || // the notes upright and regular
                 (end.charFormat().fontPointSize() == 10.0 && end.charFormat().fontWeight() == QFont::Normal &&
                  !end.charFormat().fontItalic()));
 
         const std::unique_ptr<SmartLabel> label(generator.generateLabel(9));
-        QVERIFY(label && !label->parent());
-        QCOMPARE(label->font().pointSize(), 9);
+        QVERIFY(label && !label->parent() && label->font().pointSize() == 9);
         const QString html = label->text();
         QVERIFY(
             html.startsWith(QStringLiteral("<table border=\".5\", cellspacing=\"0\" cellpadding=\"1\"><tr>"
@@ -623,17 +569,16 @@ private slots:
                  QString(notes).replace(QLatin1Char('\n'), QStringLiteral("<br>")));
         QTextDocument shown; // what the label shows: the table of the series as rich text
         shown.setHtml(html);
-        QVERIFY(onlyTable(shown));
-        QCOMPARE(rowsText(onlyTable(shown)), rows);
+        QVERIFY(onlyTable(shown) && rowsText(onlyTable(shown)) == rowsText(table));
     }
 
-    // Each report: its titles, file name and drawing, the input and device
-    // tables, on one page; only a missing drawing and dimensions are reported.
+    // Each report on one page; only a missing drawing and dimensions are reported.
     void deviceReports_data() { tableRows(kReports); }
     void deviceReports()
     {
         ORX_ROW(kReports);
         const Candidate& c = row.candidate;
+        const bool regulator = QString::fromUtf8(row.frame).contains(QStringLiteral("|Регулятор_"));
         std::unique_ptr<PdfGenerator> generator;
         std::unique_ptr<orxtest::MessageCapture> capture;
         const auto write = [&generator, &capture](auto* writer, const auto& report) {
@@ -642,7 +587,7 @@ private slots:
             writer->write(report);
             return report.item.dn;
         };
-        if (row.regulator) {
+        if (regulator) {
             auto report = reportOf<RegulatorAlgorithm, RegulatorReport>(regulatorCase(c.example), c);
             if (!c.dn) { // a candidate of its own
                 report.item.deviceType = report.input.deviceType();
@@ -657,36 +602,30 @@ private slots:
         }
         const QTextDocument& document = generator->textDocument();
         const QList<QTextTable*> tables = topTables(document);
-        const QString drawing = imagesIn(tables.at(tables.size() - 2)->cellAt(0, 0))
-                                    .remove(QStringLiteral(":/icons/"))
-                                    .remove(QStringLiteral("_small.png"));
-        QCOMPARE(capture->count(), drawing.isEmpty() ? 2 : 0);
+        const QString drawing = imagesIn(tables.at(tables.size() - 2)->cellAt(0, 0));
+        QVERIFY(document.pageCount() == 1 && capture->count() == (drawing.isEmpty() ? 2 : 0));
         const QString file = QFileInfo(generator->makeFileName()).fileName();
         QCOMPARE(titles(document).section(QLatin1Char('|'), 0, 0) + QLatin1Char('|') +
-                     QString(file).remove(QStringLiteral("_ОРИМАКС_%1.pdf").arg(today())) + QLatin1Char('|') +
-                     drawing,
+                     file.section(QStringLiteral("_ОРИМАКС_"), 0, 0) + QLatin1Char('|') + drawing,
                  QString::fromUtf8(row.frame));
         QCOMPARE(
             titles(document).section(QLatin1Char('|'), 1),
             QStringLiteral("Входные данные|%1, выбранный пользователем программы с учётом особенностей "
                            "системы теплоснабжения|Габаритные размеры|Оримакс-расчёт, версия от 01.03.22")
-                .arg(row.regulator ? QStringLiteral("Регулятор") : QStringLiteral("Клапан")));
+                .arg(regulator ? QStringLiteral("Регулятор") : QStringLiteral("Клапан")));
         QStringList texts;
         for (QTextTable* table : tables)
             if (table->columns() == 4 && table->format().border() > 0)
                 texts.append(rowsText(table));
         if (row.tables)
             QCOMPARE(texts.join(QStringLiteral("\n\n")), QString::fromUtf8(row.tables));
-        QCOMPARE(document.pageCount(), 1);
     }
 
-    // The report as the user gets it, read back from the PDF: its text, its fonts,
-    // and the logo and drawing at print resolution without lossy compression,
-    // which would blur their thin lines.
+    // The PDF read back: its text, its fonts, and the logo and drawing at print resolution
+    // without lossy compression, which would blur their thin lines.
     void writtenPdfReadsBack()
     {
-        const QStringList tools{QStringLiteral("pdftotext"), QStringLiteral("pdffonts"),
-                                QStringLiteral("pdfimages")};
+        const QStringList tools = QStringLiteral("pdftotext pdffonts pdfimages").split(QLatin1Char(' '));
         for (const QString& tool : tools)
             if (QStandardPaths::findExecutable(tool).isEmpty())
                 QSKIP("poppler-utils (pdftotext, pdffonts, pdfimages) are not installed");
@@ -717,11 +656,10 @@ private slots:
         const QStringList fonts = run(tools.at(1), {path}).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         QVERIFY(fonts.size() > 2);
         const int embedded = fonts.first().indexOf(QStringLiteral("emb"));
-        for (const QString& font : fonts.mid(2)) { // below the heading and its rule
-            QVERIFY2(font.startsWith(QStringLiteral("Carlito")) || font.startsWith(QStringLiteral("Calibri")),
-                     qPrintable(font));
-            QCOMPARE(font.mid(embedded, 3), QStringLiteral("yes"));
-        }
+        for (const QString& font : fonts.mid(2)) // below the heading and its rule
+            QCOMPARE(font.left(7).replace(QStringLiteral("Carlito"), QStringLiteral("Calibri")) +
+                         font.mid(embedded, 3),
+                     QStringLiteral("Calibriyes"));
 
         // page num type width height color comp bpc enc interp object ID x-ppi y-ppi size ratio
         int pictures = 0;
