@@ -1,61 +1,49 @@
-// Why a candidate is proposed, bold or rejected, as the selection windows say
-// it: the tooltip of its row, the warning mark on a figure that misses its
-// criterion, the line under the choice, and what a search without a model
-// was missing. Driven through the worked examples as a user types them.
+// Why a candidate is proposed, bold or rejected: its row's tooltip, the marks on missed figures, the
+// line under the choice, and what a search without a model was missing; through the worked examples.
 
 #include "../core/tablerows.h"
 #include "forms/explanationtext.h"
-#include "forms/regulatorchild.h"
-#include "forms/valvechild.h"
 #include "tst_selectionchild_formreader.h"
 
 using namespace formreader;
 
 namespace {
 
-const char* const kTypedValve1 = "141=50 102=6 103=5 1032=0.5 106=2.5 105=100 107=70";
-const char* const kTypedRegulator3 = "1020=6 1021=4 1036=0.5 1035=1.3 106=0.15 105=100 107=47.5";
 // Water through a 0.1 bar drop at 2000 m³/h: beyond the largest ЛМК-2.
-const char* const kTypedHugeFlow = "102=6 103=5.9 1032=0.3 108=2000 105=90 107=70";
-const Task kValve1{stPropyleneGlycol, dtLMK2, ipSupply, pkExcess, pmBar, wfTh, kTypedValve1};
-const Task kValve4{
-    stSuperheatedSteam, dtLMKP, ipSupply, pkAbsolute, pmBar, wfKgh, "102=4.8 103=3.5 108=1345.6 105=220"};
-const Task kRegulator3{stWater, rtDiffPressure, ipSupply, pkAbsolute, pmBar, wfM3h, kTypedRegulator3};
-const Task kHugeFlow{stWater, dtLMK2, ipSupply, pkExcess, pmBar, wfM3h, kTypedHugeFlow};
+const Task kHugeFlow{
+    stWater, dtLMK2, ipSupply, pkExcess, pmBar, wfM3h, "102=6 103=5.9 1032=0.3 108=2000 105=90 107=70"};
 const Task kLowSetpoint{stSaturatedSteam,       rtDownstream, ipSupply, pkExcess, pmBar, wfKgh,
                         "102=8 103=0.5 108=500"};
 
-// One candidate of a task: lines its tooltip holds, its figures marked as
-// missing their criterion and the line under its choice (none when rejected).
-// Without a candidate, the line under the message of a search without a model.
+// A candidate: lines of its tooltip, its figures marked as missing their criterion, the line under its
+// choice (none when rejected). Without one, the line under the message of a search without a model.
 const struct
 {
     const char* name;
-    bool regulator;
     const Task* task;
     const char* candidate;
     const char* tip; // lines joined by "\n"
     const char* marked;
     const char* line;
 } kRows[] = {
-    {"valve 1: DN 125 beyond the two smallest diameters", false, &kValve1, "ЛМК-2 DN 125 Kvy 125",
+    {"valve 1: DN 125 beyond the two smallest diameters", &kValve1, "ЛМК-2 DN 125 Kvy 125",
      "Отбракован: DN 125 не входит в два наименьших диаметра (80, 100)\nЗапас 1,35 — вне 1,1–1,3", "1.35",
      ""},
-    {"valve 1: DN 80 misses the safety factor and the speed", false, &kValve1, "ЛМК-2 DN 80 Kvy 100",
+    {"valve 1: DN 80 misses the safety factor and the speed", &kValve1, "ЛМК-2 DN 80 Kvy 100",
      "Предложен\nАвторитет 0,65 ≥ 0,5\nКавитации нет (перепад 0,10 МПа, вскипание при 0,37 МПа)", "1.08",
      "Скорость 5,42 м/с — выше 3,0 · запас 1,08 — вне 1,1–1,3 · авторитет 0,65 ≥ 0,5 · кавитации нет"},
-    {"valve 4: steam speeds count as acceptable", false, &kValve4, "ЛМК-П DN 50 Kvy 32", "Предложен", "",
+    {"valve 4: steam speeds count as acceptable", &kValve4, "ЛМК-П DN 50 Kvy 32", "Предложен", "",
      "Скорость до 88,30 м/с, после 121,83 м/с — допустима · запас не рассчитывается · авторитет не "
      "рассчитывается · кавитация не оценивается"},
-    {"regulator 3: Kvs 3.2 excluded", true, &kRegulator3, "ЛМР-Д DN 20 Kvy 3.2 (0,04 - 0,70 МПа)",
+    {"regulator 3: Kvs 3.2 excluded", &kRegulator3, "ЛМР-Д DN 20 Kvy 3.2 (0,04 - 0,70 МПа)",
      "Отбракован: Kvs 3,2 — исключённое значение", "", ""},
-    {"regulator 3: DN 15 Kvs 4 too fast for its pipe", true, &kRegulator3,
-     "ЛМР-Д DN 15 Kvy 4 (0,04 - 0,70 МПа)", "", "",
+    {"regulator 3: DN 15 Kvs 4 too fast for its pipe", &kRegulator3, "ЛМР-Д DN 15 Kvy 4 (0,04 - 0,70 МПа)",
+     "", "",
      "Скорость 4,68 м/с — выше 3,0 · кавитации нет · шум: ниже средней · настройка 0,05 МПа в диапазоне 0,04 "
      "- 0,70 МПа"},
-    {"no model: Kv beyond the series", false, &kHugeFlow, "", "", "",
+    {"valve without a model: Kv beyond the series", &kHugeFlow, "", "", "",
      "Расчётный Kv 6214,02 м³/ч больше, чем может дать серия: наибольший Kvs 1600 м³/ч"},
-    {"no model: setpoint below the springs", true, &kLowSetpoint, "", "", "",
+    {"regulator without a model: setpoint below the springs", &kLowSetpoint, "", "", "",
      "Уставка 0,05 МПа не входит ни в один диапазон настройки (0,10 - 0,70 МПа, 0,30 - 1,20 МПа)"},
 };
 
@@ -70,11 +58,9 @@ private slots:
     {
         ORX_ROW(kRows);
         orxtest::MessageCapture capture;
-        orxtest::FormHost host(orxtest::FormHost::ShowOnRequest, 1000);
-        SelectionChild* form = row.regulator ? static_cast<SelectionChild*>(host.add(new RegulatorChild()))
-                                             : static_cast<SelectionChild*>(host.add(new ValveChild()));
-        QVERIFY(host.show());
-        enter(form, *row.task, row.regulator ? 130 : 32767);
+        Window window(row.name);
+        SelectionChild* form = window.form;
+        enter(form, *row.task);
         const QString candidate = QString::fromUtf8(row.candidate);
         const QString line = QString::fromUtf8(row.line);
         if (candidate.isEmpty()) {
@@ -105,7 +91,6 @@ private slots:
                 missed << cell->text();
         }
         QCOMPARE(missed.join(QLatin1Char('|')), QString::fromUtf8(row.marked));
-
         // The choice names it in full: the name of the series before "DN".
         const int choice = form->choiceCombo()->findText(
             candidate.mid(candidate.indexOf(QLatin1String(" DN"))), Qt::MatchEndsWith);

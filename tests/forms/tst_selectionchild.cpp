@@ -1,8 +1,6 @@
-// The valve and the regulator windows driven as a user drives them: the worked examples read back from
-// the results, the rows following the choices, the losses balanced, the report, refusals.
+// The valve and the regulator windows driven as a user drives them.
 
-#include "forms/regulatorchild.h"
-#include "forms/valvechild.h"
+#include "../core/tablerows.h"
 #include "tst_selectionchild_formreader.h"
 
 #include <QTemporaryDir>
@@ -10,20 +8,6 @@
 using namespace formreader;
 
 namespace {
-
-// A valve or a regulator window, hosted as the main window hosts it.
-struct Window : orxtest::FormHost
-{
-    SelectionChild* form;
-    explicit Window(bool regulator, const Doc* doc = nullptr)
-        : form(regulator ? static_cast<SelectionChild*>(add(new RegulatorChild(doc)))
-                         : add(new ValveChild(doc)))
-    {
-        if (!show())
-            qWarning("the hosted form never became active");
-    }
-    void enter(const Task& t) { formreader::enter(form, t, form->docType() == docRegulator ? 130 : 32767); }
-};
 
 // "code=value" of number inputs as the window shows them.
 QString values(MdiChild* form, const QString& codes)
@@ -37,10 +21,8 @@ QString values(MdiChild* form, const QString& codes)
     return result.join(QLatin1Char(' '));
 }
 
-// The series and the input rows a user meets: each visible row by its code,
-// "-" after a disabled one, "*" after the one the pressure unit stands beside;
-// a combo with its value and its number of items, the flow modes with the
-// checked one ("-" when the heat load is barred).
+// The series, then each visible input row by its code: "-" when disabled, "*" beside the pressure unit, a
+// combo's value/item count, the flow mode checked ("-" when the heat load is barred).
 QString rows(SelectionChild* form)
 {
     form->layout()->activate();
@@ -65,8 +47,6 @@ QString rows(SelectionChild* form)
     return result.join(QLatin1Char(' '));
 }
 
-const char* const kTypedRegulator3 = "1020=6 1021=4 1036=0.5 1035=1.3 106=0.15 105=100 107=47.5";
-const Task kRegulator3{stWater, rtDiffPressure, ipSupply, pkAbsolute, pmBar, wfM3h, kTypedRegulator3};
 const Task kSteamValve{stSaturatedSteam,         dtLMKP, ipSupply, pkAbsolute, pmBar, wfKgh,
                        "102=4.8 103=3.5 108=700"};
 Task water(const char* typed)
@@ -82,9 +62,7 @@ const struct
     Task task;
     const char* shown;
 } kExamples[] = {
-    {"valve 1: ЛМК-2, propylene glycol 50 %, 2.5 Gcal/h",
-     {stPropyleneGlycol, dtLMK2, ipSupply, pkExcess, pmBar, wfTh,
-      "141=50 102=6 103=5 1032=0.5 106=2.5 105=100 107=70"},
+    {"valve 1: ЛМК-2, propylene glycol 50 %, 2.5 Gcal/h", kValve1,
      "108=91.81\nro=984.4 Kv=92.53\n5\n"
      "ЛМК-2 80/100|1.08|0.65|низкая|низкая; 100/125|1.35|0.59|низкая|низкая; "
      "100/100|1.08|0.65|низкая|низкая\n"
@@ -100,12 +78,10 @@ const struct
      "108=34.43\nPs(клапан)=0.025 ro=980.6 Kv=24.42\n5\n"
      "ЛМК-3 40/25|1.02|0.77|низкая|ниже средней; 50/32|1.31|0.71|низкая|ниже средней\n\nnote\n"
      "Клапан трёхходовой ЛМК-3 DN 40 Kvy 25"},
-    {"valve 4: ЛМК-П, superheated steam: one column",
-     {stSuperheatedSteam, dtLMKP, ipSupply, pkAbsolute, pmBar, wfKgh, "102=4.8 103=3.5 108=1345.6 105=220"},
+    {"valve 4: ЛМК-П, superheated steam: one column", kValve4,
      "108=1345.60\nKv=29.86 v1=0.4639 v2=0.6400\n1\nЛМК-П 50/40; 50/32; 65/40\nЛМК-П 80/40\n"
      "Клапан для пара ЛМК-П DN 50 Kvy 40"},
-    // DN 32 is too narrow for the flow, Kvs 25 too large: DN 40 Kvs 16 meets
-    // all four criteria, and so may a rejected valve.
+    // DN 32 is too narrow, Kvs 25 too large: DN 40 Kvs 16 meets all four criteria, rejected or not.
     {"valve, water, 10 m³/h: those meeting every criterion in bold",
      water("102=6 103=5.5 1032=0.3 108=10 105=90 107=70"),
      "108=10.00\nPs(клапан)=0.070 ro=965.4 Kv=13.89\n5\n"
@@ -152,8 +128,7 @@ const struct
 };
 
 const QString kInvalid = QStringLiteral("Недопустимые входные данные:<br>");
-// A refused task shows its message alone; under "Не заполнены входные
-// данные" the form names the empty inputs in the order of its rows.
+// A refused task shows its message alone, and the empty inputs named in the order of the rows.
 const struct
 {
     const char* name;
@@ -170,20 +145,6 @@ const struct
      QStringLiteral("Не удалось найти модель с подходящим kv"), ""},
 };
 
-// Rows are named after the window they are for.
-bool isRegulator(const char* row)
-{
-    return QByteArray(row).startsWith("regulator");
-}
-
-template <class Table>
-void rowsOf(const Table& table)
-{
-    QTest::addColumn<int>("i");
-    for (int i = 0; i < int(std::size(table)); ++i)
-        QTest::newRow(table[i].name) << i;
-}
-
 } // namespace
 
 class TestSelectionChild : public QObject
@@ -191,39 +152,36 @@ class TestSelectionChild : public QObject
     Q_OBJECT
 
 private slots:
-    void workedExamples_data() { rowsOf(kExamples); }
+    void workedExamples_data() { tableRows(kExamples); }
 
-    // Each example read from the window with the rejected candidates shown,
-    // then hidden again, then saved and reopened.
+    // Each example read with the rejected candidates shown, hidden again, then saved and reopened.
     void workedExamples()
     {
-        QFETCH(int, i);
-        const auto& e = kExamples[i];
+        ORX_ROW(kExamples);
         orxtest::MessageCapture capture;
-        Window w(isRegulator(e.name));
-        w.enter(e.task);
+        Window w(row.name);
+        enter(w.form, row.task);
         const Shown shown = read(w.form);
         QVERIFY(shown.message.isEmpty() && shown.rejected.isEmpty() && shown.hasReportButton);
         QCOMPARE(shown.choices.size(), shown.proposed.count(QLatin1Char(';')) + 2);
         toggleRejectedMode(w.form);
         const Shown all = read(w.form);
-        const QString expected = QString::fromUtf8(e.shown);
+        const QString expected = QString::fromUtf8(row.shown);
         QCOMPARE(QStringList({values(w.form, expected.section(QLatin1Char('\n'), 0, 0)), all.details,
                               QString::number(all.columns.size()), all.proposed, all.rejected})
                          .join(QLatin1Char('\n')) +
                      QLatin1String(all.hasHighDropNote ? "\nnote\n" : "\n") + shown.choices.value(1),
                  expected);
         QCOMPARE(all.proposed, shown.proposed);
-        if (isRegulator(e.name)) // the caption that breaks its line
+        if (w.form->docType() == docRegulator) // the caption that breaks its line
             QCOMPARE(all.columns.value(1), QStringLiteral("Вероятность кавитации в\nрегуляторе"));
         toggleRejectedMode(w.form);
         QCOMPARE(read(w.form).rejected, QString());
-
         // Saved and opened again: unmodified, the same results.
         QTemporaryDir dir;
         const Doc doc =
             orxtest::savedAndReopened(*w.form, dir.filePath(QStringLiteral("Тепловой пункт.orx")));
-        Window reopened(isRegulator(e.name), &doc);
+        Window reopened(row.name, &doc);
         QVERIFY(!reopened.form->isModified());
         const Shown again = read(reopened.form);
         QCOMPARE(again.details + again.proposed + again.choices.join(QLatin1Char('|')),
@@ -231,13 +189,12 @@ private slots:
         QCOMPARE(capture.count(), 0);
     }
 
-    // Steam and gases take the steam valve on the supply pipe, its flow given
-    // directly; a new regulator shows the differential scheme, each task moves
-    // the pressure rows and the unit beside the first of them.
+    // Steam and gases take the steam valve on the supply pipe, the flow given directly; each regulation
+    // task moves the pressure rows and the unit beside the first of them.
     void rowsFollowTheMediumAndTheTask()
     {
         orxtest::MessageCapture capture;
-        Window valve(false);
+        Window valve("valve");
         act(valve.form, QStringLiteral("104=2 121=%1").arg(stSaturatedSteam));
         QCOMPARE(rows(valve.form), QStringLiteral("ЛМК-П 32767=1/1 131=1/2- 104=1- 102* 103 1031- 105- 108"));
         // Back to water: all three series again, the steam valve stays chosen.
@@ -247,7 +204,7 @@ private slots:
         act(valve.form, QStringLiteral("32767=%1 131=%2 121=%3").arg(dtLMK3).arg(ipReturn).arg(stAir));
         QCOMPARE(rows(valve.form), QStringLiteral("ЛМК-П 32767=1/1 131=1/2- 104=1- 102* 103 1031- 105 108"));
 
-        Window w(true);
+        Window w("regulator");
         RegulatorChild* form = static_cast<RegulatorChild*>(w.form);
         QCOMPARE(read(form).message, QStringLiteral("Не заполнены входные данные"));
         QCOMPARE(rows(form),
@@ -265,9 +222,9 @@ private slots:
         // Every pressure sub-label follows the unit.
         for (qint16 code : {103, 1031, 1021, 1035, 1036, 10371, 1037})
             QCOMPARE(form->subLabel(code)->text(), QStringLiteral("МПа"));
-
         // Steam takes the downstream regulator only, in one column.
-        w.enter({stSaturatedSteam, rtDownstream, ipReturn, pkExcess, pmBar, wfKgh, "102=8 103=3 108=500"});
+        enter(w.form,
+              {stSaturatedSteam, rtDownstream, ipReturn, pkExcess, pmBar, wfKgh, "102=8 103=3 108=500"});
         QCOMPARE(rows(form), QStringLiteral("ЛМР-2-П 130=3/1 131=1/2- 104=1- 102* 103 1031- 105- 108"));
         QCOMPARE(read(form).proposed, QStringLiteral("ЛМР-2-П 20/6.3 (0,10 - 0,70 МПа); 25/6.3"));
         QCOMPARE(capture.count(), 0);
@@ -275,11 +232,9 @@ private slots:
 
     void lossesBalanceTheDifferentialScheme()
     {
-        Window w(true);
+        Window w("regulator");
         SelectionChild* form = w.form;
-        // Typed while some drop is still empty: nothing to balance yet. Editing Pпод: the rest of the drop
-        // is shared by both losses. The losses before the section are the user's: the losses after take
-        // the rest, and with a rest of odd hundredths the losses still add up to the drop.
+        // Nothing to balance while a drop is empty; Pпод shares the rest; losses after take the rest.
         for (const auto& [typed, losses] : {std::pair{"1021=3 1035=1 1036=1", "10371=0.00 1037=0.00"},
                                             {"1020=6", "10371=0.50 1037=0.50"},
                                             {"10371=0.8", "10371=0.80 1037=0.20"},
@@ -287,8 +242,7 @@ private slots:
             act(form, QString::fromLatin1(typed));
             QCOMPARE(values(form, QStringLiteral("10371 1037")), QString::fromLatin1(losses));
         }
-        // Values not typed in the scheme (the focus elsewhere) are left as they
-        // are: the calculation tells the user the drops do not add up.
+        // Set with the focus elsewhere: left as they are, and the calculation says the drops do not add up.
         form->control(122)->setFocus();
         form->ctrl<QDoubleSpinBox>(1020)->setValue(7);
         QCOMPARE(values(form, QStringLiteral("10371 1037")), QStringLiteral("10371=0.52 1037=0.51"));
@@ -296,17 +250,15 @@ private slots:
             kInvalid + QStringLiteral("сумма перепадов давления должна быть равной 4 бар")));
     }
 
-    void reportNeedsTheDeviceAndThePipes_data() { rowsOf(kReports); }
+    void reportNeedsTheDeviceAndThePipes_data() { tableRows(kReports); }
 
-    // Without a choice the report button warns; with the pipes taken back it
-    // asks for them; with both chosen it writes one PDF and hands it to the viewer.
+    // Without a choice or a pipe the report button warns; with both it hands one PDF to the viewer.
     void reportNeedsTheDeviceAndThePipes()
     {
-        QFETCH(int, i);
-        const auto& r = kReports[i];
-        Window w(isRegulator(r.name));
+        ORX_ROW(kReports);
+        Window w(row.name);
         SelectionChild* form = w.form;
-        w.enter(r.task);
+        enter(w.form, row.task);
         const auto pipes = [form] {
             QStringList texts;
             for (int location : form->pipeArea()->locations())
@@ -316,9 +268,9 @@ private slots:
         };
         const QString unchosen = pipes();
         QVERIFY(!unchosen.contains(QLatin1String("DN")));
-        form->choiceCombo()->setCurrentIndex(r.choice);
-        QCOMPARE(pipes(), QString::fromUtf8(r.pipes));
-        act(form, QString::fromLatin1(r.modification));
+        form->choiceCombo()->setCurrentIndex(row.choice);
+        QCOMPARE(pipes(), QString::fromUtf8(row.pipes));
+        act(form, QString::fromLatin1(row.modification));
         QCOMPARE(form->choiceCombo()->currentIndex(), 0);
         QCOMPARE(pipes(), unchosen);
 
@@ -329,8 +281,8 @@ private slots:
             QTest::mouseClick(reportButton(form), Qt::LeftButton);
             return answer.answered() ? answer.title() + QLatin1Char('|') + answer.text() : QString();
         };
-        QCOMPARE(warning(), QStringLiteral("Валидация|") + QString::fromUtf8(r.noChoice));
-        form->choiceCombo()->setCurrentIndex(r.choice);
+        QCOMPARE(warning(), QStringLiteral("Валидация|") + QString::fromUtf8(row.noChoice));
+        form->choiceCombo()->setCurrentIndex(row.choice);
         const int dn = form->stdDn();
         form->pipeArea()->setDn(0);
         QCOMPARE(warning(), QStringLiteral("Валидация|Необходимо выбрать значение"));
@@ -339,27 +291,26 @@ private slots:
         QCOMPARE(warning(), QString());
         QCOMPARE(viewer.opened.size(), 1);
         QFile file(viewer.opened.first().toLocalFile());
-        QVERIFY2(QFileInfo(file).fileName().startsWith(QString::fromUtf8(r.file)),
+        QVERIFY2(QFileInfo(file).fileName().startsWith(QString::fromUtf8(row.file)),
                  qPrintable(file.fileName()));
         QVERIFY(file.open(QIODevice::ReadOnly) && file.read(5) == "%PDF-");
     }
 
-    void refusedTasksShowTheMessageOnly_data() { rowsOf(kRefused); }
+    void refusedTasksShowTheMessageOnly_data() { tableRows(kRefused); }
 
     // Nothing to choose or report; asking for the report anyway opens no box and writes nothing.
     void refusedTasksShowTheMessageOnly()
     {
-        QFETCH(int, i);
-        const auto& r = kRefused[i];
+        ORX_ROW(kRefused);
         orxtest::MessageCapture capture;
         orxtest::ViewerStub viewer;
-        Window w(isRegulator(r.name));
-        w.enter(r.task);
+        Window w(row.name);
+        enter(w.form, row.task);
         const Shown shown = read(w.form);
-        QCOMPARE(shown.message, r.message);
+        QCOMPARE(shown.message, row.message);
         QVERIFY(shown.proposed.isEmpty() && shown.details.isEmpty() && !shown.hasReportButton);
         QVERIFY(!w.form->choiceCombo() && !w.form->pipeArea());
-        QCOMPARE(bool(visibleLabel(w.form, QString::fromUtf8(r.named))), *r.named != 0);
+        QCOMPARE(bool(visibleLabel(w.form, QString::fromUtf8(row.named))), *row.named != 0);
         orxtest::ModalAnswerer unexpected(orxtest::ModalAnswerer::accept(), 300);
         w.form->showPdf();
         QTest::qWait(50);

@@ -1,10 +1,11 @@
 #pragma once
 
-// Driving a selection window (valve or regulator) as a user does and reading
-// back what its results show. Shared by the selection and the explanation tests.
+// Driving a selection window (valve or regulator) as a user does and reading back what its results show.
 
 #include "formhost.h"
+#include "forms/regulatorchild.h"
 #include "forms/selectionchild.h"
+#include "forms/valvechild.h"
 #include "framework/pipeselectionarea.h"
 #include "framework/radioarea.h"
 #include "guitestsupport.h"
@@ -22,17 +23,22 @@ namespace formreader {
 
 using namespace common;
 
-// A task as the user gives it: the choices, then the numbers typed one after
-// the other as "field=text" (a heat load, field 106, is given in Gcal/h and
-// switches the flow to be derived from it).
+// The choices, then the numbers typed as "field=text" (a heat load, 106, is in Gcal/h and derives the flow).
 struct Task
 {
     int medium, device, place, kind, pressureUnit, flowUnit;
     const char* typed;
 };
 
-// What a user does, as "code=value" entries: a number typed, the item of a
-// combo carrying the value chosen, the button of a radio area checked.
+// Worked examples both windows' tests drive.
+const char* const kTypedValve1 = "141=50 102=6 103=5 1032=0.5 106=2.5 105=100 107=70";
+const char* const kTypedRegulator3 = "1020=6 1021=4 1036=0.5 1035=1.3 106=0.15 105=100 107=47.5";
+const Task kValve1{stPropyleneGlycol, dtLMK2, ipSupply, pkExcess, pmBar, wfTh, kTypedValve1};
+const Task kValve4{
+    stSuperheatedSteam, dtLMKP, ipSupply, pkAbsolute, pmBar, wfKgh, "102=4.8 103=3.5 108=1345.6 105=220"};
+const Task kRegulator3{stWater, rtDiffPressure, ipSupply, pkAbsolute, pmBar, wfM3h, kTypedRegulator3};
+
+// "code=value" entries as a user does them: a number typed, a combo's item or a radio button chosen.
 inline void act(MdiChild* form, const QString& entries)
 {
     for (const QString& entry : entries.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
@@ -47,9 +53,10 @@ inline void act(MdiChild* form, const QString& entries)
     }
 }
 
-// `deviceField` is the combo that chooses the device: the valve type or the regulation task.
-inline void enter(SelectionChild* form, const Task& t, qint16 deviceField)
+inline void enter(SelectionChild* form, const Task& t)
 {
+    // The device is the valve type or the regulation task.
+    const int deviceField = form->docType() == docRegulator ? 130 : 32767;
     act(form, QStringLiteral("121=%1 %2=%3").arg(t.medium).arg(deviceField).arg(t.device));
     if (form->control(131)->isEnabled())
         orxtest::selectData(form->ctrl<QComboBox>(131), t.place);
@@ -58,6 +65,20 @@ inline void enter(SelectionChild* form, const Task& t, qint16 deviceField)
         act(form, QStringLiteral("104=2 1061=%1").arg(hmGcalH));
     act(form, QString::fromUtf8(t.typed));
 }
+
+// A valve or a regulator window, hosted as the main window hosts it; rows are named after their window.
+struct Window : orxtest::FormHost
+{
+    SelectionChild* form;
+    explicit Window(const char* row, const Doc* doc = nullptr)
+        : FormHost(ShowOnRequest, 1000), form(QByteArray(row).startsWith("regulator")
+                                                  ? static_cast<SelectionChild*>(add(new RegulatorChild(doc)))
+                                                  : add(new ValveChild(doc)))
+    {
+        if (!show())
+            qWarning("the hosted form never became active");
+    }
+};
 
 inline void toggleRejectedMode(QWidget* form)
 {
@@ -103,18 +124,14 @@ inline QPushButton* reportButton(SelectionChild* form)
     return nullptr;
 }
 
-// The short name of a detail caption; an unknown caption stands as it is.
-inline QString detailName(const QString& caption)
-{
-    static const QMap<QString, QString> names{
-        {QStringLiteral("Абс. давление насыщенных<br>паров в клапане:"), QStringLiteral("Ps(клапан)")},
-        {QStringLiteral("Абс. давление насыщенных<br>паров в регуляторе:"), QStringLiteral("Ps(регулятор)")},
-        {QStringLiteral("Плотность рабочей среды:"), QStringLiteral("ro")},
-        {QStringLiteral("Расчётный Kv:"), QStringLiteral("Kv")},
-        {QStringLiteral("Удельный объём пара до клапана:"), QStringLiteral("v1")},
-        {QStringLiteral("Удельный объём пара после клапана:"), QStringLiteral("v2")}};
-    return names.value(caption, caption);
-}
+// Details by a short name; an unknown caption stands as it is.
+static const QMap<QString, QString> kDetailNames{
+    {QStringLiteral("Абс. давление насыщенных<br>паров в клапане:"), QStringLiteral("Ps(клапан)")},
+    {QStringLiteral("Абс. давление насыщенных<br>паров в регуляторе:"), QStringLiteral("Ps(регулятор)")},
+    {QStringLiteral("Плотность рабочей среды:"), QStringLiteral("ro")},
+    {QStringLiteral("Расчётный Kv:"), QStringLiteral("Kv")},
+    {QStringLiteral("Удельный объём пара до клапана:"), QStringLiteral("v1")},
+    {QStringLiteral("Удельный объём пара после клапана:"), QStringLiteral("v2")}};
 
 inline Shown read(SelectionChild* form)
 {
@@ -172,14 +189,12 @@ inline Shown read(SelectionChild* form)
     }
     shown.proposed = proposed.join(QStringLiteral("; "));
     shown.rejected = rejected.join(QStringLiteral("; "));
-
     // Column headers: the bold word-wrapped labels with the caption cell's margins.
     if (proposedHeader)
         for (QLabel* label : labels)
             if (label->wordWrap() && label->font().bold() &&
                 label->contentsMargins() == QMargins(10, 10, 10, 10))
                 shown.columns << label->text();
-
     // Details: each bold caption ending with ":" and the nearest read-only value right of it.
     QMap<QString, QString> details;
     for (QLabel* label : labels) {
@@ -192,7 +207,8 @@ inline Shown read(SelectionChild* form)
                 leftOf(label, edit) && (!value || leftOf(edit, value)))
                 value = edit;
         if (value)
-            details.insert(label->text(), detailName(label->text()) + QLatin1Char('=') + value->text());
+            details.insert(label->text(), kDetailNames.value(label->text(), label->text()) +
+                                              QLatin1Char('=') + value->text());
     }
     shown.details = QStringList(details.values()).join(QLatin1Char(' '));
 
@@ -203,5 +219,3 @@ inline Shown read(SelectionChild* form)
 }
 
 } // namespace formreader
-
-Q_DECLARE_METATYPE(formreader::Task)
