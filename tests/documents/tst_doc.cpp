@@ -1,5 +1,5 @@
 #include "../../fuzz/sampledocuments.h"
-#include "../core/tablerows.h"
+#include "tablerows.h"
 
 #include "documents/doc.h"
 #include "gentools/errorhandle.h"

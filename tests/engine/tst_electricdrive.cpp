@@ -1,9 +1,9 @@
 // The electric drives of the valves: the choice from the fixed catalogue, and
 // the designation grammar each entry is read through.
 
-#include "../core/tablerows.h"
 #include "engine/electricdrive.h"
 #include "gentools/errorhandle.h"
+#include "tablerows.h"
 #include "testsupport.h"
 #include "vocabulary/common.h"
 

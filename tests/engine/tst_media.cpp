@@ -3,12 +3,12 @@
 // spline the property tables are read through. A misuse is reported and answered
 // with a neutral value; the checks of the spline's core stop release builds too.
 
-#include "../core/tablerows.h"
 #include "engine/inputparams.h"
 #include "engine/regulatorinputparams.h"
 #include "engine/smartspline.h"
 #include "engine/spline.h"
 #include "engine/tolerance.h"
+#include "tablerows.h"
 #include "testsupport.h"
 
 #include <QProcess>

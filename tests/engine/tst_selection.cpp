@@ -2,11 +2,11 @@
 // input checks in their order, and the candidates, catalogues, ratings, tuning
 // ranges and names of valves and regulators.
 
-#include "../core/tablerows.h"
 #include "engine/algotest.h"
 #include "engine/kvalgorithm.h"
 #include "engine/regulatoralgorithm.h"
 #include "engine/valvealgorithm.h"
+#include "tablerows.h"
 #include "testsupport.h"
 
 #include <cmath>

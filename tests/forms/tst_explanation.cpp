@@ -1,8 +1,8 @@
 // Why a candidate is proposed, bold or rejected: its row's tooltip, the marks on missed figures, the
 // line under the choice, and what a search without a model was missing; through the worked examples.
 
-#include "../core/tablerows.h"
 #include "forms/explanationtext.h"
+#include "tablerows.h"
 #include "tst_selectionchild_formreader.h"
 
 using namespace formreader;

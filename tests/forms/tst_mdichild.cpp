@@ -1,12 +1,12 @@
 // The document window framework, through a small valve-task form hosted as the main window hosts forms.
 
-#include "../core/tablerows.h"
 #include "engine/inputparams.h"
 #include "forms/kvchild.h"
 #include "forms/regulatorchild.h"
 #include "forms/valvechild.h"
 #include "framework/backgroundcache.h"
 #include "framework/hydraulictaskchild.h"
+#include "tablerows.h"
 #include "tst_selectionchild_formreader.h"
 
 #include <QGridLayout>

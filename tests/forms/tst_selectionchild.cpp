@@ -1,6 +1,6 @@
 // The valve and the regulator windows driven as a user drives them.
 
-#include "../core/tablerows.h"
+#include "tablerows.h"
 #include "tst_selectionchild_formreader.h"
 
 #include <QTemporaryDir>

@@ -1,8 +1,8 @@
 // The reports: file names, the A4 frame, the tables, each device report and a real PDF read back.
 
-#include "../core/tablerows.h"
 #include "formhost.h"
 #include "guitestsupport.h"
+#include "tablerows.h"
 
 #include "engine/algotest.h"
 #include "engine/regulatoralgorithm.h"
