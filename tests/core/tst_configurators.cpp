@@ -69,6 +69,7 @@ const struct { const char* name; Picks picks; LmfField field; QList<int> values;
     {"RS-485 for an indicating one-beam", kOneBeam + Picks{{lfIndication, 1}}, lfInterface, {485}},
     {"RS-485 for a two-beam", kTwoBeam, lfInterface, {485}},
     {"electromagnetic indicating interfaces", kEm + Picks{{lfIndication, 1}}, lfInterface, {232, 485, 500}},
+    {"electromagnetic without indication: no RS-485, no Ethernet", kEm + Picks{{lfIndication, 0}}, lfInterface, {232}},
     {"one-beam 2300 supply", kOneBeam + Picks{{lfSeries, 2300}}, lfSupplyVoltage, {2}},
     {"electromagnetic supply left alone", kEm, lfSupplyVoltage, {1, 2}},
     {"DN 32 weights", kEm + Picks{{lfDiameter, 32}}, lfMPulseWeight, {10, 11, 12, 13}},
