@@ -150,8 +150,7 @@ Doc::ReadStatus openThroughFile(const QString& fileName, const QByteArray& bytes
     Doc inMemory;
     const Doc::ReadStatus status = Doc::fromByteArray(bytes, inMemory);
     orxtest::MessageCapture capture;
-    Doc doc;
-    doc.init(30);
+    Doc doc = typedDoc(30);
     doc.createDefaultName();
     const bool opened = Doc::loadFromFile(fileName, doc);
     QStringList shown;
@@ -175,21 +174,18 @@ Doc::ReadStatus openThroughFile(const QString& fileName, const QByteArray& bytes
     return status;
 }
 
-// While alive, no file of this process may grow past `limit` bytes, as on a disk
-// that fills up: the write that crosses it fails (the kernel's signal ignored).
+// While alive, no file may grow past `limit` bytes, as on a full disk: the write crossing it fails.
 struct FileSizeLimit
 {
     explicit FileSizeLimit(rlim_t limit)
     {
-        ok = getrlimit(RLIMIT_FSIZE, &saved) == 0;
-        struct rlimit small = saved;
-        small.rlim_cur = limit;
+        const struct rlimit small = {limit, saved.rlim_max};
         std::signal(SIGXFSZ, SIG_IGN);
         ok = ok && setrlimit(RLIMIT_FSIZE, &small) == 0;
     }
     ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved); }
     struct rlimit saved;
-    bool ok;
+    bool ok = getrlimit(RLIMIT_FSIZE, &saved) == 0;
 };
 
 } // namespace
@@ -261,8 +257,7 @@ private slots:
                  QVariantList({2, row.value.userType(), row.value.isNull(), row.value}));
     }
 
-    // Keys ordered as signed numbers, a later duplicate replaces the earlier, a text of
-    // 1.2 million bytes is read in two steps with no character split; emptiness, and init.
+    // Signed key order, a later duplicate wins, a 1.2 MB text read in two steps unsplit; emptiness, init.
     void keysTextAndEmptiness()
     {
         Doc doc = typedDoc(20);
@@ -363,8 +358,7 @@ private slots:
                  QVariantList({row.expected.userType(), row.expected.isNull(), true, row.repair, 0}));
     }
 
-    // The chosen file's folder is remembered (a folder: its parent); a stored non-folder falls back to the
-    // root.
+    // The chosen file's folder is remembered (a folder: its parent); a stored non-folder falls back to /.
     void directory()
     {
         QCOMPARE(Doc::directory(), QDir::homePath() + QLatin1Char('/')); // nothing chosen yet
@@ -383,8 +377,7 @@ private slots:
         }
     }
 
-    // A save leaves five trace marks; one that cannot open the file says so after the first, keeping the
-    // name.
+    // A save leaves five trace marks; one that cannot open its file says so after the first, keeps the name.
     void failedSavesKeepTheNameAndTheFile()
     {
         QVERIFY(typedDoc(20).save(path(QStringLiteral("marks.orx"))));
@@ -418,17 +411,16 @@ private slots:
         }
     }
 
-    void sampleRows()
+    // A disk full after N bytes, for every N short of the document: the save says so, the old file keeps
+    // every byte, and no half-written or new file is left. Every prefix read back: cut after a field it is
+    // the document so far (refused until the type has been read), cut inside one it is damaged.
+    void failedSaveAndTruncation_data()
     {
         QTest::addColumn<orxsamples::SampleDocument>("sample");
         for (const orxsamples::SampleDocument& s : orxsamples::sampleDocuments())
             QTest::newRow(qPrintable(s.stem)) << s;
     }
-
-    // A disk that fills up after N bytes, for every N short of the document: the save says so, the
-    // old file keeps every byte, and no half-written file is left beside it nor a new one created.
-    void failedSaveKeepsThePreviousFile_data() { sampleRows(); }
-    void failedSaveKeepsThePreviousFile()
+    void failedSaveAndTruncation()
     {
         QFETCH(orxsamples::SampleDocument, sample);
         Doc doc = sample.doc;
@@ -467,22 +459,13 @@ private slots:
             QVERIFY(doc.save(existing));
         }
         QVERIFY(orxtest::readFile(existing) == full && doc.name() == QStringLiteral("Проект"));
-    }
 
-    // Every prefix of a saved document: cut after a field it is the document so far (refused until
-    // the type has been read), cut inside one it is damaged.
-    void everyTruncationOpensOrIsRefused_data() { sampleRows(); }
-    void everyTruncationOpensOrIsRefused()
-    {
-        QFETCH(orxsamples::SampleDocument, sample);
-        const Doc doc = sample.doc;
-        const QByteArray full = doc.toByteArray();
         QVector<int> expected(full.size() + 1, Doc::rsDamaged);
         expected[4] = Doc::rsInvalidDocType;
         Doc partial;
         bool typed = false;
-        for (const DocKey& key : doc.keys()) {
-            partial.setValue(key, doc.value(key));
+        for (const DocKey& key : sample.doc.keys()) {
+            partial.setValue(key, sample.doc.value(key));
             typed = typed || key == DocKey(Doc::fcDocType);
             expected[partial.toByteArray().size()] = typed ? Doc::rsOk : Doc::rsInvalidDocType;
         }
@@ -493,9 +476,8 @@ private slots:
         }
     }
 
-    // Every value of every byte: the document opens (and saves again unchanged) or is refused with
-    // nothing left; a flipped low or high bit and the complement also through the file, to what the
-    // user is shown. One row per 64 bytes keeps each row short under the sanitizers.
+    // Every value of every byte opens (and saves again unchanged) or is refused leaving nothing; a flipped
+    // low or high bit and the complement also through the file. Rows of 64 bytes stay short under sanitizers.
     void everySingleByteChangeOpensOrIsRefused_data()
     {
         QTest::addColumn<orxsamples::SampleDocument>("sample");
@@ -512,10 +494,8 @@ private slots:
         int outcomes[2] = {0, 0}; // refused, opened
         for (int position = from; position < std::min(from + 64, int(full.size())); ++position) {
             QByteArray changed = full;
-            for (int value = 0; value < 256; ++value) {
-                const int flipped = value ^ uchar(full.at(position));
-                if (!flipped)
-                    continue;
+            for (int flipped = 1; flipped < 256; ++flipped) {
+                const int value = flipped ^ uchar(full.at(position));
                 changed[position] = char(value);
                 const QString context =
                     QStringLiteral("%1: byte %2 set to %3").arg(sample.stem).arg(position).arg(value);
