@@ -1,6 +1,5 @@
-// The calculations: the self-tests of the worked examples, the Kv core, the
-// input checks in their order, and the candidates, catalogues, ratings, tuning
-// ranges and names of valves and regulators.
+// The self-tests, the Kv core, the input checks in their order, and the candidates,
+// catalogues, ratings, tuning ranges and names of valves and regulators.
 
 #include "engine/algotest.h"
 #include "engine/kvalgorithm.h"
@@ -66,9 +65,6 @@ KvInputParams air(double P1, double P2)
     return steam(P1, P2, 20, wfM3h, stAir);
 }
 
-ValveInputParams (*const valve)(int) = algotest::valveExample;
-RegulatorInputParams (*const regulator)(int) = algotest::regulatorExample;
-
 // A differential-pressure task, water, m³/h; absolute bar unless given.
 RegulatorInputParams differential(double Psupply, double Preturn, double dPru, double dPreg, double flow = 10,
                                   int pressureType = pkAbsolute, int measure = pmBar)
@@ -111,11 +107,10 @@ RegulatorInputParams pressureTask(int regulation, double P1, double P2, double f
 // Downstream pressure of saturated steam in gauge MPa.
 RegulatorInputParams steamTask(double P1, double P2)
 {
-    RegulatorInputParams in = pressureTask(rtDownstream, P1, P2, 500, wfKgh, NAN);
-    in.substance = stSaturatedSteam;
-    in.place = ipSupply;
-    in.Tsupply = 190;
-    return in;
+    return with(with(with(pressureTask(rtDownstream, P1, P2, 500, wfKgh, NAN),
+                          &RegulatorInputParams::substance, stSaturatedSteam),
+                     &RegulatorInputParams::place, ipSupply),
+                &RegulatorInputParams::Tsupply, 190);
 }
 
 // What a task comes to: the messages of a refusal (which keeps no candidates);
@@ -130,9 +125,9 @@ QString outcome(const In& in)
                 return QStringLiteral("candidates kept");
         return alg.errors().join(QLatin1Char('|'));
     }
-    if constexpr (std::is_same_v<Alg, KvAlgorithm>) {
+    if constexpr (std::is_same_v<Alg, KvAlgorithm>)
         return figures({alg.kvsMath()});
-    } else {
+    else {
         QStringList text{orxtest::designations(alg.results(), false),
                          orxtest::designations(alg.results(), true), alg.results().first().name(false)};
         for (const auto& item : alg.results()) {
@@ -146,22 +141,15 @@ QString outcome(const In& in)
     }
 }
 
-QString (*const kvOf)(const KvInputParams&) = outcome<KvAlgorithm>;
-QString (*const valveOf)(const ValveInputParams&) = outcome<ValveAlgorithm>;
-QString (*const regulatorOf)(const RegulatorInputParams&) = outcome<RegulatorAlgorithm>;
-
-QString fixed(double value)
-{
-    return std::isnan(value) ? QStringLiteral("-") : QString::number(value, 'f', 2);
-}
-
-// What a selection explains about a candidate DN/Kvs: each criterion with its
-// figure, bounds and verdict, then the rule that rejected it with its figures;
-// or what it missed, the wanted figure against the largest Kvs or range.
+// What a selection explains about a candidate DN/Kvs: each criterion's figure, bounds and verdict,
+// then the rule that rejected it; or what it missed, the wanted figure against the largest Kvs or range.
 template <typename Alg, typename In>
 QString why(In in, int dn, double kvs, double flowFactor = 1)
 {
     in.flow *= flowFactor;
+    const auto fixed = [](double value) {
+        return std::isnan(value) ? QStringLiteral("-") : QString::number(value, 'f', 2);
+    };
     static const char* const kinds[] = {"Speed", "Reserve", "Authority", "Cavitation", "Noise", "Tuning"};
     static const char* const missed[] = {"nothing", "Kv", "tuning range"};
     static const char* const rules[] = {"proposed", "not smallest", "excluded", "below threshold",
@@ -263,9 +251,8 @@ QString springs(int regulation, std::initializer_list<std::pair<double, int>> se
     return codes.join(QLatin1Char(' '));
 }
 
-// A catalogue as a calculation of the task sees it: the number of Kvs values,
-// the first and last, the values not offered ("-"), and the diameters of the
-// Kvs values asked for.
+// A catalogue as the task sees it: its size, first and last Kvs, those not offered ("-"),
+// and the diameters of the Kvs asked for.
 template <typename Alg, typename In>
 QString catalogue(const In& in, std::initializer_list<double> kvs)
 {
@@ -320,7 +307,6 @@ const geh::SourceLocation at{"algotest.cpp", "test1", 120};
 
 const char* const kValveOrder = "давление перед клапаном должно превышать давление после клапана";
 const char* const kUnit = "укажите единицы измерения расхода рабочей среды <i>G<i>";
-const char* const kUndefined = "при заданных входных данных расчётный Kv не определён";
 const char* const kBeforeTooHigh =
     "слишком высокое давление перед регулятором: избыточное давление не должно превышать 2,5 МПа";
 
@@ -335,59 +321,58 @@ const struct { const char* name; bool (*comparison)(); const char* expected; } k
     {"condition", [] { return algotest::check("!item->rejected", false, at); }, "Test condition \"!item->rejected\" failed at algotest.cpp, line 120"},
 };
 
-// The message of the first failing check (lowercase: an invalid input; null: empty
-// fields, as is a choice outside its table), or a figure or list. A hidden working
-// temperature is refused only after the flow checks: the user first learns what
-// the form is missing. `reported`: the internal checks the task trips.
+// The message of the first failing check (lowercase: an invalid input; null: empty fields, as is a
+// choice outside its table), or a figure or list. A hidden working temperature is refused only after
+// the flow checks, so the form's gaps come first. `reported`: the internal checks the task trips.
 const struct { const char* name; QString (*run)(); const char* expected; int reported = 0; } kOutcomes[] = {
-    {"Kv: no device type, before everything", [] { return kvOf(with(water(0), &KvInputParams::valveType, dtEmpty)); }, nullptr},
-    {"Kv: P1 empty, before the empty flow", [] { return kvOf(water(0, 1, 20, NAN, wfM3h, 0)); }, nullptr},
-    {"Kv: P1 = P2, before the empty flow", [] { return kvOf(water(2, 2, 20, NAN, wfM3h, 0)); }, kValveOrder},
-    {"Kv: 25.01 bar gauge, before the temperatures", [] { return kvOf(water(25.01, 1, 0)); }, "слишком высокое давление перед клапаном. Избыточное давление не должно превышать 2.5 МПа"},
-    {"Kv: steam boiling above 220 °C", [] { return kvOf(steam(25, 10)); }, "слишком высокое давление рабочей среды. Температура парообразования превышает максимально допустимую (220.0 \u00B0С)"},
-    {"Kv: return as warm as supply, before the empty flow", [] { return kvOf(water(2, 1, 20, 20, wfM3h, 0)); }, "температура рабочей среды в подающем трубопроводе (<i>Tпод</i>) должна быть больше, чем в обратном (<i>Tобр</i>)"},
-    {"Kv: flow unit missing, own temperature hidden", [] { return kvOf(with(water(2, 1, 20, NAN, 0), &KvInputParams::place, ipReturn)); }, kUnit},
-    {"Kv: own temperature hidden", [] { return kvOf(with(water(), &KvInputParams::place, ipReturn)); }, nullptr},
-    {"Kv: Kv vanishes", [] { return kvOf(water(25, 0.01, 20, NAN, wfM3h, 1e-10)); }, "слишком большой перепад давления по отношению к расходу рабочей среды"},
-    {"Kv: steam at 20 °C and 10 bar", [] { return kvOf(steam(10, 9, 20)); }, "при заданном давлении температура пара слишком низкая: удельный объём пара не определён"},
-    {"Kv: infinite flow", [] { return kvOf(water(2, 1, 20, NAN, wfM3h, qInf())); }, kUndefined},
-    {"Kv: P1 not a number", [] { return kvOf(water(qQNaN())); }, kUndefined},
-    {"Kv: water at 5000 °C", [] { return kvOf(water(2, 1, 5000)); }, "при заданной температуре свойства рабочей среды не определены"},
-    {"Kv: unknown medium", [] { return kvOf(with(water(), &KvInputParams::substance, 4)); }, nullptr},
-    {"Kv: unknown pressure unit", [] { return kvOf(with(steam(8, 6), &KvInputParams::pressureMeasure, -1)); }, nullptr},
-    {"Kv: no installation place", [] { return kvOf(with(water(2, 1, 20, 10), &KvInputParams::place, 0)); }, nullptr},
-    {"Kv: steam by volume, as a missing unit", [] { return kvOf(steam(8, 6, 200, wfM3h)); }, kUnit},
-    {"valve: no valve type", [] { return valveOf(with(valve(1), &ValveInputParams::valveType, dtEmpty)); }, nullptr},
-    {"valve: P1 = P2 before the empty ΔPру", [] { return valveOf(with(with(valve(1), &ValveInputParams::P2, 6), &ValveInputParams::dPru, 0)); }, kValveOrder},
-    {"valve: liquid without ΔPру", [] { return valveOf(with(with(valve(1), &ValveInputParams::Tsupply, 0), &ValveInputParams::dPru, 0)); }, nullptr},
-    {"valve: flow unit missing is an empty field", [] { return valveOf(with(valve(1), &ValveInputParams::flowMeasure, 0)); }, "Не заполнены входные данные:<br>укажите единицы измерения расхода рабочей среды <i>G<i>"},
-    {"valve: own temperature hidden", [] { return valveOf(with(valve(1), &ValveInputParams::Tsupply, NAN)); }, nullptr},
-    {"valve: negative ΔPру, which no form sends", [] { return valveOf(with(valve(1), &ValveInputParams::dPru, -0.5)); }, "при заданных входных данных характеристики моделей не определены"},
-    {"valve: no suitable model above 0.9·Kv in ЛМК-3", [] { return valveOf(with(valve(3), &ValveInputParams::flow, 2900)); }, "Не удалось найти модель с подходящим kv"},
-    {"valve: no installation place", [] { return valveOf(with(valve(1), &ValveInputParams::place, 3)); }, nullptr},
-    {"regulator: Pпод empty", [] { return regulatorOf(differential(0, 1, 1, 2)); }, nullptr},
-    {"regulator: Pпод = Pобр, before the balance", [] { return regulatorOf(differential(1, 1, 1, 2)); }, "давление на подающем трубопроводе (<i>Pпод</i>) должно превышать давление на обратном (<i>Pобр</i>)"},
-    {"regulator: difference in its shortest form", [] { return regulatorOf(differential(6.1, 4, 1, 0.2)); }, "сумма перепадов давления должна быть равной 2.1 бар<br>(должно выполняться условие <i>\u0394Pру + \u0394Pрег + \u0394Pдр.под + \u0394Pдр.обр = Pпод - Pобр</i>)"},
-    {"regulator: seven-digit pascals, no exponent", [] { return regulatorOf(differential(2500000, 1234567, 400000, 465000, 10, pkAbsolute, pmPa)); }, "сумма перепадов давления должна быть равной 1265433 Па<br>(должно выполняться условие <i>\u0394Pру + \u0394Pрег + \u0394Pдр.под + \u0394Pдр.обр = Pпод - Pобр</i>)"},
-    {"regulator: 25.5 bar gauge before the regulator", [] { return regulatorOf(differential(26, 20, 1, 4, 10, pkExcess)); }, kBeforeTooHigh},
-    {"regulator: 25.4 bar gauge in the supply pipe", [] { return regulatorOf(differential(25.4, 19.4, 1, 4, 10, pkExcess)); }, "слишком высокое давление на подающем трубопроводе: избыточное давление не должно превышать 2,5 МПа"},
-    {"regulator: ΔPру 0.3 bar, before the empty flow", [] { return regulatorOf(differential(5, 1, 0.3, 2.7, 0)); }, "слишком маленький перепад давления на регулируемом участке. Должен быть не менее 0,04 МПа"},
-    {"regulator: ΔPру 0.4 bar passes", [] { return regulatorOf(differential(5, 1, 0.4, 2.6, 0)); }, nullptr},
-    {"regulator: P1 = P2", [] { return regulatorOf(pressureTask(rtUpstream, 0.5, 0.5, 0)); }, "давление перед регулятором (<i>P1</i>) должно превышать давление после регулятора (<i>P2</i>)"},
-    {"regulator: 2.51 MPa gauge before", [] { return regulatorOf(pressureTask(rtDownstream, 2.51, 0.5)); }, kBeforeTooHigh},
-    {"regulator: flow unit missing, own temperature hidden", [] { return regulatorOf(pressureTask(rtUpstream, 0.8, 0.4, 10, 0, NAN)); }, kUnit},
-    {"regulator: own temperature hidden", [] { return regulatorOf(pressureTask(rtUpstream, 0.8, 0.4, 10, wfM3h, NAN)); }, nullptr},
-    {"regulator: ЛМР-2-П at 0.05 MPa", [] { return regulatorOf(steamTask(0.8, 0.05)); }, "есть проблемы с подбором диапазона настройки (слишком низкое регулируемое давление)"},
-    {"regulator: ЛМР-1 at 1.1 MPa", [] { return regulatorOf(pressureTask(rtUpstream, 1.1, 0.5)); }, "есть проблемы с подбором диапазона настройки (слишком высокое регулируемое давление)"},
-    {"regulator: ЛМР-Д at 1.3 MPa", [] { return regulatorOf(differential(20, 2, 13, 4)); }, "есть проблемы с подбором диапазона настройки (слишком высокий регулируемый перепад)"},
+    {"Kv: no device type, before everything", [] { return outcome<KvAlgorithm>(with(water(0), &KvInputParams::valveType, dtEmpty)); }, nullptr},
+    {"Kv: P1 empty, before the empty flow", [] { return outcome<KvAlgorithm>(water(0, 1, 20, NAN, wfM3h, 0)); }, nullptr},
+    {"Kv: P1 = P2, before the empty flow", [] { return outcome<KvAlgorithm>(water(2, 2, 20, NAN, wfM3h, 0)); }, kValveOrder},
+    {"Kv: 25.01 bar gauge, before the temperatures", [] { return outcome<KvAlgorithm>(water(25.01, 1, 0)); }, "слишком высокое давление перед клапаном. Избыточное давление не должно превышать 2.5 МПа"},
+    {"Kv: steam boiling above 220 °C", [] { return outcome<KvAlgorithm>(steam(25, 10)); }, "слишком высокое давление рабочей среды. Температура парообразования превышает максимально допустимую (220.0 \u00B0С)"},
+    {"Kv: return as warm as supply, before the empty flow", [] { return outcome<KvAlgorithm>(water(2, 1, 20, 20, wfM3h, 0)); }, "температура рабочей среды в подающем трубопроводе (<i>Tпод</i>) должна быть больше, чем в обратном (<i>Tобр</i>)"},
+    {"Kv: flow unit missing, own temperature hidden", [] { return outcome<KvAlgorithm>(with(water(2, 1, 20, NAN, 0), &KvInputParams::place, ipReturn)); }, kUnit},
+    {"Kv: own temperature hidden", [] { return outcome<KvAlgorithm>(with(water(), &KvInputParams::place, ipReturn)); }, nullptr},
+    {"Kv: Kv vanishes", [] { return outcome<KvAlgorithm>(water(25, 0.01, 20, NAN, wfM3h, 1e-10)); }, "слишком большой перепад давления по отношению к расходу рабочей среды"},
+    {"Kv: steam at 20 °C and 10 bar", [] { return outcome<KvAlgorithm>(steam(10, 9, 20)); }, "при заданном давлении температура пара слишком низкая: удельный объём пара не определён"},
+    {"Kv: infinite flow", [] { return outcome<KvAlgorithm>(water(2, 1, 20, NAN, wfM3h, qInf())); }, "при заданных входных данных расчётный Kv не определён"},
+    {"Kv: P1 not a number", [] { return outcome<KvAlgorithm>(water(qQNaN())); }, "при заданных входных данных расчётный Kv не определён"},
+    {"Kv: water at 5000 °C", [] { return outcome<KvAlgorithm>(water(2, 1, 5000)); }, "при заданной температуре свойства рабочей среды не определены"},
+    {"Kv: unknown medium", [] { return outcome<KvAlgorithm>(with(water(), &KvInputParams::substance, 4)); }, nullptr},
+    {"Kv: unknown pressure unit", [] { return outcome<KvAlgorithm>(with(steam(8, 6), &KvInputParams::pressureMeasure, -1)); }, nullptr},
+    {"Kv: no installation place", [] { return outcome<KvAlgorithm>(with(water(2, 1, 20, 10), &KvInputParams::place, 0)); }, nullptr},
+    {"Kv: steam by volume, as a missing unit", [] { return outcome<KvAlgorithm>(steam(8, 6, 200, wfM3h)); }, kUnit},
+    {"valve: no valve type", [] { return outcome<ValveAlgorithm>(with(algotest::valveExample(1), &ValveInputParams::valveType, dtEmpty)); }, nullptr},
+    {"valve: P1 = P2 before the empty ΔPру", [] { return outcome<ValveAlgorithm>(with(with(algotest::valveExample(1), &ValveInputParams::P2, 6), &ValveInputParams::dPru, 0)); }, kValveOrder},
+    {"valve: liquid without ΔPру", [] { return outcome<ValveAlgorithm>(with(with(algotest::valveExample(1), &ValveInputParams::Tsupply, 0), &ValveInputParams::dPru, 0)); }, nullptr},
+    {"valve: flow unit missing is an empty field", [] { return outcome<ValveAlgorithm>(with(algotest::valveExample(1), &ValveInputParams::flowMeasure, 0)); }, "Не заполнены входные данные:<br>укажите единицы измерения расхода рабочей среды <i>G<i>"},
+    {"valve: own temperature hidden", [] { return outcome<ValveAlgorithm>(with(algotest::valveExample(1), &ValveInputParams::Tsupply, NAN)); }, nullptr},
+    {"valve: negative ΔPру, which no form sends", [] { return outcome<ValveAlgorithm>(with(algotest::valveExample(1), &ValveInputParams::dPru, -0.5)); }, "при заданных входных данных характеристики моделей не определены"},
+    {"valve: no suitable model above 0.9·Kv in ЛМК-3", [] { return outcome<ValveAlgorithm>(with(algotest::valveExample(3), &ValveInputParams::flow, 2900)); }, "Не удалось найти модель с подходящим kv"},
+    {"valve: no installation place", [] { return outcome<ValveAlgorithm>(with(algotest::valveExample(1), &ValveInputParams::place, 3)); }, nullptr},
+    {"regulator: Pпод empty", [] { return outcome<RegulatorAlgorithm>(differential(0, 1, 1, 2)); }, nullptr},
+    {"regulator: Pпод = Pобр, before the balance", [] { return outcome<RegulatorAlgorithm>(differential(1, 1, 1, 2)); }, "давление на подающем трубопроводе (<i>Pпод</i>) должно превышать давление на обратном (<i>Pобр</i>)"},
+    {"regulator: difference in its shortest form", [] { return outcome<RegulatorAlgorithm>(differential(6.1, 4, 1, 0.2)); }, "сумма перепадов давления должна быть равной 2.1 бар<br>(должно выполняться условие <i>\u0394Pру + \u0394Pрег + \u0394Pдр.под + \u0394Pдр.обр = Pпод - Pобр</i>)"},
+    {"regulator: seven-digit pascals, no exponent", [] { return outcome<RegulatorAlgorithm>(differential(2500000, 1234567, 400000, 465000, 10, pkAbsolute, pmPa)); }, "сумма перепадов давления должна быть равной 1265433 Па<br>(должно выполняться условие <i>\u0394Pру + \u0394Pрег + \u0394Pдр.под + \u0394Pдр.обр = Pпод - Pобр</i>)"},
+    {"regulator: 25.5 bar gauge before the regulator", [] { return outcome<RegulatorAlgorithm>(differential(26, 20, 1, 4, 10, pkExcess)); }, kBeforeTooHigh},
+    {"regulator: 25.4 bar gauge in the supply pipe", [] { return outcome<RegulatorAlgorithm>(differential(25.4, 19.4, 1, 4, 10, pkExcess)); }, "слишком высокое давление на подающем трубопроводе: избыточное давление не должно превышать 2,5 МПа"},
+    {"regulator: ΔPру 0.3 bar, before the empty flow", [] { return outcome<RegulatorAlgorithm>(differential(5, 1, 0.3, 2.7, 0)); }, "слишком маленький перепад давления на регулируемом участке. Должен быть не менее 0,04 МПа"},
+    {"regulator: ΔPру 0.4 bar passes", [] { return outcome<RegulatorAlgorithm>(differential(5, 1, 0.4, 2.6, 0)); }, nullptr},
+    {"regulator: P1 = P2", [] { return outcome<RegulatorAlgorithm>(pressureTask(rtUpstream, 0.5, 0.5, 0)); }, "давление перед регулятором (<i>P1</i>) должно превышать давление после регулятора (<i>P2</i>)"},
+    {"regulator: 2.51 MPa gauge before", [] { return outcome<RegulatorAlgorithm>(pressureTask(rtDownstream, 2.51, 0.5)); }, kBeforeTooHigh},
+    {"regulator: flow unit missing, own temperature hidden", [] { return outcome<RegulatorAlgorithm>(pressureTask(rtUpstream, 0.8, 0.4, 10, 0, NAN)); }, kUnit},
+    {"regulator: own temperature hidden", [] { return outcome<RegulatorAlgorithm>(pressureTask(rtUpstream, 0.8, 0.4, 10, wfM3h, NAN)); }, nullptr},
+    {"regulator: ЛМР-2-П at 0.05 MPa", [] { return outcome<RegulatorAlgorithm>(steamTask(0.8, 0.05)); }, "есть проблемы с подбором диапазона настройки (слишком низкое регулируемое давление)"},
+    {"regulator: ЛМР-1 at 1.1 MPa", [] { return outcome<RegulatorAlgorithm>(pressureTask(rtUpstream, 1.1, 0.5)); }, "есть проблемы с подбором диапазона настройки (слишком высокое регулируемое давление)"},
+    {"regulator: ЛМР-Д at 1.3 MPa", [] { return outcome<RegulatorAlgorithm>(differential(20, 2, 13, 4)); }, "есть проблемы с подбором диапазона настройки (слишком высокий регулируемый перепад)"},
     // The bypass regulator's candidates have no setpoint: each is reported.
-    {"regulator: the bypass regulator has no springs", [] { return regulatorOf(pressureTask(rtBypass, 0.8, 0.4)); }, "есть проблемы с подбором диапазона настройки (слишком низкое регулируемое давление)", 3},
-    {"regulator: no installation place", [] { return regulatorOf(with(regulator(1), &RegulatorInputParams::place, 0)); }, nullptr},
+    {"regulator: the bypass regulator has no springs", [] { return outcome<RegulatorAlgorithm>(pressureTask(rtBypass, 0.8, 0.4)); }, "есть проблемы с подбором диапазона настройки (слишком низкое регулируемое давление)", 3},
+    {"regulator: no installation place", [] { return outcome<RegulatorAlgorithm>(with(algotest::regulatorExample(1), &RegulatorInputParams::place, 0)); }, nullptr},
     // At and below half the inlet pressure the flow is critical and Kv no
     // longer depends on P2; the two formulas meet at the boundary.
-    {"critical: steam just above, at and just below P1/2", [] { return each({kvOf(steam(8, 4.01)), kvOf(steam(8, 4)), kvOf(steam(8, 3.99))}); }, "11.5573 | 11.5575 | 11.5575"},
+    {"critical: steam just above, at and just below P1/2", [] { return each({outcome<KvAlgorithm>(steam(8, 4.01)), outcome<KvAlgorithm>(steam(8, 4)), outcome<KvAlgorithm>(steam(8, 3.99))}); }, "11.5573 | 11.5575 | 11.5575"},
     // 25.0784·1.5/√(1.4·1.6): the subcritical formula right above the boundary.
-    {"critical: air at 0.47·P1 drop, just above and at P1/2", [] { return each({kvOf(air(3, 1.6)), kvOf(air(3, 1.50001)), kvOf(air(3, 1.5))}); }, "25.1343 | 25.0784 | 25.0784"},
+    {"critical: air at 0.47·P1 drop, just above and at P1/2", [] { return each({outcome<KvAlgorithm>(air(3, 1.6)), outcome<KvAlgorithm>(air(3, 1.50001)), outcome<KvAlgorithm>(air(3, 1.5))}); }, "25.1343 | 25.0784 | 25.0784"},
     {"noise: 1 atm low, 1.01 and 2 lower medium, 3 medium, 4 upper medium, 4.01 high", [] { return noise({1, 1.01, 2, 3, 4, 4.01}); }, "1 1 2 2 2 2 3 3 4 4 5 5"},
     {"noise: cavitation at a small drop high", [] { return noise({0.5}, true); }, "5 5"},
     {"suitable: 92.53 over 63..160; 0.9·Kv itself is too small", [] { return each({suitable(92.53, {63, 100, 125, 160}), suitable(100, {90, 100, 200})}); }, "100 125 | 100 200"},
@@ -396,51 +381,50 @@ const struct { const char* name; QString (*run)(); const char* expected; int rep
     // An excluded large Kvs never ends the search.
     {"suitable: excluded Kvs", [] { return each({suitable(2.558, {1, 1.6, 2.5, 3.2, 4, 6.3}, {1, 3.2}), suitable(14, {10, 16, 20, 25, 32}, {20})}); }, "2.5 3.2 4 | 16 20 25"},
     {"suitable: nothing above 0.9·Kv", [] { return suitable(10, {1, 2}); }, "Не удалось найти модель с подходящим kv"},
-    {"catalogue: ЛМК-2 Kvs 4 from DN 15, ЛМК-П not at DN 15, ЛМК-3", [] { return each({catalogue<ValveAlgorithm>(valve(1), {4, 100}), catalogue<ValveAlgorithm>(valve(4), {4}), catalogue<ValveAlgorithm>(valve(3), {315})}); }, "28 0.25 1600 4: 15 20 25 100: 80 100 125 150 | 28 0.25 1600 4: 20 25 | 29 0.63 1250 315: 150 200"},
-    {"catalogue: a regulator has no valve catalogue", [] { return catalogue<ValveAlgorithm>(with(valve(1), &ValveInputParams::valveType, dtLMRD), {100}); }, "0 0 0 100:", 5},
-    {"catalogue: steam regulators end at DN 100, the others reach DN 200", [] { return each({catalogue<RegulatorAlgorithm>(steamTask(0.8, 0.3), {4}), catalogue<RegulatorAlgorithm>(regulator(3), {280})}); }, "19 1 125 -1 -3.2 -8 -12.5 -20 -50 -80 4: 15 20 25 | 26 1 630 -1 -3.2 -8 -12.5 -20 -50 -80 280: 150"},
+    {"catalogue: ЛМК-2 Kvs 4 from DN 15, ЛМК-П not at DN 15, ЛМК-3", [] { return each({catalogue<ValveAlgorithm>(algotest::valveExample(1), {4, 100}), catalogue<ValveAlgorithm>(algotest::valveExample(4), {4}), catalogue<ValveAlgorithm>(algotest::valveExample(3), {315})}); }, "28 0.25 1600 4: 15 20 25 100: 80 100 125 150 | 28 0.25 1600 4: 20 25 | 29 0.63 1250 315: 150 200"},
+    {"catalogue: a regulator has no valve catalogue", [] { return catalogue<ValveAlgorithm>(with(algotest::valveExample(1), &ValveInputParams::valveType, dtLMRD), {100}); }, "0 0 0 100:", 5},
+    {"catalogue: steam regulators end at DN 100, the others reach DN 200", [] { return each({catalogue<RegulatorAlgorithm>(steamTask(0.8, 0.3), {4}), catalogue<RegulatorAlgorithm>(algotest::regulatorExample(3), {280})}); }, "19 1 125 -1 -3.2 -8 -12.5 -20 -50 -80 4: 15 20 25 | 26 1 630 -1 -3.2 -8 -12.5 -20 -50 -80 280: 150"},
     // ЛМР-Д: the band edge at 0.5, beyond every band, negative as 0; a DN beyond the table is reported.
     {"spring: ЛМР-Д", [] { return springs(rtDiffPressure, {{0.5, 80}, {0.51, 80}, {1.3, 80}, {0.03, 100}, {0.66, 150}, {0.12, 200}, {0.35, 200}, {-0.5, 80}, {0.5, 350}}); }, "527 835 999 999 117 737 378 999 999", 1},
     {"spring: ЛМР-1", [] { return springs(rtUpstream, {{1.0, 100}, {0.7, 150}, {0.71, 150}}); }, "317 527 999"},
     {"spring: ЛМР-2-П", [] { return springs(rtDownstream, {{0.05, 50}, {0.1, 15}, {0.61, 100}}); }, "999 541 682"},
-    // Against a valve differing in one criterion: both speeds fine, mine higher or lower; mine just above
-    // 3.0, both too fast; only the other's fine.
+    // One criterion differs: both speeds fine, mine higher or lower; mine just over 3.0, both too fast;
+    // only the other's fine.
     {"rating: speed", [] { return each({rating(rated(3.0, 1.1, 0.5), rated(2.0, 1.1, 0.5)), rating(rated(2.0, 1.3, 0.9), rated(2.5, 1.3, 0.9)), rating(rated(3.01, 1.2, 0.6), rated(5.0, 1.2, 0.6)), rating(rated(3.5, 1.2, 0.6), rated(3.0, 1.2, 0.6))}); }, "4 better | 4 worse | 3 better | 3 worse"},
     {"rating: authority higher, just below 0.5", [] { return each({rating(rated(2.0, 1.2, 0.7), rated(2.0, 1.2, 0.6)), rating(rated(2.0, 1.2, 0.49), rated(2.0, 1.2, 0.6))}); }, "4 better | 3 worse"},
     // Mine in the band, the other's in the band; above the band beats below; both below, mine larger; both above.
     {"rating: reserve", [] { return each({rating(rated(2.0, 1.2, 0.6), rated(2.0, 1.5, 0.6)), rating(rated(2.0, 1.25, 0.6), rated(2.0, 1.15, 0.6)), rating(rated(2.0, 1.31, 0.6), rated(2.0, 1.09, 0.6)), rating(rated(2.0, 1.09, 0.6), rated(2.0, 1.0, 0.6)), rating(rated(2.0, 1.4, 0.6), rated(2.0, 1.5, 0.6))}); }, "4 better | 4 worse | 3 better | 3 better | 3 worse"},
     {"rating: cavitation with equal reserves, nothing met, not a valve", [] { return each({rating(rated(2.0, 1.0, 0.6, true), rated(2.0, 1.0, 0.6)), rating(rated(5.0, 1.5, 0.2, true), rated(6.0, 1.5, 0.1, true)), rating(rated(2.5, 1.2, 0.9, false, dtLMRD), rated(2.0, 1.5, 0.6))}); }, "2 worse | 0 better | 4 worse"},
-    // The figures of the examples are the start-up self-tests'; here the
-    // candidates each example lists and proposes, and the first's name.
-    {"example valve 1: ЛМК-2, propylene glycol 50 %", [] { return valveOf(valve(1)); }, "80/100 100/125 100/100 125/125 125/100 150/100 | 80/100 100/125 100/100 | ЛМК-2 DN 80 Kvy 100"},
-    {"example valve 2: ЛМК-2, water, 91 Gcal/h", [] { return valveOf(valve(2)); }, "300/1600 300/1250 | 300/1600 300/1250 | ЛМК-2 DN 300 Kvy 1600"},
-    {"example valve 3: ЛМК-3, water, return pipe", [] { return valveOf(valve(3)); }, "40/25 50/32 | 40/25 50/32 | ЛМК-3 DN 40 Kvy 25"},
-    {"example valve 4: ЛМК-П, superheated steam", [] { return valveOf(valve(4)); }, "50/40 50/32 65/40 80/40 | 50/40 50/32 65/40 | ЛМК-П DN 50 Kvy 40"},
-    {"example regulator 1: ЛМР-Д, propylene glycol 10 %, return pipe", [] { return regulatorOf(regulator(1)); }, "40/25 50/32 50/25 65/40 65/32 65/25 80/40 80/32 | 40/25 50/32 50/25 | ЛМР-Д DN 40 Kvy 25 (0,04 - 0,70 МПа)"},
-    {"example regulator 2: ЛМР-1, water, Kvs 20 excluded", [] { return regulatorOf(regulator(2)); }, "40/25 40/20 50/25 65/25 | 40/25 50/25 | ЛМР-1 DN 40 Kvy 25 (0,60 - 1,00 МПа)"},
-    {"example regulator 3: ЛМР-Д, water, supply pipe", [] { return regulatorOf(regulator(3)); }, "15/4 15/2.5 20/4 20/3.2 20/2.5 25/4 | 15/4 15/2.5 20/4 20/2.5 | ЛМР-Д DN 15 Kvy 4 (0,04 - 0,70 МПа)"},
+    // The self-tests check the examples' figures; here the candidates listed and proposed, the first's name.
+    {"example valve 1: ЛМК-2, propylene glycol 50 %", [] { return outcome<ValveAlgorithm>(algotest::valveExample(1)); }, "80/100 100/125 100/100 125/125 125/100 150/100 | 80/100 100/125 100/100 | ЛМК-2 DN 80 Kvy 100"},
+    {"example valve 2: ЛМК-2, water, 91 Gcal/h", [] { return outcome<ValveAlgorithm>(algotest::valveExample(2)); }, "300/1600 300/1250 | 300/1600 300/1250 | ЛМК-2 DN 300 Kvy 1600"},
+    {"example valve 3: ЛМК-3, water, return pipe", [] { return outcome<ValveAlgorithm>(algotest::valveExample(3)); }, "40/25 50/32 | 40/25 50/32 | ЛМК-3 DN 40 Kvy 25"},
+    {"example valve 4: ЛМК-П, superheated steam", [] { return outcome<ValveAlgorithm>(algotest::valveExample(4)); }, "50/40 50/32 65/40 80/40 | 50/40 50/32 65/40 | ЛМК-П DN 50 Kvy 40"},
+    {"example regulator 1: ЛМР-Д, propylene glycol 10 %, return pipe", [] { return outcome<RegulatorAlgorithm>(algotest::regulatorExample(1)); }, "40/25 50/32 50/25 65/40 65/32 65/25 80/40 80/32 | 40/25 50/32 50/25 | ЛМР-Д DN 40 Kvy 25 (0,04 - 0,70 МПа)"},
+    {"example regulator 2: ЛМР-1, water, Kvs 20 excluded", [] { return outcome<RegulatorAlgorithm>(algotest::regulatorExample(2)); }, "40/25 40/20 50/25 65/25 | 40/25 50/25 | ЛМР-1 DN 40 Kvy 25 (0,60 - 1,00 МПа)"},
+    {"example regulator 3: ЛМР-Д, water, supply pipe", [] { return outcome<RegulatorAlgorithm>(algotest::regulatorExample(3)); }, "15/4 15/2.5 20/4 20/3.2 20/2.5 25/4 | 15/4 15/2.5 20/4 20/2.5 | ЛМР-Д DN 15 Kvy 4 (0,04 - 0,70 МПа)"},
     // A steam candidate has no speed at Anywhere, and the full-open flow is a liquid figure.
     {"steam: asking for a liquid's speed or full-open flow is reported", [] {
         ValveAlgorithm alg;
-        alg.calc(valve(4));
+        alg.calc(algotest::valveExample(4));
         return figures({alg.results().first().pipeFlowSpeed(Anywhere), alg.QFullOpen(40)}); }, "0 0", 2},
     // Valve 1: DN 125 / (80, 100); DN 80 Kvs 100 1.08 below the band and 5.42 m/s above 3.0. The drop of 1 bar
     // against 0.6 (P1 abs - vapour pressure 82591.7 Pa). Regulator 3: (20, 3.2) excluded; (25, 4) not among (15, 20).
-    {"why: valve 1, speed and safety factor missed", [] { return why<ValveAlgorithm>(valve(1), 80, 100); }, "Speed 5.42 - 3.00 missed; Reserve 1.08 1.10 1.30 missed; Authority 0.65 0.50 - met; Cavitation 100000.00 - 371239.95 met; proposed"},
-    {"why: valve 1, DN 125 not among 80, 100", [] { return why<ValveAlgorithm>(valve(1), 125, 125); }, "Speed 2.53 - 3.00 met; Reserve 1.35 1.10 1.30 missed; Authority 0.59 0.50 - met; Cavitation 100000.00 - 371239.95 met; not smallest 80 100"},
+    {"why: valve 1, speed and safety factor missed", [] { return why<ValveAlgorithm>(algotest::valveExample(1), 80, 100); }, "Speed 5.42 - 3.00 missed; Reserve 1.08 1.10 1.30 missed; Authority 0.65 0.50 - met; Cavitation 100000.00 - 371239.95 met; proposed"},
+    {"why: valve 1, DN 125 not among 80, 100", [] { return why<ValveAlgorithm>(algotest::valveExample(1), 125, 125); }, "Speed 2.53 - 3.00 met; Reserve 1.35 1.10 1.30 missed; Authority 0.59 0.50 - met; Cavitation 100000.00 - 371239.95 met; not smallest 80 100"},
     // Steam: speeds before and after, not judged; the liquid figures stay 0 and miss.
-    {"why: valve 4, steam speeds 88.30 and 121.83", [] { return why<ValveAlgorithm>(valve(4), 50, 32); }, "Speed not judged 88.30 121.83; Reserve 0.00 1.10 1.30 missed; Authority 0.00 0.50 - missed; Cavitation not judged - -; proposed"},
+    {"why: valve 4, steam speeds 88.30 and 121.83", [] { return why<ValveAlgorithm>(algotest::valveExample(4), 50, 32); }, "Speed not judged 88.30 121.83; Reserve 0.00 1.10 1.30 missed; Authority 0.00 0.50 - missed; Cavitation not judged - -; proposed"},
     // Kv about 270: DN 200 offers 250, 300 and 360.
-    {"why: valve 1 at Kv 270, Kvs 250 below 300 of DN 200", [] { return why<ValveAlgorithm>(valve(1), 200, 250, 270 / 92.5304); }, "Speed 2.28 - 3.00 met; Reserve 0.93 1.10 1.30 missed; Authority 0.68 0.50 - met; Cavitation 100000.00 - 371239.95 met; below threshold 250.00 300.00"},
-    {"why: regulator 1, speed 8.56 missed, noise below high, setpoint within 0.04-0.5", [] { return why<RegulatorAlgorithm>(regulator(1), 40, 25); }, "Speed 8.56 - 3.00 missed; Cavitation 200000.00 - 204018.77 met; Noise 2.00 - 5.00 met; Tuning 0.10 0.04 0.50 met; proposed"},
-    {"why: regulator 3, Kvs 3.2 excluded", [] { return why<RegulatorAlgorithm>(regulator(3), 20, 3.2); }, "Speed 2.63 - 3.00 met; Cavitation 130000.00 - 293208.00 met; Noise 2.00 - 5.00 met; Tuning 0.05 0.04 0.50 met; excluded 3.20"},
-    {"why: regulator 3, DN 25 not among 15, 20", [] { return why<RegulatorAlgorithm>(regulator(3), 25, 4); }, "Speed 1.69 - 3.00 met; Cavitation 130000.00 - 293208.00 met; Noise 2.00 - 5.00 met; Tuning 0.05 0.04 0.50 met; not smallest 15 20"},
+    {"why: valve 1 at Kv 270, Kvs 250 below 300 of DN 200", [] { return why<ValveAlgorithm>(algotest::valveExample(1), 200, 250, 270 / 92.5304); }, "Speed 2.28 - 3.00 met; Reserve 0.93 1.10 1.30 missed; Authority 0.68 0.50 - met; Cavitation 100000.00 - 371239.95 met; below threshold 250.00 300.00"},
+    {"why: regulator 1, speed 8.56 missed, noise below high, setpoint within 0.04-0.5", [] { return why<RegulatorAlgorithm>(algotest::regulatorExample(1), 40, 25); }, "Speed 8.56 - 3.00 missed; Cavitation 200000.00 - 204018.77 met; Noise 2.00 - 5.00 met; Tuning 0.10 0.04 0.50 met; proposed"},
+    {"why: regulator 3, Kvs 3.2 excluded", [] { return why<RegulatorAlgorithm>(algotest::regulatorExample(3), 20, 3.2); }, "Speed 2.63 - 3.00 met; Cavitation 130000.00 - 293208.00 met; Noise 2.00 - 5.00 met; Tuning 0.05 0.04 0.50 met; excluded 3.20"},
+    {"why: regulator 3, DN 25 not among 15, 20", [] { return why<RegulatorAlgorithm>(algotest::regulatorExample(3), 25, 4); }, "Speed 1.69 - 3.00 met; Cavitation 130000.00 - 293208.00 met; Noise 2.00 - 5.00 met; Tuning 0.05 0.04 0.50 met; not smallest 15 20"},
     // Kv about 90: Kvs 100 and 125 in DN 100 and DN 125; the springs of DN 125 end at 0.7 MPa, below 0.81 MPa.
-    {"why: regulator 2 at Kv 90, no range of DN 125 holds 0.81 MPa", [] { return why<RegulatorAlgorithm>(regulator(2), 125, 100, 90 / 19.46); }, "Speed 4.07 - 3.00 missed; Cavitation 395167.50 - 541122.14 met; Noise 4.00 - 5.00 met; Tuning 0.81 - - missed; no range 0.81 0.70"},
-    {"why: Kv 1850 beyond the largest Kvs 1600", [] { return why<ValveAlgorithm>(valve(1), 0, 0, 20); }, "Missing Kv: 1850.61 1600.00"},
-    {"why: 1.22 MPa above the ranges, up to 1.0", [] { return why<RegulatorAlgorithm>(with(regulator(2), &RegulatorInputParams::P1, 12), 0, 0); }, "Missing tuning range: 1.22 1.00"},
+    {"why: regulator 2 at Kv 90, no range of DN 125 holds 0.81 MPa", [] { return why<RegulatorAlgorithm>(algotest::regulatorExample(2), 125, 100, 90 / 19.46); }, "Speed 4.07 - 3.00 missed; Cavitation 395167.50 - 541122.14 met; Noise 4.00 - 5.00 met; Tuning 0.81 - - missed; no range 0.81 0.70"},
+    {"why: Kv 1850 beyond the largest Kvs 1600", [] { return why<ValveAlgorithm>(algotest::valveExample(1), 0, 0, 20); }, "Missing Kv: 1850.61 1600.00"},
+    {"why: 1.22 MPa above the ranges, up to 1.0", [] { return why<RegulatorAlgorithm>(with(algotest::regulatorExample(2), &RegulatorInputParams::P1, 12), 0, 0); }, "Missing tuning range: 1.22 1.00"},
     // Kv about 170: DN 125 and 150 have no range for 0.81 MPa, DN 200 has one but is not among the two smallest.
-    {"why: the DN with a range beyond the two smallest", [] { return why<RegulatorAlgorithm>(regulator(2), 0, 0, 170 / 19.46); }, "Missing tuning range: 0.81 1.00"},
+    {"why: the DN with a range beyond the two smallest", [] { return why<RegulatorAlgorithm>(algotest::regulatorExample(2), 0, 0, 170 / 19.46); }, "Missing tuning range: 0.81 1.00"},
 };
 
 // clang-format on
@@ -477,9 +461,8 @@ private slots:
         QVERIFY(!geh::ErrorHandler::instance()->hasPendingError());
     }
 
-    // Kv = 10·10·√998.07/√100000; the vapour pressure at 20 °C lies on the
-    // spline through 657 Pa at 1 °C and 12344 Pa at 50 °C; the speed is Q/3600
-    // over π·(DN/1000)²/4 in DN 50, and a gas is faster after the valve.
+    // Kv = 10·10·√998.07/√100000; the vapour pressure at 20 °C lies on the spline through 657 Pa at 1 °C
+    // and 12344 Pa at 50 °C; speed = Q/3600 over π·(DN/1000)²/4 in DN 50; a gas is faster after the valve.
     void kvExample()
     {
         orxtest::MessageCapture capture;
@@ -488,10 +471,9 @@ private slots:
         QCOMPARE(figures({alg.kvsMath(), alg.liquidDensity(), alg.steamPressure(),
                           alg.calcPipeFlowSpeed(50, Anywhere, alg.input().Q())}),
                  QStringLiteral("9.99033 998.067 2130.06 1.41471"));
-        // Gauge 25 bar is the last pressure accepted; the heat unit counts only
-        // for a flow derived from the heat load.
-        QVERIFY(alg.calc(water(25)) && alg.calc(with(water(), &KvInputParams::heatMeasure, 0)));
-        QVERIFY(alg.calc(air(3, 2)));
+        // Gauge 25 bar is the last pressure accepted; the heat unit counts only for a heat-load flow.
+        QVERIFY(alg.calc(water(25)) && alg.calc(with(water(), &KvInputParams::heatMeasure, 0)) &&
+                alg.calc(air(3, 2)));
         QCOMPARE(figures({alg.calcPipeFlowSpeed(50, BeforeDevice, alg.input().Q()),
                           alg.calcPipeFlowSpeed(50, AfterDevice, alg.input().Q())}),
                  QStringLiteral("47.7819 71.6728"));
@@ -514,9 +496,8 @@ private slots:
         QCOMPARE(capture.assertions().size(), row.reported);
     }
 
-    // Names in full or short; smaller DN first, within a DN the larger Kvs
-    // first; regulators of a DN are not ranked against each other; steam
-    // regulators are faster after the device.
+    // Names in full or short; smaller DN first, within a DN the larger Kvs first; regulators of a DN
+    // are not ranked against each other; steam regulators are faster after the device.
     void namesAndOrder()
     {
         orxtest::MessageCapture capture;
@@ -533,8 +514,7 @@ private slots:
         const auto a = named<ValveResultItem>(dtLMK2, 50, 32), b = named<ValveResultItem>(dtLMK2, 50, 40),
                    c = named<ValveResultItem>(dtLMK2, 40, 63);
         QVERIFY(c.lessThan(a) && b.lessThan(a) && !a.lessThan(b) && !a.lessThan(a));
-        auto other = ranged;
-        other.kv = 1.6;
+        const auto other = named<RegulatorResultItem>(dtLMR1, 40, 1.6, 317);
         QVERIFY(!ranged.isBetter(other) && !other.isBetter(ranged));
         // The unknown code above is reported.
         QCOMPARE(capture.assertions().size(), 1);
