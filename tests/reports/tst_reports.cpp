@@ -46,8 +46,7 @@ QString cellText(const QTextTableCell& cell)
     return cursor.selectedText().replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
 }
 
-// How a cell is written: the side of its first paragraph (L, C, R; "-" not centred vertically),
-// then each fragment as "[flags]text": b bold, i italic, the size, "?" a font not the report's.
+// Side of the first paragraph (L/C/R, "-" not centred), then "[b i size ?foreign-font]text" per fragment.
 QString look(const QTextTableCell& cell)
 {
     const QTextBlock block = cell.firstCursorPosition().block();
@@ -57,17 +56,16 @@ QString look(const QTextTableCell& cell)
     for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
         const QTextCharFormat format = it.fragment().charFormat();
         text +=
-            QStringLiteral("[%1%2%3%4]")
+            QStringLiteral("[%1%2%3%4]%5")
                 .arg(QLatin1String(format.fontWeight() > QFont::Normal ? "b" : ""),
                      QLatin1String(format.fontItalic() ? "i" : ""), QString::number(format.fontPointSize()),
-                     QLatin1String(format.fontFamily() == QLatin1String("Calibri") ? "" : "?"));
-        text += it.fragment().text();
+                     QLatin1String(format.fontFamily() == QLatin1String("Calibri") ? "" : "?"),
+                     it.fragment().text());
     }
     return text;
 }
 
-// The cells of a table (or with `looks` their spans and looks) split by "|",
-// its rows by "\n"; a cell spanning several columns counts once.
+// Cells (or with `looks` span + look) by "|", rows by "\n"; a spanning cell counts once.
 QString rowsText(const QTextTable* table, bool looks = false)
 {
     QStringList rows;
@@ -176,40 +174,6 @@ ValveInputParams valveCase(int number)
     ValveInputParams in = algotest::valveExample(number);
     in.objectName = number == 4 ? QStringLiteral("Паровая котельная") : QStringLiteral("ИТП-1");
     in.system = number == 4 ? lpProcess : lpHeating;
-    return in;
-}
-
-RegulatorInputParams regulatorCase(int number)
-{
-    RegulatorInputParams in;
-    if (number < 3 || number == 5) // 5: the bypass regulator on the task of example 2
-        in = algotest::regulatorExample(number == 5 ? 2 : number);
-    in.regulation = number == 5 ? int(rtBypass) : in.regulation;
-    in.system = lpHeating;
-    if (number == 3) { // a new task of air: no regulated section, normal cubic metres
-        in.substance = stAir;
-        in.pressureMeasure = pmKPa;
-        in.flowMeasure = wfM3h;
-        in.Psupply = 300;
-        in.Preturn = 100;
-        in.dPreg = 150;
-        in.dPdrSupply = 20;
-        in.dPdrReturn = 30;
-        in.Tsupply = 20;
-        in.flow = 120;
-    } else if (number == 4) { // ЛМР-2-П "после себя", saturated steam, absolute бар
-        in.regulation = rtDownstream;
-        in.substance = stSaturatedSteam;
-        in.pressureType = pkAbsolute;
-        in.pressureMeasure = pmBar;
-        in.system = lpProcess;
-        in.P1 = 6;
-        in.P2 = 3;
-        in.Tsupply = 160;
-        in.flowMeasure = wfKgh;
-        in.flow = 500;
-    }
-    in.objectName = QStringLiteral("ИТП-2");
     return in;
 }
 
@@ -375,10 +339,8 @@ private slots:
         QVERIFY(QFile(plainFile).open(QIODevice::WriteOnly));
         const QString valve = QStringLiteral("Клапан регулирующий");
         const QString valveFile = QStringLiteral("/Клапан_регулирующий_ОРИМАКС_%1.pdf");
-        const struct
-        {
-            QString documents, name, expected;
-        } rows[] = {
+        // Each row: the documents folder, the report's name, the path expected.
+        const QString rows[][3] = {
             // Blanks to underscores, quotes dropped.
             {folder, QStringLiteral("Регулятор давления \"до себя\""),
              folder + QStringLiteral("/pdf/Регулятор_давления_до_себя_ОРИМАКС_%1.pdf")},
@@ -388,34 +350,23 @@ private slots:
             {plainFile, valve, QDir::tempPath() + valveFile},
         };
         for (const auto& row : rows) {
-            SmartSettings().setValue(documentsKey, row.documents);
+            SmartSettings().setValue(documentsKey, row[0]);
             FrameReport report;
-            report.title = row.name;
-            const QString first = row.expected.arg(QDate::currentDate().toString(QStringLiteral("dd.MM.yy")));
+            report.title = row[1];
+            const QString first = row[2].arg(QDate::currentDate().toString(QStringLiteral("dd.MM.yy")));
             for (const QString& suffix : {QString(), QStringLiteral("(1)"), QStringLiteral("(2)")}) {
                 const QString path = report.makeFileName();
                 QCOMPARE(path, first.left(first.size() - 4) + suffix + QStringLiteral(".pdf"));
                 QVERIFY(QFileInfo(path).dir().exists());
-                if (row.documents != folder)
+                if (row[0] != folder)
                     break;
                 QVERIFY(QFile(path).open(QIODevice::WriteOnly));
             }
         }
     }
 
-    // The texts of numbers, verdicts and an unknown regulation (none).
-    void texts()
-    {
-        orxtest::MessageCapture capture;
-        QCOMPARE(PdfGenerator::numberText(91.8077, 2) + PdfGenerator::numberText(38.71, 0) +
-                     PdfGenerator::numberText(NAN, 2) + PdfGenerator::conformityText(true) +
-                     PdfGenerator::conformityText(false) + RegulatorPdfGenerator::titleDevName(5),
-                 QStringLiteral("91.8139Не заданосоотв.не соотв."));
-        QCOMPARE(capture.assertions().size(), 1);
-    }
-
-    // An ЛМК-3 frame (the widest dimension table) on one A4 page: a data row of each kind (the
-    // object name is the user's text), the dimension cells on one line, clear of the drawing.
+    // ЛМК-3 has the widest dimension table: its cells on one line, clear of the drawing, on one A4 page;
+    // the object name is the user's text. Then numbers, verdicts and an unknown regulation (reported).
     void frame()
     {
         orxtest::MessageCapture capture;
@@ -425,11 +376,9 @@ private slots:
         QVERIFY(document.pageSize() == report.pdfPrinter().pageRect(QPrinter::DevicePixel).size());
         QCOMPARE(
             QStringLiteral("%1×%2 mm, margin %3, %4, %5")
-                .arg(qRound(page.width()))
-                .arg(qRound(page.height()))
-                .arg(document.documentMargin())
-                .arg(document.defaultFont().family())
-                .arg(QLatin1String(report.pdfPrinter().outputFormat() == QPrinter::PdfFormat ? "PDF" : "?")),
+                .arg(QString::number(qRound(page.width())), QString::number(qRound(page.height())),
+                     QString::number(document.documentMargin()), document.defaultFont().family(),
+                     QLatin1String(report.pdfPrinter().outputFormat() == QPrinter::PdfFormat ? "PDF" : "?")),
             QStringLiteral("200×287 mm, margin 50, Calibri, PDF"));
         report.addHeader();
         report.addTitle(QStringLiteral("Входные данные"), Qt::AlignHCenter, true, false, 14);
@@ -468,6 +417,11 @@ private slots:
         const QRectF table = document.documentLayout()->frameBoundingRect(dimensions);
         QVERIFY(table.left() >= drawing.left() + 110 && table.right() <= drawing.right() + 0.5);
         QCOMPARE(look(tables.at(5)->cellAt(0, 0)), QStringLiteral("R[i8]Оримакс-расчёт, версия от 01.03.22"));
+        QCOMPARE(PdfGenerator::numberText(91.8077, 2) + PdfGenerator::numberText(38.71, 0) +
+                     PdfGenerator::numberText(NAN, 2) + PdfGenerator::conformityText(true) +
+                     PdfGenerator::conformityText(false) + RegulatorPdfGenerator::titleDevName(5),
+                 QStringLiteral("91.8139Не заданосоотв.не соотв."));
+        QCOMPARE(capture.assertions().size(), 1);
     }
 
     // A report that cannot be written is reported; with no viewer the user is told where it is.
@@ -502,8 +456,7 @@ private slots:
                      QDir::toNativeSeparators(report.fileName()));
     }
 
-    // Rows widen the table to their cells; an empty row keeps the table; a misplaced cell, a
-    // third part of "name|unit" and rows past the last write nothing; all reported.
+    // A misplaced cell, a third part of "name|unit" and rows past the last write nothing, reported.
     void tableWriter()
     {
         orxtest::MessageCapture capture;
@@ -525,8 +478,7 @@ private slots:
                  QStringLiteral("4 1L-|1C[10]a[i10] b|1L-\n1L[10]a|1R[10]b|1R[10]c"));
     }
 
-    // Each series: the table cut to the rows written, the impulse-tube notes below it in the
-    // table's font; the window's label shows the same table.
+    // The table cut to the rows written, impulse-tube notes below in its font; the label shows the same.
     void dimensionTables_data() { tableRows(kSeries); }
     void dimensionTables()
     {
@@ -588,7 +540,36 @@ private slots:
             return report.item.dn;
         };
         if (regulator) {
-            auto report = reportOf<RegulatorAlgorithm, RegulatorReport>(regulatorCase(c.example), c);
+            RegulatorInputParams in;
+            if (c.example < 3 || c.example == 5) // 5: the bypass regulator on the task of example 2
+                in = algotest::regulatorExample(c.example == 5 ? 2 : c.example);
+            in.regulation = c.example == 5 ? int(rtBypass) : in.regulation;
+            in.system = lpHeating;
+            if (c.example == 3) { // a new task of air: no regulated section, normal cubic metres
+                in.substance = stAir;
+                in.pressureMeasure = pmKPa;
+                in.flowMeasure = wfM3h;
+                in.Psupply = 300;
+                in.Preturn = 100;
+                in.dPreg = 150;
+                in.dPdrSupply = 20;
+                in.dPdrReturn = 30;
+                in.Tsupply = 20;
+                in.flow = 120;
+            } else if (c.example == 4) { // ЛМР-2-П "после себя", saturated steam, absolute бар
+                in.regulation = rtDownstream;
+                in.substance = stSaturatedSteam;
+                in.pressureType = pkAbsolute;
+                in.pressureMeasure = pmBar;
+                in.system = lpProcess;
+                in.P1 = 6;
+                in.P2 = 3;
+                in.Tsupply = 160;
+                in.flowMeasure = wfKgh;
+                in.flow = 500;
+            }
+            in.objectName = QStringLiteral("ИТП-2");
+            auto report = reportOf<RegulatorAlgorithm, RegulatorReport>(in, c);
             if (!c.dn) { // a candidate of its own
                 report.item.deviceType = report.input.deviceType();
                 report.item.tuningRange = 527;
@@ -596,9 +577,8 @@ private slots:
             }
             QCOMPARE(write(new RegulatorPdfGenerator(report.input.deviceType()), report), c.dn);
         } else {
-            QCOMPARE(
-                write(new ValvePdfGenerator, reportOf<ValveAlgorithm, ValveReport>(valveCase(c.example), c)),
-                c.dn);
+            const auto report = reportOf<ValveAlgorithm, ValveReport>(valveCase(c.example), c);
+            QCOMPARE(write(new ValvePdfGenerator, report), c.dn);
         }
         const QTextDocument& document = generator->textDocument();
         const QList<QTextTable*> tables = topTables(document);
@@ -621,8 +601,7 @@ private slots:
             QCOMPARE(texts.join(QStringLiteral("\n\n")), QString::fromUtf8(row.tables));
     }
 
-    // The PDF read back: its text, its fonts, and the logo and drawing at print resolution
-    // without lossy compression, which would blur their thin lines.
+    // Logo and drawing at print resolution, never lossy: JPEG would blur their thin lines.
     void writtenPdfReadsBack()
     {
         const QStringList tools = QStringLiteral("pdftotext pdffonts pdfimages").split(QLatin1Char(' '));
