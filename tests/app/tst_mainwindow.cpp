@@ -10,6 +10,7 @@
 #include "guitools/smallclasses.h"
 #include "mainwindow.h"
 #include "selectdoctypedlg.h"
+#include "tablerows.h"
 #include "vocabulary/flowmeter.h"
 
 #include <QAbstractButton>
@@ -112,11 +113,6 @@ const struct
     {"name too long", Valve, MdiChild::fcObjectName, QString(100000, QChar(0x0416)),
      "Наименование объекта — сокращено до 1000 знаков", false},
 };
-
-#define ORX_ROWS(table)                                                                                      \
-    QTest::addColumn<int>("row");                                                                            \
-    for (int i = 0; i < int(std::size(table)); ++i)                                                          \
-        QTest::newRow(table[i].name) << i;
 
 } // namespace
 
@@ -247,7 +243,7 @@ private slots:
     // tab kept. Leaving the program closes nothing until every answer is in,
     // and nothing after a cancel. A closed window really goes (the memory over
     // a thousand documents is bench/bench_soak.cpp).
-    void closingAsks_data() { ORX_ROWS(kClosings) }
+    void closingAsks_data() { tableRows(kClosings); }
     void closingAsks()
     {
         QFETCH(int, row);
@@ -283,7 +279,7 @@ private slots:
     }
     // Documents named on the command line open as "Открыть..." opens them, the
     // last in front; only a start without documents asks for a new one.
-    void commandLine_data() { ORX_ROWS(kCommandLines) }
+    void commandLine_data() { tableRows(kCommandLines); }
     void commandLine()
     {
         QFETCH(int, row);
@@ -325,7 +321,7 @@ private slots:
     }
     // Opened on screen (its first calculation runs), the field is not filled in
     // (or cut), the user is told once, and nothing is computed from a stand-in.
-    void oddValueOpensNotFilledIn_data() { ORX_ROWS(kOddValues) }
+    void oddValueOpensNotFilledIn_data() { tableRows(kOddValues); }
     void oddValueOpensNotFilledIn()
     {
         QFETCH(int, row);

@@ -1,7 +1,5 @@
-// The program's own input widgets and the small pieces of its windows: what
-// each input accepts, refuses and tells the user; the pipe DN choice below a
-// selection; the radio group bound to one field; the column widths kept between
-// sessions; the error handler's messages shown in a box.
+// The program's own inputs (what each accepts, refuses and tells the user) and
+// window parts: pipe DN choice, radio group, kept column widths, error boxes.
 
 #include "engine/algorithm.h"
 #include "engine/regulatorinputparams.h"
@@ -14,6 +12,7 @@
 #include "guitools/columnsizes.h"
 #include "guitools/guimessageprinter.h"
 #include "guitools/smallclasses.h"
+#include "tablerows.h"
 
 #include <QAbstractButton>
 #include <QClipboard>
@@ -92,15 +91,15 @@ struct Stage
     }
 };
 
-// Validates; the text of the warning box ("" when none came) and whether it was valid.
+// Validates: "valid " or "invalid ", then the text of the warning box ("" when none came).
 template <class W>
-QString validationMessage(W* widget, bool* valid)
+QString validation(W* widget)
 {
     orxtest::ModalAnswerer answer(orxtest::ModalAnswerer::pressButton(QMessageBox::Ok), 1000);
-    *valid = widget->validate();
+    const bool valid = widget->validate();
     if (answer.answered() && answer.title() != QStringLiteral("Валидация"))
         return QStringLiteral("title ") + answer.title();
-    return answer.text();
+    return (valid ? QStringLiteral("valid ") : QStringLiteral("invalid ")) + answer.text();
 }
 
 // Types the text as key presses carrying the characters (any alphabet).
@@ -112,10 +111,8 @@ void typeText(QWidget* w, const QString& text)
     }
 }
 
-// A calculation that only carries a task: the pipe speeds need nothing else.
-// At 101325 Pa absolute before the device a normal and a working volume of gas
-// are the same; half of it remains after, which doubles the speed there. A
-// regulator is a downstream one (ЛМР-2-П).
+// A calculation carrying only a task, all the pipe speeds need. At 101325 Pa absolute
+// normal and working gas volumes match; half the pressure after doubles the speed.
 template <class Input>
 class TaskOnly : public Algorithm
 {
@@ -214,11 +211,6 @@ const struct { const char *name, *text; int level, icon; } kMessages[] = {
 
 } // namespace
 
-#define ORX_ROWS(table)                                                                                      \
-    QTest::addColumn<int>("row");                                                                            \
-    for (int i = 0; i < int(std::size(table)); ++i)                                                          \
-        QTest::newRow(table[i].name) << i;
-
 class TestGuiTools : public QObject
 {
     Q_OBJECT
@@ -232,17 +224,16 @@ private slots:
         geh::ErrorHandler::destroyInstance();
     }
     // Under the C and the Russian locale (which shows a decimal comma).
-    void numberEntry_data() { ORX_ROWS(kNumbers) }
+    void numberEntry_data() { tableRows(kNumbers); }
     void numberEntry()
     {
-        QFETCH(int, row);
-        const auto& r = kNumbers[row];
+        ORX_ROW(kNumbers);
         const QLocale saved;
         for (const QLocale& locale : {QLocale::c(), QLocale(QLocale::Russian, QLocale::Russia)}) {
             QLocale::setDefault(locale); // a widget takes the default locale when it is made
             QAbstractSpinBox* box =
-                r.integer ? static_cast<QAbstractSpinBox*>(new QSmartSpinBox) : new QSmartDoubleSpinBox;
-            box->setProperty("minimum", r.minimum);
+                row.integer ? static_cast<QAbstractSpinBox*>(new QSmartSpinBox) : new QSmartDoubleSpinBox;
+            box->setProperty("minimum", row.minimum);
             box->setProperty("maximum", 100000000);
             box->setProperty("value", 7);
             box->setProperty("prefix", "G = "_q); // typed and pasted numbers go between the two
@@ -250,64 +241,60 @@ private slots:
             Stage stage(box);
             box->setFocus();
             box->selectAll();
-            const QString input = QString::fromUtf8(r.input);
+            const QString input = QString::fromUtf8(row.input);
             QGuiApplication::clipboard()->setText(input);
-            if (r.how == 0)
+            if (row.how == 0)
                 QTest::keyClicks(box, input);
-            else if (r.how == 1)
+            else if (row.how == 1)
                 QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
             else
                 box->findChild<QLineEdit*>()->setText(input);
             QTest::keyClick(box, Qt::Key_Return);
             QLocale::setDefault(saved);
-            QString shown = QString::fromLatin1(r.shown);
-            if (locale != QLocale::c())
-                shown.replace(QLatin1Char('.'), QLatin1Char(','));
+            const QString shown =
+                QString::fromLatin1(row.shown).replace(QLatin1Char('.'), locale.decimalPoint());
             QCOMPARE(box->text() + QStringLiteral(" = %1").arg(box->property("value").toDouble()),
-                     "G = "_q + shown + " ед. = "_q + QString::number(r.value));
+                     "G = "_q + shown + " ед. = "_q + QString::number(row.value));
         }
     }
     // The completer matches anywhere in a name, ignoring case; a typed value carries no data.
-    void comboValidation_data() { ORX_ROWS(kCombos) }
+    void comboValidation_data() { tableRows(kCombos); }
     void comboValidation()
     {
-        QFETCH(int, row);
-        const auto& r = kCombos[row];
+        ORX_ROW(kCombos);
         auto* combo = new QSmartComboBox(nullptr, true);
         combo->addItems({"Вода"_q, "Пар"_q, "Воздух"_q});
-        combo->setAllowNewValues(r.allowNew);
-        combo->setCurrentIndex(r.index);
+        combo->setAllowNewValues(row.allowNew);
+        combo->setCurrentIndex(row.index);
         Stage stage(combo);
-        if (r.typed) {
+        if (row.typed) {
             combo->lineEdit()->selectAll();
-            typeText(combo->lineEdit(), QString::fromUtf8(r.typed));
+            typeText(combo->lineEdit(), QString::fromUtf8(row.typed));
         }
-        bool valid = false;
-        const QString message = validationMessage(combo, &valid);
-        QCOMPARE(message, valid ? QString() : QStringLiteral("Необходимо выбрать значение"));
-        QVERIFY(valid == r.valid && (valid || stage.focusIsOn(combo)));
-        QCOMPARE(combo->count(), r.count);
+        QCOMPARE(validation(combo), row.valid ? "valid "_q : "invalid Необходимо выбрать значение"_q);
+        QVERIFY(row.valid || stage.focusIsOn(combo));
+        QCOMPARE(combo->count(), row.count);
         QVERIFY(combo->count() == 3 || (combo->currentIndex() == 3 && !combo->itemData(3).isValid()));
         combo->completer()->setCompletionPrefix(QStringLiteral("ОЗ"));
         QCOMPARE(combo->completer()->completionCount(), 1);
     }
     // Filtered always from the full list; items of equal data: the current one
     // is known by its text as well.
-    void filterItems_data() { ORX_ROWS(kFilters) }
+    void filterItems_data() { tableRows(kFilters); }
     void filterItems()
     {
-        QFETCH(int, row);
+        ORX_ROW(kFilters);
         const int role = Qt::UserRole + 5;
         QSmartComboBox combo;
         for (int i = 0; i < 5; ++i)
             combo.addItem(QString(QChar('a' + i)), i + 1), combo.setItemData(i, i + 1, role);
         combo.setCurrentByData(QStringLiteral("b"), Qt::DisplayRole); // by any role
         QCOMPARE(combo.currentIndex(), 1);
-        combo.setCurrentIndex(kFilters[row].current);
+        combo.setCurrentIndex(row.current);
         combo.filterItems(QList<int>{1, 2, 3, 4}, role);
-        combo.filterItems(kFilters[row].allowed, role);
-        QCOMPARE(orxtest::itemTexts(&combo).join(QString()), QString::fromLatin1(kFilters[row].texts));
-        QCOMPARE(combo.currentIndex(), kFilters[row].index);
+        combo.filterItems(row.allowed, role);
+        QCOMPARE(orxtest::itemTexts(&combo).join(QString()), QString::fromLatin1(row.texts));
+        QCOMPARE(combo.currentIndex(), row.index);
         QSmartComboBox twins;
         twins.addItem("c"_q, 2);
         twins.addItem("d"_q, 2);
@@ -320,13 +307,10 @@ private slots:
         Stage stage(edit);
         QSignalSpy changes(edit, &QTextEdit::textChanged);
         edit->setHint("Например, ЦТП-3"_q);
-        QVERIFY(edit->isShowingHint());
-        // The hint is nobody's text, through either type.
-        const QTextEdit* base = edit;
-        QVERIFY(base->toPlainText().isEmpty() && !base->toHtml().contains("ЦТП"_q));
-        bool valid = true;
-        QCOMPARE(validationMessage(edit, &valid), QStringLiteral("Необходимо заполнить поле"));
-        QVERIFY(!valid && stage.focusIsOn(edit) && !edit->isShowingHint());
+        const QTextEdit* base = edit; // the hint is nobody's text, through either type
+        QVERIFY(edit->isShowingHint() && base->toPlainText().isEmpty() && !base->toHtml().contains("ЦТП"_q));
+        QCOMPARE(validation(edit), "invalid Необходимо заполнить поле"_q);
+        QVERIFY(stage.focusIsOn(edit) && !edit->isShowingHint());
         stage.other->setFocus(); // leaving it empty brings the hint back
         QTRY_VERIFY(edit->isShowingHint());
         QCOMPARE(changes.count(), 0); // the hint is never a change of the text
@@ -345,13 +329,8 @@ private slots:
         QApplication::sendEvent(edit, &toPopup);
         QVERIFY(!edit->isShowingHint());
     }
-    // The small classes, each by its main contract, a line each: a label keeps
-    // room for its text; the base dialog accepts nothing by itself; reference
-    // combos list the store by sort number or by name and store a new name; a
-    // check the user cannot see does not count; a list's value stays with its
-    // row and checks count from the first row; a hidden tab comes back once under
-    // its title; column widths come back under the title in one line, unless a
-    // stored zero would hide the column.
+    // The small classes by their main contracts, a line each. A check the user
+    // cannot see does not count; a stored zero width would hide a column, so is ignored.
     void supportClasses()
     {
         orxtest::MessageCapture capture;
@@ -377,8 +356,7 @@ private slots:
         QRefCheckListBox list(kListed, nullptr, Qt::Checked);
         list.setCheckedCodes({5, 9});
         list.setVisibleCodes({3});
-        bool valid = true;
-        seen << validationMessage(&list, &valid);
+        seen << validation(&list);
         QSmartListBox plain;
         plain.addItem("один"_q, 10);
         plain.addItem("два"_q, 20);
@@ -418,43 +396,39 @@ private slots:
                                 "0\n"
                                 "(нет),Гамма,Бета,альфа\n"
                                 "42 альфа,Бета,Гамма,Дельта\n"
-                                "Необходимо выбрать хотя бы одно значение\n"
+                                "invalid Необходимо выбрать хотя бы одно значение\n"
                                 "20 1\n"
                                 "0 1 Первая\n"
                                 "ColumnSizes/V/Kv расч.,ColumnSizes/V/Ду 61 44"));
         QVERIFY(capture.assertions().isEmpty());
     }
-    // One row per pipe below what the grid held: bold caption in column 0, the
-    // combo with the prompt and DN 15 to DN 500 in column 1, with the speed at
-    // each side of the device (decimal comma, 2 decimals, no digit grouping).
-    // The rows go with the area: none is left to offer a pipe of a calculation
-    // that no longer stands.
-    void pipeRows_data() { ORX_ROWS(kPipeRows) }
+    // One row per pipe below the grid's rows, each DN item with the speed there. The rows
+    // go with the area: none may offer a pipe of a calculation that no longer stands.
+    void pipeRows_data() { tableRows(kPipeRows); }
     void pipeRows()
     {
-        QFETCH(int, row);
-        const auto& r = kPipeRows[row];
-        TaskOnly<ValveInputParams> valve(r.substance);
-        TaskOnly<RegulatorInputParams> reg(r.substance);
+        ORX_ROW(kPipeRows);
+        TaskOnly<ValveInputParams> valve(row.substance);
+        TaskOnly<RegulatorInputParams> reg(row.substance);
         QWidget host;
         auto* grid = new QGridLayout(&host);
         grid->addWidget(new QLabel(QStringLiteral("строка формы")), 0, 0);
         auto area =
-            std::make_unique<PipeSelectionArea>(r.regulator ? static_cast<const Algorithm&>(reg) : valve);
+            std::make_unique<PipeSelectionArea>(row.regulator ? static_cast<const Algorithm&>(reg) : valve);
         area->addToLayout(grid);
         QStringList seen;
-        for (int row = 1; row < grid->rowCount(); ++row) {
-            auto* label = qobject_cast<QLabel*>(grid->itemAtPosition(row, 0)->widget());
-            QComboBox* combo = area->combo(area->locations().at(row - 1));
-            QCOMPARE(grid->itemAtPosition(row, 1)->layout()->itemAt(0)->widget(), combo);
-            QVERIFY(label->font().weight() == 75 && combo->count() == 18);
-            QCOMPARE(combo->currentText(), QStringLiteral("-- Выбрать --"));
+        for (int line = 1; line < grid->rowCount(); ++line) {
+            auto* label = qobject_cast<QLabel*>(grid->itemAtPosition(line, 0)->widget());
+            QComboBox* combo = area->combo(area->locations().at(line - 1));
+            QCOMPARE(grid->itemAtPosition(line, 1)->layout()->itemAt(0)->widget(), combo);
+            QVERIFY(label->font().weight() == 75 && combo->count() == 18 &&
+                    combo->currentText() == "-- Выбрать --"_q);
             seen << label->text() + QStringLiteral(":") +
                         combo->itemText(indexOfDn(combo, 50))
                             .remove(QStringLiteral("DN 50 - максимальная скорость потока"))
                             .remove(QStringLiteral(" м/с"));
         }
-        QCOMPARE(seen.join(QLatin1Char('|')), QString::fromUtf8(r.rows));
+        QCOMPARE(seen.join(QLatin1Char('|')), QString::fromUtf8(row.rows));
         QCOMPARE(PipeSelectionArea::itemText(100, 2, 1234.567, false),
                  QStringLiteral("DN 100 - максимальная скорость потока 1234,57 м/с"));
         const QPointer<QWidget> label = grid->itemAtPosition(1, 0)->widget(),
@@ -464,11 +438,10 @@ private slots:
     }
     // The device DN picks the pipe items; only both pipes chosen count, and
     // validation asks for the first one missing.
-    void pipeChoices_data() { ORX_ROWS(kPipeChoices) }
+    void pipeChoices_data() { tableRows(kPipeChoices); }
     void pipeChoices()
     {
-        QFETCH(int, row);
-        const auto& r = kPipeChoices[row];
+        ORX_ROW(kPipeChoices);
         TaskOnly<ValveInputParams> air(stAir);
         QWidget host;
         PipeSelectionArea area(air);
@@ -477,46 +450,42 @@ private slots:
         QApplication::setActiveWindow(&host);
         QVERIFY(QTest::qWaitForWindowActive(&host));
         area.setDn(40);
-        if (r.setDn >= 0)
-            area.setDn(r.setDn);
+        if (row.setDn >= 0)
+            area.setDn(row.setDn);
         for (int location : {0, 1})
-            if (r.setDn < 0)
+            if (row.setDn < 0)
                 area.combo(location)->setCurrentIndex(
-                    indexOfDn(area.combo(location), location ? r.after : r.before));
-        QCOMPARE(area.combo(0)->currentIndex(), indexOfDn(area.combo(0), r.before));
-        QCOMPARE(area.combo(1)->currentIndex(), indexOfDn(area.combo(1), r.after));
+                    indexOfDn(area.combo(location), location ? row.after : row.before));
+        QCOMPARE(area.combo(0)->currentIndex(), indexOfDn(area.combo(0), row.before));
+        QCOMPARE(area.combo(1)->currentIndex(), indexOfDn(area.combo(1), row.after));
         const QMap<int, PipeChoice> chosen = area.selections();
         QCOMPARE(chosen.keys(), QList<int>({0, 1}));
         QString seen = QStringLiteral("%1|%2").arg(chosen.value(0).dn).arg(chosen.value(1).dn);
         orxtest::ModalAnswerer answer(orxtest::ModalAnswerer::pressButton(QMessageBox::Ok), 1000);
         const bool valid = area.validate();
-        seen += area.isComplete() && valid ? QStringLiteral(" complete")
-                                           : QStringLiteral(" asks %1")
-                                                 .arg(host.focusWidget() == area.combo(0)   ? 0
-                                                      : host.focusWidget() == area.combo(1) ? 1
-                                                                                            : -1);
-        QCOMPARE(seen, QString::fromLatin1(r.expected));
+        const int asks = QList<QWidget*>{area.combo(0), area.combo(1)}.indexOf(host.focusWidget());
+        seen +=
+            area.isComplete() && valid ? QStringLiteral(" complete") : QStringLiteral(" asks %1").arg(asks);
+        QCOMPARE(seen, QString::fromLatin1(row.expected));
         QCOMPARE(answer.text(), valid ? QString() : QStringLiteral("Необходимо выбрать значение"));
     }
     // The group stays exclusive, also after a cleared check.
-    void radioChecks_data() { ORX_ROWS(kRadios) }
+    void radioChecks_data() { tableRows(kRadios); }
     void radioChecks()
     {
-        QFETCH(int, row);
-        const auto& r = kRadios[row];
+        ORX_ROW(kRadios);
         orxtest::MessageCapture capture;
         RadioArea area(nullptr, 2);
         area.addItem(QStringLiteral("Задать напрямую"), 1);
         area.addItem(QStringLiteral("Через расход тепловой энергии"), 2);
-        if (r.set)
-            area.setCheckedId(r.set);
-        if (r.disabled) {
-            area.setItemEnabled(r.disabled, false, 2);
-            QVERIFY(!area.button(r.disabled)->isEnabled());
-            area.setItemEnabled(r.disabled, true, 2);
-            QVERIFY(area.button(r.disabled)->isEnabled());
-        }
-        QCOMPARE(area.checkedId(), r.expected);
+        if (row.set)
+            area.setCheckedId(row.set);
+        for (const bool enabled : {false, true})
+            if (row.disabled) {
+                area.setItemEnabled(row.disabled, enabled, 2);
+                QCOMPARE(area.button(row.disabled)->isEnabled(), enabled);
+            }
+        QCOMPARE(area.checkedId(), row.expected);
         area.setCheckedId(1);
         area.setCheckedId(2);
         QVERIFY(!area.button(1)->isChecked());
@@ -524,11 +493,10 @@ private slots:
     }
     // A box of the level's kind with only Close and an arrow cursor while it is
     // open; a hidden message (for the console only) shows none.
-    void messageBox_data() { ORX_ROWS(kMessages) }
+    void messageBox_data() { tableRows(kMessages); }
     void messageBox()
     {
-        QFETCH(int, row);
-        const auto& r = kMessages[row];
+        ORX_ROW(kMessages);
         QList<int> seen; // icon, buttons, default, escape, cursor, details
         orxtest::ModalAnswerer answerer(
             [&](QWidget* modal) {
@@ -541,13 +509,13 @@ private slots:
                         box->detailedText() == "a.orx"_q};
                 box->button(QMessageBox::Close)->click();
             },
-            r.icon < 0 ? 300 : 5000);
-        QGuiMessagePrinter().print("Предупреждение"_q, QString::fromUtf8(r.text), "a.orx"_q, r.level);
-        QTest::qWait(r.icon < 0 ? 400 : 0);
+            row.icon < 0 ? 300 : 5000);
+        QGuiMessagePrinter().print("Предупреждение"_q, QString::fromUtf8(row.text), "a.orx"_q, row.level);
+        QTest::qWait(row.icon < 0 ? 400 : 0);
         QCOMPARE(answerer.title() + answerer.text(),
-                 r.icon < 0 ? QString() : "Предупреждение"_q + QString::fromUtf8(r.text));
-        if (r.icon >= 0)
-            QCOMPARE(seen, QList<int>({r.icon, QMessageBox::Close, QMessageBox::Close, QMessageBox::Close,
+                 row.icon < 0 ? QString() : "Предупреждение"_q + QString::fromUtf8(row.text));
+        if (row.icon >= 0)
+            QCOMPARE(seen, QList<int>({row.icon, QMessageBox::Close, QMessageBox::Close, QMessageBox::Close,
                                        Qt::ArrowCursor, true}));
         QVERIFY(!QApplication::overrideCursor());
     }
