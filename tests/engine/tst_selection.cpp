@@ -11,23 +11,10 @@
 #include <cmath>
 
 using namespace common;
+using orxtest::each;
+using orxtest::figures;
 
 namespace {
-
-// Figures joined by blanks, to six significant digits.
-QString figures(std::initializer_list<double> values)
-{
-    QStringList text;
-    for (double value : values)
-        text << QString::number(value, 'g', 6);
-    return text.join(QLatin1Char(' '));
-}
-
-// Answers to several questions, in order.
-QString each(std::initializer_list<QString> answers)
-{
-    return QStringList(answers).join(QStringLiteral(" | "));
-}
 
 template <typename In, typename Class, typename Value, typename Arg>
 In with(In in, Value Class::*field, Arg value)

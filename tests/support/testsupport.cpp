@@ -51,6 +51,19 @@ QString invalidInput(const char* reason)
     return QStringLiteral("Недопустимые входные данные:<br>") + QString::fromUtf8(reason);
 }
 
+QString figures(std::initializer_list<double> values)
+{
+    QStringList text;
+    for (double value : values)
+        text << QString::number(value, 'g', 6);
+    return text.join(QLatin1Char(' '));
+}
+
+QString each(std::initializer_list<QString> answers)
+{
+    return QStringList(answers).join(QStringLiteral(" | "));
+}
+
 QByteArray readFile(const QString& path)
 {
     QFile file(path);

@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <initializer_list>
 
 namespace orxtest {
 
@@ -76,6 +77,11 @@ QString designations(const QList<Item>& items, bool onlyProposed)
             result << QStringLiteral("%1/%2").arg(item.dn).arg(item.kv);
     return result.join(QLatin1Char(' '));
 }
+
+// Figures joined by blanks, to six significant digits.
+QString figures(std::initializer_list<double> values);
+// Answers to several questions, in order, joined by " | ".
+QString each(std::initializer_list<QString> answers);
 
 QByteArray readFile(const QString& path);
 bool writeFile(const QString& path, const QByteArray& bytes);
