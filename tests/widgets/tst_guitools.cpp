@@ -142,17 +142,20 @@ int indexOfDn(QComboBox* combo, int dn)
 }
 
 // clang-format off
-// A number box holding 7 with the minimum and the maximum 100000000 gets the
-// input typed (0), pasted (1) or set into its line edit (2); shown as the C locale shows it.
+// A number box holding 7 that allows from the minimum to 100000000 gets the
+// input typed (0), pasted (1) or set into its line edit (2); shown as the C
+// locale shows it, and "marked" when the value lies outside what it allows.
 const struct { const char *name, *input, *shown; bool integer; int how, minimum; double value; } kNumbers[] = {
     {"decimal comma read", "5,5", "5.50", false, 0, 0, 5.5},
     {"decimal point read", "5.5", "5.50", false, 0, 0, 5.5},
     {"blank refused", "1 000", "1000.00", false, 0, 0, 1000.0},
     {"third decimal refused", "0,125", "0.12", false, 0, 0, 0.12},
-    {"minus refused at minimum 0", "-0,5", "0.50", false, 0, 0, 0.5},
-    {"digit above maximum refused", "1000000000\b", "10000000.00", false, 0, 0, 1e7},
-    {"below minimum: the old value stays", "1", "7.00", false, 0, 5, 7.0},
-    {"negative, digit below minimum refused", "-15,5", "-1.50", false, 0, -10, -1.5},
+    {"minus kept at minimum 0, marked", "-0,3", "-0.30 marked", false, 0, 0, -0.3},
+    {"digit above maximum kept, marked", "123456789", "123456789.00 marked", false, 0, 0, 123456789.0},
+    {"below minimum kept, marked", "1", "1.00 marked", false, 0, 5, 1.0},
+    {"negative below minimum kept, marked", "-15,5", "-15.50 marked", false, 0, -10, -15.5},
+    {"the bound itself allowed", "100000000", "100000000.00", false, 0, 0, 1e8},
+    {"beyond what a box holds refused", "99999999999999", "9999999999999.00 marked", false, 0, 0, 9999999999999.0},
     {"paste with unit refused", "2,5 бар", "7.00", false, 1, 0, 7.0},
     {"set grouped text not stripped", "1,000", "7.00", false, 2, 0, 7.0},
     {"integer: comma refused", "1,000", "1000", true, 0, 0, 1000.0},
@@ -233,8 +236,9 @@ private slots:
             QLocale::setDefault(locale); // a widget takes the default locale when it is made
             QAbstractSpinBox* box =
                 row.integer ? static_cast<QAbstractSpinBox*>(new QSmartSpinBox) : new QSmartDoubleSpinBox;
-            box->setProperty("minimum", row.minimum);
-            box->setProperty("maximum", 100000000);
+            // A decimal box holds what is typed and marks what its task does not allow.
+            box->setProperty(row.integer ? "minimum" : "allowedMinimum", row.minimum);
+            box->setProperty(row.integer ? "maximum" : "allowedMaximum", 100000000);
             box->setProperty("value", 7);
             box->setProperty("prefix", "G = "_q); // typed and pasted numbers go between the two
             box->setProperty("suffix", " ед."_q);
@@ -253,8 +257,14 @@ private slots:
             QLocale::setDefault(saved);
             const QString shown =
                 QString::fromLatin1(row.shown).replace(QLatin1Char('.'), locale.decimalPoint());
-            QCOMPARE(box->text() + QStringLiteral(" = %1").arg(box->property("value").toDouble()),
-                     "G = "_q + shown + " ед. = "_q + QString::number(row.value));
+            auto* decimal = qobject_cast<QSmartDoubleSpinBox*>(box);
+            const bool marked = decimal && !decimal->isValueAllowed();
+            QCOMPARE(box->text() + (marked ? " marked"_q : QString()) +
+                         QStringLiteral(" = %1").arg(box->property("value").toDouble(), 0, 'g', 15),
+                     "G = "_q + shown.section(QLatin1Char(' '), 0, 0) + " ед."_q +
+                         (shown.endsWith(" marked"_q) ? " marked"_q : QString()) + " = "_q +
+                         QString::number(row.value, 'g', 15));
+            QCOMPARE(box->toolTip().isEmpty(), !marked);
         }
     }
     // The completer matches anywhere in a name, ignoring case; a typed value carries no data.

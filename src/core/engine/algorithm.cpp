@@ -40,7 +40,12 @@ double Algorithm::steamSpecificVolume(DevicePosition point) const
 void Algorithm::throwValidationError(const QString& error)
 {
     GEH_ASSERT(error.count() > 0 && error.at(0).isLower());
-    throwError(QStringLiteral("Недопустимые входные данные:<br>") + error);
+    throwError(invalidInputsMessage() + error);
+}
+
+QString Algorithm::invalidInputsMessage()
+{
+    return QStringLiteral("Недопустимые входные данные:<br>");
 }
 
 QString Algorithm::emptyFieldsMessage()

@@ -115,6 +115,9 @@ public:
     // "Не заполнены входные данные": the head of every refusal for input not
     // filled in, and what the configurators say of a choice not made.
     static QString emptyFieldsMessage();
+    // "Недопустимые входные данные:<br>": the head of every refusal of a value
+    // the task does not allow.
+    static QString invalidInputsMessage();
 
 protected:
     // Appends "Недопустимые входные данные:<br>" and the text, then aborts.

@@ -32,6 +32,9 @@ const KindRange kKindTable[] = {
     {C::fcConcentration, C::fcConcentration, fkDouble},
     {K::fcLoopCount, K::fcInterface, fkCombo},
     {K::fcLoopType, K::fcFan, fkCombo},
+    {ChoiceFields::fcChosenSeries, ChoiceFields::fcChosenDn, fkCombo},
+    {ChoiceFields::fcChosenKvs, ChoiceFields::fcChosenKvs, fkDouble},
+    {ChoiceFields::fcChosenPipeDn, ChoiceFields::fcChosenPipeDn, fkCombo},
     {lfType, lfType, fkCombo},
     {lfBeamCount, lfBeamCount, fkRadio},
     {lfConnection, lfForm, fkCombo},
@@ -78,6 +81,10 @@ const qint16 kZeroMeansEmpty[] = {C::fcP1,
                                   R::fcRegulatorDrop,
                                   R::fcSectionDrop};
 
+// The pressures of a task, as opposed to its drops: the values a vacuum would
+// make negative.
+const qint16 kPressures[] = {C::fcP1, C::fcP2, R::fcSupplyPressure, R::fcReturnPressure};
+
 template <size_t N>
 bool listed(const qint16 (&codes)[N], qint16 fieldCode)
 {
@@ -98,6 +105,11 @@ FieldKind fieldKind(qint16 fieldCode)
 double spinStep(qint16 fieldCode)
 {
     return listed(kFineStep, fieldCode) ? 0.1 : 1;
+}
+
+bool isPressureField(qint16 fieldCode)
+{
+    return listed(kPressures, fieldCode);
 }
 
 bool zeroMeansEmpty(qint16 fieldCode)

@@ -79,6 +79,20 @@ struct RegulatorFields
     };
 };
 
+// What the user chose under "Ваш выбор" of a selection document: the
+// candidate (its series, DN and Kvs or Kvy) and the pipes around it (index: the
+// pipe's location, common::DevicePosition). Absent while nothing is chosen, so
+// that a document without a choice keeps the bytes it always had.
+struct ChoiceFields
+{
+    enum ChoiceField : qint16 {
+        fcChosenSeries = 500, // common::DeviceType of the chosen candidate
+        fcChosenDn = 501,     // its DN, mm
+        fcChosenKvs = 502,    // its Kvs (valves) or Kvy (regulators), m³/h
+        fcChosenPipeDn = 503, // the DN of the pipe chosen at the location (the index), mm
+    };
+};
+
 // The document fields of the flow meter configurator.
 enum LmfField : qint16 {
     lfType = 400,                // measuring principle
@@ -113,5 +127,7 @@ double spinStep(qint16 fieldCode);
 // The number fields a calculation needs, where 0 is no value at all: the
 // pressures and drops of the task, the temperatures, the heat load and the flow.
 bool zeroMeansEmpty(qint16 fieldCode);
+// The pressures of a task (P1, P2, Pпод, Pобр), not its drops.
+bool isPressureField(qint16 fieldCode);
 
 } // namespace common

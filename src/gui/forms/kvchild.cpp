@@ -85,7 +85,9 @@ void KvChild::recalc()
 
     m_input = inputFromControls();
     QGridLayout* grid = results().createResultsGrid();
-    if (m_algorithm.calc(m_input)) {
+    // Nothing is computed from a value the task does not allow.
+    if (refuseOutOfRange(grid)) {
+    } else if (m_algorithm.calc(m_input)) {
         results().addResultValueRow(grid, 0, QStringLiteral("Расчётный Kv"),
                                     QStringLiteral("м%1/ч").arg(common::cubedSign), m_algorithm.kvsMath(), 2);
         QPushButton* copy = createCopyButton(QStringLiteral("Копировать значение"));

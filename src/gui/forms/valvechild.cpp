@@ -139,7 +139,10 @@ void ValveChild::recalc()
 
     m_input = inputFromControls();
     QGridLayout* grid = results().createResultsGrid();
-    if (m_algorithm.calc(m_input))
+    // Nothing is computed from a value the task does not allow.
+    if (refuseOutOfRange(grid))
+        ;
+    else if (m_algorithm.calc(m_input))
         addResults(grid);
     else
         addFailure(grid);

@@ -1,5 +1,6 @@
 #include "framework/mdichild.h"
 
+#include "engine/algorithm.h"
 #include "engine/tolerance.h"
 #include "framework/backgroundcache.h"
 #include "framework/layoutkit.h"
@@ -248,7 +249,7 @@ QStringList MdiChild::emptyInputs() const
             continue;
         bool missing = false;
         if (auto* spin = qobject_cast<QDoubleSpinBox*>(w))
-            missing = zeroMeansEmpty(it.key().fieldCode) && tolerance::isZero(spin->value());
+            missing = zeroIsEmpty(it.key()) && tolerance::isZero(spin->value());
         else if (auto* combo = qobject_cast<QComboBox*>(w))
             missing = combo->currentIndex() < 0;
         const int index = m_inputLayout && missing ? m_inputLayout->indexOf(w) : -1;
@@ -261,6 +262,46 @@ QStringList MdiChild::emptyInputs() const
             empty.insert(row, symbol);
     }
     return empty.values();
+}
+
+bool MdiChild::zeroIsEmpty(const DocKey& key) const
+{
+    return zeroMeansEmpty(key.fieldCode);
+}
+
+QStringList MdiChild::outOfRangeInputs() const
+{
+    QMap<int, QString> lines;
+    for (auto it = m_controls.cbegin(); it != m_controls.cend(); ++it) {
+        auto* spin = qobject_cast<QSmartDoubleSpinBox*>(it.value());
+        if (!spin || !spin->isVisibleTo(this) || !spin->isEnabled() || spin->isValueAllowed())
+            continue;
+        const int index = m_inputLayout ? m_inputLayout->indexOf(spin) : -1;
+        if (index < 0)
+            continue;
+        int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
+        m_inputLayout->getItemPosition(index, &row, &column, &rowSpan, &columnSpan);
+        // The unit stands beside the box: its sub-label or the unit combo.
+        QString unit;
+        if (QLabel* sub = m_subLabels.value(it.key()))
+            unit = sub->text();
+        else if (QLayoutItem* beside = m_inputLayout->itemAtPosition(row, column + 1))
+            if (auto* combo = qobject_cast<QComboBox*>(beside->widget()))
+                unit = combo->currentText();
+        const QString withUnit = unit.isEmpty() ? QString() : QStringLiteral("\u00A0") + unit;
+        lines.insert(row, QStringLiteral("<i>%1</i> = %2%3: допустимо %4")
+                              .arg(rowSymbol(row), spin->text(), withUnit, spin->allowedRangeText(unit)));
+    }
+    return lines.values();
+}
+
+bool MdiChild::refuseOutOfRange(QGridLayout* grid)
+{
+    const QStringList lines = outOfRangeInputs();
+    if (lines.isEmpty())
+        return false;
+    results().addFailure(grid, Algorithm::invalidInputsMessage() + lines.join(QStringLiteral("<br>")), {});
+    return true;
 }
 
 QString MdiChild::rowSymbol(int row) const

@@ -47,6 +47,7 @@ class QPushButton;
 class QSmartComboBox;
 class QSmartTextEdit;
 class RadioArea;
+class UnusableValues;
 
 class MdiChild : public QWidget, public common::CommonFields
 {
@@ -157,6 +158,11 @@ public:
     // not filled in, in the order of the form: a number at 0 where 0 means
     // "not given", a combo with no choice. A row is named once.
     QStringList emptyInputs() const;
+    // The number fields shown and open to the user whose value lies outside
+    // what the task allows, in the order of the form, each as one line that
+    // names the field, its value and its range: "<i>Tпод</i> = 160,00 °C:
+    // допустимо от 0,00 до 150,00 °C (температура кипения при P2)".
+    QStringList outOfRangeInputs() const;
 
 signals:
     // The tab title changed: the document's name, " *" while it is modified.
@@ -221,7 +227,27 @@ protected:
     void setInputEnabled(const DocKey& key, bool on);
     void setInputVisible(const DocKey& key, bool on);
 
+    // Whether a number field at 0 holds no value at all: the task's pressures,
+    // temperatures, heat load and flow by default; a form whose inputs decide
+    // it otherwise (a gas at 0 °C, a glycol at 0 %) says so.
+    virtual bool zeroIsEmpty(const DocKey& key) const;
+
+    // ---- Fields besides the controls ------------------------------------------
+    // What a form keeps in its document beyond its input controls (the choice
+    // made in the results): written after the controls on every save. Nothing is
+    // written while there is nothing to keep, so a document keeps its bytes.
+    virtual void storeResultFields(Doc& target) const;
+    // At opening, after the controls took the document's values and before the
+    // opening warning: the form takes those fields of `stored` and names in
+    // `unusable` what it cannot use. It removes from `repaired` the keys it
+    // dealt with, so that they are not logged as fields of another form.
+    virtual void applyResultFields(const Doc& stored, QMap<DocKey, Doc::FieldRepair>& repaired,
+                                   UnusableValues& unusable);
+
     // ---- Results ------------------------------------------------------------
+    // A number field the task does not allow: the red refusal that names every
+    // such field and its range, in place of the results; true when refused.
+    bool refuseOutOfRange(QGridLayout* grid);
     // The results column: its grids, cells and pipe area (see ResultsArea).
     ResultsArea& results() { return m_results; }
     const ResultsArea& results() const { return m_results; }

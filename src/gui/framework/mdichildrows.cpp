@@ -66,8 +66,11 @@ QDoubleSpinBox* MdiChild::addDoubleRow(QGridLayout* grid, const DocKey& key, con
 {
     auto* spin = new QSmartDoubleSpinBox();
     spin->setDecimals(2);
-    spin->setMinimum(0);
-    spin->setMaximum(100000000);
+    spin->setAllowedRange(0, 100000000);
+    // A gauge pressure below zero is a vacuum, which no device of the program
+    // is sized for.
+    if (isPressureField(key.fieldCode))
+        spin->setRangeReasons(QStringLiteral("разрежение не поддерживается"), QString());
     spin->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     spin->setSingleStep(spinStep(key.fieldCode));
     putControl(key, spin);

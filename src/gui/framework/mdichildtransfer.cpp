@@ -58,13 +58,13 @@ void MdiChild::fillControls(const QMap<qint16, ComboItems>& formItems)
             for (const auto& item : it.value())
                 combo->addItem(item.first, item.second);
     }
-    if (auto* concentration = findCtrl<QDoubleSpinBox>(fcConcentration)) {
+    if (auto* concentration = findCtrl<QSmartDoubleSpinBox>(fcConcentration)) {
         concentration->setDecimals(0);
-        concentration->setMaximum(60);
+        concentration->setAllowedMaximum(60);
     }
     for (qint16 code : {fcSupplyTemperature, fcReturnTemperature})
-        if (auto* temperature = findCtrl<QDoubleSpinBox>(code))
-            temperature->setMaximum(220);
+        if (auto* temperature = findCtrl<QSmartDoubleSpinBox>(code))
+            temperature->setAllowedMaximum(220);
 }
 
 void MdiChild::applyToControls()
@@ -116,6 +116,7 @@ void MdiChild::applyToControls()
             unusable.addShown(fieldName(key), done, detail(key, done));
         }
     }
+    applyResultFields(stored, repaired, unusable);
     // Fields no control of this form holds are dropped on save; the log keeps
     // what was wrong with them.
     for (auto it = repaired.cbegin(); it != repaired.cend(); ++it)
@@ -130,6 +131,14 @@ bool MdiChild::fitsControl(QWidget* control, FieldKind kind, const QVariant& val
         return true;
     switch (kind) {
     case fkDouble:
+        // A stored number opens when the field allows it at opening; one the task
+        // later rules out (a temperature above the boiling point at the stored
+        // pressures) stays shown and is refused with its range.
+        if (auto* spin = qobject_cast<QSmartDoubleSpinBox*>(control)) {
+            const double number = value.toDouble();
+            return std::isfinite(number) && number >= spin->allowedMinimum() &&
+                   number <= spin->allowedMaximum();
+        }
         if (auto* spin = qobject_cast<QDoubleSpinBox*>(control)) {
             const double number = value.toDouble();
             return std::isfinite(number) && number >= spin->minimum() && number <= spin->maximum();
@@ -182,7 +191,9 @@ QString MdiChild::clearControl(QWidget* control, FieldKind kind)
     const QString notFilled = QStringLiteral("не заполнено");
     switch (kind) {
     case fkDouble:
-        if (auto* spin = qobject_cast<QDoubleSpinBox*>(control))
+        if (auto* smart = qobject_cast<QSmartDoubleSpinBox*>(control))
+            smart->setValue(smart->allowedMinimum());
+        else if (auto* spin = qobject_cast<QDoubleSpinBox*>(control))
             spin->setValue(spin->minimum());
         break;
     case fkText:
@@ -267,4 +278,13 @@ void MdiChild::loadFromControls(Doc& target)
         }
         target.setValue(it.key(), v);
     }
+    storeResultFields(target);
+}
+
+void MdiChild::storeResultFields(Doc&) const
+{
+}
+
+void MdiChild::applyResultFields(const Doc&, QMap<DocKey, Doc::FieldRepair>&, UnusableValues&)
+{
 }

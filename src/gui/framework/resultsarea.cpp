@@ -95,7 +95,29 @@ QGridLayout* ResultsArea::createResultsGrid()
     auto* grid = new QGridLayout();
     grid->setContentsMargins(0, 0, 0, 0);
     addResultsHeader(grid, QStringLiteral("Результаты"));
+    addChangeNotes(grid);
     return grid;
+}
+
+void ResultsArea::addChangeNotes(QGridLayout* grid)
+{
+    for (const QString& line : qAsConst(m_changeNotes)) {
+        auto* note = new QLabel(line);
+        note->setTextFormat(Qt::PlainText);
+        note->setAlignment(Qt::AlignCenter);
+        setTextColour(note, QColor(0, 70, 160));
+        wrapAt(note, line.toHtmlEscaped());
+        note->setAccessibleDescription(QStringLiteral("изменено программой"));
+        addResultWidget(note);
+        grid->addWidget(note, firstFreeRow(grid), 0, 1, m_columns());
+    }
+    m_changeNotes.clear();
+}
+
+void ResultsArea::noteChange(const QString& line)
+{
+    if (!m_changeNotes.contains(line))
+        m_changeNotes.append(line);
 }
 
 void ResultsArea::addFailure(QGridLayout* grid, const QString& message, const QStringList& emptyInputs)

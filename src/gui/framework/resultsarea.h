@@ -42,8 +42,19 @@ public:
     // gives way to the first results built, like any other results grid.
     void adoptGrid(QGridLayout* grid);
 
-    // A new results grid headed "Результаты" (the forms rebuild theirs with it).
+    // A new results grid headed "Результаты" (the forms rebuild theirs with it),
+    // and under the header the lines of what the form changed of its own accord
+    // since the last results (see noteChange()).
     QGridLayout* createResultsGrid();
+    // One line for the next results: a value or unit the form had to change
+    // itself, after a change of the user's ("Tпод изменена на 152,45 °C: ...").
+    // Nothing the user typed changes without a word. A line is told once.
+    void noteChange(const QString& line);
+    const QStringList& pendingChangeNotes() const { return m_changeNotes; }
+    // Places the lines noted so far at the grid's next rows (one across the
+    // grid each) and forgets them; createResultsGrid() does so under its header,
+    // a form that notes a change later places it where it belongs.
+    void addChangeNotes(QGridLayout* grid);
     // The calculation's message in red instead of the results, wrapped to the
     // column; under a message about empty inputs, the inputs still empty.
     void addFailure(QGridLayout* grid, const QString& message, const QStringList& emptyInputs);
@@ -87,4 +98,5 @@ private:
     QList<QWidget*> m_resultWidgets;
     QList<QGridLayout*> m_resultGrids;
     PipeSelectionArea* m_pipeArea = nullptr;
+    QStringList m_changeNotes;
 };

@@ -3,13 +3,19 @@
 #include "gentools/errorhandle.h"
 #include "settings/smartsettings.h"
 
+#include <QApplication>
 #include <QCompleter>
 #include <QCoreApplication>
 #include <QFocusEvent>
 #include <QFontMetrics>
+#include <QLineEdit>
 #include <QLocale>
 #include <QMessageBox>
 #include <QSizePolicy>
+#include <QStyle>
+#include <QStyleOptionSpinBox>
+
+#include <cmath>
 
 namespace {
 
@@ -560,6 +566,59 @@ void QSmartSpinBox::fixup(QString&) const
 
 QSmartDoubleSpinBox::QSmartDoubleSpinBox(QWidget* parent) : QDoubleSpinBox(parent)
 {
+    setRange(-typedLimit, typedLimit);
+    connect(this, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this, [this] { updateMark(); });
+}
+
+void QSmartDoubleSpinBox::setAllowedRange(double minimum, double maximum)
+{
+    m_allowedMinimum = minimum;
+    m_allowedMaximum = qMax(minimum, maximum);
+    updateMark();
+    updateGeometry();
+}
+
+void QSmartDoubleSpinBox::setAllowedMinimum(double minimum)
+{
+    setAllowedRange(minimum, qMax(minimum, m_allowedMaximum));
+}
+
+void QSmartDoubleSpinBox::setAllowedMaximum(double maximum)
+{
+    setAllowedRange(qMin(m_allowedMinimum, maximum), maximum);
+}
+
+void QSmartDoubleSpinBox::setRangeReasons(const QString& belowMinimum, const QString& aboveMaximum)
+{
+    m_belowReason = belowMinimum;
+    m_aboveReason = aboveMaximum;
+    updateMark();
+}
+
+double QSmartDoubleSpinBox::shown(double v) const
+{
+    const double scale = std::pow(10.0, decimals());
+    return std::round(v * scale) / scale;
+}
+
+bool QSmartDoubleSpinBox::isValueAllowed() const
+{
+    // The bounds compared as the box shows them: a boiling point of 150.004 °C
+    // allows the 150.00 the box offers.
+    const double v = value();
+    return v >= shown(m_allowedMinimum) && v <= shown(m_allowedMaximum);
+}
+
+QString QSmartDoubleSpinBox::allowedRangeText(const QString& unit) const
+{
+    const QString withUnit = unit.isEmpty() ? QString() : QStringLiteral("\u00A0") + unit;
+    QString text =
+        QStringLiteral("от %1 до %2%3")
+            .arg(textFromValue(shown(m_allowedMinimum)), textFromValue(shown(m_allowedMaximum)), withUnit);
+    const QString& reason = value() < shown(m_allowedMinimum) ? m_belowReason : m_aboveReason;
+    if (!isValueAllowed() && !reason.isEmpty())
+        text += QStringLiteral(" (%1)").arg(reason);
+    return text;
 }
 
 QValidator::State QSmartDoubleSpinBox::validate(QString& input, int&) const
@@ -578,6 +637,81 @@ double QSmartDoubleSpinBox::valueFromText(const QString& text) const
 
 void QSmartDoubleSpinBox::fixup(QString&) const
 {
+}
+
+void QSmartDoubleSpinBox::stepBy(int steps)
+{
+    const double low = shown(m_allowedMinimum);
+    const double high = shown(m_allowedMaximum);
+    const double next = value() + steps * singleStep();
+    // An arrow brings a value from outside the range back to its nearer bound;
+    // within the range it never leads out of it.
+    setValue(qBound(low, next, high));
+    selectAll();
+}
+
+QAbstractSpinBox::StepEnabled QSmartDoubleSpinBox::stepEnabled() const
+{
+    if (isReadOnly())
+        return StepNone;
+    StepEnabled enabled = StepNone;
+    if (value() < shown(m_allowedMaximum))
+        enabled |= StepUpEnabled;
+    if (value() > shown(m_allowedMinimum))
+        enabled |= StepDownEnabled;
+    return enabled;
+}
+
+QSize QSmartDoubleSpinBox::sizeHint() const
+{
+    return hintFor(false);
+}
+
+QSize QSmartDoubleSpinBox::minimumSizeHint() const
+{
+    return hintFor(true);
+}
+
+QSize QSmartDoubleSpinBox::hintFor(bool minimumHint) const
+{
+    ensurePolished();
+    const QFontMetrics metrics(fontMetrics());
+    const QString fixedContent = prefix() + suffix() + QLatin1Char(' ');
+    int width = 0;
+    for (double bound : {m_allowedMinimum, m_allowedMaximum}) {
+        QString text = textFromValue(bound);
+        text.truncate(18);
+        width = qMax(width, metrics.horizontalAdvance(text + fixedContent));
+    }
+    if (!specialValueText().isEmpty())
+        width = qMax(width, metrics.horizontalAdvance(specialValueText()));
+    width += 2; // the cursor
+    const int height = lineEdit()->sizeHint().height();
+    QStyleOptionSpinBox option;
+    initStyleOption(&option);
+    const QSize contents(width, height);
+    QSize hint = style()->sizeFromContents(QStyle::CT_SpinBox, &option, contents, this);
+    if (minimumHint)
+        hint.setHeight(qMax(hint.height(), QDoubleSpinBox::minimumSizeHint().height()));
+    return hint;
+}
+
+void QSmartDoubleSpinBox::updateMark()
+{
+    const bool marked = !isValueAllowed();
+    if (marked == m_marked && !marked)
+        return;
+    m_marked = marked;
+    QPalette shown = QApplication::palette(this);
+    if (marked) {
+        // Tinted like a field to correct, the figure itself left as typed.
+        shown.setColor(QPalette::Base, QColor(255, 224, 224));
+        shown.setColor(QPalette::Text, QColor(176, 0, 32));
+        setToolTip(QStringLiteral("Допустимо %1").arg(allowedRangeText()));
+    } else {
+        setToolTip(QString());
+    }
+    setPalette(shown);
 }
 
 // ---------------------------------------------------------------------------

@@ -237,21 +237,71 @@ protected:
 // Engineers type the decimal comma and the decimal point alike, whatever the
 // system locale, so both are read as the decimal separator; the value is shown
 // with the locale's own separator. Group separators are never typed nor shown (a
-// comma could not be told from a decimal one). What cannot become a number
-// within the range and decimals is refused at the keystroke, and a paste that
-// holds anything else is refused whole, rather than being stripped into another
-// number.
+// comma could not be told from a decimal one). What cannot become a number is
+// refused at the keystroke, and a paste that holds anything else is refused
+// whole, rather than being stripped into another number.
+//
+// The box holds every number the user types, within its decimals: a digit or a
+// minus is never dropped because the result lies outside what the task allows.
+// What the task allows is the box's allowed range, kept apart from the numbers
+// it can hold. A value outside the allowed range stays as typed, the box is
+// marked (tinted, with the range in its tooltip), and the form refuses to
+// calculate from it, naming the field and the range. The arrows step within the
+// allowed range. minimum() and maximum() are the limits of what can be typed.
 class QSmartDoubleSpinBox : public QDoubleSpinBox
 {
     Q_OBJECT
+    Q_PROPERTY(double allowedMinimum READ allowedMinimum WRITE setAllowedMinimum)
+    Q_PROPERTY(double allowedMaximum READ allowedMaximum WRITE setAllowedMaximum)
 public:
+    // The largest magnitude a box holds: about the digits a double keeps exactly
+    // with two decimals.
+    static constexpr double typedLimit = 1e13;
+
     explicit QSmartDoubleSpinBox(QWidget* parent = nullptr);
+
+    // What the task allows; the reasons say in a few words why a bound is where it
+    // is ("температура кипения при P2", "разрежение не поддерживается"), empty
+    // where the bound needs no words.
+    void setAllowedRange(double minimum, double maximum);
+    void setAllowedMinimum(double minimum);
+    void setAllowedMaximum(double maximum);
+    double allowedMinimum() const { return m_allowedMinimum; }
+    double allowedMaximum() const { return m_allowedMaximum; }
+    void setRangeReasons(const QString& belowMinimum, const QString& aboveMaximum);
+    QString belowMinimumReason() const { return m_belowReason; }
+    QString aboveMaximumReason() const { return m_aboveReason; }
+    // The value lies within the allowed range (at the box's decimals).
+    bool isValueAllowed() const;
+    // The allowed range in words, figures as the box shows them, with the unit
+    // when one is given: "от 0,00 до 150,00 °C", then the reason of the bound
+    // the value passed, when there is one: "(температура кипения при P2)".
+    QString allowedRangeText(const QString& unit = QString()) const;
 
     QValidator::State validate(QString& input, int& pos) const override;
     double valueFromText(const QString& text) const override;
     // Leaves the text as it is: stripping the locale's group separators would
     // turn a decimal comma into a factor of ten or a hundred.
     void fixup(QString& input) const override;
+    void stepBy(int steps) override;
+    // As wide as the allowed range needs, not the whole of what can be typed.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    StepEnabled stepEnabled() const override;
+
+private:
+    QSize hintFor(bool minimumHint) const;
+    // A figure as the box shows it, at its decimals.
+    double shown(double v) const;
+    void updateMark();
+
+    double m_allowedMinimum = 0;
+    double m_allowedMaximum = 99.99;
+    QString m_belowReason;
+    QString m_aboveReason;
+    bool m_marked = false;
 };
 
 // A tab widget whose tabs can be hidden and shown again.
