@@ -237,8 +237,9 @@ private slots:
         QCOMPARE(form->temperatureHint(1)->isVisible() ? form->temperatureHint(1)->text() : QString(),
                  row.hint);
         for (qint16 code : {105, 107}) {
-            QCOMPARE(form->ctrl<QDoubleSpinBox>(code)->minimum(), std::round(row.lower * 100) / 100);
-            QCOMPARE(form->ctrl<QDoubleSpinBox>(code)->maximum(), std::round(row.upper * 100) / 100);
+            const auto* box = form->ctrl<QSmartDoubleSpinBox>(code);
+            QCOMPARE(std::round(box->allowedMinimum() * 100) / 100, std::round(row.lower * 100) / 100);
+            QCOMPARE(std::round(box->allowedMaximum() * 100) / 100, std::round(row.upper * 100) / 100);
         }
         QCOMPARE(form->temperatureHint(2)->isVisible() ? form->temperatureHint(2)->text() : QString(),
                  row.device == dtEmpty
@@ -367,12 +368,13 @@ private slots:
         QVERIFY(!form->control(141)->isVisible());
         enter(form, stWater, pkExcess, pmBar, "102=2 103=1");
         QCOMPARE(form->ctrl<QDoubleSpinBox>(1031)->text(), QStringLiteral("1.00"));
-        QCOMPARE(form->ctrl<QDoubleSpinBox>(105)->maximum(), std::round(Tb2 * 100) / 100);
+        QCOMPARE(std::round(form->ctrl<QSmartDoubleSpinBox>(105)->allowedMaximum() * 100) / 100,
+                 std::round(Tb2 * 100) / 100);
         QVERIFY(form->temperatureHint(1)->isVisible());
         QVERIFY(!form->temperatureHint(2)->isVisible());
         orxtest::typeInto(form->ctrl<QDoubleSpinBox>(103), QStringLiteral("0"));
         QVERIFY(!form->temperatureHint(1)->isVisible());
-        QCOMPARE(form->ctrl<QDoubleSpinBox>(105)->maximum(), 220.0);
+        QCOMPARE(form->ctrl<QSmartDoubleSpinBox>(105)->allowedMaximum(), 220.0);
         orxtest::selectData(form->ctrl<QComboBox>(101), pmMPa);
         QCOMPARE(form->subLabel(1031)->text(), QStringLiteral("МПа"));
     }

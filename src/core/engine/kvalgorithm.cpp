@@ -40,6 +40,11 @@ void Algorithm::checkChoices()
 {
     if (!input().choicesWithinTables())
         throwEmptyFields();
+    // A glycol solution of 0 % would be computed as water: the concentration
+    // is not given.
+    const SubstanceProperties medium = substanceProperties();
+    if (medium.isOneOf(stPropyleneGlycol, stEthyleneGlycol) && tolerance::isZero(input().concentration))
+        throwEmptyFields();
 }
 
 void Algorithm::checkDevicePressures(double P1, double P2, const QString& orderError,
@@ -69,11 +74,16 @@ void Algorithm::checkTemperatures()
                                      .arg(QString::number(in.maxTemperature(), 'f', 1))
                                      .arg(degreeSign));
     }
-    // A temperature the form leaves disabled is NaN: it is not checked.
-    if (!std::isnan(in.Tsupply) && tolerance::isZero(in.Tsupply))
+    // A temperature the form leaves disabled is NaN: it is not checked. A gas
+    // may be at 0 °C; a liquid or steam at 0 °C is a temperature not given.
+    const bool zeroIsTemperature = substanceProperties().isGas();
+    const auto notGiven = [zeroIsTemperature](double T) {
+        return !zeroIsTemperature && tolerance::isZero(T);
+    };
+    if (!std::isnan(in.Tsupply) && notGiven(in.Tsupply))
         throwEmptyFields();
     if (!std::isnan(in.Treturn)) {
-        if (tolerance::isZero(in.Treturn))
+        if (notGiven(in.Treturn))
             throwEmptyFields();
         if (tolerance::greaterOrEqual(in.Treturn, in.Tsupply))
             throwValidationError(QString::fromUtf8(temperatureOrderText));

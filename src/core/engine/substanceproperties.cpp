@@ -221,6 +221,20 @@ bool SubstanceProperties::isSteam() const
     return isOneOf(stSuperheatedSteam, stSaturatedSteam);
 }
 
+bool SubstanceProperties::isGas() const
+{
+    return isOneOf(stAir, stNitrogen);
+}
+
+double SubstanceProperties::lowestTemperature() const
+{
+    if (is(stAir))
+        return airSpecificHeat().points().constFirst().first;
+    if (is(stNitrogen))
+        return nitrogenHeat().constFirst().T;
+    return 0;
+}
+
 double SubstanceProperties::steamPressure(double T) const
 {
     if (isOneOf(stWater, stSuperheatedSteam, stSaturatedSteam))

@@ -31,6 +31,11 @@ public:
     bool isLiquid() const;
     // Superheated and saturated steam.
     bool isSteam() const;
+    // Air and nitrogen.
+    bool isGas() const;
+    // The lowest temperature the tables of a gas reach, °C: the gas may be
+    // given down to it. 0 for the other media, which are never below it.
+    double lowestTemperature() const;
 
     // Saturation pressure of the liquid (of water for steam) at T °C, Pa.
     double steamPressure(double T) const;

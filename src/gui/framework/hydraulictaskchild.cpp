@@ -7,6 +7,7 @@
 #include "framework/radioarea.h"
 #include "gentools/errorhandle.h"
 #include "guitools/smallclasses.h"
+#include "vocabulary/displaynumber.h"
 #include "vocabulary/symbols.h"
 
 #include <QComboBox>
@@ -31,6 +32,18 @@ bool isGlycolSolution(int medium)
 
 HydraulicTaskChild::HydraulicTaskChild(const Doc* data, DocType type) : MdiChild(data, type)
 {
+    watchForcedChanges();
+}
+
+bool HydraulicTaskChild::zeroIsEmpty(const DocKey& key) const
+{
+    const int medium = intComboValue(fcMedium, -1);
+    // A gas may well be at 0 °C; a glycol solution of 0 % is no solution.
+    if (key.fieldCode == fcSupplyTemperature || key.fieldCode == fcReturnTemperature)
+        return !SubstanceProperties(medium).isGas();
+    if (key.fieldCode == fcConcentration)
+        return isGlycolSolution(medium);
+    return MdiChild::zeroIsEmpty(key);
 }
 
 QLabel* HydraulicTaskChild::temperatureHint(int number) const
@@ -99,8 +112,24 @@ void HydraulicTaskChild::updateFlowUnits()
             removeUnit(unit);
         }
     }
+    // A volume of a liquid read as normal cubic metres of a gas is another flow too.
+    const bool volumeChanged = mediumChanged && !currentRemoved && intComboValue(fcFlowUnit, 0) == wfM3h &&
+                               m_flowUnitsLiquid != liquid && m_flowUnitsLiquid != -1;
+    m_flowUnitsLiquid = liquid;
     if (currentRemoved && mediumChanged)
         combo->setCurrentIndex(0);
+    if ((currentRemoved || volumeChanged) && mediumChanged && combo->currentIndex() >= 0) {
+        // The figure was a flow in the unit that went: kept, it would be read as
+        // another flow. The user gives it again in the new unit.
+        auto* flow = findCtrl<QDoubleSpinBox>(fcFlow);
+        const QString unit = combo->currentText();
+        explainForcedChange(fcFlowUnit, QStringLiteral("единица расхода стала %1").arg(unit));
+        if (flow && !tolerance::isZero(flow->value()) && flow->isEnabled()) {
+            flow->setValue(0);
+            explainForcedChange(fcFlowUnit, QString());
+            explainForcedChange(fcFlow, QStringLiteral("единица расхода стала %1: проверьте G").arg(unit));
+        }
+    }
 }
 
 void HydraulicTaskChild::fillCommonInputs(InputParams& input) const
@@ -243,19 +272,23 @@ void HydraulicTaskChild::limitTemperature(const InputParams& input)
     const double Tmax = input.maxTemperature();
     const bool phaseLimits = usePhaseLimits();
     const QString degree(degreeSign);
+    const QString deviceWord =
+        isRegulator(deviceType()) ? QStringLiteral("регулятора") : QStringLiteral("клапана");
 
     // The pieces of the phase hints: the temperature, the absolute pressure it
     // belongs to in the form's unit, that unit and the device word.
     const auto phaseHint = [&](const QString& text, double T, double pressureAbsInPa) {
-        const int unit = input.pressureMeasure;
-        return text.arg(QString::number(T, 'f', 1), degree,
-                        QString::number(input.fromPa(pressureAbsInPa), 'f', 2),
-                        pressureMeasureName(PressureMeasure(unit)),
-                        isRegulator(deviceType()) ? QStringLiteral("регулятора") : QStringLiteral("клапана"));
+        return text.arg(displayNumber(T, 1), degree, displayNumber(input.fromPa(pressureAbsInPa), 2),
+                        pressureMeasureName(PressureMeasure(input.pressureMeasure)), deviceWord);
     };
-
     double lower = 0;
     double upper = Tmax;
+    // Why the bounds are where they are, for the user told a value is outside them.
+    QString belowReason;
+    QString aboveReason =
+        deviceType() == dtEmpty ? QString() : QStringLiteral("предел %1").arg(deviceTypeName(deviceType()));
+    // Saturated steam is at its saturation temperature: the form sets it.
+    bool fixedBySaturation = false;
     QString hint1;
     // A task with a choice not filled in (no medium, no pressure unit) has no
     // phase temperatures yet: the box takes anything up to the device's limit.
@@ -263,6 +296,8 @@ void HydraulicTaskChild::limitTemperature(const InputParams& input)
     if (known && medium.isLiquid()) {
         const double Tb = medium.saturationTemperature(input.PafterAbsInPa());
         upper = phaseLimits && tolerance::less(Tb, Tmax) ? Tb : Tmax;
+        if (phaseLimits && tolerance::less(Tb, Tmax))
+            aboveReason = QStringLiteral("температура кипения после %1").arg(deviceWord);
         if (phaseLimits) {
             if (Tb < tolerance::epsilon)
                 hint1 = QStringLiteral("Слишком низкое давление рабочей среды");
@@ -281,14 +316,16 @@ void HydraulicTaskChild::limitTemperature(const InputParams& input)
         if (mediumCode == stSuperheatedSteam) {
             lower = tolerance::lessOrEqual(Ts + 0.1, Tmax) ? Ts + 0.1 : Tmax;
             upper = Tmax;
+            belowReason = QStringLiteral("пар перегретый: выше температуры насыщения при P1");
         } else {
             lower = upper = tolerance::lessOrEqual(Ts, Tmax) ? Ts : Tmax;
+            fixedBySaturation = true;
         }
         if (phaseLimits) {
             if (tolerance::greater(Ts, Tmax)) {
                 hint1 = QStringLiteral("Слишком высокое давление рабочей среды, температура парообразования "
                                        "превышает %0 %1C")
-                            .arg(QString::number(Tmax, 'f', 1), degree);
+                            .arg(displayNumber(Tmax, 1), degree);
                 lower = upper = Tmax;
             } else if (Ts < tolerance::epsilon) {
                 hint1 = QStringLiteral("Слишком низкое давление рабочей среды");
@@ -301,7 +338,10 @@ void HydraulicTaskChild::limitTemperature(const InputParams& input)
                                   Ts, input.PbeforeAbsInPa());
             }
         }
-    } else if (known && !medium.isOneOf(stAir, stNitrogen)) {
+    } else if (known && medium.isGas()) {
+        // A gas may be colder than water freezes, down to where its tables reach.
+        lower = medium.lowestTemperature();
+    } else if (known) {
         GEH_ASSERT(0);
     }
 
@@ -317,18 +357,31 @@ void HydraulicTaskChild::limitTemperature(const InputParams& input)
         } else {
             m_temperatureLimits2->setText(
                 QStringLiteral("<i>Для %0 максимально допустимая температура %1 %2C</i>")
-                    .arg(deviceTypeName(deviceType()), QString::number(Tmax, 'f', 1), degree));
+                    .arg(deviceTypeName(deviceType()), displayNumber(Tmax, 1), degree));
             m_temperatureLimits2->show();
         }
     }
 
-    const QList<qint16> temperatures{fcSupplyTemperature, fcReturnTemperature};
-    for (qint16 code : temperatures)
-        if (auto* spin = findCtrl<QDoubleSpinBox>(code))
-            spin->setMaximum(upper);
-    for (qint16 code : temperatures)
-        if (auto* spin = findCtrl<QDoubleSpinBox>(code))
-            spin->setMinimum(lower);
+    for (qint16 code : {fcSupplyTemperature, fcReturnTemperature}) {
+        auto* spin = findCtrl<QSmartDoubleSpinBox>(code);
+        if (!spin)
+            continue;
+        spin->setAllowedRange(lower, upper);
+        spin->setRangeReasons(belowReason, aboveReason);
+        const double value = spin->value();
+        const double within = qBound(lower, value, upper);
+        if (fixedBySaturation || !spin->isVisibleTo(this)) {
+            // A row the user does not see is no figure of theirs: it follows the
+            // range. The saturation temperature is the medium's own.
+            if (!spin->isValueAllowed()) {
+                spin->setValue(within);
+                if (fixedBySaturation)
+                    explainForcedChange(code,
+                                        QStringLiteral("%1 изменена на %2 %3C: температура насыщения при P1")
+                                            .arg(symbolOf(code), displayNumber(spin->value(), 2), degree));
+            }
+        }
+    }
 }
 
 void HydraulicTaskChild::recalcQ(InputParams& input)

@@ -21,6 +21,8 @@ public:
     virtual bool hasReturnTemperature() const;
     // Whether the temperatures are limited by the boiling or condensation point.
     virtual bool usePhaseLimits() const;
+    // A gas at 0 °C is at a temperature; a glycol solution at 0 % is not filled in.
+    bool zeroIsEmpty(const DocKey& key) const override;
 
 public slots:
     // When the flow is given through the heat load, writes the flow that carries
@@ -80,6 +82,8 @@ protected:
 private:
     QLabel* m_temperatureLimits1 = nullptr;
     QLabel* m_temperatureLimits2 = nullptr;
-    // The medium the flow units were last offered for (-2: not yet).
+    // The medium the flow units were last offered for (-2: not yet), and
+    // whether it was a liquid (-1: not yet).
     int m_flowUnitsMedium = -2;
+    int m_flowUnitsLiquid = -1;
 };

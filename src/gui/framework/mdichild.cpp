@@ -281,13 +281,7 @@ QStringList MdiChild::outOfRangeInputs() const
             continue;
         int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
         m_inputLayout->getItemPosition(index, &row, &column, &rowSpan, &columnSpan);
-        // The unit stands beside the box: its sub-label or the unit combo.
-        QString unit;
-        if (QLabel* sub = m_subLabels.value(it.key()))
-            unit = sub->text();
-        else if (QLayoutItem* beside = m_inputLayout->itemAtPosition(row, column + 1))
-            if (auto* combo = qobject_cast<QComboBox*>(beside->widget()))
-                unit = combo->currentText();
+        const QString unit = unitBeside(it.key());
         const QString withUnit = unit.isEmpty() ? QString() : QStringLiteral("\u00A0") + unit;
         lines.insert(row, QStringLiteral("<i>%1</i> = %2%3: допустимо %4")
                               .arg(rowSymbol(row), spin->text(), withUnit, spin->allowedRangeText(unit)));
@@ -324,6 +318,8 @@ void MdiChild::addCodeItem(QComboBox* combo, const QString& text, int code)
 void MdiChild::onModified()
 {
     const geh::UserActionScope action;
+    // The field the user changed is theirs: only the others' changes are told.
+    m_userChange = keyOfSender(sender());
     recalc();
     m_modified = true;
     updateTitle();

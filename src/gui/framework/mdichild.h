@@ -232,6 +232,21 @@ protected:
     // it otherwise (a gas at 0 °C, a glycol at 0 %) says so.
     virtual bool zeroIsEmpty(const DocKey& key) const;
 
+    // ---- What the form changes of its own accord ------------------------------
+    // From now on, every results tell in one line each value the form changed
+    // itself since the last results (a medium that takes no such unit, a
+    // saturated steam that fixes the temperature): the field and its new value.
+    // What the user changed and fields that were hidden or disabled are not told.
+    void watchForcedChanges();
+    // The line told instead when the form changes this field before the next
+    // results ("Tпод изменена на 152,45 °C: температура насыщения при P1"); an
+    // empty line: the change is told by another field's line.
+    void explainForcedChange(const DocKey& key, const QString& line);
+    // The symbol of a field's caption ("Tпод"), or its name where it has none.
+    QString symbolOf(const DocKey& key) const;
+    // What the field shows, with its unit: "152.45 °C", "«т/ч»".
+    QString shownValueText(const DocKey& key) const;
+
     // ---- Fields besides the controls ------------------------------------------
     // What a form keeps in its document beyond its input controls (the choice
     // made in the results): written after the controls on every save. Nothing is
@@ -309,4 +324,21 @@ private:
     QSize m_backgroundSize;
     // How many SignalsPaused guards are alive.
     int m_signalsPaused = 0;
+
+    // The values shown and open to the user when the results were last built.
+    struct ShownValue
+    {
+        QVariant value;
+        bool open = false;
+        bool visible = false;
+    };
+    QMap<DocKey, ShownValue> shownValues() const;
+    void noteForcedChanges();
+    DocKey keyOfSender(const QObject* sender) const;
+    // The unit beside a number field: its sub-label or the unit combo of its row.
+    QString unitBeside(const DocKey& key) const;
+    bool m_watchChanges = false;
+    QMap<DocKey, ShownValue> m_lastShown;
+    QMap<DocKey, QString> m_changeLines;
+    DocKey m_userChange = DocKey(-1);
 };

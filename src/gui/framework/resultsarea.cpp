@@ -92,6 +92,8 @@ void ResultsArea::releaseResultWidgets(int first)
 
 QGridLayout* ResultsArea::createResultsGrid()
 {
+    if (m_beforeResults)
+        m_beforeResults();
     auto* grid = new QGridLayout();
     grid->setContentsMargins(0, 0, 0, 0);
     addResultsHeader(grid, QStringLiteral("Результаты"));

@@ -55,6 +55,9 @@ public:
     // grid each) and forgets them; createResultsGrid() does so under its header,
     // a form that notes a change later places it where it belongs.
     void addChangeNotes(QGridLayout* grid);
+    // Runs at the start of every createResultsGrid(): the window's chance to
+    // note what it changed since the last results.
+    void setBeforeResults(std::function<void()> hook) { m_beforeResults = std::move(hook); }
     // The calculation's message in red instead of the results, wrapped to the
     // column; under a message about empty inputs, the inputs still empty.
     void addFailure(QGridLayout* grid, const QString& message, const QStringList& emptyInputs);
@@ -99,4 +102,5 @@ private:
     QList<QGridLayout*> m_resultGrids;
     PipeSelectionArea* m_pipeArea = nullptr;
     QStringList m_changeNotes;
+    std::function<void()> m_beforeResults;
 };
