@@ -9,6 +9,7 @@
 #include "tst_selectionchild_formreader.h"
 
 #include <QLabel>
+#include <QTemporaryDir>
 
 #include <algorithm>
 
@@ -124,6 +125,27 @@ private slots:
         QVERIFY(host.show());
         formreader::act(form, QString::fromUtf8(row.entries));
         QCOMPARE(outcome(form, QString::fromUtf8(row.fields)), QString::fromUtf8(row.expected));
+        QCOMPARE(capture.count(), 0);
+    }
+
+    // An opened document shows its own values: none of them is told as a change
+    // the form made, though they differ from the form's defaults.
+    void openedDocumentTellsNoChange()
+    {
+        QTemporaryDir dir;
+        Doc saved;
+        {
+            orxtest::FormHost host(orxtest::FormHost::ShowOnRequest, 1000);
+            MdiChild* form = host.add(new ValveChild(nullptr));
+            QVERIFY(host.show());
+            formreader::act(form, QStringLiteral("121=13 1011=1 101=3 102=0.3 103=0.2 1081=10 108=2"));
+            saved = orxtest::savedAndReopened(*form, dir.filePath(QStringLiteral("пар.orx")));
+        }
+        orxtest::MessageCapture capture;
+        orxtest::FormHost host(orxtest::FormHost::ShowOnRequest, 1000);
+        MdiChild* form = host.add(new ValveChild(&saved));
+        QVERIFY(host.show());
+        QCOMPARE(outcome(form, QStringLiteral("102")), QStringLiteral("0.30 |  |  | "));
         QCOMPARE(capture.count(), 0);
     }
 

@@ -334,6 +334,7 @@ private:
     };
     QMap<DocKey, ShownValue> shownValues() const;
     void noteForcedChanges();
+    void forgetShownValues() { m_lastShown.clear(); }
     DocKey keyOfSender(const QObject* sender) const;
     // The unit beside a number field: its sub-label or the unit combo of its row.
     QString unitBeside(const DocKey& key) const;

@@ -117,6 +117,9 @@ void MdiChild::applyToControls()
         }
     }
     applyResultFields(stored, repaired, unusable);
+    // The form's defaults gave way to the document's own values: the first
+    // results compare with nothing, so none of them reads as the form's change.
+    forgetShownValues();
     // Fields no control of this form holds are dropped on save; the log keeps
     // what was wrong with them.
     for (auto it = repaired.cbegin(); it != repaired.cend(); ++it)
