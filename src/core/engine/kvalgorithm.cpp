@@ -42,8 +42,7 @@ void Algorithm::checkChoices()
         throwEmptyFields();
     // A glycol solution of 0 % would be computed as water: the concentration
     // is not given.
-    const SubstanceProperties medium = substanceProperties();
-    if (medium.isOneOf(stPropyleneGlycol, stEthyleneGlycol) && tolerance::isZero(input().concentration))
+    if (substanceProperties().isGlycol() && tolerance::isZero(input().concentration))
         throwEmptyFields();
 }
 

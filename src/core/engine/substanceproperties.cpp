@@ -226,6 +226,11 @@ bool SubstanceProperties::isGas() const
     return isOneOf(stAir, stNitrogen);
 }
 
+bool SubstanceProperties::isGlycol() const
+{
+    return isOneOf(stPropyleneGlycol, stEthyleneGlycol);
+}
+
 double SubstanceProperties::lowestTemperature() const
 {
     if (is(stAir))

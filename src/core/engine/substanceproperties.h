@@ -33,6 +33,8 @@ public:
     bool isSteam() const;
     // Air and nitrogen.
     bool isGas() const;
+    // The propylene- and ethylene-glycol solutions, given with a concentration.
+    bool isGlycol() const;
     // The lowest temperature the tables of a gas reach, °C: the gas may be
     // given down to it. 0 for the other media, which are never below it.
     double lowestTemperature() const;

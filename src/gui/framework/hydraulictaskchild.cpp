@@ -23,11 +23,6 @@ namespace {
 
 const QChar kSuperscriptOne(0x00B9);
 
-bool isGlycolSolution(int medium)
-{
-    return medium == stPropyleneGlycol || medium == stEthyleneGlycol;
-}
-
 } // namespace
 
 HydraulicTaskChild::HydraulicTaskChild(const Doc* data, DocType type) : MdiChild(data, type)
@@ -42,7 +37,7 @@ bool HydraulicTaskChild::zeroIsEmpty(const DocKey& key) const
     if (key.fieldCode == fcSupplyTemperature || key.fieldCode == fcReturnTemperature)
         return !SubstanceProperties(medium).isGas();
     if (key.fieldCode == fcConcentration)
-        return isGlycolSolution(medium);
+        return SubstanceProperties(medium).isGlycol();
     return MdiChild::zeroIsEmpty(key);
 }
 
@@ -78,7 +73,8 @@ void HydraulicTaskChild::updateFlowUnits()
     // one it does not take. A document opened with a unit its medium does not
     // take shows no unit: the user is asked for one.
     const int mediumCode = intComboValue(fcMedium, -1);
-    const bool mediumChanged = m_flowUnitsMedium != -2 && m_flowUnitsMedium != mediumCode;
+    const int previousMedium = m_flowUnitsMedium;
+    const bool mediumChanged = previousMedium != -2 && previousMedium != mediumCode;
     m_flowUnitsMedium = mediumCode;
     bool currentRemoved = false;
     const auto removeUnit = [combo, &currentRemoved](int unit) {
@@ -114,8 +110,7 @@ void HydraulicTaskChild::updateFlowUnits()
     }
     // A volume of a liquid read as normal cubic metres of a gas is another flow too.
     const bool volumeChanged = mediumChanged && !currentRemoved && intComboValue(fcFlowUnit, 0) == wfM3h &&
-                               m_flowUnitsLiquid != liquid && m_flowUnitsLiquid != -1;
-    m_flowUnitsLiquid = liquid;
+                               SubstanceProperties(previousMedium).isLiquid() != liquid;
     if (currentRemoved && mediumChanged)
         combo->setCurrentIndex(0);
     if ((currentRemoved || volumeChanged) && mediumChanged && combo->currentIndex() >= 0) {
@@ -250,7 +245,7 @@ void HydraulicTaskChild::updateHeatLoadRows(InputParams& input)
 
 void HydraulicTaskChild::updateConcentrationRow()
 {
-    setInputVisible(fcConcentration, isGlycolSolution(intComboValue(fcMedium, -1)));
+    setInputVisible(fcConcentration, SubstanceProperties(intComboValue(fcMedium, -1)).isGlycol());
 }
 
 bool HydraulicTaskChild::valvePressuresGiven() const
@@ -368,13 +363,11 @@ void HydraulicTaskChild::limitTemperature(const InputParams& input)
             continue;
         spin->setAllowedRange(lower, upper);
         spin->setRangeReasons(belowReason, aboveReason);
-        const double value = spin->value();
-        const double within = qBound(lower, value, upper);
         if (fixedBySaturation || !spin->isVisibleTo(this)) {
             // A row the user does not see is no figure of theirs: it follows the
             // range. The saturation temperature is the medium's own.
             if (!spin->isValueAllowed()) {
-                spin->setValue(within);
+                spin->setValue(qBound(lower, spin->value(), upper));
                 if (fixedBySaturation)
                     explainForcedChange(code,
                                         QStringLiteral("%1 изменена на %2 %3C: температура насыщения при P1")

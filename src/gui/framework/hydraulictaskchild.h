@@ -82,8 +82,6 @@ protected:
 private:
     QLabel* m_temperatureLimits1 = nullptr;
     QLabel* m_temperatureLimits2 = nullptr;
-    // The medium the flow units were last offered for (-2: not yet), and
-    // whether it was a liquid (-1: not yet).
+    // The medium the flow units were last offered for (-2: not yet).
     int m_flowUnitsMedium = -2;
-    int m_flowUnitsLiquid = -1;
 };

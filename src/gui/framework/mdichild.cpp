@@ -252,16 +252,26 @@ QStringList MdiChild::emptyInputs() const
             missing = zeroIsEmpty(it.key()) && tolerance::isZero(spin->value());
         else if (auto* combo = qobject_cast<QComboBox*>(w))
             missing = combo->currentIndex() < 0;
-        const int index = m_inputLayout && missing ? m_inputLayout->indexOf(w) : -1;
-        if (index < 0)
+        const int row = missing ? inputRow(w) : -1;
+        if (row < 0)
             continue;
-        int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
-        m_inputLayout->getItemPosition(index, &row, &column, &rowSpan, &columnSpan);
         const QString symbol = rowSymbol(row);
         if (!symbol.isEmpty())
             empty.insert(row, symbol);
     }
     return empty.values();
+}
+
+int MdiChild::inputRow(QWidget* control, int* column) const
+{
+    const int index = m_inputLayout && control ? m_inputLayout->indexOf(control) : -1;
+    if (index < 0)
+        return -1;
+    int row = 0, atColumn = 0, rowSpan = 0, columnSpan = 0;
+    m_inputLayout->getItemPosition(index, &row, &atColumn, &rowSpan, &columnSpan);
+    if (column)
+        *column = atColumn;
+    return row;
 }
 
 bool MdiChild::zeroIsEmpty(const DocKey& key) const
@@ -276,11 +286,9 @@ QStringList MdiChild::outOfRangeInputs() const
         auto* spin = qobject_cast<QSmartDoubleSpinBox*>(it.value());
         if (!spin || !spin->isVisibleTo(this) || !spin->isEnabled() || spin->isValueAllowed())
             continue;
-        const int index = m_inputLayout ? m_inputLayout->indexOf(spin) : -1;
-        if (index < 0)
+        const int row = inputRow(spin);
+        if (row < 0)
             continue;
-        int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
-        m_inputLayout->getItemPosition(index, &row, &column, &rowSpan, &columnSpan);
         const QString unit = unitBeside(it.key());
         const QString withUnit = unit.isEmpty() ? QString() : QStringLiteral("\u00A0") + unit;
         lines.insert(row, QStringLiteral("<i>%1</i> = %2%3: допустимо %4")

@@ -303,6 +303,8 @@ private:
     // The symbol of the caption in column 0 of an input row ("P1" of
     // "Перед клапаном|P1"), or the caption when it has none.
     QString rowSymbol(int row) const;
+    // The row of a control in the input grid (and its column), -1 when it has none.
+    int inputRow(QWidget* control, int* column = nullptr) const;
     // The input column keeps the width its own rows ask for when the window
     // first shows: the results beside it never move it.
     void fixInputColumn();

@@ -44,12 +44,10 @@ QString MdiChild::unitBeside(const DocKey& key) const
 {
     if (QLabel* sub = m_subLabels.value(key))
         return sub->text();
-    QWidget* control = m_controls.value(key);
-    const int index = m_inputLayout && control ? m_inputLayout->indexOf(control) : -1;
-    if (index < 0)
+    int column = 0;
+    const int row = inputRow(m_controls.value(key), &column);
+    if (row < 0)
         return QString();
-    int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
-    m_inputLayout->getItemPosition(index, &row, &column, &rowSpan, &columnSpan);
     if (QLayoutItem* beside = m_inputLayout->itemAtPosition(row, column + 1))
         if (auto* combo = qobject_cast<QComboBox*>(beside->widget()))
             return combo->currentText();

@@ -142,10 +142,6 @@ bool MdiChild::fitsControl(QWidget* control, FieldKind kind, const QVariant& val
             return std::isfinite(number) && number >= spin->allowedMinimum() &&
                    number <= spin->allowedMaximum();
         }
-        if (auto* spin = qobject_cast<QDoubleSpinBox*>(control)) {
-            const double number = value.toDouble();
-            return std::isfinite(number) && number >= spin->minimum() && number <= spin->maximum();
-        }
         return true;
     case fkCombo:
         if (auto* combo = qobject_cast<QComboBox*>(control))
@@ -194,10 +190,8 @@ QString MdiChild::clearControl(QWidget* control, FieldKind kind)
     const QString notFilled = QStringLiteral("не заполнено");
     switch (kind) {
     case fkDouble:
-        if (auto* smart = qobject_cast<QSmartDoubleSpinBox*>(control))
-            smart->setValue(smart->allowedMinimum());
-        else if (auto* spin = qobject_cast<QDoubleSpinBox*>(control))
-            spin->setValue(spin->minimum());
+        if (auto* spin = qobject_cast<QSmartDoubleSpinBox*>(control))
+            spin->setValue(spin->allowedMinimum());
         break;
     case fkText:
         if (auto* text = qobject_cast<QSmartTextEdit*>(control))
