@@ -110,6 +110,28 @@ const struct { const char* name; QString designation; const char* expected; } kD
     {"pulse weights written", pulseWeightText(0.25) + pulseWeightText(10) + pulseWeightText(100) + pulseWeightText(0.015), "0,2510,01000,015"},
     {"electromagnetic default weight codes by DN 32 and 125", QString::number(defaultMPulseWeight(meter(kEm + Picks{{lfDiameter, 32}}))) + QString::number(defaultMPulseWeight(meter(kEm + Picks{{lfDiameter, 125}}))), "1012"},
 };
+
+// What becomes of an ultrasonic weight when the choices select a new range
+// (DN 400 straight: 12.5 to 125, factory 15), and the line the user reads.
+const LmfPulseWeightRange kDn400{12.5, 125, 15};
+const struct { const char* name; double weight; LmfPulseWeightRange range; const char* expected; } kFollowed[] = {
+    {"an allowed weight stays", 20, kDn400, "20|"},
+    {"the highest weight allowed stays", 125, kDn400, "125|"},
+    {"beyond the thousandths a weight is at its bound", 125.0004, kDn400, "125.0004|"},
+    {"rounded to the thousandths a weight reaches the lowest bound", 12.4996, kDn400, "12.4996|"},
+    {"a thousandth above the range is out", 125.001, kDn400, "15|Вес выходного импульса изменён с 125.001 на 15\u00A0л/имп.: прежний вне диапазона от 12.5 до 125\u00A0л/имп."},
+    {"a weight below gives way to the factory one, told", 2.5, kDn400, "15|Вес выходного импульса изменён с 2.5 на 15\u00A0л/имп.: прежний вне диапазона от 12.5 до 125\u00A0л/имп."},
+    {"no weight yet: the factory one without a word", 0, kDn400, "15|"},
+    {"no range yet: the weight stays", 2.5, LmfPulseWeightRange(), "2.5|"},
+};
+
+// The electromagnetic weight code after a diameter change, and the line told.
+const struct { const char* name; int dn; int code; const char* expected; } kFollowedCodes[] = {
+    {"a code the diameter offers stays", 25, 12, "12|"},
+    {"a code it does not offer: the smallest, told", 80, 10, "11|Вес выходного импульса изменён с 0,01 на 0,10\u00A0л/имп.: прежний не выпускается для диаметра 80"},
+    {"a thread counts by its bore", 10025, 11, "11|"},
+    {"no code yet: the smallest without a word", 50, -1, "11|"},
+};
 // clang-format on
 
 } // namespace
@@ -185,6 +207,26 @@ private slots:
         QCOMPARE(capture.count(), 0);
         // Bodies not made have no row.
         QVERIFY(lmfPulseWeightRange(2000, 2, 1300).isEmpty() && lmfPulseWeightRange(1000, 1, 1301).isEmpty());
+    }
+
+    void followedPulseWeight_data() { tableRows(kFollowed); }
+    void followedPulseWeight()
+    {
+        ORX_ROW(kFollowed);
+        const double after = configurators::followedPulseWeight(row.weight, row.range);
+        QCOMPARE(QString::number(after, 'g', 10) + QLatin1Char('|') +
+                     pulseWeightChangeNote(row.weight, after, row.range),
+                 QString::fromUtf8(row.expected));
+    }
+
+    void followedMPulseWeight_data() { tableRows(kFollowedCodes); }
+    void followedMPulseWeight()
+    {
+        ORX_ROW(kFollowedCodes);
+        const FlowMeterChoice choice = meter(kEm + Picks{{lfDiameter, row.dn}, {lfMPulseWeight, row.code}});
+        const int after = configurators::followedMPulseWeight(choice);
+        QCOMPARE(QString::number(after) + QLatin1Char('|') + mPulseWeightChangeNote(row.code, after, choice),
+                 QString::fromUtf8(row.expected));
     }
 
     void designations_data() { tableRows(kDesignations); }

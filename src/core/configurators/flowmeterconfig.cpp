@@ -1,6 +1,7 @@
 #include "configurators/flowmeterconfig.h"
 
 #include "gentools/errorhandle.h"
+#include "vocabulary/displaynumber.h"
 
 #include <QLocale>
 
@@ -18,10 +19,17 @@ bool isOneOf(int value, std::initializer_list<int> values)
     return std::find(values.begin(), values.end(), value) != values.end();
 }
 
-// The shortest decimal form of a number ("0.015", "12.5", "100").
+// The shortest decimal form of a number with a point ("0.015", "12.5", "100"),
+// the ground of the weight's written form in the designation.
 QString shortestText(double value)
 {
     return QString::number(value, 'g', QLocale::FloatingPointShortest);
+}
+
+// A weight at the thousandths it is set in.
+qint64 inThousandths(double weight)
+{
+    return qRound64(weight * 1000);
 }
 
 // The smallest ultrasonic bodies are made neither for the highest pressures nor
@@ -331,7 +339,8 @@ QString pulseWeightNote(const FlowMeterChoice& choice, const LmfPulseWeightRange
 {
     if (!range.isEmpty())
         return QStringLiteral("Допустимы значения от %1 до %2 л/имп.\nЗаводская установка - %3 л/имп.")
-            .arg(shortestText(range.minimum), shortestText(range.maximum), shortestText(range.factory));
+            .arg(displayShortest(range.minimum), displayShortest(range.maximum),
+                 displayShortest(range.factory));
     if (choice.dn == vdnEmpty)
         return QStringLiteral("Укажите, пожалуйста, диаметр");
     if (choice.form == -1)
@@ -342,6 +351,47 @@ QString pulseWeightNote(const FlowMeterChoice& choice, const LmfPulseWeightRange
 int defaultMPulseWeight(const FlowMeterChoice& choice)
 {
     return lmfDefaultMPulseWeight(lmfEffectiveDn(choice.dn));
+}
+
+bool isPulseWeightAllowed(double weight, const LmfPulseWeightRange& range)
+{
+    const qint64 shown = inThousandths(weight);
+    return shown >= inThousandths(range.minimum) && shown <= inThousandths(range.maximum);
+}
+
+double followedPulseWeight(double weight, const LmfPulseWeightRange& range)
+{
+    if (range.isEmpty() || isPulseWeightAllowed(weight, range))
+        return weight;
+    return range.factory;
+}
+
+int followedMPulseWeight(const FlowMeterChoice& choice)
+{
+    if (lmfMPulseWeights(lmfEffectiveDn(choice.dn)).contains(choice.mPulseWeight))
+        return choice.mPulseWeight;
+    return defaultMPulseWeight(choice);
+}
+
+QString pulseWeightChangeNote(double from, double to, const LmfPulseWeightRange& range)
+{
+    if (from == 0 || inThousandths(from) == inThousandths(to))
+        return QString();
+    // The unit stays on the line of its figure.
+    return QStringLiteral("Вес выходного импульса изменён с %1 на %2\u00A0л/имп.: прежний вне диапазона "
+                          "от %3 до %4\u00A0л/имп.")
+        .arg(displayShortest(from), displayShortest(to), displayShortest(range.minimum),
+             displayShortest(range.maximum));
+}
+
+QString mPulseWeightChangeNote(int from, int to, const FlowMeterChoice& choice)
+{
+    if (from < 0 || from == to)
+        return QString();
+    // The codes are named by the weights the meter's display shows.
+    return QStringLiteral("Вес выходного импульса изменён с %1 на %2\u00A0л/имп.: прежний не выпускается "
+                          "для диаметра %3")
+        .arg(lmfMOutputPulseWeightName(from), lmfMOutputPulseWeightName(to), lmfDnName(choice.dn));
 }
 
 QString pulseWeightText(double weight)

@@ -83,6 +83,30 @@ QString pulseWeightNote(const FlowMeterChoice& choice, const common::LmfPulseWei
 // The electromagnetic pulse weight set when the diameter changes.
 int defaultMPulseWeight(const FlowMeterChoice& choice);
 
+// The ultrasonic pulse weight is set in thousandths of a litre.
+constexpr int pulseWeightDecimals = 3;
+
+// Whether the range allows the weight, as far as the thousandths it is set in.
+bool isPulseWeightAllowed(double weight, const common::LmfPulseWeightRange& range);
+
+// The ultrasonic pulse weight once the choices that select its range have
+// changed: a weight the new range still allows stays, any other gives way to the
+// factory value. Without a range (a diameter or form still to choose) there is
+// nothing to judge the weight by, and it stays as it is.
+double followedPulseWeight(double weight, const common::LmfPulseWeightRange& range);
+
+// The electromagnetic pulse weight once the diameter has changed: the chosen
+// code (choice.mPulseWeight) while the diameter still offers it, otherwise the
+// diameter's default.
+int followedMPulseWeight(const FlowMeterChoice& choice);
+
+// The one line that tells the user the form changed the pulse weight it had,
+// naming the old and the new weight and why; empty when there was no weight to
+// lose (0, the field never filled in) or nothing changed.
+QString pulseWeightChangeNote(double from, double to, const common::LmfPulseWeightRange& range);
+// The same for the electromagnetic weight codes (-1 for none) at the chosen diameter.
+QString mPulseWeightChangeNote(int from, int to, const FlowMeterChoice& choice);
+
 // The pulse weight as the designation writes it: the shortest decimal form
 // with a decimal comma, at least three characters ("1,0", "0,25", "100").
 QString pulseWeightText(double weight);

@@ -86,6 +86,7 @@ CabinetChild::CabinetChild(const Doc* data, DocType type) : MdiChild(data, type)
 QGridLayout* CabinetChild::createGeneralRows(DeviceType type, int maxLoops)
 {
     auto* grid = new QGridLayout();
+    m_inputGrid = grid;
     const int span = inputColumnCount();
     addSectionHeader(grid, QStringLiteral("Входные данные"), span);
     addSectionHeader(grid, QStringLiteral("Общее"), span, true);
@@ -171,17 +172,41 @@ void CabinetChild::updateLoopControls()
     }
 }
 
-bool CabinetChild::hasMissingChoice() const
+bool CabinetChild::isLoopField(qint16 fieldCode)
+{
+    return fieldCode == fcLoopType || fieldCode == fcMainPump || fieldCode == fcReservePump ||
+           fieldCode == fcFan;
+}
+
+QStringList CabinetChild::missingChoices() const
 {
     const int loops = loopCount();
+    // Every loop has rows of the same captions: with more than one loop shown
+    // the caption alone would not tell the user where to look.
+    const bool nameLoop = loops > 1;
+    QMap<int, QString> missing; // by row of the input grid
     for (const DocKey& key : controlKeys()) {
         if (key.index >= loops || !Doc::isCombo(key.fieldCode))
             continue;
         auto* combo = qobject_cast<QComboBox*>(control(key));
-        if (combo && combo->currentIndex() < 0)
-            return true;
+        if (!combo || combo->currentIndex() >= 0)
+            continue;
+        const int index = m_inputGrid ? m_inputGrid->indexOf(combo) : -1;
+        int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
+        if (index >= 0)
+            m_inputGrid->getItemPosition(index, &row, &column, &rowSpan, &columnSpan);
+        QString name = label(key) ? label(key)->text() : QString();
+        if (name.endsWith(QLatin1Char(':')))
+            name.chop(1);
+        // A loop's row is named as one piece: the list breaks between names only.
+        if (nameLoop && isLoopField(key.fieldCode))
+            name = QStringLiteral("Контур %1: %2")
+                       .arg(key.index + 1)
+                       .arg(name)
+                       .replace(QLatin1Char(' '), QChar::Nbsp);
+        missing.insert(row, name);
     }
-    return false;
+    return missing.values();
 }
 
 void CabinetChild::recalc()
@@ -189,8 +214,9 @@ void CabinetChild::recalc()
     results().clearResults();
     m_designation.clear();
     QGridLayout* grid = results().createResultsGrid();
-    if (hasMissingChoice()) {
-        results().addResultsHeader(grid, Algorithm::emptyFieldsMessage(), true);
+    const QStringList missing = missingChoices();
+    if (!missing.isEmpty()) {
+        results().addFailure(grid, Algorithm::emptyFieldsMessage(), missing);
     } else {
         m_designation = designation();
         QLabel* text = results().addResultsHeader(grid, m_designation, true);

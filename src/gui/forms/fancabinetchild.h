@@ -62,9 +62,14 @@ private:
         int row;
         int minimumHeight;
     };
-    // A combo of a chosen loop (or a general row) without a choice.
-    bool hasMissingChoice() const;
+    // The combos of the chosen loops and the general rows without a choice, in
+    // the order of the form, by caption; a loop row of a cabinet with several
+    // loops shown names its loop ("Контур 2: Основной насос").
+    QStringList missingChoices() const;
+    // Whether a field belongs to a loop (its key index is the loop's).
+    static bool isLoopField(qint16 fieldCode);
 
+    QGridLayout* m_inputGrid = nullptr;
     QVector<LoopHeader> m_loopHeaders;
     QString m_designation;
 };

@@ -6,7 +6,6 @@
 #include "guitools/smallclasses.h"
 
 #include <QCheckBox>
-#include <QDoubleSpinBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -30,8 +29,10 @@ FlowMeterChild::FlowMeterChild(const Doc* data) : MdiChild(data, docFlowMeter)
     // A document read from a file keeps the pulse weight it was saved with: the
     // choices that select the weight have not been changed yet. A new document
     // takes the factory value at its first calculation.
-    if (!doc().isEmpty())
+    if (!doc().isEmpty()) {
         m_lastState = selectionState();
+        m_openWeightType = openWeightType();
+    }
 }
 
 QLayout* FlowMeterChild::createInputArea()
@@ -72,7 +73,7 @@ QLayout* FlowMeterChild::createInputArea()
     m_pulseWeightNote = addInfoRow(grid, QString(), Qt::blue);
     addDoubleRowWithSubLabel(grid, lfPulseWeight, QStringLiteral("Вес выходного импульса"),
                              QStringLiteral("л/имп."))
-        ->setDecimals(3);
+        ->setDecimals(pulseWeightDecimals);
     addComboRow(grid, lfMPulseWeight, QStringLiteral("Вес выходного импульса"), QStringLiteral("л/имп."));
     addComboRow(grid, lfSupplyVoltage, QStringLiteral("Напряжение питания"));
 
@@ -175,31 +176,75 @@ void FlowMeterChild::applyOptionRules()
 
 void FlowMeterChild::applyPulseWeightRules()
 {
-    const SelectionState state = selectionState();
-    const bool changed = state != m_lastState;
+    const bool changed = selectionState() != m_lastState;
     const bool standard = isChecked(lfStandardPulseWeight);
     const FlowMeterChoice chosen = choice();
 
     m_range = LmfPulseWeightRange();
     if (chosen.isUltrasonic()) {
         m_range = rangeU();
-        if (auto* weight = ctrl<QDoubleSpinBox>(lfPulseWeight)) {
-            weight->setRange(m_range.minimum, m_range.maximum);
-            // "Стандартный вес" means the factory weight, whatever was typed before.
-            if (changed || standard)
-                weight->setValue(m_range.factory);
-            weight->setEnabled(!standard);
-        }
+        followUltrasonicWeight(m_range, changed, standard);
         const QString note = pulseWeightNote(chosen, m_range);
         m_pulseWeightNote->setText(note);
         m_pulseWeightNote->setVisible(!standard && !note.isEmpty());
     } else {
         m_pulseWeightNote->hide();
-        filter(lfMPulseWeight);
-        if (changed)
-            if (auto* weight = ctrl<QSmartComboBox>(lfMPulseWeight))
-                weight->setCurrentByData(defaultMPulseWeight(chosen));
+        followElectromagneticWeight(chosen, changed);
     }
+}
+
+int FlowMeterChild::openWeightType() const
+{
+    const int type = intComboValue(lfType, -1);
+    if (type == ltUltrasonic && isChecked(lfStandardPulseWeight))
+        return -1;
+    return type;
+}
+
+void FlowMeterChild::followUltrasonicWeight(const LmfPulseWeightRange& range, bool changed, bool standard)
+{
+    auto* weight = ctrl<QSmartDoubleSpinBox>(lfPulseWeight);
+    if (!weight)
+        return;
+    // Before a diameter and a form are chosen no weight is ruled out.
+    if (range.isEmpty())
+        weight->setAllowedRange(0, QSmartDoubleSpinBox::typedLimit);
+    else
+        weight->setAllowedRange(range.minimum, range.maximum);
+    weight->setEnabled(!standard);
+    // "Стандартный вес" is the factory weight, whatever was typed before; the
+    // user asked for it, so it follows the choices without a word.
+    if (standard) {
+        weight->setValue(range.factory);
+        return;
+    }
+    // A weight typed outside the range stays, marked, and the designation is
+    // refused with the range: the user corrects it. Only new choices that rule
+    // out the weight replace it.
+    if (!changed)
+        return;
+    const double before = weight->value();
+    const double after = followedPulseWeight(before, range);
+    weight->setValue(after);
+    if (m_openWeightType == ltUltrasonic)
+        m_weightChange = pulseWeightChangeNote(before, weight->value(), range);
+}
+
+void FlowMeterChild::followElectromagneticWeight(const FlowMeterChoice& chosen, bool changed)
+{
+    const int before = intComboValue(lfMPulseWeight, -1);
+    filter(lfMPulseWeight);
+    auto* weight = ctrl<QSmartComboBox>(lfMPulseWeight);
+    if (!changed || !weight)
+        return;
+    FlowMeterChoice held = chosen;
+    held.mPulseWeight = before;
+    const int after = followedMPulseWeight(held);
+    weight->setCurrentByData(after);
+    // Before a diameter is chosen the weight is a stand-in that no designation
+    // has carried yet: only a weight chosen for a diameter is told of.
+    if (m_openWeightType == ltElectromagnetic && m_lastState.dn != vdnEmpty)
+        m_weightChange = mPulseWeightChangeNote(before, after, chosen);
 }
 
 LmfPulseWeightRange FlowMeterChild::pulseWeightRange(int dn, int form, int series) const
@@ -240,16 +285,20 @@ void FlowMeterChild::recalc()
     {
         // The rules adjust the options and the weight: no modification.
         const SignalsPaused paused(this);
+        m_weightChange.clear();
         applyOptionRules();
         applyPulseWeightRules();
         m_lastState = selectionState();
+        m_openWeightType = openWeightType();
     }
     results().clearResults();
 
     m_designation.clear();
     QGridLayout* grid = results().createResultsGrid();
-    if (firstMissingChoice()) {
-        results().addResultsHeader(grid, Algorithm::emptyFieldsMessage(), true);
+    // Nothing is designated from a weight the meter cannot be set to.
+    if (refuseOutOfRange(grid)) {
+    } else if (firstMissingChoice()) {
+        results().addFailure(grid, Algorithm::emptyFieldsMessage(), emptyInputs());
     } else if (choice().isUltrasonic() && m_range.maximum == 0) {
         results()
             .addResultsHeader(
@@ -262,8 +311,19 @@ void FlowMeterChild::recalc()
         m_designation = flowMeterDesignation(choice());
         QLabel* text = results().addResultsHeader(grid, m_designation, true);
         text->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        addWeightChangeNote(grid);
         QPushButton* copy = createCopyButton(QStringLiteral("Копировать наименование устройства"));
         grid->addWidget(copy, nextRow(grid), 0, Qt::AlignCenter);
     }
+    addWeightChangeNote(grid);
     results().finishResultsGrid(grid);
+}
+
+void FlowMeterChild::addWeightChangeNote(QGridLayout* grid)
+{
+    if (m_weightChange.isEmpty())
+        return;
+    results().noteChange(m_weightChange);
+    results().addChangeNotes(grid);
+    m_weightChange.clear();
 }

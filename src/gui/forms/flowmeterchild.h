@@ -38,10 +38,10 @@ protected:
     virtual common::LmfPulseWeightRange pulseWeightRange(int dn, int form, int series) const;
 
 private:
-    // The choices that select the pulse weight: when any of them changes, the
-    // weight goes back to the factory value (ultrasonic) or the default item
-    // (electromagnetic). The measuring principle is among them: it decides which
-    // of the two weights applies.
+    // The choices that select the pulse weight: when any of them changes, a
+    // weight they no longer allow gives way to the factory value (ultrasonic) or
+    // the default item (electromagnetic). The measuring principle is among them:
+    // it decides which of the two weights applies.
     struct SelectionState
     {
         int type = -1;
@@ -55,11 +55,22 @@ private:
     };
 
     SelectionState selectionState() const;
+    // The measuring principle whose pulse weight the user sets now: the
+    // electromagnetic code, or the ultrasonic number unless the standard weight
+    // is asked for; -1 for neither.
+    int openWeightType() const;
     // Only the combinations that are made: the option lists, shown rows and
     // forced check boxes of every option.
     void applyOptionRules();
-    // The pulse weight range or list, reset when the selection state changed.
+    // The pulse weight range or list. When the selection state changed, a weight
+    // the new choices still allow stays; another one is replaced, and the user
+    // is told (m_weightChange) when the field was in front of them.
     void applyPulseWeightRules();
+    void followUltrasonicWeight(const common::LmfPulseWeightRange& range, bool changed, bool standard);
+    void followElectromagneticWeight(const configurators::FlowMeterChoice& chosen, bool changed);
+    // Under the designation (or the message standing in for it): the line
+    // telling that the form changed the pulse weight.
+    void addWeightChangeNote(QGridLayout* grid);
     // Fixes the widths of the caption and option columns (see the definition).
     void keepColumnWidths();
     // Keeps only the options the field offers for the current choices in its
@@ -74,6 +85,10 @@ private:
     QLabel* m_dnNote = nullptr;
     QLabel* m_pulseWeightNote = nullptr;
     SelectionState m_lastState;
+    // The measuring principle whose pulse weight the user could see and set at
+    // the last results (-1: neither): only a weight they saw is told of.
+    int m_openWeightType = -1;
+    QString m_weightChange;
     common::LmfPulseWeightRange m_range;
     QString m_designation;
 };
