@@ -128,8 +128,9 @@ QString outcome(const In& in)
     }
 }
 
-// What a selection explains about a candidate DN/Kvs: each criterion's figure, bounds and verdict,
-// then the rule that rejected it; or what it missed, the wanted figure against the largest Kvs or range.
+// What a selection explains about a candidate DN/Kvs: each criterion's figure, bounds and verdict (a
+// speed with the flow it is of: full-open or design), then the rule that rejected it; or what it missed, the
+// wanted figure against the largest Kvs or range.
 template <typename Alg, typename In>
 QString why(In in, int dn, double kvs, double flowFactor = 1)
 {
@@ -164,7 +165,11 @@ QString why(In in, int dn, double kvs, double flowFactor = 1)
                         (k.notJudged ? QStringLiteral("not judged %1 %2").arg(fixed(k.before), fixed(k.after))
                                      : QStringList{fixed(k.value), fixed(k.low), fixed(k.high),
                                                    QLatin1String(k.met ? "met" : "missed")}
-                                           .join(QLatin1Char(' ')));
+                                           .join(QLatin1Char(' '))) +
+                        (k.kind == explain::Criterion::PipeSpeed
+                             ? QLatin1String(k.flow == explain::Criterion::FullyOpenValve ? " full-open"
+                                                                                          : " design")
+                             : QLatin1String(""));
         }
         const explain::Rejection& rule = explanation.rejection;
         QStringList rejection{QLatin1String(rules[rule.rule])};
@@ -395,19 +400,19 @@ const struct { const char* name; QString (*run)(); const char* expected; int rep
         ValveAlgorithm alg;
         alg.calc(algotest::valveExample(4));
         return figures({alg.results().first().pipeFlowSpeed(Anywhere), alg.QFullOpen(40)}); }, "0 0", 2},
-    // Valve 1: DN 125 / (80, 100); DN 80 Kvs 100 1.08 below the band and 5.42 m/s above 3.0. The drop of 1 bar
-    // against 0.6 (P1 abs - vapour pressure 82591.7 Pa). Regulator 3: (20, 3.2) excluded; (25, 4) not among (15, 20).
-    {"why: valve 1, speed and safety factor missed", [] { return why<ValveAlgorithm>(algotest::valveExample(1), 80, 100); }, "Speed 5.42 - 3.00 missed; Reserve 1.08 1.10 1.30 missed; Authority 0.65 0.50 - met; Cavitation 100000.00 - 371239.95 met; proposed"},
-    {"why: valve 1, DN 125 not among 80, 100", [] { return why<ValveAlgorithm>(algotest::valveExample(1), 125, 125); }, "Speed 2.53 - 3.00 met; Reserve 1.35 1.10 1.30 missed; Authority 0.59 0.50 - met; Cavitation 100000.00 - 371239.95 met; not smallest 80 100"},
+    // Valve 1: DN 125 / (80, 100); DN 80 Kvs 100 1.08 below the band and 5.42 m/s of the full-open flow above 3.0;
+    // regulators and steam speak of the design flow. The drop of 1 bar against 0.6 (P1 abs - vapour pressure 82591.7 Pa). Regulator 3: (20, 3.2) excluded; (25, 4) not among (15, 20).
+    {"why: valve 1, speed and safety factor missed", [] { return why<ValveAlgorithm>(algotest::valveExample(1), 80, 100); }, "Speed 5.42 - 3.00 missed full-open; Reserve 1.08 1.10 1.30 missed; Authority 0.65 0.50 - met; Cavitation 100000.00 - 371239.95 met; proposed"},
+    {"why: valve 1, DN 125 not among 80, 100", [] { return why<ValveAlgorithm>(algotest::valveExample(1), 125, 125); }, "Speed 2.53 - 3.00 met full-open; Reserve 1.35 1.10 1.30 missed; Authority 0.59 0.50 - met; Cavitation 100000.00 - 371239.95 met; not smallest 80 100"},
     // Steam: speeds before and after, not judged; the liquid figures stay 0 and miss.
-    {"why: valve 4, steam speeds 88.30 and 121.83", [] { return why<ValveAlgorithm>(algotest::valveExample(4), 50, 32); }, "Speed not judged 88.30 121.83; Reserve 0.00 1.10 1.30 missed; Authority 0.00 0.50 - missed; Cavitation not judged - -; proposed"},
+    {"why: valve 4, steam speeds 88.30 and 121.83", [] { return why<ValveAlgorithm>(algotest::valveExample(4), 50, 32); }, "Speed not judged 88.30 121.83 design; Reserve 0.00 1.10 1.30 missed; Authority 0.00 0.50 - missed; Cavitation not judged - -; proposed"},
     // Kv about 270: DN 200 offers 250, 300 and 360.
-    {"why: valve 1 at Kv 270, Kvs 250 below 300 of DN 200", [] { return why<ValveAlgorithm>(algotest::valveExample(1), 200, 250, 270 / 92.5304); }, "Speed 2.28 - 3.00 met; Reserve 0.93 1.10 1.30 missed; Authority 0.68 0.50 - met; Cavitation 100000.00 - 371239.95 met; below threshold 250.00 300.00"},
-    {"why: regulator 1, speed 8.56 missed, noise below high, setpoint within 0.04-0.5", [] { return why<RegulatorAlgorithm>(algotest::regulatorExample(1), 40, 25); }, "Speed 8.56 - 3.00 missed; Cavitation 200000.00 - 204018.77 met; Noise 2.00 - 5.00 met; Tuning 0.10 0.04 0.50 met; proposed"},
-    {"why: regulator 3, Kvs 3.2 excluded", [] { return why<RegulatorAlgorithm>(algotest::regulatorExample(3), 20, 3.2); }, "Speed 2.63 - 3.00 met; Cavitation 130000.00 - 293208.00 met; Noise 2.00 - 5.00 met; Tuning 0.05 0.04 0.50 met; excluded 3.20"},
-    {"why: regulator 3, DN 25 not among 15, 20", [] { return why<RegulatorAlgorithm>(algotest::regulatorExample(3), 25, 4); }, "Speed 1.69 - 3.00 met; Cavitation 130000.00 - 293208.00 met; Noise 2.00 - 5.00 met; Tuning 0.05 0.04 0.50 met; not smallest 15 20"},
+    {"why: valve 1 at Kv 270, Kvs 250 below 300 of DN 200", [] { return why<ValveAlgorithm>(algotest::valveExample(1), 200, 250, 270 / 92.5304); }, "Speed 2.28 - 3.00 met full-open; Reserve 0.93 1.10 1.30 missed; Authority 0.68 0.50 - met; Cavitation 100000.00 - 371239.95 met; below threshold 250.00 300.00"},
+    {"why: regulator 1, speed 8.56 missed, noise below high, setpoint within 0.04-0.5", [] { return why<RegulatorAlgorithm>(algotest::regulatorExample(1), 40, 25); }, "Speed 8.56 - 3.00 missed design; Cavitation 200000.00 - 204018.77 met; Noise 2.00 - 5.00 met; Tuning 0.10 0.04 0.50 met; proposed"},
+    {"why: regulator 3, Kvs 3.2 excluded", [] { return why<RegulatorAlgorithm>(algotest::regulatorExample(3), 20, 3.2); }, "Speed 2.63 - 3.00 met design; Cavitation 130000.00 - 293208.00 met; Noise 2.00 - 5.00 met; Tuning 0.05 0.04 0.50 met; excluded 3.20"},
+    {"why: regulator 3, DN 25 not among 15, 20", [] { return why<RegulatorAlgorithm>(algotest::regulatorExample(3), 25, 4); }, "Speed 1.69 - 3.00 met design; Cavitation 130000.00 - 293208.00 met; Noise 2.00 - 5.00 met; Tuning 0.05 0.04 0.50 met; not smallest 15 20"},
     // Kv about 90: Kvs 100 and 125 in DN 100 and DN 125; the springs of DN 125 end at 0.7 MPa, below 0.81 MPa.
-    {"why: regulator 2 at Kv 90, no range of DN 125 holds 0.81 MPa", [] { return why<RegulatorAlgorithm>(algotest::regulatorExample(2), 125, 100, 90 / 19.46); }, "Speed 4.07 - 3.00 missed; Cavitation 395167.50 - 541122.14 met; Noise 4.00 - 5.00 met; Tuning 0.81 - - missed; no range 0.81 0.70"},
+    {"why: regulator 2 at Kv 90, no range of DN 125 holds 0.81 MPa", [] { return why<RegulatorAlgorithm>(algotest::regulatorExample(2), 125, 100, 90 / 19.46); }, "Speed 4.07 - 3.00 missed design; Cavitation 395167.50 - 541122.14 met; Noise 4.00 - 5.00 met; Tuning 0.81 - - missed; no range 0.81 0.70"},
     {"why: Kv 1850 beyond the largest Kvs 1600", [] { return why<ValveAlgorithm>(algotest::valveExample(1), 0, 0, 20); }, "Missing Kv: 1850.61 1600.00"},
     {"why: 1.22 MPa above the ranges, up to 1.0", [] { return why<RegulatorAlgorithm>(with(algotest::regulatorExample(2), &RegulatorInputParams::P1, 12), 0, 0); }, "Missing tuning range: 1.22 1.00"},
     // Kv about 170: DN 125 and 150 have no range for 0.81 MPa, DN 200 has one but is not among the two smallest.

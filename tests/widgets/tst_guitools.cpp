@@ -24,6 +24,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStandardItemModel>
@@ -177,11 +178,13 @@ const struct { const char *name, *texts; int current; QList<int> allowed; int in
     {"unknown values ignored", "e", 4, {5, 77}, 0},
 };
 
-// The pipe rows of a medium: caption, bold, DN 50 item after the common words, per row.
-const struct { const char* name; bool regulator; int substance; const char* rows; } kPipeRows[] = {
-    {"water: one pipe", false, stWater, "Трубопровод: 1,46"},
-    {"air through a valve: the speed after doubles", false, stAir, "Трубопровод до клапана: перед клапаном 1,46|Трубопровод после клапана: после клапана 2,91"},
-    {"nitrogen through a regulator", true, stNitrogen, "Трубопровод до регулятора: перед регулятором 1,46|Трубопровод после регулятора: после регулятора 2,91"},
+// The pipe rows of a medium under the C or the Russian locale: caption, bold, DN 50 item after the
+// common words, per row; then the item of a speed of 1234.567 m/s in DN 100 (no group separator).
+const struct { const char* name; bool regulator; int substance; bool russian; const char *rows, *large; } kPipeRows[] = {
+    {"water: one pipe, the speed of the design flow", false, stWater, false, "Трубопровод: 1.46 м/с при расчётном расходе", "1234.57"},
+    {"Russian locale: decimal comma, no group separator", false, stWater, true, "Трубопровод: 1,46 м/с при расчётном расходе", "1234,57"},
+    {"air through a valve: the speed after doubles", false, stAir, false, "Трубопровод до клапана: перед клапаном 1.46 м/с при расчётном расходе|Трубопровод после клапана: после клапана 2.91 м/с при расчётном расходе", "1234.57"},
+    {"nitrogen through a regulator", true, stNitrogen, false, "Трубопровод до регулятора: перед регулятором 1.46 м/с при расчётном расходе|Трубопровод после регулятора: после регулятора 2.91 м/с при расчётном расходе", "1234.57"},
 };
 
 // The pipes of air after the device DN was set (-1: the DN items chosen by hand):
@@ -418,6 +421,9 @@ private slots:
     void pipeRows()
     {
         ORX_ROW(kPipeRows);
+        const QLocale saved;
+        QLocale::setDefault(row.russian ? QLocale(QLocale::Russian, QLocale::Russia) : QLocale::c());
+        const auto restore = qScopeGuard([&saved] { QLocale::setDefault(saved); });
         TaskOnly<ValveInputParams> valve(row.substance);
         TaskOnly<RegulatorInputParams> reg(row.substance);
         QWidget host;
@@ -435,12 +441,12 @@ private slots:
                     combo->currentText() == "-- Выбрать --"_q);
             seen << label->text() + QStringLiteral(":") +
                         combo->itemText(indexOfDn(combo, 50))
-                            .remove(QStringLiteral("DN 50 - максимальная скорость потока"))
-                            .remove(QStringLiteral(" м/с"));
+                            .remove(QStringLiteral("DN 50 - максимальная скорость потока"));
         }
         QCOMPARE(seen.join(QLatin1Char('|')), QString::fromUtf8(row.rows));
         QCOMPARE(PipeSelectionArea::itemText(100, 2, 1234.567, false),
-                 QStringLiteral("DN 100 - максимальная скорость потока 1234,57 м/с"));
+                 QStringLiteral("DN 100 - максимальная скорость потока %1 м/с при расчётном расходе")
+                     .arg(QString::fromUtf8(row.large)));
         const QPointer<QWidget> label = grid->itemAtPosition(1, 0)->widget(),
                                 combo = area->combo(area->locations()[0]);
         area.reset();

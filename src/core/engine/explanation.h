@@ -24,9 +24,9 @@ struct Criterion
 {
     enum Kind {
         // value: the pipe speed of a liquid, m/s; high: the highest acceptable
-        // speed. Steam and gases: `notJudged`, `met`, value NaN, and the
-        // speeds before and after the device in `before`/`after` (NaN when
-        // the point is missing).
+        // speed; `flow`: the flow that speed is of. Steam and gases:
+        // `notJudged`, `met`, value NaN, and the speeds before and after the
+        // device in `before`/`after` (NaN when the point is missing).
         PipeSpeed,
         // Valves. value: the safety factor Kvs/Kv (two decimals); low/high:
         // the band in which it is met. Steam and gases carry 0 and miss it.
@@ -48,6 +48,15 @@ struct Criterion
         TuningRange,
     };
 
+    // The flow a pipe speed is of. A valve's liquid is rated at the flow
+    // through the fully open valve, which exceeds the design flow when the
+    // valve is larger than needed; the pipe choice, the reports, a regulator
+    // and steam speak of the design flow. A reader names it beside the figure.
+    enum Flow {
+        DesignFlow,
+        FullyOpenValve,
+    };
+
     Kind kind = PipeSpeed;
     double value = none;
     double low = none;
@@ -57,6 +66,7 @@ struct Criterion
     double before = none;
     double after = none;
     int code = 0;
+    Flow flow = DesignFlow;
 };
 
 // A band of setpoints a spring of a DN serves, MPa gauge: up to `high`

@@ -128,7 +128,12 @@ int ValveResultItem::score() const
 void ValveResultItem::explainCriteria(explain::CandidateExplanation& why, bool liquid, double dropPa,
                                       double boilingDropPa) const
 {
-    why.add(speedCriterion());
+    // A liquid's speed is that of the full-open flow (the evaluation of the
+    // candidate); steam and gases keep the design flow through the valve.
+    explain::Criterion speed = speedCriterion();
+    if (!speed.notJudged)
+        speed.flow = explain::Criterion::FullyOpenValve;
+    why.add(speed);
     explain::Criterion reserve;
     reserve.kind = explain::Criterion::SafetyFactor;
     reserve.value = Kreserve;

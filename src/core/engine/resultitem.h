@@ -50,7 +50,8 @@ public:
     void setPipeFlowSpeed(common::DevicePosition l, double speed) { m_pipeFlowSpeed.insert(l, speed); }
 
     // The pipe speed as a criterion: a liquid's speed against the highest
-    // acceptable one; steam and gases are not judged by speed.
+    // acceptable one; steam and gases are not judged by speed. Said to be of
+    // the design flow; a valve marks its liquid speed as the full-open one.
     explain::Criterion speedCriterion() const;
     // Cavitation as a criterion, with the drop across the device and the drop
     // at which the liquid boils in it, Pa; steam and gases are not judged.

@@ -3,8 +3,10 @@
 #include "engine/regulatoralgorithm.h"
 #include "engine/resultitem.h"
 #include "vocabulary/common.h"
+#include "vocabulary/displaynumber.h"
 #include "vocabulary/symbols.h"
 
+#include <QLocale>
 #include <QStringList>
 
 #include <cmath>
@@ -18,11 +20,6 @@ namespace {
 
 const QString kDash = QStringLiteral("—");
 const QString kSeparator = QStringLiteral(" · ");
-
-QString withComma(QString text)
-{
-    return text.replace(QLatin1Char('.'), QLatin1Char(','));
-}
 
 // A pressure in Pa as the results show pressures of a device: MPa.
 QString megapascals(double pa)
@@ -39,7 +36,16 @@ QString capitalised(QString text)
     return text;
 }
 
+// The flow a speed is of, said beside it: the same pipe shows another speed
+// in the pipe choice (design flow) than in a valve's rating (full-open flow).
+QString flowPhrase(const Criterion& c)
+{
+    return c.flow == Criterion::FullyOpenValve ? QStringLiteral("при полностью открытом клапане")
+                                               : QStringLiteral("при расчётном расходе");
+}
+
 // The speeds of steam and gases before and after the device, each that exists.
+// They are shown for the pipe choice, not judged: no bound holds for them.
 QString speedsOfSteam(const Criterion& c)
 {
     QStringList speeds;
@@ -47,9 +53,9 @@ QString speedsOfSteam(const Criterion& c)
         speeds << QStringLiteral("до %1 м/с").arg(figure(c.before));
     if (std::isfinite(c.after))
         speeds << QStringLiteral("после %1 м/с").arg(figure(c.after));
-    return speeds.isEmpty()
-               ? QStringLiteral("скорость допустима")
-               : QStringLiteral("скорость %1 — допустима").arg(speeds.join(QStringLiteral(", ")));
+    return speeds.isEmpty() ? QStringLiteral("скорость не оценивается")
+                            : QStringLiteral("скорость %1 %2 — не оценивается")
+                                  .arg(speeds.join(QStringLiteral(", ")), flowPhrase(c));
 }
 
 // `liquid`: the task's medium is a liquid; steam valves carry no safety factor
@@ -60,8 +66,9 @@ QString criterionText(const Criterion& c, bool liquid, bool detailed)
     case Criterion::PipeSpeed:
         if (c.notJudged)
             return speedsOfSteam(c);
-        return (c.met ? QStringLiteral("скорость %1 м/с ≤ %2") : QStringLiteral("скорость %1 м/с — выше %2"))
-            .arg(figure(c.value), bound(c.high));
+        return (c.met ? QStringLiteral("скорость %1 м/с %3 ≤ %2")
+                      : QStringLiteral("скорость %1 м/с %3 — выше %2"))
+            .arg(figure(c.value), bound(c.high), flowPhrase(c));
     case Criterion::SafetyFactor:
         if (!liquid)
             return QStringLiteral("запас не рассчитывается");
@@ -121,20 +128,22 @@ QString rangeNames(const QList<explain::TuningSpan>& ranges)
 
 QString figure(double value)
 {
-    return std::isfinite(value) ? withComma(QString::number(value, 'f', 2)) : kDash;
+    return std::isfinite(value) ? common::displayNumber(value, 2) : kDash;
 }
 
 QString bound(double value)
 {
     if (!std::isfinite(value))
         return kDash;
+    // A bound reads as a measure ("3,0"), not as a count ("3").
     const QString text = kvs(value);
-    return text.contains(QLatin1Char(',')) ? text : text + QStringLiteral(",0");
+    const QChar point = QLocale().decimalPoint();
+    return text.contains(point) ? text : text + point + QLatin1Char('0');
 }
 
 QString kvs(double value)
 {
-    return std::isfinite(value) ? withComma(QString::number(value)) : kDash;
+    return std::isfinite(value) ? common::displayShortest(value) : kDash;
 }
 
 QString criteriaLine(const explain::CandidateExplanation& why)

@@ -5,9 +5,12 @@
 // Every such text and the way its figures are written live here: the row
 // tooltips and the line under the choice say the same thing the same way.
 //
-// Figures are written as the results write them: decimal comma, two decimals;
-// the bounds of a criterion as short as they are (3,0; 1,1–1,3). A figure the
+// Figures are written as the window writes every figure, with the decimal
+// separator of the system locale: two decimals; the bounds of a criterion as
+// short as they are (3,0; 1,1–1,3 under a Russian locale). A figure the
 // calculation could not produce is a dash; a missing speed point is left out.
+// A speed names the flow it is of. The names of the tuning ranges are the
+// catalogue's ("0,04 - 0,70 МПа") and stay as the designations write them.
 
 #include "engine/explanation.h"
 
@@ -17,7 +20,7 @@ class ResultItem;
 
 namespace explaintext {
 
-// A figure with two decimals and a decimal comma; "—" when it is not a number.
+// A figure with two decimals; "—" when it is not a number.
 QString figure(double value);
 // A bound or a catalogue value in its shortest form, at least one decimal for
 // a bound ("3,0"), none needed for a Kvs ("100", "3,2"); "—" when not a number.
@@ -25,7 +28,8 @@ QString bound(double value);
 QString kvs(double value);
 
 // The criteria of a candidate as the line under the choice says them, joined
-// by " · ": "Скорость 2,53 м/с ≤ 3,0 · запас 1,35 — вне 1,1–1,3 · ...".
+// by " · ": "Скорость 2,53 м/с при полностью открытом клапане ≤ 3,0 · запас
+// 1,35 — вне 1,1–1,3 · ...".
 QString criteriaLine(const explain::CandidateExplanation& why);
 // The same line broken between its criteria into lines of about `width`
 // characters, so that it stands under the choice without widening it.

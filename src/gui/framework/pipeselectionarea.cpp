@@ -4,6 +4,7 @@
 #include "gentools/errorhandle.h"
 #include "guitools/smallclasses.h"
 #include "vocabulary/common.h"
+#include "vocabulary/displaynumber.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -72,11 +73,11 @@ const QVector<int>& PipeSelectionArea::standardDns()
 
 QString PipeSelectionArea::itemText(int dn, int location, double speed, bool regulator)
 {
-    QString text = QStringLiteral("DN %1 - максимальная скорость потока%2 %3 м/с")
-                       .arg(dn)
-                       .arg(locationPhrase(location, regulator))
-                       .arg(speed, 0, 'f', 2);
-    return text.replace(QLatin1Char('.'), QLatin1Char(','));
+    // The speed of the design flow: a valve's rating speaks of the larger flow
+    // through the fully open valve, so the item says which one it shows.
+    return QStringLiteral("DN %1 - максимальная скорость потока%2 %3 м/с при расчётном расходе")
+        .arg(dn)
+        .arg(locationPhrase(location, regulator), common::displayNumber(speed, 2));
 }
 
 void PipeSelectionArea::addCombo(const Algorithm& algorithm, int location)

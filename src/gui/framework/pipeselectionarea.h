@@ -29,7 +29,8 @@ public:
 
     // The standard DN series offered, mm.
     static const QVector<int>& standardDns();
-    // "DN 50 - максимальная скорость потока перед клапаном 1,46 м/с"
+    // "DN 50 - максимальная скорость потока перед клапаном 1,46 м/с при
+    // расчётном расходе", the figure as the window writes figures.
     static QString itemText(int dn, int location, double speed, bool regulator);
 
     // One row per pipe at the grid's next rows: bold caption, combo.

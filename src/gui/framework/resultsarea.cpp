@@ -6,6 +6,7 @@
 #include "engine/algorithm.h"
 #include "framework/layoutkit.h"
 #include "framework/pipeselectionarea.h"
+#include "vocabulary/displaynumber.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -159,7 +160,7 @@ void ResultsArea::addResultValueRow(QGridLayout* grid, int column, const QString
                                     const QString& unit, double value, int decimals)
 {
     addTextCell(grid, column, caption + QLatin1Char(':'), Qt::AlignLeft | Qt::AlignVCenter, true);
-    addValueCell(grid, column + 1, QString::number(value, 'f', decimals));
+    addValueCell(grid, column + 1, common::displayNumber(value, decimals));
     addTextCell(grid, column + 2, unit, Qt::AlignCenter);
 }
 

@@ -19,7 +19,6 @@
 #include <QFileInfo>
 #include <QFont>
 #include <QImage>
-#include <QMessageBox>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -235,10 +234,11 @@ void PdfGenerator::openInViewer(const QString& path)
     geh::ErrorHandler::instance()->writeLog(GEH_LOCATION, geh::mlInformation,
                                             QStringLiteral("Отчёт не открыт средствами рабочего стола"),
                                             nativePath);
-    QMessageBox box(QMessageBox::Information, QStringLiteral("Отчёт сохранён"),
-                    QStringLiteral("Отчёт сохранён в файл:\n") + nativePath, QMessageBox::Ok);
-    box.setTextFormat(Qt::PlainText);
-    box.exec();
+    // Through the program's message channel, as every message to the user: the
+    // window shows it as an information box, a test or the console reads it.
+    geh::ErrorHandler::instance()->currentPrinter()->print(
+        QStringLiteral("Отчёт сохранён"), QStringLiteral("Отчёт сохранён в файл:\n") + nativePath, QString(),
+        geh::mlInformation);
 }
 
 void PdfGenerator::addHeader()

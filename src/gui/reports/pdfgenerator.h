@@ -46,7 +46,8 @@ public:
     // Prints the document to the path; true when the file was written.
     bool printToFile(const QString& path);
     // Hands the file to the desktop's PDF viewer. Where the desktop cannot open
-    // it, tells the user where the report was saved.
+    // it, tells the user where the report was saved (an information through
+    // the message channel); when a viewer took it, nothing more is said.
     static void openInViewer(const QString& path);
     // The file of the last openPdf(); empty before.
     QString fileName() const { return m_fileName; }
