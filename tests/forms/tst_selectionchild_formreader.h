@@ -38,7 +38,8 @@ const Task kValve4{
     stSuperheatedSteam, dtLMKP, ipSupply, pkAbsolute, pmBar, wfKgh, "102=4.8 103=3.5 108=1345.6 105=220"};
 const Task kRegulator3{stWater, rtDiffPressure, ipSupply, pkAbsolute, pmBar, wfM3h, kTypedRegulator3};
 
-// "code=value" entries as a user does them: a number typed, a combo's item or a radio button chosen.
+// "code=value" entries as a user does them: a number or a Latin text typed, a combo's item or a radio button
+// chosen.
 inline void act(MdiChild* form, const QString& entries)
 {
     for (const QString& entry : entries.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
@@ -46,6 +47,8 @@ inline void act(MdiChild* form, const QString& entries)
         const QString value = entry.section(QLatin1Char('='), 1);
         if (auto* combo = form->findCtrl<QComboBox>(code))
             orxtest::selectData(combo, value.toInt());
+        else if (auto* text = form->findCtrl<QSmartTextEdit>(code))
+            text->setFocus(), QTest::keyClicks(text, value);
         else if (auto* radio = form->findCtrl<RadioArea>(code))
             radio->setCheckedId(value.toInt());
         else
@@ -101,8 +104,8 @@ struct Shown
 {
     QString message; // the red message of a refused task
     QString details; // "ro=958.4 Kv=13.89": each detail by a short name, in the order of the captions
-    // The candidates as "ЛМК-2 80/100|1.08|0.65|низкая|низкая; *100/125|…; 100/100" ("*": bold):
-    // the series is named when it changes, the rest of a row when it differs from the row before.
+    // The candidates as "ЛМК-2 80/100|1.08|0.65|низкая|низкая; *100/125|…; 32/16!" ("*": bold, "!": speed
+    // missed): the series is named when it changes, the rest of a row when it differs from the row before.
     QString proposed, rejected;
     QStringList columns, choices; // the column headers, the items of the choice combo
     bool hasReportButton = false, hasHighDropNote = false;
@@ -183,6 +186,9 @@ inline Shown read(SelectionChild* form)
         if (rows.isEmpty() || m.captured(1) != series)
             row += m.captured(1) + QLatin1Char(' ');
         row += m.captured(2) + QLatin1Char('/') + m.captured(3);
+        // "!": the designation marked for a criterion of its own missed (the pipe speed).
+        if (candidate->accessibleDescription() == QStringLiteral("критерий не выполнен"))
+            row += QLatin1Char('!');
         rows << (!rows.isEmpty() && tail == rest ? row : row + tail);
         series = m.captured(1);
         rest = tail;

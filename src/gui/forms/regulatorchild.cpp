@@ -210,9 +210,29 @@ void RegulatorChild::moveUnitCombo(qint16 code)
     m_inputGrid->addWidget(unit, target, 3);
 }
 
+double RegulatorChild::lossesRest() const
+{
+    const double supply = doubleValue(fcSupplyPressure);
+    const double ret = doubleValue(fcReturnPressure);
+    const double regulator = doubleValue(fcRegulatorDrop);
+    const double section = doubleValue(fcSectionDrop);
+    for (double v : {supply, ret, regulator, section})
+        if (tolerance::isZero(v))
+            return std::nan("");
+    return supply - ret - regulator - section;
+}
+
 void RegulatorChild::updateDp()
 {
     ctrl<QDoubleSpinBox>(fcPressureDrop)->setValue(doubleValue(fcP1) - doubleValue(fcP2));
+
+    auto* before = ctrl<QDoubleSpinBox>(fcLossesBefore);
+    auto* after = ctrl<QDoubleSpinBox>(fcLossesAfter);
+    // The loss being edited now is the user's.
+    if (before->hasFocus())
+        m_typedLoss = fcLossesBefore;
+    else if (after->hasFocus())
+        m_typedLoss = fcLossesAfter;
 
     // The losses are balanced only while the user edits the differential scheme.
     bool editing = false;
@@ -221,25 +241,37 @@ void RegulatorChild::updateDp()
     if (!editing)
         return;
 
-    const double supply = doubleValue(fcSupplyPressure);
-    const double ret = doubleValue(fcReturnPressure);
-    const double regulator = doubleValue(fcRegulatorDrop);
-    const double section = doubleValue(fcSectionDrop);
-    for (double v : {supply, ret, regulator, section})
-        if (tolerance::isZero(v))
-            return;
-
-    auto* before = ctrl<QDoubleSpinBox>(fcLossesBefore);
-    auto* after = ctrl<QDoubleSpinBox>(fcLossesAfter);
-    const double available = supply - ret;
-    if (tolerance::isZero(regulator + section + before->value() + after->value() - available))
+    const double rest = lossesRest();
+    if (std::isnan(rest) || tolerance::equal(before->value() + after->value(), rest))
         return;
-    const double rest = available - regulator - section;
-    // Half of the rest may not be a value of two decimals: the losses after the
-    // section take what the losses before it leave, so the drops always add up.
-    if (!before->hasFocus())
+    if (m_typedLoss == 0) {
+        // Half of the rest may not be a value of two decimals: the losses after
+        // the section take what the losses before it leave, so the drops add up.
         before->setValue(rest / 2);
-    after->setValue(rest - before->value());
+        after->setValue(rest - before->value());
+        return;
+    }
+    QDoubleSpinBox* typed = m_typedLoss == fcLossesBefore ? before : after;
+    QDoubleSpinBox* other = typed == before ? after : before;
+    const double left = rest - typed->value();
+    // No loss is negative: the typed one is kept as the user typed it, and the
+    // calculation refuses the drops that do not add up.
+    if (tolerance::less(left, 0))
+        return;
+    other->setValue(left);
+}
+
+void RegulatorChild::applyResultFields(const Doc& stored, QMap<DocKey, Doc::FieldRepair>& repaired,
+                                       UnusableValues& unusable)
+{
+    // The losses of a document saved before the user typed one are the two
+    // halves of the rest, as the box shows a half.
+    const double rest = lossesRest();
+    auto* before = ctrl<QDoubleSpinBox>(fcLossesBefore);
+    const double half = 0.5 * std::pow(10.0, -before->decimals());
+    if (regulation() == rtDiffPressure && !std::isnan(rest) && std::fabs(before->value() - rest / 2) > half)
+        m_typedLoss = fcLossesBefore;
+    SelectionChild::applyResultFields(stored, repaired, unusable);
 }
 
 void RegulatorChild::updatePressureMeasure()
@@ -251,32 +283,24 @@ void RegulatorChild::updatePressureMeasure()
     limitTemperature(inputFromControls());
 }
 
-void RegulatorChild::recalc()
+void RegulatorChild::updateInputRows()
 {
-    {
-        const SignalsPaused paused(this);
-        updateConcentrationRow();
-        updateRegType();
-        updateInstallPlace();
-        updateVisibility();
-        updateDp();
-        updateFlowUnits();
-        updatePressureMeasure();
-        RegulatorInputParams fresh = inputFromControls();
-        updateHeatLoadRows(fresh);
-    }
+    const SignalsPaused paused(this);
+    updateConcentrationRow();
+    updateRegType();
+    updateInstallPlace();
+    updateVisibility();
+    updateDp();
+    updateFlowUnits();
+    updatePressureMeasure();
+    RegulatorInputParams fresh = inputFromControls();
+    updateHeatLoadRows(fresh);
+}
 
-    clearSelectionResults();
+bool RegulatorChild::calculate()
+{
     m_input = inputFromControls();
-    QGridLayout* grid = results().createResultsGrid();
-    // Nothing is computed from a value the task does not allow.
-    if (refuseOutOfRange(grid))
-        ;
-    else if (m_algorithm.calc(m_input))
-        addResults(grid);
-    else
-        addFailure(grid);
-    results().finishResultsGrid(grid);
+    return m_algorithm.calc(m_input);
 }
 
 QStringList RegulatorChild::ratingCells(const RegulatorResultItem& item) const

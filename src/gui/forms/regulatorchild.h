@@ -21,7 +21,6 @@ public:
     common::DocType docType() const override { return common::docRegulator; }
     // The regulator the task and the medium call for.
     common::DeviceType deviceType() const override;
-    void recalc() override;
     int inputColumnCount() const override { return 4; }
     // Three columns of ratings for a liquid; otherwise only the regulator.
     int resultColumnCount() const override;
@@ -40,6 +39,10 @@ public:
 public slots:
     // The pressure balance: ΔPрег = P1 - P2, and the losses of the
     // differential scheme close the drop between the supply and return pipes.
+    // Before the user types a loss the two share what the drops leave; once
+    // one is typed, the other takes the rest, and a typed loss is never
+    // overwritten: when it leaves no rest, the drops stay unbalanced and the
+    // calculation says so.
     void updateDp();
     // The pressure sub-labels follow the unit; the temperature limits follow the pressures.
     void updatePressureMeasure();
@@ -53,15 +56,29 @@ public slots:
 
 protected:
     const ResultItem* candidate(int index) const override;
+    int candidateCount() const override { return m_algorithm.results().size(); }
+    // The rows, units, balance and derived flow of the chosen task.
+    void updateInputRows() override;
+    bool calculate() override;
+    void addResults(QGridLayout* grid) override;
+    // Besides the choice: a stored loss before the section that is not half
+    // of what the drops leave was typed by the user, and stays theirs.
+    void applyResultFields(const Doc& stored, QMap<DocKey, Doc::FieldRepair>& repaired,
+                           UnusableValues& unusable) override;
 
 private:
     RegulatorInputParams inputFromControls() const;
     // Moves the pressure unit combo to column 3 of the row of `code`.
     void moveUnitCombo(qint16 code);
-    void addResults(QGridLayout* grid);
+    // What the drops of the differential scheme leave for the two losses
+    // (Pпод - Pобр - ΔPрег - ΔPру); NaN while one of the four is not given.
+    double lossesRest() const;
     QStringList ratingCells(const RegulatorResultItem& item) const;
 
     RegulatorAlgorithm m_algorithm;
     RegulatorInputParams m_input;
     QGridLayout* m_inputGrid = nullptr;
+    // The loss the user typed last (fcLossesBefore or fcLossesAfter), 0
+    // before any: how the user is editing now, not part of the document.
+    qint16 m_typedLoss = 0;
 };

@@ -3,11 +3,15 @@
 #include "engine/algorithm.h"
 #include "engine/resultitem.h"
 #include "engine/substanceproperties.h"
+#include "engine/tolerance.h"
 #include "forms/explanationtext.h"
 #include "framework/layoutkit.h"
 #include "framework/pipeselectionarea.h"
+#include "framework/unusablevalues.h"
 #include "guitools/smallclasses.h"
 #include "reports/devicesizetablegenerator.h"
+#include "vocabulary/displaynumber.h"
+#include "vocabulary/fieldcodes.h"
 #include "vocabulary/symbols.h"
 
 #include <QGridLayout>
@@ -17,6 +21,8 @@
 #include <QPixmap>
 #include <QPushButton>
 
+#include <cmath>
+
 using namespace common;
 
 namespace {
@@ -25,6 +31,36 @@ const QChar kSuperscriptOne(0x00B9);
 // Characters of a line of the explanation under the choice: about the width
 // of the choice combo.
 const int kChoiceLineWidth = 56;
+
+// The pipe area lists the standard DN series in its order after "-- Выбрать --":
+// the DN of an item, 0 for none, and the item of a DN, -1 when not offered.
+int pipeDnAt(int item)
+{
+    return item >= 1 ? PipeSelectionArea::standardDns().value(item - 1) : 0;
+}
+
+int pipeItemOf(int dn)
+{
+    const int i = PipeSelectionArea::standardDns().indexOf(dn);
+    return i < 0 ? -1 : i + 1;
+}
+
+bool isPipeLocation(int location)
+{
+    return location == plBefore || location == plAfter || location == plSingle;
+}
+
+// The caption of a pipe's row, as the user knows the pipe.
+QString pipeCaption(int location, bool regulator)
+{
+    const QString noun = regulator ? QStringLiteral("регулятор") : QStringLiteral("клапан");
+    return location == plBefore  ? QStringLiteral("Трубопровод до %1а").arg(noun)
+           : location == plAfter ? QStringLiteral("Трубопровод после %1а").arg(noun)
+                                 : QStringLiteral("Трубопровод");
+}
+
+const QString kNotChosen = QStringLiteral("не выбрано");
+const QString kNotProposed = QStringLiteral("не выбрано: не предлагается для этих данных");
 
 // Red that reads well on the window's own background: dark on a light one,
 // light on a dark one.
@@ -41,11 +77,13 @@ QColor warningColour(const QPalette& palette)
 class MissedFigure : public QLabel
 {
 public:
-    explicit MissedFigure(const QString& text) : QLabel(text)
+    // centred: the figure stands in the middle of its column (a rating); a
+    // designation starts at the left edge as the others do.
+    explicit MissedFigure(const QString& text, bool centred = true) : QLabel(text)
     {
         framework::setTextColour(this, warningColour(palette()));
         const int mark = QFontMetrics(markFont()).horizontalAdvance(QStringLiteral(" !"));
-        setContentsMargins(mark, 0, mark, 0);
+        setContentsMargins(centred ? mark : 0, 0, mark, 0);
         setAccessibleDescription(QStringLiteral("критерий не выполнен"));
     }
 
@@ -69,10 +107,51 @@ private:
     }
 };
 
+bool missed(const explain::Criterion* criterion)
+{
+    return criterion && !criterion->met && !criterion->notJudged;
+}
+
 } // namespace
 
 SelectionChild::SelectionChild(const Doc* data, DocType type) : HydraulicTaskChild(data, type)
 {
+}
+
+void SelectionChild::recalc()
+{
+    // The choice is what changed: the results already show it.
+    if (m_choosing)
+        return;
+    updateInputRows();
+    clearSelectionResults();
+    QGridLayout* grid = results().createResultsGrid();
+    // Nothing is computed from a value the task does not allow.
+    const bool refused = refuseOutOfRange(grid);
+    if (!refused && calculate()) {
+        addResults(grid);
+    } else {
+        if (!refused)
+            addFailure(grid);
+        // A task without candidates proposes none of them.
+        dropCandidate(grid);
+    }
+    results().finishResultsGrid(grid);
+}
+
+bool SelectionChild::Choice::matches(const ResultItem& item) const
+{
+    return item.deviceType == series && item.dn == dn && tolerance::equal(item.kv, kvs);
+}
+
+QString SelectionChild::Choice::candidateText() const
+{
+    const bool regulator = isRegulator(DeviceType(series));
+    return QStringLiteral("%1 %2 DN %3 %4 %5")
+        .arg(regulator ? QStringLiteral("регулятор") : QStringLiteral("клапан"),
+             deviceTypeName(DeviceType(series), false))
+        .arg(dn)
+        .arg(regulator ? QStringLiteral("Kvy") : QStringLiteral("Kvs"), displayShortest(kvs));
 }
 
 int SelectionChild::stdDn() const
@@ -152,17 +231,31 @@ const explain::CandidateExplanation* SelectionChild::explanationOf(int index) co
 
 void SelectionChild::addCandidateRow(QGridLayout* grid, int index, const ResultItem& item, bool bold,
                                      const QStringList& ratings,
-                                     const QList<explain::Criterion::Kind>& judgedBy)
+                                     const QList<explain::Criterion::Kind>& judgedBy,
+                                     const explain::Criterion::Kind* designationJudgedBy)
 {
     const explain::CandidateExplanation* why = explanationOf(index);
     const QString tip = why ? explaintext::toolTip(item, *why) : QString();
-    results().addTextCell(grid, 0, item.name(false), Qt::AlignLeft | Qt::AlignVCenter, bold)->setToolTip(tip);
+    const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
+    if (why && designationJudgedBy && missed(why->find(*designationJudgedBy))) {
+        auto* name = new MissedFigure(item.name(false), false);
+        if (bold) {
+            QFont font = name->font();
+            font.setBold(true);
+            name->setFont(font);
+        }
+        results().addResultWidget(name);
+        grid->addWidget(name, nextRow(grid), 0, left);
+        name->setToolTip(tip);
+    } else {
+        results().addTextCell(grid, 0, item.name(false), left, bold)->setToolTip(tip);
+    }
     int n = 1;
     for (int i = 0; i < ratings.size(); ++i, ++n) {
         const explain::Criterion* criterion =
             why && i < judgedBy.size() ? why->find(judgedBy.at(i)) : nullptr;
         QLabel* cell = nullptr;
-        if (criterion && !criterion->met && !criterion->notJudged) {
+        if (missed(criterion)) {
             cell = new MissedFigure(ratings.at(i));
             results().addResultWidget(cell);
             grid->addWidget(cell, qMax(0, grid->rowCount() - 1), n, Qt::AlignCenter);
@@ -180,6 +273,18 @@ void SelectionChild::addChoice(QGridLayout* grid, const QString& caption,
     results().addBlankRow(grid);
     results().addResultsHeader(grid, QStringLiteral("Ваш выбор"), true);
 
+    // The candidate chosen before, found again by what it is.
+    int kept = 0;
+    for (int i = 0; i < candidates.size() && m_choice.hasCandidate() && !kept; ++i)
+        if (const ResultItem* item = candidate(candidates.at(i).second); item && m_choice.matches(*item))
+            kept = i + 1;
+    if (!kept)
+        dropCandidate(grid);
+    auto* pipes = new PipeSelectionArea(*algorithm());
+    results().setPipeArea(pipes);
+    chooseKeptPipes(pipes);
+    results().addChangeNotes(grid);
+
     auto* choice = new QGridLayout();
     results().addTextCell(choice, 0, caption + QLatin1Char(':'), Qt::AlignRight | Qt::AlignVCenter, true);
     auto* combo = new QSmartComboBox();
@@ -187,6 +292,7 @@ void SelectionChild::addChoice(QGridLayout* grid, const QString& caption,
     combo->addItem(QStringLiteral("-- Выбрать --"));
     for (const auto& candidate : candidates)
         combo->addItem(candidate.first, candidate.second);
+    combo->setCurrentIndex(kept);
     results().addResultWidget(combo);
     choice->addWidget(combo, choice->rowCount() - 1, 1, Qt::AlignVCenter);
     m_choiceCombo = combo;
@@ -202,9 +308,8 @@ void SelectionChild::addChoice(QGridLayout* grid, const QString& caption,
     results().addResultWidget(why);
     choice->addWidget(why, choice->rowCount(), 0, 1, 2, Qt::AlignCenter);
     m_choiceWhy = why;
+    showChoiceExplanation();
 
-    auto* pipes = new PipeSelectionArea(*algorithm());
-    results().setPipeArea(pipes);
     pipes->addToLayout(choice);
 
     auto* report = new QPushButton(QStringLiteral(" Pdf-документ "));
@@ -217,10 +322,162 @@ void SelectionChild::addChoice(QGridLayout* grid, const QString& caption,
     centred->addStretch();
     grid->addLayout(centred, nextRow(grid), 0, 1, resultColumnCount());
 
+    // Connected after the kept choice is made again: that is no choice of the
+    // user's, and it must not move the kept pipes to the candidate's DN.
     connect(report, &QPushButton::clicked, this, &SelectionChild::showPdf);
     connect(combo, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &MdiChild::setStdDn);
     connect(combo, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &SelectionChild::showChoiceExplanation);
+    connect(combo, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &SelectionChild::takeChoice);
+    for (int location : pipes->locations())
+        connect(pipes->combo(location), QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+                &SelectionChild::takeChoice);
+}
+
+void SelectionChild::dropCandidate(QGridLayout* grid)
+{
+    if (!m_choice.hasCandidate())
+        return;
+    results().noteChange(QStringLiteral("Выбранный ранее %1 больше не предлагается: выберите заново")
+                             .arg(m_choice.candidateText()));
+    m_choice.clearCandidate();
+    results().addChangeNotes(grid);
+}
+
+void SelectionChild::chooseKeptPipes(PipeSelectionArea* pipes)
+{
+    for (auto it = m_choice.pipeDns.begin(); it != m_choice.pipeDns.end();) {
+        const int item = pipeItemOf(it.value());
+        if (item >= 0 && pipes->locations().contains(it.key())) {
+            pipes->combo(it.key())->setCurrentIndex(item);
+            ++it;
+            continue;
+        }
+        QString pipe = pipeCaption(it.key(), pipes->isRegulator());
+        pipe[0] = pipe.at(0).toLower();
+        results().noteChange(
+            QStringLiteral("Выбранный ранее %1 DN %2 больше не предлагается: выберите заново")
+                .arg(pipe)
+                .arg(it.value()));
+        it = m_choice.pipeDns.erase(it);
+    }
+}
+
+void SelectionChild::takeChoice()
+{
+    if (!m_choiceCombo)
+        return;
+    if (const ResultItem* chosen = candidate(chosenIndex())) {
+        m_choice.series = chosen->deviceType;
+        m_choice.dn = chosen->dn;
+        m_choice.kvs = chosen->kv;
+    } else {
+        m_choice.clearCandidate();
+    }
+    if (PipeSelectionArea* pipes = pipeArea()) {
+        for (int location : pipes->locations()) {
+            const int dn = pipeDnAt(pipes->combo(location)->currentIndex());
+            if (dn > 0)
+                m_choice.pipeDns.insert(location, dn);
+            else
+                m_choice.pipeDns.remove(location);
+        }
+    }
+    // The document changed, the calculation did not.
+    m_choosing = true;
+    onModified();
+    m_choosing = false;
+}
+
+void SelectionChild::storeResultFields(Doc& target) const
+{
+    if (m_choice.hasCandidate()) {
+        target.setValue(DocKey(ChoiceFields::fcChosenSeries), m_choice.series);
+        target.setValue(DocKey(ChoiceFields::fcChosenDn), m_choice.dn);
+        target.setValue(DocKey(ChoiceFields::fcChosenKvs), m_choice.kvs);
+    }
+    for (auto it = m_choice.pipeDns.cbegin(); it != m_choice.pipeDns.cend(); ++it)
+        target.setValue(DocKey(ChoiceFields::fcChosenPipeDn, qint16(it.key())), it.value());
+}
+
+void SelectionChild::applyResultFields(const Doc& stored, QMap<DocKey, Doc::FieldRepair>& repaired,
+                                       UnusableValues& unusable)
+{
+    const bool regulator = isRegulator(deviceType());
+    Choice choice;
+    bool candidateStored = false;
+    QStringList unreadable;
+    for (const DocKey& key : stored.keys()) {
+        if (key.fieldCode < ChoiceFields::fcChosenSeries || key.fieldCode > ChoiceFields::fcChosenPipeDn)
+            continue;
+        // A value of the wrong kind was cleared by the repair of the document.
+        const bool cleared = repaired.remove(key) > 0;
+        const QVariant value = stored.value(key);
+        const bool usable = !cleared && !value.isNull();
+        if (key.fieldCode == ChoiceFields::fcChosenPipeDn) {
+            if (usable && isPipeLocation(key.index) && pipeItemOf(value.toInt()) >= 0)
+                choice.pipeDns.insert(key.index, value.toInt());
+            else
+                unusable.addShown(pipeCaption(key.index, regulator), kNotChosen,
+                                  UnusableValues::fieldDetail(stored, key, kNotChosen));
+            continue;
+        }
+        candidateStored = true;
+        if (!usable || key.index != 0) {
+            unreadable << UnusableValues::fieldDetail(stored, key, kNotChosen);
+            continue;
+        }
+        if (key.fieldCode == ChoiceFields::fcChosenSeries)
+            choice.series = value.toInt();
+        else if (key.fieldCode == ChoiceFields::fcChosenDn)
+            choice.dn = value.toInt();
+        else
+            choice.kvs = value.toDouble();
+    }
+    // A candidate is known by all three of its figures, or not at all.
+    if (candidateStored &&
+        (!unreadable.isEmpty() || !choice.hasCandidate() || !(choice.kvs > 0) || choice.series == dtEmpty)) {
+        unusable.addShown(QStringLiteral("Ваш выбор"), kNotChosen,
+                          unreadable.isEmpty() ? QStringLiteral("выбор не полон")
+                                               : unreadable.join(QLatin1Char('\n')));
+        choice.clearCandidate();
+    }
+    if (choice.hasCandidate() || !choice.pipeDns.isEmpty())
+        checkAtOpening(choice, unusable);
+    m_choice = choice;
+}
+
+void SelectionChild::checkAtOpening(Choice& choice, UnusableValues& unusable)
+{
+    // The first results come with the first show, the opening warning now:
+    // the calculation those results will make is made here, on the same controls.
+    updateInputRows();
+    const bool calculated = outOfRangeInputs().isEmpty() && calculate();
+    if (choice.hasCandidate()) {
+        bool proposed = false;
+        for (int i = 0; calculated && i < candidateCount() && !proposed; ++i)
+            if (const ResultItem* item = candidate(i))
+                proposed = !item->rejected && choice.matches(*item);
+        if (!proposed) {
+            unusable.addShown(QStringLiteral("Ваш выбор"), kNotProposed,
+                              QStringLiteral("%1 не предлагается").arg(choice.candidateText()));
+            choice.clearCandidate();
+        }
+    }
+    // Without results there are no pipes to judge: they wait for the task.
+    if (!calculated)
+        return;
+    const PipeSelectionArea offered(*algorithm());
+    for (auto it = choice.pipeDns.begin(); it != choice.pipeDns.end();) {
+        if (offered.locations().contains(it.key())) {
+            ++it;
+            continue;
+        }
+        unusable.addShown(
+            pipeCaption(it.key(), offered.isRegulator()), kNotProposed,
+            QStringLiteral("трубопровод DN %1 в месте %2 не предлагается").arg(it.value()).arg(it.key()));
+        it = choice.pipeDns.erase(it);
+    }
 }
 
 void SelectionChild::showChoiceExplanation()

@@ -10,6 +10,7 @@
 #include "gentools/errorhandle.h"
 #include "guitools/smallclasses.h"
 
+#include <QMap>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
@@ -27,6 +28,9 @@ public:
 
     // The DN of the candidate chosen under "Ваш выбор" (0 while none is chosen).
     int stdDn() const override;
+    // The input rows brought up to date, then the results rebuilt from the
+    // controls; the choice under "Ваш выбор" is kept while they propose it.
+    void recalc() override;
 
     // The choice combo of the current results; null after a refused task.
     QSmartComboBox* choiceCombo() const { return m_choiceCombo; }
@@ -44,6 +48,22 @@ public slots:
 protected:
     // Water and the two glycol solutions: the media whose ratings are shown.
     bool isLiquidMedium() const;
+
+    // What follows in the input rows from the values and choices made (the
+    // series offered, the derived drops and flow, the units): the form writes
+    // it into its own controls, and that is no modification.
+    virtual void updateInputRows() = 0;
+    // The selection run on the inputs of the controls; false when it failed.
+    virtual bool calculate() = 0;
+    // The results of a successful selection: details, candidates, choice.
+    virtual void addResults(QGridLayout* grid) = 0;
+
+    // The choice under "Ваш выбор" is part of the document: written while the
+    // user has chosen a candidate or a pipe, taken back at opening when the
+    // opened task still proposes it.
+    void storeResultFields(Doc& target) const override;
+    void applyResultFields(const Doc& stored, QMap<DocKey, Doc::FieldRepair>& repaired,
+                           UnusableValues& unusable) override;
 
     // "Детали расчёта" and a grid across the results for the figures: a left
     // group from column 0 and a right group from column 4.
@@ -69,8 +89,11 @@ protected:
     // explanation as its tooltip. `judgedBy` names, per rating cell, the
     // criterion whose verdict the cell shows: a cell whose criterion is missed
     // stands out.
+    // `designationJudgedBy` does the same for the designation cell (a valve
+    // whose pipe speed is too high), when given.
     void addCandidateRow(QGridLayout* grid, int index, const ResultItem& item, bool bold,
-                         const QStringList& ratings, const QList<explain::Criterion::Kind>& judgedBy = {});
+                         const QStringList& ratings, const QList<explain::Criterion::Kind>& judgedBy = {},
+                         const explain::Criterion::Kind* designationJudgedBy = nullptr);
     // The cavitation and noise cells of a liquid candidate.
     static QStringList riskCells(const ResultItem& item);
     // The rejected candidates are shown only in the rejected mode ("Ctrl+Alt+V").
@@ -79,7 +102,9 @@ protected:
     // "Ваш выбор": the caption ("Клапан") with the combo of the proposed
     // candidates (designation, index in the candidate list), the pipes of the
     // calculation and the report button, centred across the results. The pipe
-    // DN follows the chosen candidate.
+    // DN follows the candidate the user chooses. The candidate and the pipes
+    // chosen before are chosen again when they are still offered; one that is
+    // not is dropped, with a line under the header that says so.
     void addChoice(QGridLayout* grid, const QString& caption, const QList<QPair<QString, int>>& candidates);
     // A refused task: the calculation's message, and under it what the search
     // for a model was missing, when that was why it found none.
@@ -98,6 +123,8 @@ protected:
     // A candidate of the last calculation by its index in the candidate list;
     // null for -1 (nothing chosen).
     virtual const ResultItem* candidate(int index) const = 0;
+    // The number of candidates of the last calculation, rejected ones included.
+    virtual int candidateCount() const = 0;
     template <class Item>
     static const Item* candidateAt(const QList<Item>& results, int index)
     {
@@ -109,12 +136,51 @@ protected:
 private slots:
     // The criteria of the candidate just chosen, under the choice.
     void showChoiceExplanation();
+    // The user chose a candidate or a pipe: it is kept, and the document changed.
+    void takeChoice();
 
 private:
+    // What the user chose under "Ваш выбор", by what identifies it in the
+    // catalogue rather than by its place in a list that every calculation
+    // makes anew: the candidate's series, DN and Kvs, and the DN of each pipe
+    // by its location (PipeLocation). A pipe may be chosen without a candidate.
+    struct Choice
+    {
+        int series = common::dtEmpty;
+        int dn = 0;
+        double kvs = 0;
+        QMap<int, int> pipeDns;
+
+        bool hasCandidate() const { return dn > 0; }
+        bool matches(const ResultItem& item) const;
+        // "клапан ЛМК-2 DN 50 Kvs 40", as the user is told of it.
+        QString candidateText() const;
+        void clearCandidate()
+        {
+            series = common::dtEmpty;
+            dn = 0;
+            kvs = 0;
+        }
+    };
+    // The kept candidate is not among the proposed ones: it goes, and the
+    // results say so in a line under `grid`'s next row.
+    void dropCandidate(QGridLayout* grid);
+    // The kept pipes the area offers are chosen again; the others go, each
+    // with a line. Before the area's combos are connected: choosing again is
+    // no choice of the user's.
+    void chooseKeptPipes(PipeSelectionArea* pipes);
+    // A stored choice the opened task does not propose is dropped and named.
+    void checkAtOpening(Choice& choice, UnusableValues& unusable);
+
     // "Габаритные размеры ...": the drawing and the dimension table of deviceType().
     void addDimensionsArea(QGridLayout* grid);
     // The explanation of a candidate by its index; null for -1 or without one.
     const explain::CandidateExplanation* explanationOf(int index) const;
+
+    Choice m_choice;
+    // While the user's choice is told as a modification of the document: the
+    // results that show it stay as they are (they hold the combo telling it).
+    bool m_choosing = false;
 
     QPointer<QSmartComboBox> m_choiceCombo;
     QPointer<QLabel> m_choiceWhy;

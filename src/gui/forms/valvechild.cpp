@@ -4,6 +4,7 @@
 #include "framework/radioarea.h"
 #include "guitools/smallclasses.h"
 #include "reports/valvepdfgenerator.h"
+#include "vocabulary/displaynumber.h"
 #include "vocabulary/symbols.h"
 
 #include <QDoubleSpinBox>
@@ -132,21 +133,10 @@ void ValveChild::updateInputRows()
     ctrl<QDoubleSpinBox>(fcPressureDrop)->setValue(doubleValue(fcP1) - doubleValue(fcP2));
 }
 
-void ValveChild::recalc()
+bool ValveChild::calculate()
 {
-    updateInputRows();
-    clearSelectionResults();
-
     m_input = inputFromControls();
-    QGridLayout* grid = results().createResultsGrid();
-    // Nothing is computed from a value the task does not allow.
-    if (refuseOutOfRange(grid))
-        ;
-    else if (m_algorithm.calc(m_input))
-        addResults(grid);
-    else
-        addFailure(grid);
-    results().finishResultsGrid(grid);
+    return m_algorithm.calc(m_input);
 }
 
 void ValveChild::addDetails(QGridLayout* grid)
@@ -174,8 +164,7 @@ QStringList ValveChild::ratingCells(const ValveResultItem& item) const
 {
     if (resultColumnCount() == 1)
         return {};
-    return QStringList{QString::number(item.Kreserve, 'f', 2), QString::number(item.avtoritet, 'f', 2)} +
-           riskCells(item);
+    return QStringList{displayNumber(item.Kreserve, 2), displayNumber(item.avtoritet, 2)} + riskCells(item);
 }
 
 void ValveChild::addResults(QGridLayout* grid)
@@ -195,9 +184,13 @@ void ValveChild::addResults(QGridLayout* grid)
     // criterion each; the noise grade is no criterion of the valves.
     const QList<explain::Criterion::Kind> judgedBy{
         explain::Criterion::SafetyFactor, explain::Criterion::Authority, explain::Criterion::Cavitation};
+    // Too high a speed in the pipe of the valve's DN is a fault of the valve
+    // itself: its designation is marked.
+    const explain::Criterion::Kind speed = explain::Criterion::PipeSpeed;
     const auto addRow = [&](int i) {
         // A valve that meets all four criteria is the one to recommend.
-        addCandidateRow(grid, i, items.at(i), items.at(i).score() == 4, ratingCells(items.at(i)), judgedBy);
+        addCandidateRow(grid, i, items.at(i), items.at(i).score() == 4, ratingCells(items.at(i)), judgedBy,
+                        &speed);
     };
     QList<QPair<QString, int>> proposed;
     for (int i = 0; i < items.size(); ++i) {

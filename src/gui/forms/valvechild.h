@@ -20,7 +20,6 @@ public:
     common::DocType docType() const override { return common::docValve; }
     // The valve type chosen in "Тип клапана".
     common::DeviceType deviceType() const override;
-    void recalc() override;
     int inputColumnCount() const override { return 4; }
     // Five columns of ratings for a liquid; steam and gases only name the valve.
     int resultColumnCount() const override;
@@ -41,16 +40,17 @@ public slots:
 
 protected:
     const ResultItem* candidate(int index) const override;
+    int candidateCount() const override { return m_algorithm.results().size(); }
+    // The input rows follow the medium, the units and the pressures.
+    void updateInputRows() override;
+    bool calculate() override;
+    void addResults(QGridLayout* grid) override;
 
 private:
     // The valve series offered for the medium, keeping the user's choice while
     // it is still offered.
     void fillValveTypes();
     ValveInputParams inputFromControls() const;
-    // The input rows follow the medium, the units and the pressures; what
-    // they write into the controls is no modification.
-    void updateInputRows();
-    void addResults(QGridLayout* grid);
     void addDetails(QGridLayout* grid);
     QStringList ratingCells(const ValveResultItem& item) const;
 

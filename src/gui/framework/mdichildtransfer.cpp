@@ -82,10 +82,7 @@ void MdiChild::applyToControls()
         repaired.insert(field.key, field.what);
     UnusableValues unusable;
     const auto detail = [&stored](const DocKey& key, const QString& done) {
-        return QStringLiteral("поле %1, индекс %2: %3 %4 %5")
-            .arg(key.fieldCode)
-            .arg(key.index)
-            .arg(UnusableValues::rawValueText(stored.value(key)), QChar(0x2192), done);
+        return UnusableValues::fieldDetail(stored, key, done);
     };
 
     {

@@ -44,3 +44,11 @@ QString UnusableValues::rawValueText(const QVariant& value)
         text = text.left(shown) + QStringLiteral("… (%1 знаков)").arg(text.size());
     return QStringLiteral("%1 «%2»").arg(QString::fromLatin1(value.typeName()), text);
 }
+
+QString UnusableValues::fieldDetail(const Doc& stored, const DocKey& key, const QString& done)
+{
+    return QStringLiteral("поле %1, индекс %2: %3 %4 %5")
+        .arg(key.fieldCode)
+        .arg(key.index)
+        .arg(rawValueText(stored.value(key)), QChar(0x2192), done);
+}

@@ -7,6 +7,8 @@
 // its text cut), and the user hears of all of them at once, in one warning,
 // rather than meet a result built on a stand-in value.
 
+#include "documents/doc.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -31,6 +33,9 @@ public:
     // A stored value as the log shows it: its type and, for a long text, its
     // beginning and length.
     static QString rawValueText(const QVariant& value);
+    // What the log says of one stored field: its key, its raw value and what
+    // was done to it ("поле 105, индекс 0: double 160 → не заполнено").
+    static QString fieldDetail(const Doc& stored, const DocKey& key, const QString& done);
 
 private:
     QStringList m_shown;

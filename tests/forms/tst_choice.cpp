@@ -1,0 +1,292 @@
+// The device and the pipes chosen under "Ваш выбор": kept while the results propose them, part of the
+// document, and taken back at opening only when the opened task still proposes them.
+
+#include "tablerows.h"
+#include "tst_selectionchild_formreader.h"
+#include "vocabulary/fieldcodes.h"
+
+#include <QTemporaryDir>
+
+using namespace formreader;
+
+namespace {
+
+const Task kWater{
+    stWater, dtLMK2, ipSupply, pkExcess, pmBar, wfM3h, "102=6 103=5.5 1032=0.3 108=10 105=90 107=70"};
+const Task kSteam{stSaturatedSteam, dtLMKP, ipSupply, pkAbsolute, pmBar, wfKgh, "102=4.8 103=3.5 108=700"};
+
+// The choice as the window shows it: the candidate, each pipe chosen by location, and the lines that
+// tell of a choice dropped.
+QString choiceShown(SelectionChild* form)
+{
+    QStringList pipes;
+    if (PipeSelectionArea* area = form->pipeArea())
+        for (int location : area->locations())
+            if (area->isSelected(location))
+                pipes << QStringLiteral("%1:%2").arg(location).arg(
+                    area->combo(location)->currentText().section(QStringLiteral(" - "), 0, 0));
+    QStringList notes;
+    for (QLabel* label : form->findChildren<QLabel*>())
+        if (label->isVisible() && label->accessibleDescription() == QStringLiteral("изменено программой") &&
+            label->text().startsWith(QStringLiteral("Выбранный ранее")))
+            notes << label->text();
+    return QStringList{form->choiceCombo() ? form->choiceCombo()->currentText() : QStringLiteral("(нет)"),
+                       pipes.join(QLatin1Char(' ')), notes.join(QStringLiteral(" / "))}
+        .join(QStringLiteral(" | "));
+}
+
+// The entries of a row: "code=value" as the user types them, "~code=value" a number pasted whole (no
+// intermediate values), "rejected" the rejected candidates shown.
+void change(SelectionChild* form, const QString& entries)
+{
+    for (const QString& entry : entries.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (entry == QLatin1String("rejected")) {
+            toggleRejectedMode(form);
+        } else if (entry.startsWith(QLatin1Char('~'))) {
+            auto* spin =
+                form->ctrl<QDoubleSpinBox>(qint16(entry.mid(1).section(QLatin1Char('='), 0, 0).toInt()));
+            spin->setFocus();
+            spin->setValue(entry.section(QLatin1Char('='), 1).toDouble());
+        } else {
+            act(form, entry);
+        }
+    }
+}
+
+// The user chooses the candidate at `choice` of the combo, then, when `pipeDn` is given, that pipe at
+// every location.
+void choose(SelectionChild* form, int choice, int pipeDn)
+{
+    form->choiceCombo()->setCurrentIndex(choice);
+    // The pipes follow the standard DN series after "-- Выбрать --".
+    if (pipeDn)
+        for (int location : form->pipeArea()->locations())
+            form->pipeArea()->combo(location)->setCurrentIndex(
+                PipeSelectionArea::standardDns().indexOf(pipeDn) + 1);
+}
+
+const struct
+{
+    const char* name;
+    const char* window;
+    Task task;
+    int choice, pipeDn;
+    const char* changes;
+    const char* shown;
+} kKept[] = {
+    {"a typed object name keeps the valve and the pipe the user chose", "valve", kWater, 3, 50, "122=ITP",
+     "Клапан седельный ЛМК-2 DN 40 Kvy 16 | 2:DN 50 | "},
+    {"a flow that still proposes the valve keeps it", "valve", kWater, 3, 0, "~108=11",
+     "Клапан седельный ЛМК-2 DN 40 Kvy 16 | 2:DN 40 | "},
+    {"the rejected candidates shown and hidden keep the choice", "valve", kWater, 2, 0, "rejected rejected",
+     "Клапан седельный ЛМК-2 DN 40 Kvy 25 | 2:DN 40 | "},
+    {"steam: both pipes kept", "valve", kSteam, 2, 50, "~108=710",
+     "Клапан для пара ЛМК-П DN 40 Kvy 25 | 0:DN 50 1:DN 50 | "},
+    {"a flow the valve no longer serves drops it with one line, the pipe stays", "valve", kWater, 3, 0,
+     "~108=30",
+     "-- Выбрать -- | 2:DN 40 | Выбранный ранее клапан ЛМК-2 DN 40 Kvs 16 больше не предлагается: "
+     "выберите заново"},
+    {"a refused task drops it with the line", "valve", kWater, 1, 0, "~103=7",
+     "(нет) |  | Выбранный ранее клапан ЛМК-2 DN 32 Kvs 16 больше не предлагается: выберите заново"},
+    // The valve goes with the medium (its line told then), the pipe when the steam's pipes are offered.
+    {"steam has no single pipe: the pipe goes with its own line", "valve", kWater, 2, 0,
+     "121=13 1081=20 ~108=700",
+     "-- Выбрать -- |  | Выбранный ранее трубопровод DN 40 больше не предлагается: выберите заново"},
+    {"regulator: a heat load that still proposes it keeps it", "regulator", kRegulator3, 3, 25, "~106=0.16",
+     "Регулятор перепада давления ЛМР-Д DN 20 Kvy 4 (0,04 - 0,70 МПа) | 2:DN 25 | "},
+    {"regulator: named by its Kvy when it goes", "regulator", kRegulator3, 3, 0, "~106=0.5",
+     "-- Выбрать -- | 2:DN 20 | Выбранный ранее регулятор ЛМР-Д DN 20 Kvy 4 больше не предлагается: "
+     "выберите заново"},
+};
+
+// The choice fields of a document as saved: field code, index, type id, null flag, value.
+const struct
+{
+    const char* name;
+    const char* window;
+    Task task;
+    int choice, pipeDn;
+    const char* bytes;
+} kSaved[] = {
+    {"valve: series 5, DN 40, Kvs 16, the single pipe DN 50", "valve", kWater, 3, 50,
+     "01f4 0000 00000002 00 00000005 01f5 0000 00000002 00 00000028 01f6 0000 00000006 00 4030000000000000 "
+     "01f7 0002 00000002 00 00000032"},
+    {"steam: the pipes before and after", "valve", kSteam, 2, 0,
+     "01f4 0000 00000002 00 00000001 01f5 0000 00000002 00 00000028 01f6 0000 00000006 00 4039000000000000 "
+     "01f7 0000 00000002 00 00000028 01f7 0001 00000002 00 00000028"},
+    {"regulator: series 200, Kvy 2.5", "regulator", kRegulator3, 4, 0,
+     "01f4 0000 00000002 00 000000c8 01f5 0000 00000002 00 00000014 01f6 0000 00000006 00 4004000000000000 "
+     "01f7 0002 00000002 00 00000014"},
+};
+
+// A saved choice damaged (valve, water: ЛМК-2 DN 40 Kvs 16, pipe DN 50): the lines of the opening
+// warning, then the choice the window shows.
+const struct
+{
+    const char* name;
+    void (*damage)(Doc&);
+    const char* shown;
+} kDamaged[] = {
+    {"a series stored as a text is named once",
+     [](Doc& d) { d.setValue(DocKey(500), QStringLiteral("ЛМК-2")); },
+     "• Ваш выбор — не выбрано || -- Выбрать -- | 2:DN 50 | "},
+    {"a Kvs stored as a text", [](Doc& d) { d.setValue(DocKey(502), QStringLiteral("16")); },
+     "• Ваш выбор — не выбрано || -- Выбрать -- | 2:DN 50 | "},
+    {"a choice without its Kvs", [](Doc& d) { d.setValue(DocKey(502), QVariant(QVariant::Double)); },
+     "• Ваш выбор — не выбрано || -- Выбрать -- | 2:DN 50 | "},
+    {"a DN the task does not propose", [](Doc& d) { d.setValue(DocKey(501), 50); },
+     "• Ваш выбор — не выбрано: не предлагается для этих данных || -- Выбрать -- | 2:DN 50 | "},
+    {"a series of another window", [](Doc& d) { d.setValue(DocKey(500), 200); },
+     "• Ваш выбор — не выбрано: не предлагается для этих данных || -- Выбрать -- | 2:DN 50 | "},
+    {"a pipe DN outside the standard series", [](Doc& d) { d.setValue(DocKey(503, 2), 45); },
+     "• Трубопровод — не выбрано || Клапан седельный ЛМК-2 DN 40 Kvy 16 |  | "},
+    {"a pipe DN stored as a double", [](Doc& d) { d.setValue(DocKey(503, 2), 50.0); },
+     "• Трубопровод — не выбрано || Клапан седельный ЛМК-2 DN 40 Kvy 16 |  | "},
+    {"a pipe before the valve, which a liquid does not have", [](Doc& d) { d.setValue(DocKey(503, 0), 40); },
+     "• Трубопровод до клапана — не выбрано: не предлагается для этих данных || "
+     "Клапан седельный ЛМК-2 DN 40 Kvy 16 | 2:DN 50 | "},
+    {"a flow that no longer proposes the valve", [](Doc& d) { d.setValue(DocKey(108), 30.0); },
+     "• Ваш выбор — не выбрано: не предлагается для этих данных || -- Выбрать -- | 2:DN 50 | "},
+};
+
+// The messages of the program itself; the offscreen platform's own notices are no fault of a form.
+int ownMessages(const orxtest::MessageCapture& capture)
+{
+    int n = 0;
+    for (const orxtest::CapturedMessage& message : capture.messages())
+        n += !message.text.startsWith(QLatin1String("This plugin does not support"));
+    return n;
+}
+
+QString hex(const QByteArray& bytes)
+{
+    return QString::fromLatin1(bytes.toHex());
+}
+
+} // namespace
+
+class TestChoice : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void keptWhileProposed_data() { tableRows(kKept); }
+
+    // The choice is the user's modification; a change that still proposes the candidate keeps it and the
+    // pipes, one that does not drops it and says so once.
+    void keptWhileProposed()
+    {
+        ORX_ROW(kKept);
+        orxtest::MessageCapture capture;
+        Window w(row.window);
+        enter(w.form, row.task);
+        choose(w.form, row.choice, row.pipeDn);
+        QVERIFY(w.form->isModified() && w.tabs.tabText(0).endsWith(QLatin1String(" *")));
+        change(w.form, QString::fromUtf8(row.changes));
+        QCOMPARE(choiceShown(w.form), QString::fromUtf8(row.shown));
+        // Told once: the next results show the choice as it stands now, without the line.
+        const QString now = choiceShown(w.form).section(QStringLiteral(" | "), 0, 1);
+        act(w.form, QStringLiteral("122=X"));
+        QCOMPARE(choiceShown(w.form), now + QStringLiteral(" | "));
+        QCOMPARE(ownMessages(capture), 0);
+    }
+
+    // Choosing marks the document modified, choosing again at a rebuild does not: an opened document with
+    // a choice is unmodified.
+    void choosingIsAModification()
+    {
+        Window w("valve");
+        enter(w.form, kWater);
+        QTemporaryDir dir;
+        const Doc doc = orxtest::savedAndReopened(*w.form, dir.filePath(QStringLiteral("a.orx")));
+        Window opened("valve", &doc);
+        QVERIFY(!opened.form->isModified());
+        opened.form->choiceCombo()->setCurrentIndex(2);
+        QVERIFY(opened.form->isModified());
+        QCOMPARE(opened.tabs.tabText(0), QStringLiteral("a *"));
+    }
+
+    void savedAndOpenedAgain_data() { tableRows(kSaved); }
+
+    // The choice fields as written, and the window opened from them showing the same choice, unmodified.
+    void savedAndOpenedAgain()
+    {
+        ORX_ROW(kSaved);
+        orxtest::MessageCapture capture;
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("Тепловой пункт.orx"));
+        Window w(row.window);
+        enter(w.form, row.task);
+        choose(w.form, row.choice, row.pipeDn);
+        const QString shown = choiceShown(w.form);
+        const Doc doc = orxtest::savedAndReopened(*w.form, file);
+        const QString expected = QString::fromLatin1(row.bytes).remove(QLatin1Char(' '));
+        QVERIFY2(hex(orxtest::readFile(file)).contains(expected), qPrintable(hex(orxtest::readFile(file))));
+        Window opened(row.window, &doc);
+        QCOMPARE(choiceShown(opened.form), shown);
+        QVERIFY(!opened.form->isModified());
+        // The kept choice is the one the report is written of.
+        QCOMPARE(opened.form->stdDn(), w.form->stdDn());
+        QCOMPARE(ownMessages(capture), 0);
+    }
+
+    // A document written before the choice was kept opens without one and saves to the bytes it had (the
+    // regulator's sample has a flow its heat load no longer gives: the bytes of its first save).
+    void olderDocumentsKeepTheirBytes_data()
+    {
+        QTest::addColumn<QString>("stem");
+        for (const char* stem : {"valve", "regulator"})
+            QTest::newRow(stem) << QString::fromLatin1(stem);
+    }
+    void olderDocumentsKeepTheirBytes()
+    {
+        QFETCH(QString, stem);
+        orxtest::MessageCapture capture;
+        QTemporaryDir dir;
+        QString file = QStringLiteral(ORX_TEST_SOURCE_DIR "/../fuzz/corpus/document/%1.orx").arg(stem);
+        QByteArray before = orxtest::readFile(file);
+        for (int save = 1; save <= 2; ++save) {
+            Doc doc;
+            QVERIFY(Doc::loadFromFile(file, doc));
+            Window w(stem == QLatin1String("regulator") ? "regulator" : "valve", &doc);
+            QCOMPARE(w.form->chosenIndex(), -1);
+            file = dir.filePath(QStringLiteral("%1-%2.orx").arg(stem).arg(save));
+            QVERIFY(w.form->saveToFile(file));
+            if (stem == QLatin1String("regulator") && save == 1)
+                before = orxtest::readFile(file);
+        }
+        QCOMPARE(hex(orxtest::readFile(file)), hex(before));
+        QCOMPARE(ownMessages(capture), 0);
+    }
+
+    void damagedChoiceIsNamed_data() { tableRows(kDamaged); }
+
+    // What the opened task cannot use of a stored choice is dropped and named in the one opening warning.
+    void damagedChoiceIsNamed()
+    {
+        ORX_ROW(kDamaged);
+        QTemporaryDir dir;
+        Doc doc;
+        {
+            Window w("valve");
+            enter(w.form, kWater);
+            choose(w.form, 3, 50);
+            doc = orxtest::savedAndReopened(*w.form, dir.filePath(QStringLiteral("Клапан.orx")));
+        }
+        row.damage(doc);
+        orxtest::MessageCapture capture;
+        Window opened("valve", &doc);
+        QStringList warnings;
+        for (const orxtest::CapturedMessage& message : capture.messages())
+            if (message.title == QStringLiteral("Предупреждение"))
+                warnings << message.text.section(QLatin1Char('\n'), 1);
+        QCOMPARE(ownMessages(capture), warnings.size());
+        QCOMPARE(warnings.size(), 1);
+        QCOMPARE(warnings.first() + QStringLiteral(" || ") + choiceShown(opened.form),
+                 QString::fromUtf8(row.shown));
+        QVERIFY(!opened.form->isModified());
+    }
+};
+
+ORX_GUI_TEST_MAIN(TestChoice)
+#include "tst_choice.moc"
