@@ -49,6 +49,66 @@ const struct { const char* name; int dn, valveFamily, controlSignal, protection;
     {"protection class other than 54 or 67", 50, dtLMK2, csTriple, 65, ""},
 };
 
+// The drives offered for a chosen valve, at a DN on each boundary of the
+// catalogue's fit ranges, for each signal, voltage and protection: a range
+// read one DN too far or too short, a lost gap, a wrong valve family or a
+// wish not applied changes a row. Designations without their "ЛМА-".
+const struct { const char* name; DeviceType series; int dn, signal, voltage, protection; const char* drives; } kFitting[] = {
+    {"ЛМК-2 DN 15: lowest of the 700 drives", dtLMK2, 15, csTriple, dvEither, 54, "115-700/63-20-220В|115-700/63-20-24В"},
+    {"ЛМК-2 DN 25: highest of the 700 drives", dtLMK2, 25, csTriple, dvEither, 54, "115-700/63-20-220В|115-700/63-20-24В"},
+    {"ЛМК-2 DN 32: the 1600 drives start", dtLMK2, 32, csTriple, dvEither, 54, "115-1600/63-20-220В|115-1600/63-20-24В"},
+    {"ЛМК-2 DN 65: the 2700 drives start, catalogue order kept", dtLMK2, 65, csTriple, dvEither, 54, "115-1600/63-20-220В|115-2700/63-20-220В|115-1600/63-20-24В|115-2700/63-20-24В"},
+    {"ЛМК-2 DN 100, 220 V only", dtLMK2, 100, csTriple, dv220, 54, "115-1600/63-20-220В|115-2700/63-20-220В"},
+    {"ЛМК-2 DN 125: the 4000/100 drives start", dtLMK2, 125, csTriple, dvEither, 54, "115-4000/100-50-220В|115-4000/100-50-24В"},
+    {"ЛМК-2 DN 200, 24 V only", dtLMK2, 200, csTriple, dv24, 54, "115-4000/100-50-24В"},
+    {"ЛМК-2 DN 250: the 4000/160 drives start", dtLMK2, 250, csTriple, dvEither, 54, "115-4000/160-80-220В|115-4000/160-80-24В"},
+    {"ЛМК-2 DN 300: highest of all", dtLMK2, 300, csTriple, dv24, 54, "115-4000/160-80-24В"},
+    {"ЛМК-2 version В at DN 15", dtLMK2, 15, csTripleV, dvEither, 54, "115В-1600/63-20-220В|115В-1600/63-20-24В"},
+    {"ЛМК-2 version В at DN 100", dtLMK2, 100, csTripleV, dv24, 54, "115В-1600/63-20-24В|115В-2700/63-20-24В"},
+    {"ЛМК-2 version В ends at DN 100", dtLMK2, 125, csTripleV, dvEither, 54, ""},
+    {"ЛМК-2 signal 2 at DN 15: two families of drives", dtLMK2, 15, 2, dvEither, 54, "125М-700/63-20-220В|225М-700/63-20-220В"},
+    {"ЛМК-2 signal 2 at DN 200", dtLMK2, 200, 2, dvEither, 54, "125М-4000/100-50-220В|225М-4000/100-50-220В"},
+    {"ЛМК-2 signal 2 has no 24 V drive", dtLMK2, 50, 2, dv24, 54, ""},
+    {"ЛМК-2 signal 2 ends at DN 200", dtLMK2, 250, 2, dvEither, 54, ""},
+    {"ЛМК-2 signal 3 at DN 65", dtLMK2, 65, 3, dvEither, 54, "135М-1600/63-20-220В|135-3000/63-20-220В|135М-1600/63-20-24В|135-3000/63-20-24В"},
+    {"ЛМК-2 signal 3 at DN 300", dtLMK2, 300, 3, dv220, 54, "135-4000/160-80-220В"},
+    {"ЛМК-2 IP67 at DN 100", dtLMK2, 100, csTriple, dvEither, 67, "315-1600/63-20-220В IP67|315-1600/63-20-24В IP67"},
+    {"ЛМК-2 IP67 ends at DN 100", dtLMK2, 125, csTriple, dvEither, 67, ""},
+    {"ЛМК-3 DN 25", dtLMK3, 25, csTriple, dv220, 54, "118-700/63-20-220В"},
+    {"ЛМК-3 DN 50: the 1600 drives end", dtLMK3, 50, csTriple, dvEither, 54, "118-1600/63-20-220В|118-1600/63-20-24В"},
+    {"ЛМК-3 DN 65: the 2700 drives start", dtLMK3, 65, csTriple, dvEither, 54, "118-2700/100-32-220В|118-2700/100-32-24В"},
+    {"ЛМК-3 DN 150: the 4000 drives end", dtLMK3, 150, csTriple, dvEither, 54, "118-4000/100-50-220В|118-4000/100-50-24В"},
+    {"ЛМК-3 DN 200: the 10000 drives start", dtLMK3, 200, csTriple, dvEither, 54, "118-10000/125-80-220В|118-10000/125-80-24В"},
+    {"ЛМК-3 version В at DN 50", dtLMK3, 50, csTripleV, dvEither, 54, "118В-1600/63-20-220В|118В-1600/63-20-24В"},
+    {"ЛМК-3 version В ends at DN 100", dtLMK3, 125, csTripleV, dvEither, 54, ""},
+    {"ЛМК-3 signal 2 at DN 150", dtLMK3, 150, 2, dvEither, 54, "128М-4000/100-50-220В|228М-4000/100-50-220В"},
+    {"ЛМК-3 signal 2 ends at DN 150", dtLMK3, 200, 2, dvEither, 54, ""},
+    {"ЛМК-3 signal 3 at DN 300", dtLMK3, 300, 3, dvEither, 54, "138-10000/125-80-220В|138-10000/125-80-24В"},
+    {"ЛМК-3 IP67 at DN 50", dtLMK3, 50, csTriple, dvEither, 67, "318-1600/63-20-220В IP67|318-1600/63-20-24В IP67"},
+    {"ЛМК-3 IP67 ends at DN 50", dtLMK3, 65, csTriple, dvEither, 67, ""},
+    {"ЛМК-П DN 32: both ranges meet", dtLMKP, 32, csTriple, dvEither, 54, "111-1600/63-20-220В|111-2700/63-20-220В|111-1600/63-20-24В|111-2700/63-20-24В"},
+    {"ЛМК-П DN 50: the 1600 drives leave it out", dtLMKP, 50, csTriple, dvEither, 54, "111-2700/63-20-220В|111-2700/63-20-24В"},
+    {"ЛМК-П DN 65: the 1600 drives go on after the gap", dtLMKP, 65, csTriple, dvEither, 54, "111-1600/63-20-220В|111-1600/63-20-24В"},
+    {"ЛМК-П DN 125", dtLMKP, 125, csTriple, dv220, 54, "111-4000/100-50-220В"},
+    {"ЛМК-П DN 300", dtLMKP, 300, csTriple, dvEither, 54, "111-4000/160-80-220В|111-4000/160-80-24В"},
+    {"ЛМК-П version В at DN 100", dtLMKP, 100, csTripleV, dvEither, 54, "111В-1600/63-20-220В|111В-2700/63-20-220В|111В-1600/63-20-24В|111В-2700/63-20-24В"},
+    {"ЛМК-П version В at DN 300: none", dtLMKP, 300, csTripleV, dvEither, 54, ""},
+    {"ЛМК-П signal 2 at DN 50: the 1600 drive leaves it out", dtLMKP, 50, 2, dvEither, 54, "121М-2700/63-20-220В|221М-2700/63-20-220В"},
+    {"ЛМК-П signal 2 at DN 15", dtLMKP, 15, 2, dvEither, 54, "121М-1600/63-20-220В|221М-1600/63-20-220В"},
+    {"ЛМК-П signal 3 at DN 250", dtLMKP, 250, 3, dvEither, 54, "131-4000/160-80-220В|131-4000/160-80-24В"},
+    {"ЛМК-П IP67 at DN 50: none", dtLMKP, 50, csTriple, dvEither, 67, ""},
+    {"ЛМК-П IP67 at DN 100", dtLMKP, 100, csTriple, dv24, 67, "311-1600/63-20-24В IP67"},
+    {"no drive for a regulator", dtLMRD, 50, csTriple, dvEither, 54, ""},
+};
+
+// What each drive is told as, and what the user hears when none fits.
+const struct { const char* name; const char* designation, *words; } kWords[] = {
+    {"three-point", "ЛМА-115-700/63-20-220В", "Трёхпозиционное управление, питание 220 В, степень защиты IP54"},
+    {"version В", "ЛМА-118В-1600/63-20-24В", "Трёхпозиционное управление, исполнение «В», питание 24 В, степень защиты IP54"},
+    {"signal 2 by its number only", "ЛМА-221М-1600/63-20-220В", "Управление типа 2, питание 220 В, степень защиты IP54"},
+    {"IP67", "ЛМА-311-1600/63-20-24В IP67", "Трёхпозиционное управление, питание 24 В, степень защиты IP67"},
+};
+
 // Letter В needs the three-point signal: the report lets the entry in as a "В" drive.
 const struct { const char* name; const char* designation, *read; } kGrammar[] = {
     {"plain", "ЛМА-115-700/63-20-220В", "5 1 54"},
@@ -81,6 +141,44 @@ private slots:
                      .selectDrives(row.dn, row.valveFamily, row.controlSignal, row.protection)
                      .join(QLatin1Char('|')),
                  QString::fromUtf8(row.drives));
+    }
+
+    void fitting_data() { tableRows(kFitting); }
+    void fitting()
+    {
+        ORX_ROW(kFitting);
+        QStringList designations;
+        const DriveWishes wishes{row.signal, row.voltage, row.protection};
+        for (const DriveOffer& offer : drives::fitting(row.series, row.dn, wishes)) {
+            designations << offer.designation.mid(4);
+            QVERIFY(drives::fits(offer.designation, row.series, row.dn, wishes));
+        }
+        QCOMPARE(designations.join(QLatin1Char('|')), QString::fromUtf8(row.drives));
+    }
+
+    void words_data() { tableRows(kWords); }
+    void words()
+    {
+        ORX_ROW(kWords);
+        const QString designation = QString::fromUtf8(row.designation);
+        const ElectricDrive* drive = ElectricDriveCatalogue::standard().find(designation);
+        QVERIFY(drive);
+        QCOMPARE(drives::description(*drive).replace(QChar(0x00A0), QLatin1Char(' ')),
+                 QString::fromUtf8(row.words));
+    }
+
+    // The signals offered follow the catalogue of the series; a device without
+    // drives offers none, and what no drive meets is said in words.
+    void signalsAndRefusal()
+    {
+        for (DeviceType series : {dtLMK2, dtLMK3, dtLMKP})
+            QCOMPARE(drives::controlSignals(series), (QVector<int>{csTriple, csTripleV, 2, 3}));
+        QVERIFY(drives::controlSignals(dtLMR1).isEmpty());
+        QVERIFY(!drives::fits(QStringLiteral("ЛМА-115-700/63-20-220В"), dtLMK3, 15, DriveWishes()));
+        QCOMPARE(
+            drives::noneFitsText(dtLMKP, 300, {csTripleV, dv24, 67}).replace(QChar(0x00A0), QLatin1Char(' ')),
+            QStringLiteral("Для ЛМК-П DN 300 в каталоге нет привода с управлением «Трёхпозиционное, "
+                           "исполнение «В»», питанием 24 В и защитой IP67"));
     }
 
     // Every entry of the fixed list parses cleanly, is unique and fits some DN.

@@ -1,6 +1,7 @@
 // The device and the pipes chosen under "Ваш выбор": kept while the results propose them, part of the
 // document, and taken back at opening only when the opened task still proposes them.
 
+#include "framework/driveselectionarea.h"
 #include "tablerows.h"
 #include "tst_selectionchild_formreader.h"
 #include "vocabulary/fieldcodes.h"
@@ -271,6 +272,8 @@ private slots:
             Window w("valve");
             enter(w.form, kWater);
             choose(w.form, 3, 50);
+            // The valve alone: a drive chosen with it would be named with it.
+            static_cast<ValveChild*>(w.form)->driveArea()->driveCombo()->setCurrentIndex(0);
             doc = orxtest::savedAndReopened(*w.form, dir.filePath(QStringLiteral("Клапан.orx")));
         }
         row.damage(doc);

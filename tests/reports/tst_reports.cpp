@@ -162,7 +162,9 @@ Report reportOf(Input task, const Candidate& c)
     Algorithm algorithm;
     if (!algorithm.calc(task))
         qWarning("%s", qPrintable(algorithm.errorText()));
-    Report report{task, {}, c.pipes};
+    Report report;
+    report.input = task;
+    report.pipes = c.pipes;
     for (const auto& item : algorithm.results())
         if (item.dn == c.dn && std::abs(item.kv - c.kvs) < 1e-10)
             report.item = item;
@@ -632,6 +634,36 @@ private slots:
                 texts.append(rowsText(table));
         if (row.tables)
             QCOMPARE(texts.join(QStringLiteral("\n\n")), QString::fromUtf8(row.tables));
+    }
+
+    // The drive block stands after the chosen valve, before the dimensions, and every worked example
+    // keeps its one page with the longest designation and words of the catalogue.
+    void driveBlock()
+    {
+        for (int example = 1; example <= 4; ++example) {
+            ValveAlgorithm algorithm;
+            QVERIFY(algorithm.calc(valveCase(example)));
+            ValveReport report;
+            report.input = valveCase(example);
+            report.item = algorithm.results().value(0);
+            report.driveDesignation = QStringLiteral("ЛМА-315-1600/63-20-220В IP67");
+            report.driveDescription = QStringLiteral(
+                "Трёхпозиционное управление, исполнение «В», питание 220\u00A0В, степень защиты IP54");
+            ValvePdfGenerator generator;
+            generator.write(report);
+            const QTextDocument& document = generator.textDocument();
+            QCOMPARE(document.pageCount(), 1);
+            QCOMPARE(titles(document).section(QLatin1Char('|'), 2, 4),
+                     QStringLiteral("Клапан, выбранный пользователем программы с учётом особенностей системы "
+                                    "теплоснабжения|Электропривод|Габаритные размеры"));
+            QStringList drive;
+            for (QTextTable* table : topTables(document))
+                if (rowsText(table).startsWith(QStringLiteral("Обозначение")))
+                    drive << rowsText(table);
+            QCOMPARE(drive.join(QLatin1Char('/')),
+                     QStringLiteral("Обозначение|ЛМА-315-1600/63-20-220В IP67\nИсполнение|") +
+                         report.driveDescription);
+        }
     }
 
     // Logo and drawing at print resolution, never lossy: JPEG would blur their thin lines.

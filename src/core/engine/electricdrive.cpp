@@ -138,6 +138,19 @@ bool ElectricDrive::fits(int dn) const
     return std::binary_search(m_dnSet.cbegin(), m_dnSet.cend(), dn);
 }
 
+QString ElectricDrive::supplyVoltage() const
+{
+    return designationGrammar().match(m_designation).captured(8);
+}
+
+const ElectricDrive* ElectricDriveCatalogue::find(const QString& designation) const
+{
+    for (const ElectricDrive& drive : m_drives)
+        if (drive.m_designation == designation)
+            return &drive;
+    return nullptr;
+}
+
 void ElectricDriveCatalogue::add(const QString& designation, const QVector<int>& dnSet)
 {
     ElectricDrive x;
@@ -203,3 +216,103 @@ QVector<int> ElectricDriveCatalogue::fitRange(int lowestDn, int highestDn, int l
     }
     return range;
 }
+
+namespace drives {
+
+int valveFamily(int deviceType)
+{
+    switch (deviceType) {
+    case common::dtLMK2:
+    case common::dtLMK3:
+    case common::dtLMKP:
+        // The catalogue writes the valve family as the series' device type code.
+        return deviceType;
+    default:
+        return 0;
+    }
+}
+
+QVector<int> controlSignals(int deviceType)
+{
+    QVector<int> signalTypes;
+    const int family = valveFamily(deviceType);
+    for (const ElectricDrive& drive : ElectricDriveCatalogue::standard().drives())
+        if (family != 0 && drive.m_valveFamily == family && !signalTypes.contains(drive.m_controlSignalType))
+            signalTypes << drive.m_controlSignalType;
+    return signalTypes;
+}
+
+QString controlSignalName(int controlSignalType)
+{
+    switch (controlSignalType) {
+    case csTriple:
+        return QStringLiteral("Трёхпозиционное");
+    case csTripleV:
+        return QStringLiteral("Трёхпозиционное, исполнение «В»");
+    default:
+        return QStringLiteral("Тип %1").arg(controlSignalType);
+    }
+}
+
+QString voltageName(int supplyVoltage)
+{
+    return supplyVoltage == dvEither ? QStringLiteral("Любое")
+                                     : QStringLiteral("%1\u00A0В").arg(supplyVoltage);
+}
+
+QString description(const ElectricDrive& drive)
+{
+    QString signal;
+    switch (drive.m_controlSignalType) {
+    case csTriple:
+        signal = QStringLiteral("Трёхпозиционное управление");
+        break;
+    case csTripleV:
+        signal = QStringLiteral("Трёхпозиционное управление, исполнение «В»");
+        break;
+    default:
+        signal = QStringLiteral("Управление типа %1").arg(drive.m_controlSignalType);
+    }
+    QString voltage = drive.supplyVoltage();
+    voltage.insert(voltage.size() - 1, QChar(0x00A0));
+    return QStringLiteral("%1, питание %2, степень защиты IP%3")
+        .arg(signal, voltage)
+        .arg(drive.m_protectionClass);
+}
+
+QVector<DriveOffer> fitting(int deviceType, int dn, const DriveWishes& wishes)
+{
+    QVector<DriveOffer> offers;
+    const int family = valveFamily(deviceType);
+    if (family == 0)
+        return offers;
+    const ElectricDriveCatalogue& catalogue = ElectricDriveCatalogue::standard();
+    const QString voltage = QStringLiteral("%1В").arg(wishes.supplyVoltage);
+    for (const QString& designation :
+         catalogue.selectDrives(dn, family, wishes.controlSignalType, wishes.protectionClass)) {
+        const ElectricDrive* drive = catalogue.find(designation);
+        if (wishes.supplyVoltage == dvEither || drive->supplyVoltage() == voltage)
+            offers.append({designation, description(*drive)});
+    }
+    return offers;
+}
+
+bool fits(const QString& designation, int deviceType, int dn, const DriveWishes& wishes)
+{
+    const QVector<DriveOffer> offers = fitting(deviceType, dn, wishes);
+    return std::any_of(offers.cbegin(), offers.cend(),
+                       [&](const DriveOffer& offer) { return offer.designation == designation; });
+}
+
+QString noneFitsText(int deviceType, int dn, const DriveWishes& wishes)
+{
+    QString text = QStringLiteral("Для %1 DN\u00A0%2 в каталоге нет привода с управлением «%3»")
+                       .arg(common::deviceTypeName(common::DeviceType(deviceType)))
+                       .arg(dn)
+                       .arg(controlSignalName(wishes.controlSignalType));
+    if (wishes.supplyVoltage != dvEither)
+        text += QStringLiteral(", питанием %1").arg(voltageName(wishes.supplyVoltage));
+    return text + QStringLiteral(" и защитой IP%1").arg(wishes.protectionClass);
+}
+
+} // namespace drives

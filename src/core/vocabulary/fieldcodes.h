@@ -93,6 +93,30 @@ struct ChoiceFields
     };
 };
 
+// The electric drive chosen with the valve of a valve document: what the user
+// asks of it and the drive's catalogue designation. Absent until the user has
+// asked for something other than the first wishes or chosen a drive.
+struct DriveFields
+{
+    enum DriveField : qint16 {
+        fcDriveSignal = 504,      // control signal type of the catalogue (1, 11, 2, 3)
+        fcDriveVoltage = 505,     // supply voltage, V (0: either)
+        fcDriveProtection = 506,  // protection class (54, 67)
+        fcDriveDesignation = 507, // the designation, as the catalogue writes it
+    };
+};
+
+// Where the device of a document stands in a project: its position mark on
+// the drawings ("РК1") and how many such devices are ordered. Absent while the
+// mark is empty and the quantity is 1, so that a document keeps its bytes.
+struct PositionFields
+{
+    enum PositionField : qint16 {
+        fcPosition = 508, // the position mark, at most 16 characters
+        fcQuantity = 509, // whole number 1–999
+    };
+};
+
 // The document fields of the flow meter configurator.
 enum LmfField : qint16 {
     lfType = 400,                // measuring principle

@@ -301,7 +301,9 @@ void SelectionChild::addChoice(QGridLayout* grid, const QString& caption,
     // Broken between its criteria to about the width of the choice, not
     // wrapped by the label: a wrapping label would make the whole results
     // area trade its width for height, and the input column move.
-    auto* why = new QLabel();
+    // A parent from the start: shown without one, the line would be a window
+    // of its own until the results adopt it.
+    auto* why = new QLabel(this);
     why->setTextFormat(Qt::PlainText);
     why->setAlignment(Qt::AlignCenter);
     why->hide();
@@ -311,6 +313,7 @@ void SelectionChild::addChoice(QGridLayout* grid, const QString& caption,
     showChoiceExplanation();
 
     pipes->addToLayout(choice);
+    addChoiceSections(choice);
 
     auto* report = new QPushButton(QStringLiteral(" Pdf-документ "));
     results().addResultWidget(report);
@@ -340,6 +343,7 @@ void SelectionChild::dropCandidate(QGridLayout* grid)
         return;
     results().noteChange(QStringLiteral("Выбранный ранее %1 больше не предлагается: выберите заново")
                              .arg(m_choice.candidateText()));
+    candidateDropped();
     m_choice.clearCandidate();
     results().addChangeNotes(grid);
 }
@@ -383,7 +387,13 @@ void SelectionChild::takeChoice()
                 m_choice.pipeDns.remove(location);
         }
     }
-    // The document changed, the calculation did not.
+    noteChoiceChanged();
+}
+
+void SelectionChild::noteChoiceChanged()
+{
+    // The results that show the choice stay as they are: they hold the combo
+    // that tells it.
     m_choosing = true;
     onModified();
     m_choosing = false;

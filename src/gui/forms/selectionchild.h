@@ -106,6 +106,17 @@ protected:
     // chosen before are chosen again when they are still offered; one that is
     // not is dropped, with a line under the header that says so.
     void addChoice(QGridLayout* grid, const QString& caption, const QList<QPair<QString, int>>& candidates);
+    // What a window chooses with the candidate, in rows of the choice under the
+    // pipes and above the report button; the combo of the candidate is in place.
+    virtual void addChoiceSections(QGridLayout* choice) { Q_UNUSED(choice) }
+    // The kept candidate is no longer proposed and goes: what was chosen with
+    // it goes too, each with a line through results().noteChange().
+    virtual void candidateDropped() {}
+    // The candidate kept as chosen (series and DN; DN 0 while none is).
+    int keptSeries() const { return m_choice.series; }
+    int keptDn() const { return m_choice.dn; }
+    // The user changed what is chosen: the document changed, the calculation did not.
+    void noteChoiceChanged();
     // A refused task: the calculation's message, and under it what the search
     // for a model was missing, when that was why it found none.
     void addFailure(QGridLayout* grid);

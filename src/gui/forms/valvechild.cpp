@@ -1,10 +1,13 @@
 #include "forms/valvechild.h"
 
+#include "framework/driveselectionarea.h"
 #include "framework/pipeselectionarea.h"
 #include "framework/radioarea.h"
+#include "framework/unusablevalues.h"
 #include "guitools/smallclasses.h"
 #include "reports/valvepdfgenerator.h"
 #include "vocabulary/displaynumber.h"
+#include "vocabulary/fieldcodes.h"
 #include "vocabulary/symbols.h"
 
 #include <QDoubleSpinBox>
@@ -215,8 +218,122 @@ void ValveChild::addResults(QGridLayout* grid)
     addDimensions(grid);
 }
 
+DriveSelectionArea* ValveChild::driveArea() const
+{
+    return m_driveArea;
+}
+
+void ValveChild::addChoiceSections(QGridLayout* choice)
+{
+    // A parent from the start: a widget shown without one would be a window of its own.
+    auto* area = new DriveSelectionArea(m_driveWishes, m_driveDesignation, this);
+    results().addResultWidget(area);
+    choice->addWidget(area, choice->rowCount(), 0, 1, 2, Qt::AlignCenter);
+    m_driveArea = area;
+    // The kept valve is the one the kept drive was chosen for: it still fits.
+    const ValveResultItem* valve = chosenValve();
+    area->setValve(valve ? valve->deviceType : dtEmpty, valve ? valve->dn : 0, false);
+    connect(area, &DriveSelectionArea::changed, this, &ValveChild::takeDrive);
+}
+
+void ValveChild::candidateDropped()
+{
+    if (m_driveDesignation.isEmpty())
+        return;
+    results().noteChange(QStringLiteral("Электропривод %1 снят вместе с клапаном").arg(m_driveDesignation));
+    m_driveDesignation.clear();
+}
+
 void ValveChild::onUserValveChanged()
 {
+    if (!m_driveArea)
+        return;
+    const ValveResultItem* valve = chosenValve();
+    // A valve chosen where there was none comes with the first drive that fits.
+    const bool first = m_driveArea->isHidden();
+    m_driveArea->setValve(valve ? valve->deviceType : dtEmpty, valve ? valve->dn : 0, first);
+    takeDrive();
+}
+
+void ValveChild::takeDrive()
+{
+    if (!m_driveArea)
+        return;
+    m_driveWishes = m_driveArea->wishes();
+    m_driveDesignation = m_driveArea->designation();
+    noteChoiceChanged();
+}
+
+void ValveChild::storeResultFields(Doc& target) const
+{
+    SelectionChild::storeResultFields(target);
+    if (m_driveDesignation.isEmpty() && m_driveWishes == DriveWishes())
+        return;
+    target.setValue(DocKey(DriveFields::fcDriveSignal), m_driveWishes.controlSignalType);
+    target.setValue(DocKey(DriveFields::fcDriveVoltage), m_driveWishes.supplyVoltage);
+    target.setValue(DocKey(DriveFields::fcDriveProtection), m_driveWishes.protectionClass);
+    if (!m_driveDesignation.isEmpty())
+        target.setValue(DocKey(DriveFields::fcDriveDesignation), m_driveDesignation);
+}
+
+void ValveChild::applyResultFields(const Doc& stored, QMap<DocKey, Doc::FieldRepair>& repaired,
+                                   UnusableValues& unusable)
+{
+    SelectionChild::applyResultFields(stored, repaired, unusable);
+    DriveWishes wishes;
+    QString designation;
+    bool designationStored = false;
+    QStringList unreadable;
+    for (const DocKey& key : stored.keys()) {
+        if (key.fieldCode < DriveFields::fcDriveSignal || key.fieldCode > DriveFields::fcDriveDesignation)
+            continue;
+        // A value of the wrong kind was cleared by the repair of the document.
+        const bool cleared = repaired.remove(key) > 0;
+        const QVariant value = stored.value(key);
+        const int number = value.toInt();
+        bool usable = !cleared && !value.isNull() && key.index == 0;
+        switch (key.fieldCode) {
+        case DriveFields::fcDriveSignal:
+            usable = usable && drives::controlSignals(dtLMK2).contains(number);
+            if (usable)
+                wishes.controlSignalType = number;
+            break;
+        case DriveFields::fcDriveVoltage:
+            usable = usable && (number == dvEither || number == dv220 || number == dv24);
+            if (usable)
+                wishes.supplyVoltage = number;
+            break;
+        case DriveFields::fcDriveProtection:
+            usable = usable && (number == 54 || number == 67);
+            if (usable)
+                wishes.protectionClass = number;
+            break;
+        default:
+            designationStored = true;
+            if (usable)
+                designation = value.toString();
+            // Judged below, against the valve and the wishes.
+            continue;
+        }
+        if (!usable)
+            unreadable << UnusableValues::fieldDetail(stored, key, QStringLiteral("не задано"));
+    }
+    // A drive is taken back only for the kept valve and for the wishes it was
+    // chosen with; a drive the catalogue does not know fits no valve.
+    const bool dropped = designationStored && (designation.isEmpty() ||
+                                               !drives::fits(designation, keptSeries(), keptDn(), wishes));
+    if (dropped) {
+        unreadable << UnusableValues::fieldDetail(stored, DocKey(DriveFields::fcDriveDesignation),
+                                                  QStringLiteral("не подходит к выбранному клапану"));
+        designation.clear();
+    }
+    // Named once, however many of its fields were of no use.
+    if (!unreadable.isEmpty())
+        unusable.addShown(QStringLiteral("Электропривод"),
+                          dropped ? QStringLiteral("не выбран") : QStringLiteral("условия выбора не заданы"),
+                          unreadable.join(QLatin1Char('\n')));
+    m_driveWishes = wishes;
+    m_driveDesignation = designation;
 }
 
 void ValveChild::showPdf()
@@ -231,6 +348,10 @@ void ValveChild::showPdf()
     report.item = *valve;
     if (pipeArea())
         report.pipes = pipeArea()->selections();
+    if (const ElectricDrive* drive = ElectricDriveCatalogue::standard().find(m_driveDesignation)) {
+        report.driveDesignation = drive->m_designation;
+        report.driveDescription = drives::description(*drive);
+    }
     ValvePdfGenerator generator;
     generator.generate(report);
 }

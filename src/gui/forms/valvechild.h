@@ -6,9 +6,14 @@
 // with their safety factor, authority, cavitation and noise risk, lets the user
 // choose one valve and the pipe DN around it, and writes the report of the choice.
 
+#include "engine/electricdrive.h"
 #include "engine/inputparams.h"
 #include "engine/valvealgorithm.h"
 #include "forms/selectionchild.h"
+
+#include <QPointer>
+
+class DriveSelectionArea;
 
 class ValveChild : public SelectionChild
 {
@@ -32,9 +37,13 @@ public:
     const ValveAlgorithm& valveAlgorithm() const { return m_algorithm; }
     // The candidate chosen under "Ваш выбор", or null.
     const ValveResultItem* chosenValve() const;
+    // "Электропривод" of the current results; null after a refused task.
+    DriveSelectionArea* driveArea() const;
+    // The drive chosen with the valve; empty while none is.
+    QString driveDesignation() const { return m_driveDesignation; }
 
 public slots:
-    // The user picked a valve: nothing else follows from it here.
+    // The user picked a valve: the drives that fit it are offered.
     void onUserValveChanged();
     void showPdf() override;
 
@@ -45,6 +54,16 @@ protected:
     void updateInputRows() override;
     bool calculate() override;
     void addResults(QGridLayout* grid) override;
+    void addChoiceSections(QGridLayout* choice) override;
+    void candidateDropped() override;
+    // The drive wishes and the drive are part of the document, as the valve is.
+    void storeResultFields(Doc& target) const override;
+    void applyResultFields(const Doc& stored, QMap<DocKey, Doc::FieldRepair>& repaired,
+                           UnusableValues& unusable) override;
+
+private slots:
+    // The user changed the drive's wishes or the drive.
+    void takeDrive();
 
 private:
     // The valve series offered for the medium, keeping the user's choice while
@@ -56,4 +75,7 @@ private:
 
     ValveAlgorithm m_algorithm;
     ValveInputParams m_input;
+    DriveWishes m_driveWishes;
+    QString m_driveDesignation;
+    QPointer<DriveSelectionArea> m_driveArea;
 };

@@ -39,6 +39,8 @@ void ValvePdfGenerator::write(const ValveReport& report)
             "Клапан, выбранный пользователем программы с учётом особенностей системы теплоснабжения"),
         true);
     addValveTable(report);
+    if (!report.driveDesignation.isEmpty())
+        addDriveTable(report);
     addDimensions();
 }
 
@@ -80,5 +82,14 @@ void ValvePdfGenerator::addValveTable(const ValveReport& report)
     }
     addPipeSpeedRows(table, report.pipes, liquid, QStringLiteral("до клапана"),
                      QStringLiteral("после клапана"));
+    finishDataTable(table);
+}
+
+void ValvePdfGenerator::addDriveTable(const ValveReport& report)
+{
+    addSectionTitle(QStringLiteral("Электропривод"), true);
+    SmartTextTable table(insertDataTable(tableRows));
+    addMergedRow(table, QStringLiteral("Обозначение"), report.driveDesignation, true, Qt::AlignHCenter);
+    addMergedRow(table, QStringLiteral("Исполнение"), report.driveDescription, false, Qt::AlignHCenter);
     finishDataTable(table);
 }

@@ -16,6 +16,10 @@ struct ValveReport
     // The chosen pipes (the pipe area's selections()); a location without a
     // pipe reads DN 0 and speed 0.
     PipeSelections pipes;
+    // The electric drive chosen with the valve: its designation and what it is
+    // in words; empty when none is chosen, and the report has no such block.
+    QString driveDesignation;
+    QString driveDescription;
 };
 
 class ValvePdfGenerator : public PdfGenerator
@@ -33,4 +37,5 @@ public:
 private:
     void addInputTable(const ValveInputParams& input);
     void addValveTable(const ValveReport& report);
+    void addDriveTable(const ValveReport& report);
 };
