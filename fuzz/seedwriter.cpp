@@ -148,6 +148,7 @@ void writeDocuments()
         {"odd-pressure-unit.orx", viaHeat, 101, 4},
         {"odd-regulator-pressure-unit.orx", orxsamples::regulatorDocument(), 101, 4},
         {"odd-place.orx", orxsamples::valveDocument(), 131, 7},
+        {"odd-system.orx", orxsamples::valveDocument(), 120, 8},
         {"odd-medium.orx", orxsamples::regulatorDocument(), 121, 99},
         {"odd-heat-unit.orx", viaHeat, 1061, 7},
         {"odd-text-in-number.orx", orxsamples::valveDocument(), 108, QStringLiteral("1,5")},

@@ -28,6 +28,8 @@ const Picks kOneBeam{{lfType, 1}, {lfBeamCount, 1}, {lfForm, 1}};
 const Picks kTwoBeam{{lfType, 1}, {lfBeamCount, 2}, {lfForm, 1}};
 const Picks kNarrowed = kOneBeam + Picks{{lfForm, 2}};
 const Picks kEm{{lfType, 2}};
+// An electromagnetic meter chosen after a two-beam one: the hidden beam count and form keep their values.
+const Picks kEmAfterTwoBeam = kTwoBeam + kEm;
 const QList<int> kThreads{10015, 10020, 10025, 10032, 10040};
 QList<int> dns(int lowest, int highest)
 {
@@ -47,22 +49,34 @@ const struct { const char* name; Picks picks; LmfField field; QList<int> values;
     {"two-beam only straight", kTwoBeam, lfForm, {1}},
     {"straight connections", kOneBeam, lfConnection, {1, 2}},
     {"narrowed connections", kNarrowed, lfConnection, {1, 3}},
-    {"electromagnetic connections", kEm, lfConnection, {1, 4, 3}},
+    {"two-beam connections", kTwoBeam, lfConnection, {1, 2}},
+    {"electromagnetic connections: no weld-on, whatever the hidden form", kEmAfterTwoBeam, lfConnection, {1, 4, 3}},
     {"electromagnetic threads", kEm + Picks{{lfConnection, 3}}, lfDiameter, kThreads},
+    {"narrowed threads", kNarrowed + Picks{{lfConnection, 3}}, lfDiameter, kThreads},
     {"one-beam straight DN", kOneBeam + Picks{{lfConnection, 1}}, lfDiameter, dns(40, 600)},
     {"two-beam straight DN", kTwoBeam + Picks{{lfConnection, 1}}, lfDiameter, dns(50, 2000)},
+    {"one-beam weld-on DN", kOneBeam + Picks{{lfConnection, 2}}, lfDiameter, dns(200, 600)},
+    {"two-beam weld-on DN", kTwoBeam + Picks{{lfConnection, 2}}, lfDiameter, dns(200, 2000)},
     {"narrowed DN", kNarrowed + Picks{{lfConnection, 1}}, lfDiameter, dns(15, 100)},
     {"cross DN", kOneBeam + Picks{{lfForm, 4}, {lfConnection, 1}}, lfDiameter, {51, 52}},
+    {"electromagnetic flanged DN, whatever the hidden form", kEmAfterTwoBeam + Picks{{lfConnection, 1}}, lfDiameter, dns(15, 200)},
     {"electromagnetic wafer DN", kEm + Picks{{lfConnection, 4}}, lfDiameter, dns(15, 100)},
     {"ultrasonic G1B pressures", kNarrowed + Picks{{lfDiameter, 10020}}, lfPressure, {16, 25}},
     {"ultrasonic DN 100 pressures", kOneBeam + Picks{{lfDiameter, 100}}, lfPressure, {16, 25, 40, 63}},
+    {"two-beam DN 500 pressures", kTwoBeam + Picks{{lfDiameter, 500}}, lfPressure, {16, 25, 40, 63}},
+    {"electromagnetic DN 15 pressures: 40, never 63", kEm + Picks{{lfDiameter, 15}}, lfPressure, {16, 25, 40}},
     {"straight protection", kOneBeam, lfProtection, {67, 68}},
     {"narrowed DN 15 protection", kNarrowed + Picks{{lfDiameter, 15}}, lfProtection, {65, 67}},
-    {"electromagnetic series", kEm, lfSeries, {1000, 1100, 1300, 2000, 2100, 2300}},
+    {"two-beam DN 50 protection", kTwoBeam + Picks{{lfDiameter, 50}}, lfProtection, {67, 68}},
+    {"electromagnetic DN 15 protection: the hidden form counts", kEmAfterTwoBeam + Picks{{lfDiameter, 15}}, lfProtection, {67, 68}},
+    {"electromagnetic series, whatever the hidden beam count", kEmAfterTwoBeam, lfSeries, {1000, 1100, 1300, 2000, 2100, 2300}},
     {"one-beam series", kOneBeam, lfSeries, {1300, 1301, 2300, 2301}},
     {"two-beam series", kTwoBeam, lfSeries, {1300, 1500, 2300, 2500}},
     {"electromagnetic 1000 error", kEm + Picks{{lfSeries, 1000}}, lfAllowableError, {20}},
+    {"electromagnetic 1100 error", kEm + Picks{{lfSeries, 1100}}, lfAllowableError, {10}},
     {"electromagnetic 1300 error", kEm + Picks{{lfSeries, 1300}}, lfAllowableError, {5}},
+    {"two-beam 1500 error", kTwoBeam + Picks{{lfSeries, 1500}}, lfAllowableError, {5}},
+    {"two-beam 1300 error", kTwoBeam + Picks{{lfSeries, 1300}}, lfAllowableError, {10}},
     {"one-beam 1300 error", kOneBeam + Picks{{lfSeries, 1300}}, lfAllowableError, {10, 20}},
     {"one-beam 2301 error", kOneBeam + Picks{{lfSeries, 2301}}, lfAllowableError, {20}},
     {"one-beam interface", kOneBeam, lfInterface, {232}},
@@ -71,6 +85,8 @@ const struct { const char* name; Picks picks; LmfField field; QList<int> values;
     {"electromagnetic indicating interfaces", kEm + Picks{{lfIndication, 1}}, lfInterface, {232, 485, 500}},
     {"electromagnetic without indication: no RS-485, no Ethernet", kEm + Picks{{lfIndication, 0}}, lfInterface, {232}},
     {"one-beam 2300 supply", kOneBeam + Picks{{lfSeries, 2300}}, lfSupplyVoltage, {2}},
+    {"one-beam 2301 supply", kOneBeam + Picks{{lfSeries, 2301}}, lfSupplyVoltage, {1}},
+    {"two-beam 2500 supply", kTwoBeam + Picks{{lfSeries, 2500}}, lfSupplyVoltage, {2}},
     {"electromagnetic supply left alone", kEm, lfSupplyVoltage, {1, 2}},
     {"DN 32 weights", kEm + Picks{{lfDiameter, 32}}, lfMPulseWeight, {10, 11, 12, 13}},
     {"DN 125 weights", kEm + Picks{{lfDiameter, 125}}, lfMPulseWeight, {12, 13, 14}},
@@ -83,6 +99,7 @@ const struct { const char* name; Picks picks; const char* rows, *checks, *note; 
     {"one-beam Б series", kOneBeam + Picks{{lfSeries, 2301}}, "401 404 405 415 417 418 ", "10", "однолучевых счетчиков -\n15-600"},
     {"two-beam", kTwoBeam + Picks{{lfSeries, 2500}}, "401 404 405 406 409 415 417 418 ", "-1", "двухлучевых счетчиков -\n50-2000"},
     {"electromagnetic", kEm + Picks{{lfSeries, 1300}}, "416 419 420 421 ", "--", "однолучевых"},
+    {"electromagnetic after a two-beam: no two-beam rows, no output held", kEmAfterTwoBeam + Picks{{lfSeries, 1300}}, "416 419 420 421 ", "--", ""},
 };
 
 // The pulse weight note: minimum, maximum and factory setting (l/pulse), or the missing choice.

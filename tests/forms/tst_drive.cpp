@@ -234,6 +234,13 @@ private slots:
                            "24 В, степень защиты IP54"));
         QVERIFY(!opened.form->isModified());
 
+        // Wishes without a drive are the user's too.
+        wish(opened.form, QStringLiteral("d=0"));
+        const Doc wishesOnly = orxtest::savedAndReopened(*opened.form, file);
+        Window again("valve", &wishesOnly);
+        QCOMPARE(driveShown(again.form),
+                 QStringLiteral("ЛМА-135М-1600/63-20-24В | -- Без электропривода -- | "));
+
         wish(opened.form, QStringLiteral("s=1 v=0 d=0"));
         QVERIFY(opened.form->saveToFile(file));
         QVERIFY(!hex(orxtest::readFile(file)).contains(QStringLiteral("01f8")));

@@ -70,6 +70,19 @@ bool isNumber(double value)
     return std::isfinite(value);
 }
 
+// The system as the form shows it. The selection does without it, so a task
+// may come to the report with none chosen (-1): the user left the field empty,
+// or a document from elsewhere held a system the form does not list and opened
+// with the field empty. That is printed as a technical table writes a cell
+// without a value, with a dash: an empty cell would read as a line the printer
+// lost, and a name looked up for -1 would be "unknown" and an internal fault.
+QString systemText(int system)
+{
+    if (system == -1)
+        return QString(QChar(0x2014));
+    return common::loopName(common::Loop(system));
+}
+
 // Joins `span` cells of the current row from `column` on. Past the prepared
 // rows there is nothing to join; writing the cell reports it.
 void mergeCurrentRow(SmartTextTable& table, int column, int span)
@@ -368,7 +381,7 @@ void PdfGenerator::addTaskRows(SmartTextTable& table, const InputParams& input)
 {
     addMergedRow(table, QStringLiteral("Объект"), input.objectName, false, Qt::AlignRight);
     addSectionRow(table, QStringLiteral("Условия эксплуатации"));
-    addPairRow(table, QStringLiteral("Система"), common::loopName(common::Loop(input.system)));
+    addPairRow(table, QStringLiteral("Система"), systemText(input.system));
     addPairRow(table, QStringLiteral("Рабочая среда"),
                common::substanceName(common::SubstanceType(input.substance), input.concentration));
 }

@@ -96,7 +96,11 @@ protected:
     // Continues the document below a finished data table.
     void finishDataTable(SmartTextTable& table);
 
-    // The rows shared by the input tables of the device reports.
+    // The rows shared by the input tables of the device reports. The input is
+    // the task the selection ran on, as the form read it from its controls, so
+    // each choice named is one of its table: the selection refuses a task
+    // without it. The system alone it does without; one not chosen prints as a
+    // dash.
     // Object, operating conditions, system and medium.
     static void addTaskRows(SmartTextTable& table, const InputParams& input);
     static void addPlaceRow(SmartTextTable& table, const InputParams& input);
