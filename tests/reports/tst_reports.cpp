@@ -296,9 +296,9 @@ const Case kReports[] = {
 Наименование|Регулятор давления "после себя" прямого действия ЛМР-2-П (для пара) DN 25 Kvy 10 (0,10 - 0,70 МПа)
 Макс. скорость потока в трубопроводе DN 25 до регулятора|89.58|м/с
 Макс. скорость потока в трубопроводе DN 40 после регулятора|71.97|м/с)"},
-    {"2: ЛМР-1 \"до себя\"",
+    {"2: ЛМР-1 \"до себя\", with its position mark",
      {2, 40, 25, {}},
-     "Расчёт регулятора давления «до себя»|Регулятор_давления_до_себя|:/icons/lmr1_small.png",
+     "Расчёт регулятора давления «до себя», поз.\u00A0РД-1|Регулятор_давления_до_себя|:/icons/lmr1_small.png",
      nullptr},
     // No drawing nor dimensions: both reported.
     {"ЛМР-1-01: the bypass regulator",
@@ -608,6 +608,8 @@ private slots:
             }
             in.objectName = QStringLiteral("ИТП-2");
             auto report = reportOf<RegulatorAlgorithm, RegulatorReport>(in, c);
+            if (c.example == 2)
+                report.position = QStringLiteral("РД-1");
             if (!c.dn) { // a candidate of its own
                 report.item.deviceType = report.input.deviceType();
                 report.item.tuningRange = 527;
@@ -650,12 +652,15 @@ private slots:
             report.input = valveCase(example);
             report.item = algorithm.results().value(0);
             report.driveDesignation = QStringLiteral("ЛМА-315-1600/63-20-220В IP67");
+            report.position = QStringLiteral("РК-1234567890123"); // the longest mark
             report.driveDescription = QStringLiteral(
                 "Трёхпозиционное управление, исполнение «В», питание 220\u00A0В, степень защиты IP54");
             ValvePdfGenerator generator;
             generator.write(report);
             const QTextDocument& document = generator.textDocument();
             QCOMPARE(document.pageCount(), 1);
+            QCOMPARE(titles(document).section(QLatin1Char('|'), 0, 0),
+                     QStringLiteral("Расчёт регулирующего клапана, поз.\u00A0РК-1234567890123"));
             QCOMPARE(titles(document).section(QLatin1Char('|'), 2, 4),
                      QStringLiteral("Клапан, выбранный пользователем программы с учётом особенностей системы "
                                     "теплоснабжения|Электропривод|Габаритные размеры"));

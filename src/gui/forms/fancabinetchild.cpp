@@ -90,6 +90,7 @@ QGridLayout* CabinetChild::createGeneralRows(DeviceType type, int maxLoops)
     const int span = inputColumnCount();
     addSectionHeader(grid, QStringLiteral("Входные данные"), span);
     addSectionHeader(grid, QStringLiteral("Общее"), span, true);
+    addPositionRow(grid);
 
     // Plain items: the box shows its first item.
     addComboRow(grid, Doc::fcDeviceType, QStringLiteral("Тип устройства"))

@@ -43,6 +43,7 @@ QLayout* FlowMeterChild::createInputArea()
 
     addSectionHeader(grid, QStringLiteral("Входные данные"), span);
     addSectionHeader(grid, QStringLiteral("Параметры"), span, true);
+    addPositionRow(grid);
 
     addComboRow(grid, lfType, QStringLiteral("Тип расходомера"));
     RadioArea* beams = addRadioRow(grid, lfBeamCount, QStringLiteral("Схема зондирования"), 1);

@@ -357,6 +357,7 @@ void RegulatorChild::showPdf()
     RegulatorReport report;
     report.input = m_algorithm.regulatorInput();
     report.item = *regulator;
+    report.position = positionMark();
     if (pipeArea())
         report.pipes = pipeArea()->selections();
     RegulatorPdfGenerator generator(deviceType());

@@ -346,6 +346,7 @@ void ValveChild::showPdf()
     ValveReport report;
     report.input = m_algorithm.valveInput();
     report.item = *valve;
+    report.position = positionMark();
     if (pipeArea())
         report.pipes = pipeArea()->selections();
     if (const ElectricDrive* drive = ElectricDriveCatalogue::standard().find(m_driveDesignation)) {

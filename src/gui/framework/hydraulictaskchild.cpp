@@ -150,6 +150,7 @@ void HydraulicTaskChild::addApplicationSection(QGridLayout* grid, int span)
 {
     addSectionHeader(grid, QStringLiteral("Применение"), span, true);
     addTextRow(grid, fcObjectName, QStringLiteral("Наименование объекта"));
+    addPositionRow(grid);
     addComboRow(grid, fcSystem, QStringLiteral("Система"));
     addComboRow(grid, fcMedium, QStringLiteral("Рабочая среда"));
     addDoubleRowWithSubLabel(grid, fcConcentration, QStringLiteral("Концентрация раствора"),

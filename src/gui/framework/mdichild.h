@@ -43,7 +43,9 @@ class QDoubleSpinBox;
 class QGridLayout;
 class QLabel;
 class QLayout;
+class QLineEdit;
 class QPushButton;
+class QSpinBox;
 class QSmartComboBox;
 class QSmartTextEdit;
 class RadioArea;
@@ -89,6 +91,16 @@ public:
     virtual Algorithm* algorithm();
     // What the copy button puts on the clipboard.
     virtual QString copyText() const;
+
+    // ---- Where the device stands in a project ------------------------------
+    // The position mark on the drawings ("РК1"; empty while none is given) and
+    // how many such devices are ordered (1–999).
+    QString positionMark() const;
+    int quantity() const;
+    // A duplicated position takes the next free mark: a modification.
+    void setPositionMark(const QString& mark);
+    // The longest mark a position takes.
+    static constexpr int maxPositionLength = 16;
 
     // ---- Document commands (the main window) ------------------------------
     const Doc& doc() const { return m_doc; }
@@ -223,6 +235,11 @@ protected:
     // A sunken vertical line between the input and the results columns.
     static QWidget* createVerticalSeparator();
 
+    // "Позиция" and "Кол-во" in one row. They tell where the device stands
+    // in the project, not what it is: a change marks the document modified and
+    // leaves the results as they are.
+    void addPositionRow(QGridLayout* grid);
+
     // ---- Showing, hiding, enabling ------------------------------------------
     void setInputEnabled(const DocKey& key, bool on);
     void setInputVisible(const DocKey& key, bool on);
@@ -309,12 +326,23 @@ private:
     // first shows: the results beside it never move it.
     void fixInputColumn();
     void updateBackground();
+    // The position mark and quantity of the document: written only when given
+    // (a mark, a quantity other than 1), so that a document keeps its bytes;
+    // at opening a mark too long is cut and a quantity that is no whole
+    // number 1–999 becomes 1, each named in the opening warning.
+    void storePositionFields(Doc& target) const;
+    void applyPositionFields(const Doc& stored, QMap<DocKey, Doc::FieldRepair>& repaired,
+                             UnusableValues& unusable);
+    // The position row changed: the document did, the results did not.
+    void positionChanged();
 
     Doc m_doc;
     QMap<DocKey, QWidget*> m_controls;
     QMap<DocKey, QLabel*> m_labels;
     QMap<DocKey, QLabel*> m_subLabels;
     bool m_modified = false;
+    QLineEdit* m_positionEdit = nullptr;
+    QSpinBox* m_quantityBox = nullptr;
     ResultsArea m_results;
     bool m_shown = false;
     bool m_rejectedMode = false;

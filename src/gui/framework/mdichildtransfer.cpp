@@ -113,6 +113,7 @@ void MdiChild::applyToControls()
             unusable.addShown(fieldName(key), done, detail(key, done));
         }
     }
+    applyPositionFields(stored, repaired, unusable);
     applyResultFields(stored, repaired, unusable);
     // The form's defaults gave way to the document's own values: the first
     // results compare with nothing, so none of them reads as the form's change.
@@ -272,6 +273,7 @@ void MdiChild::loadFromControls(Doc& target)
         }
         target.setValue(it.key(), v);
     }
+    storePositionFields(target);
     storeResultFields(target);
 }
 

@@ -293,6 +293,11 @@ void PdfGenerator::addTitle(const QString& text, Qt::Alignment alignment, bool b
     cursor.movePosition(QTextCursor::End);
 }
 
+QString PdfGenerator::titleWithPosition(const QString& title, const QString& position)
+{
+    return position.isEmpty() ? title : QStringLiteral("%1, поз.\u00A0%2").arg(title, position);
+}
+
 void PdfGenerator::addSectionTitle(const QString& text, bool lineAfter)
 {
     addEmptyLines(2);

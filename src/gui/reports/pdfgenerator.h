@@ -65,6 +65,9 @@ public:
     void addTitle(const QString& text, Qt::Alignment alignment, bool bold, bool italic, int pointSize);
     // Two empty lines, a centred bold 14-point title, one more line when asked.
     void addSectionTitle(const QString& text, bool lineAfter);
+    // The report's title with the device's position mark in the project when
+    // one is given: "Расчёт регулирующего клапана, поз. РК1".
+    static QString titleWithPosition(const QString& title, const QString& position);
     // "Габаритные размеры": the small drawing and the table of deviceType, then
     // the program's name and version.
     void addDimensions();

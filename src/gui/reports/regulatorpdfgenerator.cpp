@@ -58,7 +58,9 @@ void RegulatorPdfGenerator::write(const RegulatorReport& report)
 {
     m_input = report.input;
     addHeader();
-    addSectionTitle(QStringLiteral("Расчёт регулятора ") + titleDevName(m_input.regulation), false);
+    addSectionTitle(titleWithPosition(QStringLiteral("Расчёт регулятора ") + titleDevName(m_input.regulation),
+                                      report.position),
+                    false);
     addSectionTitle(QStringLiteral("Входные данные"), true);
     addInputTable();
     addSectionTitle(

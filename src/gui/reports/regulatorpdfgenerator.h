@@ -17,6 +17,8 @@ struct RegulatorReport
     // The chosen pipes (the pipe area's selections()); a location without a
     // pipe reads DN 0 and speed 0.
     PipeSelections pipes;
+    // The position mark of the regulator in the project; empty when none is given.
+    QString position;
 };
 
 class RegulatorPdfGenerator : public PdfGenerator

@@ -31,7 +31,8 @@ void ValvePdfGenerator::write(const ValveReport& report)
 {
     deviceType = report.input.valveType;
     addHeader();
-    addSectionTitle(QStringLiteral("Расчёт регулирующего клапана"), false);
+    addSectionTitle(titleWithPosition(QStringLiteral("Расчёт регулирующего клапана"), report.position),
+                    false);
     addSectionTitle(QStringLiteral("Входные данные"), true);
     addInputTable(report.input);
     addSectionTitle(

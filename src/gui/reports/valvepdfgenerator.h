@@ -20,6 +20,8 @@ struct ValveReport
     // in words; empty when none is chosen, and the report has no such block.
     QString driveDesignation;
     QString driveDescription;
+    // The position mark of the valve in the project; empty when none is given.
+    QString position;
 };
 
 class ValvePdfGenerator : public PdfGenerator

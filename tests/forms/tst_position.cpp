@@ -1,0 +1,131 @@
+// "Позиция" and "Кол-во" of every document window: where the device stands in a project, kept in the
+// document only when given, so that every document made before keeps its bytes.
+
+#include "formhost.h"
+#include "forms/fancabinetchild.h"
+#include "forms/flowmeterchild.h"
+#include "forms/kvchild.h"
+#include "forms/regulatorchild.h"
+#include "forms/valvechild.h"
+#include "guitestsupport.h"
+#include "tablerows.h"
+#include "testsupport.h"
+
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace {
+
+std::unique_ptr<MdiChild> formOf(const Doc& doc)
+{
+    switch (doc.docType()) {
+    case common::docValve:
+        return std::make_unique<ValveChild>(&doc);
+    case common::docRegulator:
+        return std::make_unique<RegulatorChild>(&doc);
+    case common::docKv:
+        return std::make_unique<KvChild>(&doc);
+    case common::docFlowMeter:
+        return std::make_unique<FlowMeterChild>(&doc);
+    case common::docStdCabinet:
+        return std::make_unique<StdCabinetChild>(&doc);
+    default:
+        return std::make_unique<FanCabinetChild>(&doc);
+    }
+}
+
+Doc sample(const char* stem)
+{
+    Doc doc;
+    if (!Doc::loadFromFile(
+            QStringLiteral(ORX_TEST_SOURCE_DIR "/../fuzz/corpus/document/%1.orx").arg(QLatin1String(stem)),
+            doc))
+        qWarning("no sample %s", stem);
+    return doc;
+}
+
+const char* const kSamples[] = {"valve", "regulator", "kv", "flowmeter", "stdcabinet", "fancabinet"};
+
+// A stored position field from elsewhere: what the opening warning says, then the mark and quantity shown.
+const struct
+{
+    const char* name;
+    qint16 field;
+    QVariant value;
+    const char* shown;
+} kStored[] = {
+    {"a mark of 16 characters stays", 508, QStringLiteral("РК-1234567890123"), " | РК-1234567890123 | 1"},
+    {"a longer mark is cut to 16", 508, QStringLiteral("РК-12345678901234"),
+     "• Позиция — сокращено до 16 знаков | РК-1234567890123 | 1"},
+    {"a mark stored as a number", 508, 7, "• Позиция — не заполнено |  | 1"},
+    {"a quantity of 999", 509, 999, " |  | 999"},
+    {"a quantity of 0", 509, 0, "• Кол-во — взято 1 |  | 1"},
+    {"a quantity above 999", 509, 1000, "• Кол-во — взято 1 |  | 1"},
+    {"a quantity of 2.5", 509, 2.5, "• Кол-во — взято 1 |  | 1"},
+    {"a quantity stored as a text", 509, QStringLiteral("3"), "• Кол-во — взято 1 |  | 1"},
+};
+
+} // namespace
+
+class TestPosition : public QObject
+{
+    Q_OBJECT
+private slots:
+    void everyWindow_data()
+    {
+        QTest::addColumn<QString>("stem");
+        for (const char* stem : kSamples)
+            QTest::newRow(stem) << QString::fromLatin1(stem);
+    }
+
+    // Untouched, a document writes no position field; a mark and a quantity typed mark it modified, are saved
+    // and come back.
+    void everyWindow()
+    {
+        QFETCH(QString, stem);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("a.orx"));
+        const Doc doc = sample(qPrintable(stem));
+        orxtest::FormHost host;
+        MdiChild* form = host.add(formOf(doc).release());
+        QVERIFY(form->positionMark().isEmpty() && form->quantity() == 1);
+        QVERIFY(form->saveToFile(file));
+        Doc untouched;
+        QVERIFY(Doc::fromByteArray(orxtest::readFile(file), untouched) == Doc::rsOk);
+        QVERIFY(!untouched.keys().contains(DocKey(508)) && !untouched.keys().contains(DocKey(509)));
+
+        auto* mark = form->findChild<QLineEdit*>();
+        QVERIFY(mark && mark->maxLength() == 16);
+        mark->setFocus();
+        QTest::keyClicks(mark, QStringLiteral("TP10"));
+        QVERIFY(form->isModified());
+        form->findChild<QSpinBox*>()->setValue(3);
+        const Doc saved = orxtest::savedAndReopened(*form, file);
+        const std::unique_ptr<MdiChild> opened = formOf(saved);
+        QCOMPARE(opened->positionMark() + QLatin1Char('/') + QString::number(opened->quantity()),
+                 QStringLiteral("TP10/3"));
+        QVERIFY(!opened->isModified());
+    }
+
+    void storedFromElsewhere_data() { tableRows(kStored); }
+    void storedFromElsewhere()
+    {
+        ORX_ROW(kStored);
+        Doc doc = sample("kv");
+        doc.setValue(DocKey(row.field), row.value);
+        orxtest::MessageCapture capture;
+        const std::unique_ptr<MdiChild> form = formOf(doc);
+        QString warning;
+        for (const orxtest::CapturedMessage& message : capture.messages())
+            if (message.title == QStringLiteral("Предупреждение"))
+                warning += message.text.section(QLatin1Char('\n'), 1);
+        QCOMPARE(QStringLiteral("%1 | %2 | %3").arg(warning, form->positionMark()).arg(form->quantity()),
+                 QString::fromUtf8(row.shown));
+    }
+};
+
+ORX_GUI_TEST_MAIN(TestPosition)
+#include "tst_position.moc"
