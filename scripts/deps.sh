@@ -2,10 +2,10 @@
 # Sourced by run.sh, test.sh and package.sh:  orx_install_packages run|test|package
 # Runs apt-get (through sudo when not root) only when dpkg-query finds a gap.
 
-ORX_BUILD_PACKAGES="cmake make ninja-build g++ ccache qtbase5-dev qtbase5-dev-tools libqt5svg5-dev fonts-crosextra-carlito fonts-dejavu-core qttranslations5-l10n"
+ORX_BUILD_PACKAGES="cmake make ninja-build g++ ccache qtbase5-dev qtbase5-dev-tools libqt5svg5-dev libxlsxwriter-dev pkg-config fonts-crosextra-carlito fonts-dejavu-core qttranslations5-l10n"
 ORX_RUN_PACKAGES="xdg-utils"
 # The validators check the installed desktop entry and description.
-ORX_TEST_PACKAGES="poppler-utils xvfb xauth desktop-file-utils appstream"
+ORX_TEST_PACKAGES="poppler-utils unzip xvfb xauth desktop-file-utils appstream"
 # CPack's Debian generator finds the libraries through dpkg-shlibdeps (which
 # asks file what a binary is); lintian judges the package.
 ORX_PACKAGE_PACKAGES="dpkg-dev file lintian"

@@ -1,0 +1,170 @@
+// The equipment schedule: the order of position marks, duplicated marks, the
+// figures' cell texts and the CSV bytes.
+
+#include "project/equipmentschedule.h"
+#include "project/schedulefile.h"
+#include "tablerows.h"
+#include "testsupport.h"
+
+#include <QDir>
+#include <QIODevice>
+#include <QTemporaryDir>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// Marks as given, separated by "|", and as ordered.
+// clang-format off
+const struct { const char* name; const char* given; const char* ordered; } kOrders[] = {
+    {"digit runs by value", "РК10|РК2|РК1", "РК1|РК2|РК10"},
+    {"sub-position between its position and the next", "РК2|РК1.1|РК1|РК1.10|РК1.2", "РК1|РК1.1|РК1.2|РК1.10|РК2"},
+    {"letters without case", "рк2|РК1|Рд1|РК3", "Рд1|РК1|рк2|РК3"},
+    {"a digit before a letter at the first difference", "РКА|РК1|А1|РК|1А", "1А|А1|РК|РК1|РКА"},
+    {"runs longer than any integer", "Р100000000000000000000|Р99999999999999999999", "Р99999999999999999999|Р100000000000000000000"},
+    {"outer blanks ignored", "РК10| РК2 |РК1", "РК1| РК2 |РК10"},
+    {"rows without a mark last", "|РК2| |РК1", "РК1|РК2|| "},
+    // Past a handful of rows a sort that is not stable mixes equal marks up.
+    {"equal marks keep their order", "Р2|р1|Р1|р2|Р2|р1|Р1|р2|Р2|р1|Р1|р2|Р2|р1|Р1|р2|Р2|р1|Р1|р2|Р2|р1|Р1|р2",
+     "р1|Р1|р1|Р1|р1|Р1|р1|Р1|р1|Р1|р1|Р1|Р2|р2|Р2|р2|Р2|р2|Р2|р2|Р2|р2|Р2|р2"},
+};
+
+// Marks and, per row, whether it is flagged as a duplicate.
+const struct { const char* name; const char* marks; const char* flags; } kDuplicates[] = {
+    {"a mark given twice", "РК1|РК2|РК1", "101"},
+    {"case and leading zeros make the same mark", "РК1|рк01|РК10", "110"},
+    {"a sub-position is its own mark", "РК1|РК1.1|РК11", "000"},
+    {"rows without a mark are not duplicates", "| |РК1", "000"},
+    {"three of one mark", "РД1|РК1|РД1|РД1", "1011"},
+};
+
+const double nan = std::numeric_limits<double>::quiet_NaN();
+
+// The texts "mass|quantity".
+const struct { const char* name; double mass; int quantity; const char* text; } kFigures[] = {
+    {"decimal comma", 12.5, 2, "12,5|2"},
+    {"whole mass without decimals", 120, 999, "120|999"},
+    {"shortest form of a fraction", 0.1 + 0.2, 1, "0,30000000000000004|1"},
+    {"small mass not in exponent form", 0.00001, 1, "0,00001|1"},
+    {"no mass, no quantity", nan, 0, "|"},
+    {"infinite mass and negative quantity are empty", std::numeric_limits<double>::infinity(), -3, "|"},
+    {"negative zero", -0.0, 1, "0|1"},
+};
+// clang-format on
+
+EquipmentSchedule withMarks(const char* marks)
+{
+    EquipmentSchedule schedule;
+    const QStringList list = QString::fromUtf8(marks).split(QLatin1Char('|'));
+    for (const QString& mark : list)
+        schedule.rows.append({mark, {}, {}, {}, {}, {}, 1, 1, {}});
+    return schedule;
+}
+
+QString u(const char* text)
+{
+    return QString::fromUtf8(text);
+}
+
+// Quotes, separators, line breaks, outer blanks and every start of a formula.
+EquipmentSchedule csvSample()
+{
+    EquipmentSchedule schedule;
+    schedule.details.objectName = u("ИТП-1"); // not in the table
+    schedule.rows = {
+        {u("РК1"), u("Клапан; седельный \"ЛМК\""), u("ЛМК-2 DN 50"), {}, u("Оримакс"), u("шт."), 2, 12.5, {}},
+        {u("РК1.1"), u("=HYPERLINK(\"http://x\")"), u("+7 495"), u("-1"), u("@SUM(A1)"), u("шт."), 1, nan,
+         u("первая строка\r\nвторая")},
+        {u(" РК2"), u("\tтабуляция"), u("конец "), u("  =cmd"), u("\rвозврат"), {}, 0, 3, u("a'b")},
+    };
+    return schedule;
+}
+
+const char kCsvSample[] =
+    "\xEF\xBB\xBF"
+    "Поз.;Наименование и техническая характеристика;Тип, марка, обозначение документа, опросного листа;"
+    "Код продукции;Поставщик;Ед. измерения;Кол.;Масса 1 ед., кг;Примечание\r\n"
+    "РК1;\"Клапан; седельный \"\"ЛМК\"\"\";ЛМК-2 DN 50;;Оримакс;шт.;2;12,5;\r\n"
+    "РК1.1;\"'=HYPERLINK(\"\"http://x\"\")\";'+7 495;'-1;'@SUM(A1);шт.;1;;\"первая строка\r\nвторая\"\r\n"
+    "\" РК2\";'\tтабуляция;\"конец \";'  =cmd;\"'\rвозврат\";;;3;a'b\r\n";
+
+// A file written through saveWholeFile: what the writer does, and what is found afterwards.
+// clang-format off
+const struct { const char* name; bool succeeds; const char* content; const char* error; } kWholeFiles[] = {
+    {"a writer that succeeds replaces the file", true, "new bytes", ""},
+    {"a writer that fails half way keeps the earlier file", false, "earlier", "Не удалось сохранить файл \"%1\": файл записан не полностью"},
+};
+// clang-format on
+
+} // namespace
+
+class TestSchedule : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void naturalOrder_data() { tableRows(kOrders); }
+    void naturalOrder()
+    {
+        ORX_ROW(kOrders);
+        EquipmentSchedule schedule = withMarks(row.given);
+        schedule.sortByPosition();
+        QStringList marks;
+        for (const ScheduleRow& r : schedule.rows)
+            marks << r.position;
+        QCOMPARE(marks.join(QLatin1Char('|')), QString::fromUtf8(row.ordered));
+    }
+
+    void duplicates_data() { tableRows(kDuplicates); }
+    void duplicates()
+    {
+        ORX_ROW(kDuplicates);
+        QString flags;
+        for (bool duplicated : withMarks(row.marks).duplicatedPositions())
+            flags += QLatin1Char(duplicated ? '1' : '0');
+        QCOMPARE(flags, QString::fromUtf8(row.flags));
+    }
+
+    void figureTexts_data() { tableRows(kFigures); }
+    void figureTexts()
+    {
+        ORX_ROW(kFigures);
+        QCOMPARE(scheduleMassText(row.mass) + QLatin1Char('|') + scheduleQuantityText(row.quantity),
+                 QString::fromUtf8(row.text));
+    }
+
+    void csvBytes()
+    {
+        QCOMPARE(scheduleCsv(csvSample()), QByteArray(kCsvSample));
+        // An empty schedule is the header row alone.
+        const QByteArray empty = scheduleCsv(EquipmentSchedule());
+        QCOMPARE(empty, QByteArray(kCsvSample).left(QByteArray(kCsvSample).indexOf("\r\n") + 2));
+    }
+
+    void wholeOrNothing_data() { tableRows(kWholeFiles); }
+    void wholeOrNothing()
+    {
+        ORX_ROW(kWholeFiles);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("таблица.csv"));
+        QVERIFY(orxtest::writeFile(path, "earlier"));
+        QString error;
+        const bool saved = saveWholeFile(
+            path,
+            [&row](QIODevice* file) {
+                file->write(row.succeeds ? "new bytes" : "half");
+                return row.succeeds;
+            },
+            &error);
+        QCOMPARE(saved, row.succeeds);
+        QCOMPARE(orxtest::readFile(path), QByteArray(row.content));
+        const QString expected = QString::fromUtf8(row.error);
+        QCOMPARE(error, expected.isEmpty() ? expected : expected.arg(QDir::toNativeSeparators(path)));
+        QCOMPARE(QDir(folder.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+                 QStringList{QStringLiteral("таблица.csv")});
+    }
+};
+
+ORX_CORE_TEST_MAIN(TestSchedule)
+#include "tst_schedule.moc"
