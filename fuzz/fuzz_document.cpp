@@ -18,6 +18,7 @@
 #include "forms/kvchild.h"
 #include "forms/regulatorchild.h"
 #include "forms/valvechild.h"
+#include "project/project.h"
 #include "resources.h"
 
 #include <QApplication>
@@ -148,6 +149,32 @@ void openInForm(Doc doc, orxfuzz::Shown& shown)
         fail("results were computed from a choice outside its table");
 }
 
+// A project opens with every member that reads (the damaged ones named, never
+// a reason to refuse the rest), saves to what it read, and each member opens
+// in its form as a document of its own would.
+void openProject(const Doc& doc, orxfuzz::Shown& shown)
+{
+    QStringList damaged;
+    const Project project = Project::fromDoc(doc, &damaged);
+    for (const Project::Position& position : project.positions)
+        if (!Doc::isValidDocType(position.doc.docType()) || position.doc.docType() == common::docProject)
+            fail("a project kept a member of no form", QString::number(position.doc.docType()));
+    const QByteArray written = project.toDoc().toByteArray();
+    Doc again;
+    if (Doc::fromByteArray(written, again) != Doc::rsOk ||
+        Project::fromDoc(again).toDoc().toByteArray() != written)
+        fail("a saved project changes when opened again");
+    if (shown.assertions != 0)
+        fail("reading a project tripped an internal check", shown.texts.join(QLatin1Char('\n')));
+    // Each member's own reading is the document target's; a few forms are
+    // enough to see that the project hands over what it read.
+    const int forms = std::min<int>(project.positions.size(), 8);
+    for (int i = 0; i < forms; ++i) {
+        shown.reset();
+        openInForm(project.positions.at(i).doc, shown);
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -194,7 +221,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     if (shown.assertions != 0)
         fail("reading a document tripped an internal check", shown.texts.join(QLatin1Char('\n')));
-    if (status == Doc::rsOk)
+    if (status == Doc::rsOk && doc.docType() == common::docProject)
+        openProject(doc, shown);
+    else if (status == Doc::rsOk)
         openInForm(doc, shown);
     return 0;
 }

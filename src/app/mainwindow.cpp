@@ -16,6 +16,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
@@ -331,6 +332,14 @@ bool MainWindow::openFile(const QString& fileName)
     // The reader has told the user why a file cannot be opened.
     if (!Doc::loadFromFile(fileName, doc))
         return false;
+    // A project holds the documents of many positions: no one tab shows it.
+    if (doc.docType() == docProject) {
+        showFileWarning(QStringLiteral("Предупреждение"),
+                        QStringLiteral("Файл \"%1\" — проект, а не документ одной позиции: эта команда "
+                                       "проекты не открывает")
+                            .arg(QDir::toNativeSeparators(fileName)));
+        return false;
+    }
     const int idx = createMdiChild(static_cast<DocType>(doc.docType()), &doc);
     if (idx < 0)
         return false;

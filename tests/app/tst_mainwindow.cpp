@@ -9,6 +9,7 @@
 #include "guitestsupport.h"
 #include "guitools/smallclasses.h"
 #include "mainwindow.h"
+#include "project/project.h"
 #include "selectdoctypedlg.h"
 #include "tablerows.h"
 #include "vocabulary/flowmeter.h"
@@ -85,6 +86,8 @@ const struct
      "Проекты 2022/Клапан.orx|sub/../Проекты 2022/Клапан.orx|link.orx|linked/Клапан.orx", "[Клапан]", ""},
     {"several, a missing one refused", "Проекты 2022/Клапан.orx|missing.orx|Kv.orx", "Клапан|[Kv]",
      "Не удалось открыть файл \"~/missing.orx\""},
+    {"a project: told what it is, no tab and no internal fault", "Объект.orxp", "",
+     "! Файл \"~/Объект.orxp\" — проект, а не документ одной позиции: эта команда проекты не открывает"},
     {"an open one named again comes forward", "Проекты 2022/Клапан.orx|Kv.orx|link.orx", "[Клапан]|Kv", ""},
 };
 
@@ -292,6 +295,7 @@ private slots:
              {std::pair{"Проекты 2022/Клапан.orx", orxsamples::valveDocument().toByteArray()},
               {"Kv.orx", orxsamples::kvDocument().toByteArray()},
               {"old.orx", QByteArray::fromHex("00000002")},
+              {"Объект.orxp", Project{{}, {{orxsamples::kvDocument(), {}}}}.toDoc().toByteArray()},
               {"hostile.orx", QByteArray::fromHex("00000003 7ffe0000 00000009 00 7fffffff")}})
             QVERIFY(orxtest::writeFile(dir.filePath(QString::fromUtf8(name)), bytes));
         QVERIFY(

@@ -56,16 +56,6 @@ QVariant notFilled(FieldKind kind)
     }
 }
 
-// A text cut to maxTextLength, never between the two halves of a character
-// outside the basic plane.
-QString cutText(const QString& text)
-{
-    int length = Doc::maxTextLength;
-    if (text.at(length - 1).isHighSurrogate())
-        --length;
-    return text.left(length);
-}
-
 const char kDirectoryKey[] = "Common/Directory";
 const char kWarningTitle[] = "Предупреждение";
 
@@ -159,7 +149,7 @@ QList<Doc::RepairedField> Doc::repairFields()
             it.value() = notFilled(kind);
             repaired.append({it.key(), frCleared});
         } else if (kind == fkText && it.value().toString().size() > maxTextLength) {
-            it.value() = cutText(it.value().toString());
+            it.value() = cutText(it.value().toString(), maxTextLength);
             repaired.append({it.key(), frCut});
         }
     }
@@ -276,9 +266,20 @@ bool Doc::isCombo(qint16 fieldCode)
     return type(fieldCode) == fkCombo;
 }
 
+QString Doc::cutText(const QString& text, int length)
+{
+    if (text.size() <= length)
+        return text;
+    if (length > 0 && text.at(length - 1).isHighSurrogate())
+        --length;
+    return text.left(length);
+}
+
 bool Doc::isValidDocType(int docType)
 {
-    return common::docTypeInfo(docType) != nullptr;
+    // A project file is a document of this format too, though no window
+    // shows it and no one creates one from the list of document types.
+    return common::docTypeInfo(docType) != nullptr || docType == common::docProject;
 }
 
 QString Doc::rememberedDirectory()

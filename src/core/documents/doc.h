@@ -64,6 +64,9 @@ public:
     // No one types an object name this long; a longer one comes from elsewhere
     // and would only make the text box and the report crawl.
     static constexpr int maxTextLength = 1000;
+    // At most `length` characters, never ending between the two halves of a
+    // character outside the basic plane.
+    static QString cutText(const QString& text, int length);
 
     // What repairFields() did to a field.
     enum FieldRepair {

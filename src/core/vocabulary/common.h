@@ -33,6 +33,9 @@ enum DocType : int {
     docFanCabinet = 105,
     docFlowMeter = 200,
     docKv = 500,
+    // A project file: the object's details and the whole document of each of
+    // its positions; no window of its own.
+    docProject = 900,
 };
 
 enum SubstanceType : int {

@@ -99,8 +99,6 @@ public:
     int quantity() const;
     // A duplicated position takes the next free mark: a modification.
     void setPositionMark(const QString& mark);
-    // The longest mark a position takes.
-    static constexpr int maxPositionLength = 16;
 
     // ---- Document commands (the main window) ------------------------------
     const Doc& doc() const { return m_doc; }

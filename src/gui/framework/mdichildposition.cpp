@@ -3,6 +3,7 @@
 
 #include "framework/mdichild.h"
 #include "framework/unusablevalues.h"
+#include "project/project.h"
 #include "vocabulary/fieldcodes.h"
 
 #include <QGridLayout>
@@ -12,15 +13,7 @@
 #include <QSignalBlocker>
 #include <QSpinBox>
 
-#include <cmath>
-
 using common::PositionFields;
-
-namespace {
-
-const int kMaxQuantity = 999;
-
-} // namespace
 
 void MdiChild::addPositionRow(QGridLayout* grid)
 {
@@ -29,16 +22,16 @@ void MdiChild::addPositionRow(QGridLayout* grid)
     grid->addWidget(caption, row, 0);
 
     m_positionEdit = new QLineEdit();
-    m_positionEdit->setMaxLength(maxPositionLength);
+    m_positionEdit->setMaxLength(Project::maxMarkLength);
     m_positionEdit->setPlaceholderText(QStringLiteral("РК1"));
     m_positionEdit->setToolTip(
-        QStringLiteral("Позиция на чертежах, не более %1 знаков").arg(maxPositionLength));
+        QStringLiteral("Позиция на чертежах, не более %1 знаков").arg(Project::maxMarkLength));
     // Wide enough for an ordinary mark; a longer one scrolls in the box.
     m_positionEdit->setMaximumWidth(m_positionEdit->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 12);
     caption->setBuddy(m_positionEdit);
 
     m_quantityBox = new QSpinBox();
-    m_quantityBox->setRange(1, kMaxQuantity);
+    m_quantityBox->setRange(Project::minQuantity, Project::maxQuantity);
     m_quantityBox->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     auto* quantityCaption = new QLabel(QStringLiteral("Кол-во:"));
     quantityCaption->setBuddy(m_quantityBox);
@@ -71,7 +64,7 @@ void MdiChild::setPositionMark(const QString& mark)
 {
     if (!m_positionEdit || mark == positionMark())
         return;
-    m_positionEdit->setText(mark.left(maxPositionLength));
+    m_positionEdit->setText(Doc::cutText(mark, Project::maxMarkLength));
     positionChanged();
 }
 
@@ -92,36 +85,36 @@ void MdiChild::storePositionFields(Doc& target) const
 void MdiChild::applyPositionFields(const Doc& stored, QMap<DocKey, Doc::FieldRepair>& repaired,
                                    UnusableValues& unusable)
 {
-    for (const DocKey& key : stored.keys()) {
-        if (key.fieldCode != PositionFields::fcPosition && key.fieldCode != PositionFields::fcQuantity)
-            continue;
-        const bool cleared = repaired.value(key) == Doc::frCleared;
-        repaired.remove(key);
+    // What the project reads of a document is what its window shows.
+    const DocKey markKey(PositionFields::fcPosition);
+    const DocKey quantityKey(PositionFields::fcQuantity);
+    const QList<DocKey> keys = stored.keys();
+    for (const DocKey& key : keys)
+        if (key.fieldCode == PositionFields::fcPosition || key.fieldCode == PositionFields::fcQuantity)
+            repaired.remove(key);
+    if (m_positionEdit) {
+        const QSignalBlocker blocked(m_positionEdit);
+        m_positionEdit->setText(Project::positionMark(stored));
+    }
+    if (m_quantityBox) {
+        const QSignalBlocker blocked(m_quantityBox);
+        m_quantityBox->setValue(Project::quantity(stored));
+    }
+    for (const DocKey& key : keys) {
         const QVariant value = stored.value(key);
         if (key.fieldCode == PositionFields::fcPosition) {
-            const QString mark = cleared || key.index != 0 ? QString() : value.toString();
-            if (m_positionEdit) {
-                const QSignalBlocker blocked(m_positionEdit);
-                m_positionEdit->setText(mark.left(maxPositionLength));
-            }
-            if (cleared || key.index != 0)
+            if (key != markKey || value.userType() != QMetaType::QString)
                 unusable.addShown(QStringLiteral("Позиция"), QStringLiteral("не заполнено"),
                                   UnusableValues::fieldDetail(stored, key, QStringLiteral("не заполнено")));
-            else if (mark.size() > maxPositionLength)
+            else if (value.toString() != Project::positionMark(stored))
                 unusable.addShown(QStringLiteral("Позиция"),
-                                  QStringLiteral("сокращено до %1 знаков").arg(maxPositionLength),
+                                  QStringLiteral("сокращено до %1 знаков").arg(Project::maxMarkLength),
                                   UnusableValues::fieldDetail(stored, key, QStringLiteral("сокращено")));
-            continue;
-        }
-        const double number = value.toDouble();
-        const bool whole = !cleared && key.index == 0 && !value.isNull() && number >= 1 &&
-                           number <= kMaxQuantity && std::floor(number) == number;
-        if (m_quantityBox) {
-            const QSignalBlocker blocked(m_quantityBox);
-            m_quantityBox->setValue(whole ? int(number) : 1);
-        }
-        if (!whole)
+        } else if (key.fieldCode == PositionFields::fcQuantity &&
+                   (key != quantityKey || value.isNull() || value.toDouble() != Project::quantity(stored) ||
+                    value.userType() == QMetaType::QString)) {
             unusable.addShown(QStringLiteral("Кол-во"), QStringLiteral("взято 1"),
                               UnusableValues::fieldDetail(stored, key, QStringLiteral("взято 1")));
+        }
     }
 }
