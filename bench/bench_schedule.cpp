@@ -1,8 +1,11 @@
-// The equipment schedule of a project of 50 positions written as the A3 PDF and
-// as the XLSX workbook, as the schedule view's export commands do.
+// A project of 50 positions opened from its file, and its equipment schedule
+// written as the A3 PDF and as the XLSX workbook, as the schedule view's export
+// commands do.
 
+#include "../fuzz/sampledocuments.h"
 #include "benchsupport.h"
 #include "project/equipmentschedule.h"
+#include "project/project.h"
 #include "reports/schedulepdfgenerator.h"
 #include "reports/schedulexlsx.h"
 
@@ -72,6 +75,25 @@ int main(int argc, char** argv)
                 ++failures;
         },
         20, 2);
+    // The project file of fifty positions of every kind, read as the project open reads it.
+    Project project;
+    const Doc kinds[] = {orxsamples::valveDocument(),      orxsamples::regulatorDocument(),
+                         orxsamples::kvDocument(),         orxsamples::flowMeterDocument(),
+                         orxsamples::stdCabinetDocument(), orxsamples::fanCabinetDocument()};
+    for (int i = 0; i < 50; ++i)
+        project.positions.append({kinds[i % 6], {}});
+    const QString file = folder.filePath(QStringLiteral("проект.orxp"));
+    if (!project.save(file))
+        ++failures;
+    const orxbench::Figures openFigures = orxbench::measure(
+        [&] {
+            Project opened;
+            if (Project::load(file, opened) != Project::rsOk || opened.positions.size() != 50)
+                ++failures;
+        },
+        20, 2);
+    const bool openFast = orxbench::report("schedule", "a project of 50 positions opened", openFigures, "ms",
+                                           1000, orxbench::atMost(1000, "median <= 1000 ms"));
     const bool pdfFast = orxbench::report("schedule", "50 positions written as the A3 PDF", pdfFigures, "ms",
                                           1000, orxbench::atMost(1000, "median <= 1000 ms"));
     const bool xlsxFast = orxbench::report("schedule", "50 positions written as XLSX", xlsxFigures, "ms",
@@ -79,5 +101,5 @@ int main(int argc, char** argv)
     if (failures > 0)
         orxbench::warn("an export of the schedule failed: the times measure a failure");
     std::printf("%d sheets\n", SchedulePdfGenerator(schedule).sheetCount());
-    return pdfFast && xlsxFast && failures == 0 ? 0 : 1;
+    return openFast && pdfFast && xlsxFast && failures == 0 ? 0 : 1;
 }
