@@ -13,6 +13,7 @@
 
 #include "documents/doc.h"
 #include "engine/algorithm.h"
+#include "forms/documentwindows.h"
 #include "forms/fancabinetchild.h"
 #include "forms/flowmeterchild.h"
 #include "forms/kvchild.h"
@@ -93,22 +94,7 @@ QString standInFile()
 
 std::unique_ptr<MdiChild> createForm(const Doc& doc)
 {
-    switch (doc.docType()) {
-    case common::docValve:
-        return std::make_unique<ValveChild>(&doc);
-    case common::docRegulator:
-        return std::make_unique<RegulatorChild>(&doc);
-    case common::docKv:
-        return std::make_unique<KvChild>(&doc);
-    case common::docFlowMeter:
-        return std::make_unique<FlowMeterChild>(&doc);
-    case common::docStdCabinet:
-        return std::make_unique<StdCabinetChild>(&doc);
-    case common::docFanCabinet:
-        return std::make_unique<FanCabinetChild>(&doc);
-    default:
-        return nullptr;
-    }
+    return std::unique_ptr<MdiChild>(createDocumentWindow(common::DocType(doc.docType()), &doc));
 }
 
 // The calculation behind a calculating form's results, null for a configurator.

@@ -2,11 +2,7 @@
 
 #include "application.h"
 #include "documents/doc.h"
-#include "forms/fancabinetchild.h"
-#include "forms/flowmeterchild.h"
-#include "forms/kvchild.h"
-#include "forms/regulatorchild.h"
-#include "forms/valvechild.h"
+#include "forms/documentwindows.h"
 #include "framework/mdichild.h"
 #include "gentools/errorhandle.h"
 #include "guitools/filedialogs.h"
@@ -36,36 +32,6 @@
 using namespace common;
 
 namespace {
-
-// ---------------------------------------------------------------------------
-// The document window of each document type. A form joins the program with
-// one line here.
-
-using FormFactory = MdiChild* (*)(const Doc* doc);
-
-template <class Form>
-MdiChild* createForm(const Doc* doc)
-{
-    return new Form(doc);
-}
-
-struct FormKind
-{
-    DocType type;
-    FormFactory create;
-};
-
-// One form per line: the table reads as the list of document types.
-// clang-format off
-const FormKind kForms[] = {
-    {docValve, &createForm<ValveChild>},
-    {docRegulator, &createForm<RegulatorChild>},
-    {docStdCabinet, &createForm<StdCabinetChild>},
-    {docFanCabinet, &createForm<FanCabinetChild>},
-    {docFlowMeter, &createForm<FlowMeterChild>},
-    {docKv, &createForm<KvChild>},
-};
-// clang-format on
 
 // ---------------------------------------------------------------------------
 // The commands of the window.
@@ -239,12 +205,9 @@ int MainWindow::createMdiChild(DocType type, const Doc* doc)
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
 
-    MdiChild* child = nullptr;
-    const auto kind = std::find_if(std::begin(kForms), std::end(kForms),
-                                   [type](const FormKind& k) { return k.type == type; });
-    if (kind != std::end(kForms))
-        child = kind->create(doc);
-    else
+    MdiChild* child = createDocumentWindow(type, doc);
+    // A type without a window is a fault of the caller, reported as such.
+    if (!child)
         GEH_ASSERT(0);
     if (!GEH_ASSERT(child))
         return -1;

@@ -11,8 +11,6 @@
 #include <QTemporaryDir>
 
 #include <cmath>
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
 
@@ -173,20 +171,6 @@ Doc::ReadStatus openThroughFile(const QString& fileName, const QByteArray& bytes
         QTest::qFail(qPrintable(context + QLatin1String(": ") + fault), __FILE__, __LINE__);
     return status;
 }
-
-// While alive, no file may grow past `limit` bytes, as on a full disk: the write crossing it fails.
-struct FileSizeLimit
-{
-    explicit FileSizeLimit(rlim_t limit)
-    {
-        const struct rlimit small = {limit, saved.rlim_max};
-        std::signal(SIGXFSZ, SIG_IGN);
-        ok = ok && setrlimit(RLIMIT_FSIZE, &small) == 0;
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved); }
-    struct rlimit saved;
-    bool ok = getrlimit(RLIMIT_FSIZE, &saved) == 0;
-};
 
 } // namespace
 
@@ -439,7 +423,7 @@ private slots:
             orxtest::MessageCapture capture;
             bool saved = true;
             {
-                const FileSizeLimit diskFull(static_cast<rlim_t>(limit));
+                const orxtest::FileSizeLimit diskFull(static_cast<rlim_t>(limit));
                 QVERIFY(diskFull.ok);
                 saved = doc.save(existing) || doc.save(folder.filePath(QStringLiteral("Новый.orx")));
             }
@@ -455,7 +439,7 @@ private slots:
                      context);
         }
         {
-            const FileSizeLimit exactFit(static_cast<rlim_t>(full.size()));
+            const orxtest::FileSizeLimit exactFit(static_cast<rlim_t>(full.size()));
             QVERIFY(doc.save(existing));
         }
         QVERIFY(orxtest::readFile(existing) == full && doc.name() == QStringLiteral("Проект"));

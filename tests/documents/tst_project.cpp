@@ -10,9 +10,6 @@
 #include <QDir>
 #include <QTemporaryDir>
 
-#include <csignal>
-#include <sys/resource.h>
-
 namespace {
 
 const DocKey kMark(common::PositionFields::fcPosition);
@@ -71,20 +68,6 @@ QString contents(const Project& p)
     }
     return parts.join(QLatin1Char('\n'));
 }
-
-// While alive, no file may grow past `limit` bytes, as on a full disk: the write crossing it fails.
-struct FileSizeLimit
-{
-    explicit FileSizeLimit(rlim_t limit)
-    {
-        const struct rlimit small = {limit, saved.rlim_max};
-        std::signal(SIGXFSZ, SIG_IGN);
-        ok = ok && setrlimit(RLIMIT_FSIZE, &small) == 0;
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved); }
-    struct rlimit saved;
-    bool ok = getrlimit(RLIMIT_FSIZE, &saved) == 0;
-};
 
 // Where each thing the user fills in is kept, beside two bare positions.
 // clang-format off
@@ -289,7 +272,7 @@ private slots:
             QString error;
             bool saved = true;
             {
-                const FileSizeLimit diskFull(static_cast<rlim_t>(limit));
+                const orxtest::FileSizeLimit diskFull(static_cast<rlim_t>(limit));
                 QVERIFY(diskFull.ok);
                 saved = p.save(existing, &error);
             }
@@ -298,7 +281,7 @@ private slots:
                          folder.entryList(QDir::Files | QDir::Hidden).size() == 1,
                      qPrintable(QStringLiteral("%1 bytes fit: %2").arg(limit).arg(error)));
         }
-        const FileSizeLimit exactFit(static_cast<rlim_t>(full.size()));
+        const orxtest::FileSizeLimit exactFit(static_cast<rlim_t>(full.size()));
         QVERIFY(p.save(existing) && orxtest::readFile(existing) == full);
     }
 

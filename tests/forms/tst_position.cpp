@@ -2,11 +2,8 @@
 // document only when given, so that every document made before keeps its bytes.
 
 #include "formhost.h"
-#include "forms/fancabinetchild.h"
-#include "forms/flowmeterchild.h"
-#include "forms/kvchild.h"
-#include "forms/regulatorchild.h"
-#include "forms/valvechild.h"
+#include "forms/documentwindows.h"
+#include "framework/mdichild.h"
 #include "guitestsupport.h"
 #include "tablerows.h"
 #include "testsupport.h"
@@ -21,20 +18,7 @@ namespace {
 
 std::unique_ptr<MdiChild> formOf(const Doc& doc)
 {
-    switch (doc.docType()) {
-    case common::docValve:
-        return std::make_unique<ValveChild>(&doc);
-    case common::docRegulator:
-        return std::make_unique<RegulatorChild>(&doc);
-    case common::docKv:
-        return std::make_unique<KvChild>(&doc);
-    case common::docFlowMeter:
-        return std::make_unique<FlowMeterChild>(&doc);
-    case common::docStdCabinet:
-        return std::make_unique<StdCabinetChild>(&doc);
-    default:
-        return std::make_unique<FanCabinetChild>(&doc);
-    }
+    return std::unique_ptr<MdiChild>(createDocumentWindow(common::DocType(doc.docType()), &doc));
 }
 
 Doc sample(const char* stem)

@@ -98,4 +98,12 @@ QByteArray StdoutCapture::take()
     return m_bytes;
 }
 
+int MessageCapture::ownCount() const
+{
+    int n = 0;
+    for (const CapturedMessage& message : m_messages)
+        n += !message.text.startsWith(QLatin1String("This plugin does not support"));
+    return n;
+}
+
 } // namespace orxtest

@@ -8,8 +8,10 @@
 #include <QtTest>
 
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <initializer_list>
+#include <sys/resource.h>
 
 namespace orxtest {
 
@@ -39,6 +41,9 @@ public:
     QStringList assertions() const;               // texts of the assertion reports
     QStringList conditions() const;               // their failed conditions (the last line)
     bool contains(const QString& fragment) const; // in some text or details
+    // The messages of the program itself: the offscreen platform's own notices
+    // ("This plugin does not support ...") are no fault of a form.
+    int ownCount() const;
 
 private:
     QList<CapturedMessage> m_messages;
@@ -85,6 +90,21 @@ QString each(std::initializer_list<QString> answers);
 
 QByteArray readFile(const QString& path);
 bool writeFile(const QString& path, const QByteArray& bytes);
+
+// While alive, no file may grow past `limit` bytes, as on a full disk: the write crossing it fails.
+struct FileSizeLimit
+{
+    explicit FileSizeLimit(rlim_t limit)
+    {
+        const struct rlimit small = {limit, saved.rlim_max};
+        std::signal(SIGXFSZ, SIG_IGN);
+        ok = ok && setrlimit(RLIMIT_FSIZE, &small) == 0;
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved); }
+    Q_DISABLE_COPY(FileSizeLimit)
+    struct rlimit saved;
+    bool ok = getrlimit(RLIMIT_FSIZE, &saved) == 0;
+};
 
 } // namespace orxtest
 
