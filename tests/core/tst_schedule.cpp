@@ -89,14 +89,6 @@ const char kCsvSample[] =
     "РК1.1;\"'=HYPERLINK(\"\"http://x\"\")\";'+7 495;'-1;'@SUM(A1);шт.;1;;\"первая строка\r\nвторая\"\r\n"
     "\" РК2\";'\tтабуляция;\"конец \";'  =cmd;\"'\rвозврат\";;;3;a'b\r\n";
 
-// A file written through saveWholeFile: what the writer does, and what is found afterwards.
-// clang-format off
-const struct { const char* name; bool succeeds; const char* content; const char* error; } kWholeFiles[] = {
-    {"a writer that succeeds replaces the file", true, "new bytes", ""},
-    {"a writer that fails half way keeps the earlier file", false, "earlier", "Не удалось сохранить файл \"%1\": файл записан не полностью"},
-};
-// clang-format on
-
 } // namespace
 
 class TestSchedule : public QObject
@@ -142,27 +134,28 @@ private slots:
         QCOMPARE(empty, QByteArray(kCsvSample).left(QByteArray(kCsvSample).indexOf("\r\n") + 2));
     }
 
-    void wholeOrNothing_data() { tableRows(kWholeFiles); }
+    // A writer that succeeds replaces the file; one that fails half way keeps the earlier file, says so,
+    // and leaves nothing beside it.
     void wholeOrNothing()
     {
-        ORX_ROW(kWholeFiles);
-        QTemporaryDir folder;
-        const QString path = folder.filePath(QStringLiteral("таблица.csv"));
-        QVERIFY(orxtest::writeFile(path, "earlier"));
-        QString error;
-        const bool saved = saveWholeFile(
-            path,
-            [&row](QIODevice* file) {
-                file->write(row.succeeds ? "new bytes" : "half");
-                return row.succeeds;
-            },
-            &error);
-        QCOMPARE(saved, row.succeeds);
-        QCOMPARE(orxtest::readFile(path), QByteArray(row.content));
-        const QString expected = QString::fromUtf8(row.error);
-        QCOMPARE(error, expected.isEmpty() ? expected : expected.arg(QDir::toNativeSeparators(path)));
-        QCOMPARE(QDir(folder.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
-                 QStringList{QStringLiteral("таблица.csv")});
+        for (const bool succeeds : {true, false}) {
+            QTemporaryDir folder;
+            const QString path = folder.filePath(QStringLiteral("таблица.csv"));
+            QVERIFY(orxtest::writeFile(path, "earlier"));
+            QString error;
+            const bool saved = saveWholeFile(
+                path,
+                [succeeds](QIODevice* file) { return file->write(succeeds ? "new" : "half"), succeeds; },
+                &error);
+            QCOMPARE(saved, succeeds);
+            QCOMPARE(orxtest::readFile(path), QByteArray(succeeds ? "new" : "earlier"));
+            QCOMPARE(error,
+                     succeeds ? QString()
+                              : QStringLiteral("Не удалось сохранить файл \"%1\": файл записан не полностью")
+                                    .arg(QDir::toNativeSeparators(path)));
+            QCOMPARE(QDir(folder.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+                     QStringList{QStringLiteral("таблица.csv")});
+        }
     }
 };
 

@@ -30,64 +30,36 @@ Doc typedDoc(int docType)
     return doc;
 }
 
-// A pipe: the reader can neither learn the size nor read twice.
-struct Pipe : QIODevice
-{
-    explicit Pipe(const QByteArray& content) : bytes(content) { open(ReadOnly | Unbuffered); }
-    bool isSequential() const override { return true; }
-    qint64 readData(char* data, qint64 most) override
-    {
-        const QByteArray part = bytes.left(int(most));
-        std::copy(part.begin(), part.end(), data);
-        bytes.remove(0, part.size());
-        return part.size();
-    }
-    qint64 writeData(const char*, qint64) override { return -1; }
-    QByteArray bytes;
-};
-
-// What each hostile corpus file opens to: status, details of the damaged-file error. Unlisted ones open.
+// What the hostile corpus files (stems, by blanks) open to: status, details of the damaged-file error.
+// Unlisted ones open.
 // clang-format off
 const int damaged = Doc::rsDamaged, badType = Doc::rsInvalidDocType, oldVersion = Doc::rsWrongVersion;
-const struct { const char* stem; int status; const char* reason; } kCorpus[] = {
+const struct { const char* stems; int status; const char* reason; } kCorpus[] = {
     {"boolean-byte-2", damaged, "неверное логическое значение в поле 406"},
     {"byte-array-2g", damaged, "неизвестный тип значения 12 в поле 120"},
-    {"document-type-0", badType, ""},
-    {"document-type-7", badType, ""},
-    {"document-type-at-index-1", badType, ""},
-    {"document-type-null", badType, ""},
-    {"empty", damaged, "файл короче номера версии"},
+    {"document-type-0 document-type-7 document-type-at-index-1 document-type-null missing-document-type version-only", badType, ""},
+    {"empty three-bytes truncated-in-version", damaged, "файл короче номера версии"},
     {"flipped-type-id", damaged, "неизвестный тип значения 3 в поле 122"},
-    {"huge-string-length", damaged, "файл обрывается внутри поля 122"},
-    {"infinity", damaged, "не число или бесконечность в поле 102"},
+    {"huge-string-length truncated-in-string", damaged, "файл обрывается внутри поля 122"},
+    {"infinity not-a-number", damaged, "не число или бесконечность в поле 102"},
     {"invalid-variant-not-null", damaged, "неверный признак пустого значения в поле 121"},
-    {"list-of-2g-variants", damaged, "неизвестный тип значения 9 в поле 120"},
+    {"list-of-2g-variants nested-lists", damaged, "неизвестный тип значения 9 в поле 120"},
     {"long-long", damaged, "неизвестный тип значения 4 в поле 120"},
     {"map-of-2g-entries", damaged, "неизвестный тип значения 8 в поле 120"},
-    {"missing-document-type", badType, ""},
-    {"nested-lists", damaged, "неизвестный тип значения 9 в поле 120"},
-    {"not-a-number", damaged, "не число или бесконечность в поле 102"},
     {"null-boolean-set", damaged, "пустое значение с данными в поле 406"},
     {"null-double-with-value", damaged, "пустое значение с данными в поле 102"},
     {"null-flag-2", damaged, "неверный признак пустого значения в поле 120"},
     {"null-integer-with-value", damaged, "пустое значение с данными в поле 120"},
     {"odd-string-length", damaged, "нечётная длина строки в поле 122"},
-    {"three-bytes", damaged, "файл короче номера версии"},
     {"trailing-garbage-1", damaged, "файл обрывается в начале поля"},
     {"trailing-garbage-3", damaged, "файл обрывается внутри поля 24930"},
     {"trailing-garbage-9", damaged, "неверный признак пустого значения в поле -1"},
     {"trailing-version", damaged, "файл обрывается внутри поля 0"},
     {"truncated-before-last-byte", damaged, "файл обрывается внутри поля 32767"},
-    {"truncated-in-key", damaged, "файл обрывается внутри поля 101"},
-    {"truncated-in-string", damaged, "файл обрывается внутри поля 122"},
-    {"truncated-in-type-id", damaged, "файл обрывается внутри поля 101"},
-    {"truncated-in-version", damaged, "файл короче номера версии"},
+    {"truncated-in-key truncated-in-type-id", damaged, "файл обрывается внутри поля 101"},
     {"unknown-type-id", damaged, "неизвестный тип значения 127 в поле 120"},
     {"user-type", damaged, "неизвестный тип значения 1024 в поле 120"},
-    {"version-2", oldVersion, ""},
-    {"version-4", oldVersion, ""},
-    {"version-little-endian", oldVersion, ""},
-    {"version-only", badType, ""},
+    {"version-2 version-4 version-little-endian", oldVersion, ""},
 };
 
 // Every kind of field in the bytes Qt 5.5 wrote: the variant's type id, null flag and payload.
@@ -264,8 +236,9 @@ private slots:
                 loaded.untitled());
     }
 
-    // Every file of the hostile corpus (the fuzzing seeds): what it opens to and what the user is
-    // told; from a pipe, which hides the size a declared length would be checked against, the same.
+    // Every file of the hostile corpus (the fuzzing seeds): what it opens to and what the user is told.
+    // The corpus replay reads each through a pipe too, which hides the size a declared length is
+    // checked against, and demands the same verdict.
     void corpusFile_data()
     {
         QTest::addColumn<QString>("fileName");
@@ -284,16 +257,12 @@ private slots:
         const QString stem = QFileInfo(fileName).completeBaseName();
         QString expected = QStringLiteral("0|");
         for (const auto& row : kCorpus)
-            if (stem == QLatin1String(row.stem))
+            if (QString::fromLatin1(row.stems).split(QLatin1Char(' ')).contains(stem))
                 expected = QString::number(row.status) + QLatin1Char('|') + QString::fromUtf8(row.reason);
         QCOMPARE(QString::number(status) + QLatin1Char('|') + details, expected);
         for (const orxsamples::SampleDocument& sample : orxsamples::sampleDocuments())
             if (sample.stem == stem)
                 QCOMPARE(bytes, sample.doc.toByteArray());
-        Pipe pipe(bytes);
-        Doc doc;
-        QCOMPARE(Doc::readFrom(&pipe, doc), status);
-        QCOMPARE(doc.keys().isEmpty(), status != Doc::rsOk);
     }
 
     // The main window shows the version warning its own way.

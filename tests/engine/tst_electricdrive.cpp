@@ -36,19 +36,6 @@ QString read(const QString& designation)
 }
 
 // clang-format off
-const struct { const char* name; int dn, valveFamily, controlSignal, protection; const char* drives; } kChoices[] = {
-    {"ЛМК-2 DN 32, signal 2: two М drives in catalogue order", 32, dtLMK2, 2, 54, "ЛМА-125М-1600/63-20-220В|ЛМА-225М-1600/63-20-220В"},
-    {"ЛМК-3 DN 125, signal 3", 125, dtLMK3, 3, 54, "ЛМА-138-4000/100-50-220В|ЛМА-138-4000/100-50-24В"},
-    {"ЛМК-П DN 50, version В: the 1600 drives leave DN 50 out", 50, dtLMKP, csTripleV, 54, "ЛМА-111В-2700/63-20-220В|ЛМА-111В-2700/63-20-24В"},
-    {"ЛМК-П DN 40, version В: the 1600 drives fit", 40, dtLMKP, csTripleV, 54, "ЛМА-111В-1600/63-20-220В|ЛМА-111В-2700/63-20-220В|ЛМА-111В-1600/63-20-24В|ЛМА-111В-2700/63-20-24В"},
-    {"IP67 selects only the IP67 drives", 40, dtLMK2, csTriple, 67, "ЛМА-315-1600/63-20-220В IP67|ЛМА-315-1600/63-20-24В IP67"},
-    {"IP67 ЛМА-315 up to DN 100", 100, dtLMK2, csTriple, 67, "ЛМА-315-1600/63-20-220В IP67|ЛМА-315-1600/63-20-24В IP67"},
-    {"IP54 leaves the IP67 and В drives out", 40, dtLMK2, csTriple, 54, "ЛМА-115-1600/63-20-220В|ЛМА-115-1600/63-20-24В"},
-    {"DN between series values", 30, dtLMK2, csTriple, 54, ""},
-    {"unknown valve family", 50, dtLMRD, csTriple, 54, ""},
-    {"protection class other than 54 or 67", 50, dtLMK2, csTriple, 65, ""},
-};
-
 // The drives offered for a chosen valve, at a DN on each boundary of the
 // catalogue's fit ranges, for each signal, voltage and protection: a range
 // read one DN too far or too short, a lost gap, a wrong valve family or a
@@ -67,6 +54,7 @@ const struct { const char* name; DeviceType series; int dn, signal, voltage, pro
     {"ЛМК-2 version В at DN 100", dtLMK2, 100, csTripleV, dv24, 54, "115В-1600/63-20-24В|115В-2700/63-20-24В"},
     {"ЛМК-2 version В ends at DN 100", dtLMK2, 125, csTripleV, dvEither, 54, ""},
     {"ЛМК-2 signal 2 at DN 15: two families of drives", dtLMK2, 15, 2, dvEither, 54, "125М-700/63-20-220В|225М-700/63-20-220В"},
+    {"ЛМК-2 signal 2 at DN 32: the 1600 drives start", dtLMK2, 32, 2, dvEither, 54, "125М-1600/63-20-220В|225М-1600/63-20-220В"},
     {"ЛМК-2 signal 2 at DN 200", dtLMK2, 200, 2, dvEither, 54, "125М-4000/100-50-220В|225М-4000/100-50-220В"},
     {"ЛМК-2 signal 2 has no 24 V drive", dtLMK2, 50, 2, dv24, 54, ""},
     {"ЛМК-2 signal 2 ends at DN 200", dtLMK2, 250, 2, dvEither, 54, ""},
@@ -83,6 +71,7 @@ const struct { const char* name; DeviceType series; int dn, signal, voltage, pro
     {"ЛМК-3 version В ends at DN 100", dtLMK3, 125, csTripleV, dvEither, 54, ""},
     {"ЛМК-3 signal 2 at DN 150", dtLMK3, 150, 2, dvEither, 54, "128М-4000/100-50-220В|228М-4000/100-50-220В"},
     {"ЛМК-3 signal 2 ends at DN 150", dtLMK3, 200, 2, dvEither, 54, ""},
+    {"ЛМК-3 signal 3 at DN 125", dtLMK3, 125, 3, dvEither, 54, "138-4000/100-50-220В|138-4000/100-50-24В"},
     {"ЛМК-3 signal 3 at DN 300", dtLMK3, 300, 3, dvEither, 54, "138-10000/125-80-220В|138-10000/125-80-24В"},
     {"ЛМК-3 IP67 at DN 50", dtLMK3, 50, csTriple, dvEither, 67, "318-1600/63-20-220В IP67|318-1600/63-20-24В IP67"},
     {"ЛМК-3 IP67 ends at DN 50", dtLMK3, 65, csTriple, dvEither, 67, ""},
@@ -92,12 +81,15 @@ const struct { const char* name; DeviceType series; int dn, signal, voltage, pro
     {"ЛМК-П DN 125", dtLMKP, 125, csTriple, dv220, 54, "111-4000/100-50-220В"},
     {"ЛМК-П DN 300", dtLMKP, 300, csTriple, dvEither, 54, "111-4000/160-80-220В|111-4000/160-80-24В"},
     {"ЛМК-П version В at DN 100", dtLMKP, 100, csTripleV, dvEither, 54, "111В-1600/63-20-220В|111В-2700/63-20-220В|111В-1600/63-20-24В|111В-2700/63-20-24В"},
+    {"ЛМК-П version В at DN 50: the 1600 drives leave it out", dtLMKP, 50, csTripleV, dvEither, 54, "111В-2700/63-20-220В|111В-2700/63-20-24В"},
     {"ЛМК-П version В at DN 300: none", dtLMKP, 300, csTripleV, dvEither, 54, ""},
     {"ЛМК-П signal 2 at DN 50: the 1600 drive leaves it out", dtLMKP, 50, 2, dvEither, 54, "121М-2700/63-20-220В|221М-2700/63-20-220В"},
     {"ЛМК-П signal 2 at DN 15", dtLMKP, 15, 2, dvEither, 54, "121М-1600/63-20-220В|221М-1600/63-20-220В"},
     {"ЛМК-П signal 3 at DN 250", dtLMKP, 250, 3, dvEither, 54, "131-4000/160-80-220В|131-4000/160-80-24В"},
     {"ЛМК-П IP67 at DN 50: none", dtLMKP, 50, csTriple, dvEither, 67, ""},
     {"ЛМК-П IP67 at DN 100", dtLMKP, 100, csTriple, dv24, 67, "311-1600/63-20-24В IP67"},
+    {"DN between series values", dtLMK2, 30, csTriple, dvEither, 54, ""},
+    {"protection class other than 54 or 67", dtLMK2, 50, csTriple, dvEither, 65, ""},
     {"no drive for a regulator", dtLMRD, 50, csTriple, dvEither, 54, ""},
 };
 
@@ -133,16 +125,6 @@ class TestElectricDrive : public QObject
 {
     Q_OBJECT
 private slots:
-    void driveChoice_data() { tableRows(kChoices); }
-    void driveChoice()
-    {
-        ORX_ROW(kChoices);
-        QCOMPARE(ElectricDriveCatalogue::standard()
-                     .selectDrives(row.dn, row.valveFamily, row.controlSignal, row.protection)
-                     .join(QLatin1Char('|')),
-                 QString::fromUtf8(row.drives));
-    }
-
     void fitting_data() { tableRows(kFitting); }
     void fitting()
     {

@@ -25,7 +25,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextCursor>
@@ -181,14 +180,25 @@ ValveInputParams valveCase(int number)
     return in;
 }
 
+// A regulator's task on the object "ИТП-2" of heating: a worked example, or (0) a new task.
+RegulatorInputParams regulatorCase(int number)
+{
+    RegulatorInputParams in = number ? algotest::regulatorExample(number) : RegulatorInputParams();
+    in.objectName = QStringLiteral("ИТП-2");
+    in.system = lpHeating;
+    return in;
+}
+
 // A device report: its task and candidate, and the input and device tables expected.
 struct Case
 {
     const char* name;
     Candidate candidate;
-    const char *frame, *tables; // frame: first title, file name before the date, drawing
+    const char *frame, *tables;                    // frame: first title, file name before the date, drawing
+    RegulatorInputParams (*regulator)() = nullptr; // none: the valve example of the candidate
 };
 
+// clang-format off
 const Case kReports[] = {
     {"1: liquid, heat load in ГКал/ч, flow from heat, one pipe",
      {1, 100, 125, {{plSingle, {100, 3.2987}}}},
@@ -255,7 +265,8 @@ const Case kReports[] = {
 Наименование|Регулятор перепада давления ЛМР-Д DN 40 Kvy 25 (0,04 - 0,70 МПа)
 Вероятность кавитации в регуляторе|низкая|
 Вероятность шума и вибрации в регуляторе|ниже средней|
-Макс. скорость потока в трубопроводе DN 40|8.56|м/с)"},
+Макс. скорость потока в трубопроводе DN 40|8.56|м/с)",
+     [] { return regulatorCase(1); }},
     // A candidate of its own, no pipe chosen (DN 0) and no system: the selection does without it.
     {"air: no ΔPру, normal cubic metres, no pipe, no system",
      {3, 0, 0, {}},
@@ -276,7 +287,8 @@ const Case kReports[] = {
 
 Наименование|Регулятор перепада давления ЛМР-Д DN 0 Kvy 0 (0,04 - 0,70 МПа)
 Макс. скорость потока в трубопроводе DN 0 до регулятора|0.00|м/с
-Макс. скорость потока в трубопроводе DN 0 после регулятора|0.00|м/с)"},
+Макс. скорость потока в трубопроводе DN 0 после регулятора|0.00|м/с)",
+     [] { RegulatorInputParams in = regulatorCase(0); in.substance = stAir; in.system = -1; in.pressureMeasure = pmKPa; in.flowMeasure = wfM3h; in.Psupply = 300; in.Preturn = 100; in.dPreg = 150; in.dPdrSupply = 20; in.dPdrReturn = 30; in.Tsupply = 20; in.flow = 120; return in; }},
     // P1 - P2 across the regulator; the return temperature is left out, not written "Не задано".
     {"ЛМР-2-П: speeds before and after, no risks",
      {4, 25, 10, {{plBefore, {25, 89.5801}}, {plAfter, {40, 71.9669}}}},
@@ -295,17 +307,17 @@ const Case kReports[] = {
 
 Наименование|Регулятор давления "после себя" прямого действия ЛМР-2-П (для пара) DN 25 Kvy 10 (0,10 - 0,70 МПа)
 Макс. скорость потока в трубопроводе DN 25 до регулятора|89.58|м/с
-Макс. скорость потока в трубопроводе DN 40 после регулятора|71.97|м/с)"},
+Макс. скорость потока в трубопроводе DN 40 после регулятора|71.97|м/с)",
+     [] { RegulatorInputParams in = regulatorCase(0); in.regulation = rtDownstream; in.substance = stSaturatedSteam; in.pressureType = pkAbsolute; in.pressureMeasure = pmBar; in.system = lpProcess; in.P1 = 6; in.P2 = 3; in.Tsupply = 160; in.flowMeasure = wfKgh; in.flow = 500; return in; }},
     {"2: ЛМР-1 \"до себя\", with its position mark",
      {2, 40, 25, {}},
-     "Расчёт регулятора давления «до себя», поз.\u00A0РД-1|Регулятор_давления_до_себя|:/icons/lmr1_small.png",
-     nullptr},
+     "Расчёт регулятора давления «до себя», поз.\u00A0РД-1|Регулятор_давления_до_себя|:/icons/lmr1_small.png", nullptr, [] { return regulatorCase(2); }},
     // No drawing nor dimensions: both reported.
     {"ЛМР-1-01: the bypass regulator",
      {5, 0, 0, {}},
-     "Расчёт регулятора «перепуска»|Регулятор_перепуска|",
-     nullptr},
+     "Расчёт регулятора «перепуска»|Регулятор_перепуска|", nullptr, [] { RegulatorInputParams in = regulatorCase(2); in.regulation = rtBypass; return in; }},
 };
+// clang-format on
 
 // How the report leaves the program: the desktop's viewer takes it, there is none, or the handler
 // cannot take the file; the path, as the user reads it, is %1.
@@ -567,7 +579,6 @@ private slots:
     {
         ORX_ROW(kReports);
         const Candidate& c = row.candidate;
-        const bool regulator = QString::fromUtf8(row.frame).contains(QStringLiteral("|Регулятор_"));
         std::unique_ptr<PdfGenerator> generator;
         std::unique_ptr<orxtest::MessageCapture> capture;
         const auto write = [&generator, &capture](auto* writer, const auto& report) {
@@ -576,38 +587,8 @@ private slots:
             writer->write(report);
             return report.item.dn;
         };
-        if (regulator) {
-            RegulatorInputParams in;
-            if (c.example < 3 || c.example == 5) // 5: the bypass regulator on the task of example 2
-                in = algotest::regulatorExample(c.example == 5 ? 2 : c.example);
-            in.regulation = c.example == 5 ? int(rtBypass) : in.regulation;
-            in.system = lpHeating;
-            if (c.example == 3) { // a new task of air: no regulated section, normal cubic metres
-                in.substance = stAir;
-                in.system = -1;
-                in.pressureMeasure = pmKPa;
-                in.flowMeasure = wfM3h;
-                in.Psupply = 300;
-                in.Preturn = 100;
-                in.dPreg = 150;
-                in.dPdrSupply = 20;
-                in.dPdrReturn = 30;
-                in.Tsupply = 20;
-                in.flow = 120;
-            } else if (c.example == 4) { // ЛМР-2-П "после себя", saturated steam, absolute бар
-                in.regulation = rtDownstream;
-                in.substance = stSaturatedSteam;
-                in.pressureType = pkAbsolute;
-                in.pressureMeasure = pmBar;
-                in.system = lpProcess;
-                in.P1 = 6;
-                in.P2 = 3;
-                in.Tsupply = 160;
-                in.flowMeasure = wfKgh;
-                in.flow = 500;
-            }
-            in.objectName = QStringLiteral("ИТП-2");
-            auto report = reportOf<RegulatorAlgorithm, RegulatorReport>(in, c);
+        if (row.regulator) {
+            auto report = reportOf<RegulatorAlgorithm, RegulatorReport>(row.regulator(), c);
             if (c.example == 2)
                 report.position = QStringLiteral("РД-1");
             if (!c.dn) { // a candidate of its own
@@ -632,7 +613,7 @@ private slots:
             titles(document).section(QLatin1Char('|'), 1),
             QStringLiteral("Входные данные|%1, выбранный пользователем программы с учётом особенностей "
                            "системы теплоснабжения|Габаритные размеры|Оримакс-расчёт, версия от 01.03.22")
-                .arg(regulator ? QStringLiteral("Регулятор") : QStringLiteral("Клапан")));
+                .arg(row.regulator ? QStringLiteral("Регулятор") : QStringLiteral("Клапан")));
         QStringList texts;
         for (QTextTable* table : tables)
             if (table->columns() == 4 && table->format().border() > 0)
@@ -709,9 +690,8 @@ private slots:
     // Logo and drawing at print resolution, never lossy: JPEG would blur their thin lines.
     void writtenPdfReadsBack()
     {
-        const QStringList tools = QStringLiteral("pdftotext pdffonts pdfimages").split(QLatin1Char(' '));
-        for (const QString& tool : tools)
-            if (QStandardPaths::findExecutable(tool).isEmpty())
+        for (const char* tool : {"pdftotext", "pdffonts", "pdfimages"})
+            if (QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty())
                 QSKIP("poppler-utils (pdftotext, pdffonts, pdfimages) are not installed");
 
         orxtest::MessageCapture capture;
@@ -722,13 +702,8 @@ private slots:
         const QString path = generator.fileName();
         QCOMPARE(m_viewer->opened, QList<QUrl>{QUrl::fromLocalFile(path)});
 
-        const auto run = [](const QString& program, const QStringList& arguments) {
-            QProcess process;
-            process.start(program, arguments);
-            process.waitForFinished(30000);
-            return QString::fromUtf8(process.readAllStandardOutput());
-        };
-        const QString text = run(tools.at(0), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+        const QString text =
+            orxtest::toolOutput("pdftotext", {QStringLiteral("-layout"), path, QStringLiteral("-")});
         // The narrow caption cells of the dimension table may wrap: only their first word.
         for (const char* expected :
              {"Расчёт регулирующего клапана", "ИТП-1", "пропиленгликоля раствор",
@@ -737,7 +712,8 @@ private slots:
             QVERIFY2(text.contains(QString::fromUtf8(expected)), expected);
 
         // Every font of the report is the report family, embedded in the file.
-        const QStringList fonts = run(tools.at(1), {path}).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        const QStringList fonts =
+            orxtest::toolOutput("pdffonts", {path}).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         QVERIFY(fonts.size() > 2);
         const int embedded = fonts.first().indexOf(QStringLiteral("emb"));
         for (const QString& font : fonts.mid(2)) // below the heading and its rule
@@ -748,7 +724,7 @@ private slots:
         // page num type width height color comp bpc enc interp object ID x-ppi y-ppi size ratio
         int pictures = 0;
         for (const QString& line :
-             run(tools.at(2), {QStringLiteral("-list"), path}).split(QLatin1Char('\n'))) {
+             orxtest::toolOutput("pdfimages", {QStringLiteral("-list"), path}).split(QLatin1Char('\n'))) {
             const QStringList fields = line.simplified().split(QLatin1Char(' '));
             if (fields.size() < 14 || fields.at(2) != QLatin1String("image"))
                 continue;

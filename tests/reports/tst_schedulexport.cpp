@@ -25,28 +25,8 @@ QString u(const char* text)
     return QString::fromUtf8(text);
 }
 
-QString run(const char* program, const QStringList& arguments)
-{
-    QProcess process;
-    process.start(u(program), arguments);
-    process.waitForFinished(60000);
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-// The captures of every match of a pattern, joined by "|" within a match.
-QStringList matches(const QString& text, const char* pattern)
-{
-    const QRegularExpression expression(u(pattern));
-    QStringList found;
-    for (auto it = expression.globalMatch(text); it.hasNext();) {
-        const QRegularExpressionMatch match = it.next();
-        QStringList captures;
-        for (int i = 1; i <= expression.captureCount(); ++i)
-            captures << match.captured(i);
-        found << captures.join(QLatin1Char('|'));
-    }
-    return found;
-}
+using orxtest::captures;
+const auto run = orxtest::toolOutput;
 
 ScheduleRow row(const QString& position, const QString& name, int quantity, double mass,
                 const QString& note = {})
@@ -134,15 +114,8 @@ private slots:
         QString error;
         QVERIFY2(writeScheduleXlsx(schedule, path, &error), qPrintable(error));
         const auto part = [&path](const char* name) { return run("unzip", {u("-p"), path, u(name)}); };
-        const QStringList strings = matches(part("xl/sharedStrings.xml"), "<si><t[^>]*>([^<]*)</t></si>");
         const QString sheet = part("xl/worksheets/sheet1.xml");
-        QStringList cells;
-        for (const QString& cell :
-             matches(sheet, "<c r=\"([A-Z]+\\d+)\" s=\"\\d+\"( t=\"s\")?(?:/>|><v>([^<]*)</v></c>)")) {
-            const QStringList c = cell.split(QLatin1Char('|'));
-            cells << c.at(0) + QLatin1Char('=') +
-                         (c.at(1).isEmpty() ? QLatin1Char('#') + c.at(2) : strings.value(c.at(2).toInt()));
-        }
+        const QStringList cells = orxtest::xlsxCells(path);
         // A text that looks like a formula stays that text, an empty figure a blank cell.
         const QStringList expected = u("A2=РК1\nB2=Клапан регулирующий ЛМК-2 DN "
                                        "50\nG2=#2\nH2=#12.5\nB3==SUM(A1:A3)\nH3=#\nI3=@привод\n"
@@ -162,23 +135,24 @@ private slots:
         // A3 landscape, one page wide and as long as it takes, the margins of the drawing sheet, the header
         // on every page.
         QCOMPARE(
-            matches(print, "<pageSetup paperSize=\"(\\d+)\" fitToHeight=\"(\\d+)\" orientation=\"(\\w+)\""),
+            captures(print, "<pageSetup paperSize=\"(\\d+)\" fitToHeight=\"(\\d+)\" orientation=\"(\\w+)\""),
             QStringList{u("8|0|landscape")});
         QCOMPARE(
-            matches(print,
-                    "<pageMargins left=\"0.787\\d*\" right=\"0.19\\d*\" top=\"0.19\\d*\" bottom=\"0.19\\d*\"")
+            captures(
+                print,
+                "<pageMargins left=\"0.787\\d*\" right=\"0.19\\d*\" top=\"0.19\\d*\" bottom=\"0.19\\d*\"")
                 .size(),
             1);
         QVERIFY(part("xl/workbook.xml")
                     .contains(u("\"_xlnm.Print_Titles\" localSheetId=\"0\">'Спецификация'!$1:$1<")));
         // A width counts characters of 7 pixels at 96 dpi: the columns of the drawing sheet in mm.
-        const QStringList widths = matches(print, "<col min=\"\\d+\" max=\"\\d+\" width=\"([\\d.]+)\"");
+        const QStringList widths = captures(print, "<col min=\"\\d+\" max=\"\\d+\" width=\"([\\d.]+)\"");
         QCOMPARE(widths.size(), scheduleColumnCount);
         for (int i = 0; i < scheduleColumnCount; ++i)
             QVERIFY(orxtest::near(widths.at(i).toDouble() * 7 * 25.4 / 96,
                                   EquipmentSchedule::columnWidthsMm().at(i), 0.5));
         // Rows as high as their wrapped text (lines of 15 points), at least 8 mm, the header 15 mm.
-        const QStringList heights = matches(print, "<row r=\"\\d+\" spans=\"1:9\" ht=\"([\\d.]+)\"");
+        const QStringList heights = captures(print, "<row r=\"\\d+\" spans=\"1:9\" ht=\"([\\d.]+)\"");
         QCOMPARE(heights.size(), 81);
         QVERIFY(heights.first().toDouble() >= 15 * 72 / 25.4 - 0.01);
         for (int i = 1; i < heights.size(); ++i)
@@ -199,8 +173,8 @@ private slots:
         QString error;
         QVERIFY2(generator.write(path, &error), qPrintable(error));
         const QStringList info =
-            matches(run("pdfinfo", {path}),
-                    "Pages:\\s+(\\d+)\\n[\\s\\S]*Page size:\\s+([\\d.]+) x ([\\d.]+) pts \\(A3\\)")
+            captures(run("pdfinfo", {path}),
+                     "Pages:\\s+(\\d+)\\n[\\s\\S]*Page size:\\s+([\\d.]+) x ([\\d.]+) pts \\(A3\\)")
                 .value(0)
                 .split(QLatin1Char('|'));
         QVERIFY(info.size() == 3 && info.at(0).toInt() == sheets &&
@@ -244,7 +218,7 @@ private slots:
         QVector<double> edges{20};
         for (double width : EquipmentSchedule::columnWidthsMm())
             edges << edges.last() + width;
-        const QStringList words = matches(
+        const QStringList words = captures(
             run("pdftotext", {u("-bbox"), path, u("-")}),
             "<word xMin=\"([\\d.]+)\" yMin=\"[\\d.]+\" xMax=\"([\\d.]+)\" yMax=\"[\\d.]+\">(ш+|Ж+)</word>");
         QVERIFY(words.size() > 24 * 60);

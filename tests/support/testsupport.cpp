@@ -3,6 +3,8 @@
 #include "gentools/errorhandle.h"
 
 #include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
 
 #include <cstdio>
 #include <unistd.h>
@@ -104,6 +106,45 @@ int MessageCapture::ownCount() const
     for (const CapturedMessage& message : m_messages)
         n += !message.text.startsWith(QLatin1String("This plugin does not support"));
     return n;
+}
+
+QString toolOutput(const char* program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(QString::fromUtf8(program), arguments);
+    process.waitForFinished(60000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+QStringList captures(const QString& text, const char* pattern)
+{
+    const QRegularExpression expression(QString::fromUtf8(pattern));
+    QStringList found;
+    for (auto it = expression.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        QStringList parts;
+        for (int i = 1; i <= expression.captureCount(); ++i)
+            parts << match.captured(i);
+        found << parts.join(QLatin1Char('|'));
+    }
+    return found;
+}
+
+QStringList xlsxCells(const QString& path)
+{
+    const auto part = [&path](const char* name) {
+        return toolOutput("unzip", {QStringLiteral("-p"), path, QString::fromLatin1(name)});
+    };
+    const QStringList strings = captures(part("xl/sharedStrings.xml"), "<si><t[^>]*>([^<]*)</t></si>");
+    QStringList cells;
+    for (const QString& cell :
+         captures(part("xl/worksheets/sheet1.xml"),
+                  "<c r=\"([A-Z]+\\d+)\" s=\"\\d+\"( t=\"s\")?(?:/>|><v>([^<]*)</v></c>)")) {
+        const QStringList c = cell.split(QLatin1Char('|'));
+        cells << c.at(0) + QLatin1Char('=') +
+                     (c.at(1).isEmpty() ? QLatin1Char('#') + c.at(2) : strings.value(c.at(2).toInt()));
+    }
+    return cells;
 }
 
 } // namespace orxtest

@@ -91,6 +91,14 @@ QString each(std::initializer_list<QString> answers);
 QByteArray readFile(const QString& path);
 bool writeFile(const QString& path, const QByteArray& bytes);
 
+// The standard output of a tool run to its end (at most a minute), as UTF-8.
+QString toolOutput(const char* program, const QStringList& arguments);
+// The captures of every match of a pattern, joined by "|" within a match.
+QStringList captures(const QString& text, const char* pattern);
+// The cells of a workbook's first sheet read from its XML through unzip, in sheet order: "A2=text", a
+// number as "G2=#2", an empty figure "H3=#".
+QStringList xlsxCells(const QString& path);
+
 // While alive, no file may grow past `limit` bytes, as on a full disk: the write crossing it fails.
 struct FileSizeLimit
 {
