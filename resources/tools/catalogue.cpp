@@ -27,7 +27,7 @@ QList<Picture> catalogue()
         {QStringLiteral("foto_lmsh"), QSize(200, 200), true, drawCabinetIllustration},
         {QStringLiteral("foto_lmf_m"), QSize(200, 200), true, drawFlowMeterIllustration},
         {QStringLiteral("calcKv"), QSize(200, 200), true, drawKvIllustration},
-        {QStringLiteral("backlogo"), QSize(1920, 1200), false, drawBackground},
+        {QStringLiteral("backlogo"), QSize(1920, 1200), true, drawBackground},
     };
     int count = 0;
     const DeviceSeries* series = deviceSeries(&count);
@@ -35,7 +35,7 @@ QList<Picture> catalogue()
         const char* stem = series[i].stem;
         const QString name = QString::fromLatin1(stem);
         list.append(
-            {name, QSize(320, 400), false, [stem](Canvas& c) { drawDimensionDrawing(c, stem, false); }});
+            {name, QSize(320, 400), true, [stem](Canvas& c) { drawDimensionDrawing(c, stem, false); }});
         list.append({name + QStringLiteral("_small"), QSize(110, 150), false,
                      [stem](Canvas& c) { drawDimensionDrawing(c, stem, true); }, kPrintDensity});
     }

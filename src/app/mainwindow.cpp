@@ -7,6 +7,7 @@
 #include "gentools/errorhandle.h"
 #include "guitools/filedialogs.h"
 #include "guitools/makerinfo.h"
+#include "projectstate.h"
 #include "selectdoctypedlg.h"
 
 #include <QAction>
@@ -22,6 +23,7 @@
 #include <QScopeGuard>
 #include <QScrollArea>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
@@ -69,6 +71,26 @@ const ActionSpec kActions[] = {
      &MainWindow::prevTab},
     {MainWindow::aiAbout, "&О программе", ":/icons/about.png", QKeySequence::UnknownKey,
      "Краткая информация о программе", &MainWindow::about},
+    {MainWindow::aiNewProject, "Новый проект", nullptr, QKeySequence::UnknownKey, "Создать новый проект",
+     &MainWindow::newProject},
+    {MainWindow::aiOpenProject, "Открыть проект…", nullptr, QKeySequence::UnknownKey, "Открыть файл проекта",
+     &MainWindow::openProject},
+    {MainWindow::aiSaveProject, "Сохранить проект", nullptr, QKeySequence::UnknownKey,
+     "Сохранить проект со всеми позициями", &MainWindow::saveProject},
+    {MainWindow::aiSaveProjectAs, "Сохранить проект как…", nullptr, QKeySequence::UnknownKey,
+     "Сохранить проект под другим именем", &MainWindow::saveProjectAs},
+    {MainWindow::aiAddToProject, "Добавить в проект", nullptr, QKeySequence::UnknownKey,
+     "Сделать текущий документ позицией проекта", &MainWindow::addToProject},
+    {MainWindow::aiDuplicatePosition, "Дублировать позицию", nullptr, QKeySequence::UnknownKey,
+     "Добавить копию текущей позиции со следующей свободной маркой", &MainWindow::duplicatePosition},
+    {MainWindow::aiRemovePosition, "Удалить позицию", nullptr, QKeySequence::UnknownKey,
+     "Удалить текущую позицию из проекта", &MainWindow::removePosition},
+    {MainWindow::aiProjectDetails, "Сведения об объекте…", nullptr, QKeySequence::UnknownKey,
+     "Объект, шифр, организация и подписи основной надписи", &MainWindow::editProjectDetails},
+    {MainWindow::aiSchedule, "Спецификация…", nullptr, QKeySequence::UnknownKey,
+     "Спецификация оборудования проекта и её выгрузка", &MainWindow::showSchedule},
+    {MainWindow::aiCloseProject, "Закрыть проект", nullptr, QKeySequence::UnknownKey,
+     "Закрыть проект и все его позиции", &MainWindow::closeProject},
 };
 
 // The actions that act on the current document: useless without a tab.
@@ -79,6 +101,23 @@ const int kDocumentActions[] = {MainWindow::aiSave, MainWindow::aiSaveAs, MainWi
 const int kDocumentMenu[] = {
     MainWindow::aiNew,   MainWindow::aiOpen,     -1, MainWindow::aiSave, MainWindow::aiSaveAs, -1,
     MainWindow::aiClose, MainWindow::aiCloseAll, -1, MainWindow::aiExit};
+const int kProjectMenu[] = {MainWindow::aiNewProject,
+                            MainWindow::aiOpenProject,
+                            MainWindow::aiSaveProject,
+                            MainWindow::aiSaveProjectAs,
+                            -1,
+                            MainWindow::aiAddToProject,
+                            MainWindow::aiDuplicatePosition,
+                            MainWindow::aiRemovePosition,
+                            -1,
+                            MainWindow::aiProjectDetails,
+                            MainWindow::aiSchedule,
+                            -1,
+                            MainWindow::aiCloseProject};
+// The actions that act on the open project: useless without one.
+const int kProjectActions[] = {MainWindow::aiSaveProject, MainWindow::aiSaveProjectAs,
+                               MainWindow::aiProjectDetails, MainWindow::aiSchedule,
+                               MainWindow::aiCloseProject};
 const int kToolBar[] = {MainWindow::aiNew,   MainWindow::aiOpen, MainWindow::aiSave, -1,
                         MainWindow::aiAbout, MainWindow::aiExit};
 
@@ -94,6 +133,7 @@ MainWindow::MainWindow(const QStringList& documents, QWidget* parent) : QMainWin
     setCentralWidget(m_tabs);
     connect(m_tabs, &QTabWidget::currentChanged, this, &MainWindow::updateMenus);
     connect(m_tabs, &QTabWidget::tabCloseRequested, this, &MainWindow::closeTab);
+    connect(m_tabs->tabBar(), &QTabBar::tabMoved, this, &MainWindow::onTabMoved);
 
     createMenus();
     createToolBar();
@@ -169,13 +209,16 @@ QAction* MainWindow::action(int id)
 
 void MainWindow::createMenus()
 {
-    QMenu* documents = menuBar()->addMenu(QStringLiteral("&Подбор"));
-    for (int id : kDocumentMenu) {
-        if (id < 0)
-            documents->addSeparator();
-        else
-            documents->addAction(action(id));
-    }
+    const auto fill = [this](QMenu* menu, const int* ids, size_t count) {
+        for (size_t i = 0; i < count; ++i) {
+            if (ids[i] < 0)
+                menu->addSeparator();
+            else
+                menu->addAction(action(ids[i]));
+        }
+    };
+    fill(menuBar()->addMenu(QStringLiteral("&Подбор")), kDocumentMenu, std::size(kDocumentMenu));
+    fill(menuBar()->addMenu(QStringLiteral("&Проект")), kProjectMenu, std::size(kProjectMenu));
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Справка"));
     help->addAction(action(aiAbout));
@@ -217,10 +260,14 @@ int MainWindow::createMdiChild(DocType type, const Doc* doc)
     area->setFrameStyle(QFrame::NoFrame);
     area->setAttribute(Qt::WA_DeleteOnClose);
     area->setWidget(child);
-    connect(child, &MdiChild::titleChanged, area, [this, area](const QString& title) {
+    connect(child, &MdiChild::titleChanged, area, [this, area, child] {
         const int index = m_tabs->indexOf(area);
-        if (GEH_ASSERT(index >= 0))
-            m_tabs->setTabText(index, title);
+        if (!GEH_ASSERT(index >= 0))
+            return;
+        // A change in a position is a change of its project.
+        if (isMember(child) && child->isModified())
+            setProjectModified();
+        updateTab(index);
     });
     return m_tabs->addTab(area, child->doc().name());
 }
@@ -248,9 +295,11 @@ int MainWindow::findMdiChild(const QString& fileName) const
     const QString canonical = QFileInfo(fileName).canonicalFilePath();
     if (canonical.isEmpty())
         return -1;
+    // A position saved as a copy is no longer that file: the file opens as a
+    // document of its own.
     for (int i = 0; i < m_tabs->count(); ++i) {
         const MdiChild* c = child(i);
-        if (c && c->doc().canonicalFileName() == canonical)
+        if (c && !isMember(c) && c->doc().canonicalFileName() == canonical)
             return i;
     }
     return -1;
@@ -265,8 +314,12 @@ void MainWindow::createNew()
     if (dialog.exec() != QDialog::Accepted)
         return;
     const int idx = createMdiChild(dialog.docType(), nullptr);
-    if (idx >= 0)
-        m_tabs->setCurrentIndex(idx);
+    if (idx < 0)
+        return;
+    // While a project is open, a new document is its next position.
+    if (m_project)
+        joinProject(child(idx));
+    m_tabs->setCurrentIndex(idx);
 }
 
 void MainWindow::open()
@@ -295,13 +348,11 @@ bool MainWindow::openFile(const QString& fileName)
     // The reader has told the user why a file cannot be opened.
     if (!Doc::loadFromFile(fileName, doc))
         return false;
-    // A project holds the documents of many positions: no one tab shows it.
+    // A project holds the documents of many positions, each in a tab of its own.
     if (doc.docType() == docProject) {
-        showFileWarning(QStringLiteral("Предупреждение"),
-                        QStringLiteral("Файл \"%1\" — проект, а не документ одной позиции: эта команда "
-                                       "проекты не открывает")
-                            .arg(QDir::toNativeSeparators(fileName)));
-        return false;
+        QStringList damaged;
+        const Project project = Project::fromDoc(doc, &damaged);
+        return showProject(fileName, project, damaged);
     }
     const int idx = createMdiChild(static_cast<DocType>(doc.docType()), &doc);
     if (idx < 0)
@@ -313,6 +364,11 @@ bool MainWindow::openFile(const QString& fileName)
 void MainWindow::save()
 {
     MdiChild* c = activeMdiChild();
+    // A position is saved with its project, the only file it has.
+    if (c && isMember(c)) {
+        saveProject();
+        return;
+    }
     if (c && c->save())
         statusBar()->showMessage(QStringLiteral("Документ сохранён"), kSavedMessageMs);
 }
@@ -344,9 +400,15 @@ void MainWindow::about()
 
 void MainWindow::updateMenus()
 {
-    const bool hasDocument = activeMdiChild() != nullptr;
+    const MdiChild* current = activeMdiChild();
     for (int id : kDocumentActions)
-        action(id)->setEnabled(hasDocument);
+        action(id)->setEnabled(current != nullptr);
+    for (int id : kProjectActions)
+        action(id)->setEnabled(hasProject());
+    const bool onPosition = current && isMember(current);
+    action(aiDuplicatePosition)->setEnabled(onPosition);
+    action(aiRemovePosition)->setEnabled(onPosition);
+    action(aiAddToProject)->setEnabled(current && !onPosition);
 }
 
 void MainWindow::nextTab()
@@ -372,15 +434,28 @@ void MainWindow::closeActiveTab()
 
 void MainWindow::closeAllTabs()
 {
+    // The project closes as a whole when the first of its tabs is reached,
+    // from the last: asked about once, all its positions go together. Every
+    // tab after it is closed by then, so the walk goes on from the last tab left.
     for (int i = m_tabs->count() - 1; i >= 0; --i) {
-        if (!closeTab(i))
+        if (isMember(child(i))) {
+            if (!closeProjectAsking())
+                return;
+            i = m_tabs->count();
+        } else if (!closeTab(i)) {
             return;
+        }
     }
+    // A project without positions (its details typed, its last one removed)
+    // has no tab to be met at, and closes too.
+    closeProjectAsking();
 }
 
 bool MainWindow::closeTab(int idx)
 {
     MdiChild* c = child(idx);
+    if (c && isMember(c))
+        return removePositionAsking(idx);
     // The window asks about unsaved changes and may refuse.
     if (!c || !c->close())
         return false;
@@ -394,6 +469,8 @@ void MainWindow::removePage(int idx)
     // itself, with its document window, once control is back in the event
     // loop. Closing the page does not ask the document window again.
     QWidget* page = m_tabs->widget(idx);
+    if (m_project)
+        m_project->cells.remove(child(idx));
     m_tabs->removeTab(idx);
     page->close();
 }
@@ -403,17 +480,30 @@ void MainWindow::closeEvent(QCloseEvent* event)
     // Leaving the program must not throw away unsaved work, nor part of the
     // tabs: every modified document is asked about first, from the last tab,
     // and nothing closes until every answer is in. One "Отмена" (or a save
-    // that did not happen) keeps every tab and the program open.
+    // that did not happen) keeps every tab and the program open. The project
+    // is asked about once, where the walk meets its first tab; its positions
+    // never ask on their own.
+    bool projectAsked = false;
     for (int i = m_tabs->count() - 1; i >= 0; --i) {
         MdiChild* c = child(i);
-        if (c && !c->maybeSave()) {
+        const bool member = isMember(c);
+        if (member && projectAsked)
+            continue;
+        projectAsked = projectAsked || member;
+        if (member ? !askToSaveProject() : c && !c->maybeSave()) {
             event->ignore();
             return;
         }
+    }
+    if (!projectAsked && !askToSaveProject()) {
+        event->ignore();
+        return;
     }
     // A document answered with "Нет" is still modified: it goes without a
     // second question.
     while (m_tabs->count() > 0)
         removePage(m_tabs->count() - 1);
+    m_project.reset();
+    updateWindowTitle();
     event->accept();
 }

@@ -168,14 +168,17 @@ private slots:
         const QByteArray entry =
             orxtest::readFile(share.filePath(QStringLiteral("applications/orimax-raschet.desktop")));
         QVERIFY(entry.contains("\nExec=orimax-raschet %F\n") &&
-                entry.contains("\nMimeType=application/x-orimax-raschet;\n"));
-        // The tool with its arguments, its file, and what the database it builds must say.
+                entry.contains("\nMimeType=application/x-orimax-raschet;application/x-orimax-project;\n"));
+        // The tool with its arguments, its file, and what the database it builds
+        // must say (lines apart by "|"): documents and projects alike.
         const char* tools[][4] = {
             {"desktop-file-validate", "applications/orimax-raschet.desktop", "", ""},
             {"appstreamcli validate --no-net", "metainfo/ru.orimaxteh.orimax_raschet.metainfo.xml", "", ""},
-            {"update-mime-database", "mime", "mime/globs", "application/x-orimax-raschet:*.orx"},
+            {"update-mime-database", "mime", "mime/globs",
+             "application/x-orimax-raschet:*.orx|application/x-orimax-project:*.orxp"},
             {"update-desktop-database", "applications", "applications/mimeinfo.cache",
-             "application/x-orimax-raschet=orimax-raschet.desktop;"},
+             "application/x-orimax-raschet=orimax-raschet.desktop;|"
+             "application/x-orimax-project=orimax-raschet.desktop;"},
         };
         for (const auto& t : tools) {
             QStringList args = QString::fromLatin1(t[0]).split(QLatin1Char(' '));
@@ -188,7 +191,10 @@ private slots:
             output = run(program, args << share.filePath(QString::fromLatin1(t[1])));
             QVERIFY2(!output.startsWith("FAILED") && !output.contains("warning") && !output.contains("error"),
                      output.constData());
-            QVERIFY(!*t[2] || orxtest::readFile(share.filePath(QString::fromLatin1(t[2]))).contains(t[3]));
+            const QByteArray database =
+                *t[2] ? orxtest::readFile(share.filePath(QString::fromLatin1(t[2]))) : "";
+            for (const QByteArray& line : QByteArray(t[3]).split('|'))
+                QVERIFY2(database.contains(line), line.constData());
         }
         for (int signal : {SIGTERM, SIGINT})
             runProgram(m_prefix.filePath(QStringLiteral("bin/orimax-raschet")), false, signal);

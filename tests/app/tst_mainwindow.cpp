@@ -86,8 +86,8 @@ const struct
      "Проекты 2022/Клапан.orx|sub/../Проекты 2022/Клапан.orx|link.orx|linked/Клапан.orx", "[Клапан]", ""},
     {"several, a missing one refused", "Проекты 2022/Клапан.orx|missing.orx|Kv.orx", "Клапан|[Kv]",
      "Не удалось открыть файл \"~/missing.orx\""},
-    {"a project: told what it is, no tab and no internal fault", "Объект.orxp", "",
-     "! Файл \"~/Объект.orxp\" — проект, а не документ одной позиции: эта команда проекты не открывает"},
+    {"a project: its positions open as marked tabs, the first in front", "Объект.orxp",
+     "[РК1 · Расчёт Kv #]|Расчёт Kv #", ""},
     {"an open one named again comes forward", "Проекты 2022/Клапан.orx|Kv.orx|link.orx", "[Клапан]|Kv", ""},
 };
 
@@ -290,12 +290,15 @@ private slots:
         const QString folder = dir.filePath(QStringLiteral("Проекты 2022"));
         QVERIFY(QDir().mkpath(folder) && QDir(dir.path()).mkpath(QStringLiteral("sub")) &&
                 QFile::link(folder, dir.filePath(QStringLiteral("linked"))));
+        Doc markedKv = orxsamples::kvDocument();
+        markedKv.setValue(DocKey(PositionFields::fcPosition), QStringLiteral("РК1"));
         // The hostile one: a list of two billion fields.
         for (auto [name, bytes] :
              {std::pair{"Проекты 2022/Клапан.orx", orxsamples::valveDocument().toByteArray()},
               {"Kv.orx", orxsamples::kvDocument().toByteArray()},
               {"old.orx", QByteArray::fromHex("00000002")},
-              {"Объект.orxp", Project{{}, {{orxsamples::kvDocument(), {}}}}.toDoc().toByteArray()},
+              {"Объект.orxp",
+               Project{{}, {{markedKv, {}}, {orxsamples::kvDocument(), {}}}}.toDoc().toByteArray()},
               {"hostile.orx", QByteArray::fromHex("00000003 7ffe0000 00000009 00 7fffffff")}})
             QVERIFY(orxtest::writeFile(dir.filePath(QString::fromUtf8(name)), bytes));
         QVERIFY(
@@ -310,7 +313,9 @@ private slots:
         QTest::qWait(300);
         QTRY_VERIFY(!QApplication::activeModalWidget());
         for (int i = 0; i < window.tabWidget()->count(); ++i) {
-            const QString title = window.tabWidget()->tabText(i);
+            // The number of a default name depends on the documents made before.
+            const QString title = window.tabWidget()->tabText(i).replace(
+                QRegularExpression(QStringLiteral("\\d+$")), QStringLiteral("#"));
             tabs << (i == window.tabWidget()->currentIndex() ? QLatin1Char('[') + title + QLatin1Char(']')
                                                              : title);
         }

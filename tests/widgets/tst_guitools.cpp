@@ -433,10 +433,11 @@ private slots:
             std::make_unique<PipeSelectionArea>(row.regulator ? static_cast<const Algorithm&>(reg) : valve);
         area->addToLayout(grid);
         QStringList seen;
-        for (int line = 1; line < grid->rowCount(); ++line) {
+        // Each pipe's caption stands above its combo.
+        for (int line = 1; line < grid->rowCount(); line += 2) {
             auto* label = qobject_cast<QLabel*>(grid->itemAtPosition(line, 0)->widget());
-            QComboBox* combo = area->combo(area->locations().at(line - 1));
-            QCOMPARE(grid->itemAtPosition(line, 1)->layout()->itemAt(0)->widget(), combo);
+            QComboBox* combo = area->combo(area->locations().at(line / 2));
+            QCOMPARE(grid->itemAtPosition(line + 1, 0)->layout()->itemAt(0)->widget(), combo);
             QVERIFY(label->font().weight() == 75 && combo->count() == 18 &&
                     combo->currentText() == "-- Выбрать --"_q);
             seen << label->text() + QStringLiteral(":") +

@@ -11,12 +11,13 @@
 
 namespace {
 
-enum Use { Plain = 0, Icon = 1, Printed = 2, Drawing = 4, WithH1 = 8 };
+enum Use { Plain = 0, Icon = 1, Printed = 2, Drawing = 4, WithH1 = 8, Dense = 16 };
 
 // Where and how big the program shows each picture. An icon (shown through
 // QIcon) has an "@2x" variant; a printed picture has 300 dpi pixels for its
 // place on a 100 dpi page. The small drawings go into a 17 % column of an A4
-// page. ЛМР-2-П has no "Размер Н1" row.
+// page. ЛМР-2-П has no "Размер Н1" row. The background and the dimension
+// drawings of the forms have an "@2x" variant too, for dense screens.
 // clang-format off
 const struct { const char* path; int width, height, use; common::DeviceType type; } kPictures[] = {
     {":/icons/app.png", 64, 64, Icon, {}},
@@ -33,18 +34,18 @@ const struct { const char* path; int width, height, use; common::DeviceType type
     {":icons/foto_lmf_m.png", 200, 200, Icon, {}},
     {":icons/calcKv.png", 200, 200, Icon, {}},
     {":icons/copy.png", 64, 64, Icon, {}},
-    {":/icons/backlogo.png", 1920, 1200, Plain, {}},
-    {":/icons/lmk2.png", 320, 400, Drawing | WithH1, common::dtLMK2},
+    {":/icons/backlogo.png", 1920, 1200, Dense, {}},
+    {":/icons/lmk2.png", 320, 400, Dense | Drawing | WithH1, common::dtLMK2},
     {":/icons/lmk2_small.png", 110, 150, Printed | Drawing | WithH1, common::dtLMK2},
-    {":/icons/lmk3.png", 320, 400, Drawing | WithH1, common::dtLMK3},
+    {":/icons/lmk3.png", 320, 400, Dense | Drawing | WithH1, common::dtLMK3},
     {":/icons/lmk3_small.png", 110, 150, Printed | Drawing | WithH1, common::dtLMK3},
-    {":/icons/lmkp.png", 320, 400, Drawing | WithH1, common::dtLMKP},
+    {":/icons/lmkp.png", 320, 400, Dense | Drawing | WithH1, common::dtLMKP},
     {":/icons/lmkp_small.png", 110, 150, Printed | Drawing | WithH1, common::dtLMKP},
-    {":/icons/lmrd.png", 320, 400, Drawing | WithH1, common::dtLMRD},
+    {":/icons/lmrd.png", 320, 400, Dense | Drawing | WithH1, common::dtLMRD},
     {":/icons/lmrd_small.png", 110, 150, Printed | Drawing | WithH1, common::dtLMRD},
-    {":/icons/lmr2_p.png", 320, 400, Drawing, common::dtLMR2P},
+    {":/icons/lmr2_p.png", 320, 400, Dense | Drawing, common::dtLMR2P},
     {":/icons/lmr2_p_small.png", 110, 150, Printed | Drawing, common::dtLMR2P},
-    {":/icons/lmr1.png", 320, 400, Drawing | WithH1, common::dtLMR1},
+    {":/icons/lmr1.png", 320, 400, Dense | Drawing | WithH1, common::dtLMR1},
     {":/icons/lmr1_small.png", 110, 150, Printed | Drawing | WithH1, common::dtLMR1},
 };
 // clang-format on
@@ -100,7 +101,7 @@ private slots:
             QTest::newRow(p.path) << i << path << size * (p.use & Printed ? 3 : 1);
             const QString listed = QString(path).replace(QLatin1String(":icons"), QLatin1String(":/icons"));
             compiled.remove(listed);
-            if (p.use & Icon) {
+            if (p.use & (Icon | Dense)) {
                 QTest::newRow(qPrintable(highDensity(path))) << i << highDensity(path) << size * 2;
                 compiled.remove(highDensity(listed));
             }
@@ -150,7 +151,8 @@ private slots:
             QVERIFY(opaque == w * h && darkest >= 235 && marked > 100 && warm == 0);
         if (!(p.use & Drawing))
             return;
-        QCOMPARE(common::deviceSizeImageName(p.type, p.use & Printed), path);
+        QCOMPARE(common::deviceSizeImageName(p.type, p.use & Printed),
+                 QString(path).remove(QLatin1String("@2x")));
         QVERIFY(longestLine(image, true, 0, device.left() - 2) >= h * 2 / 5);
         const int h1 = longestLine(image, true, device.right() + 3, w);
         QVERIFY2(p.use & WithH1 ? h1 >= h / 12 : h1 == 0, qPrintable(QString::number(h1)));

@@ -127,21 +127,31 @@ QString EquipmentSchedule::documentName()
     return QStringLiteral("Спецификация оборудования, изделий и материалов");
 }
 
-void EquipmentSchedule::sortByPosition()
+QVector<int> EquipmentSchedule::positionOrder() const
 {
-    std::stable_sort(rows.begin(), rows.end(), [](const ScheduleRow& a, const ScheduleRow& b) {
-        return comparePositionMarks(a.position, b.position) < 0;
-    });
-}
-
-QVector<bool> EquipmentSchedule::duplicatedPositions() const
-{
-    // Equal marks are neighbours once the rows are ordered by mark.
     QVector<int> order(rows.size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [this](int a, int b) {
         return comparePositionMarks(rows.at(a).position, rows.at(b).position) < 0;
     });
+    return order;
+}
+
+QVector<int> EquipmentSchedule::sortByPosition()
+{
+    const QVector<int> order = positionOrder();
+    QList<ScheduleRow> sorted;
+    sorted.reserve(order.size());
+    for (int index : order)
+        sorted.append(rows.at(index));
+    rows = sorted;
+    return order;
+}
+
+QVector<bool> EquipmentSchedule::duplicatedPositions() const
+{
+    // Equal marks are neighbours once the rows are ordered by mark.
+    const QVector<int> order = positionOrder();
     QVector<bool> duplicated(rows.size(), false);
     for (int i = 1; i < order.size(); ++i) {
         const QString& mark = rows.at(order.at(i)).position;

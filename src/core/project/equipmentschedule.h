@@ -72,9 +72,12 @@ struct EquipmentSchedule
     // The document's name in the main inscription.
     static QString documentName();
 
-    // Orders the rows by position mark (comparePositionMarks); rows with equal
-    // marks keep their order.
-    void sortByPosition();
+    // The indexes of the rows in position-mark order (comparePositionMarks);
+    // rows with equal marks keep their order.
+    QVector<int> positionOrder() const;
+    // Puts the rows in that order, and answers it: the former index of each
+    // row in its new place.
+    QVector<int> sortByPosition();
     // For each row, whether another row carries an equal mark (in the sense of
     // comparePositionMarks). Rows without a mark are never duplicates.
     QVector<bool> duplicatedPositions() const;

@@ -67,10 +67,13 @@ public:
         bool operator==(const Cells& other) const { return code == other.code && note == other.note; }
     };
 
+    // The typed cells of every row a position gives, by RowKind.
+    using CellSet = std::array<Cells, rowKindCount>;
+
     struct Position
     {
         Doc doc;
-        std::array<Cells, rowKindCount> cells; // by RowKind
+        CellSet cells;
     };
 
     // The outcome of opening a project file.

@@ -30,6 +30,8 @@ public:
     virtual QString designation() const = 0;
     // The number of loops chosen (at least 1).
     int loopCount() const;
+    // The cabinet by its order designation, once every option is chosen.
+    QList<ScheduleRow> scheduleRows() const override;
 
 public slots:
     // Shows the rows and headers of the chosen loops and hides the others.

@@ -310,7 +310,7 @@ void FlowMeterChild::recalc()
             ->setWordWrap(true);
     } else {
         m_designation = flowMeterDesignation(choice());
-        QLabel* text = results().addResultsHeader(grid, m_designation, true);
+        QLabel* text = results().addDesignationHeader(grid, m_designation);
         text->setTextInteractionFlags(Qt::TextSelectableByMouse);
         addWeightChangeNote(grid);
         QPushButton* copy = createCopyButton(QStringLiteral("Копировать наименование устройства"));

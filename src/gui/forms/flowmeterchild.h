@@ -32,6 +32,8 @@ public:
     // form and series; empty (and reported when a diameter is chosen) when the
     // table has no row for them.
     common::LmfPulseWeightRange rangeU() const;
+    // The meter by its order designation, once every option is chosen.
+    QList<ScheduleRow> scheduleRows() const override;
 
 protected:
     // The table lookup behind rangeU().

@@ -27,6 +27,8 @@ public:
     QString copyText() const override;
 
     const KvAlgorithm& kvAlgorithm() const { return m_algorithm; }
+    // A Kv calculation chooses no device: its row says so.
+    QList<ScheduleRow> scheduleRows() const override;
 
 public slots:
     // The sub-labels of P2 and ΔP follow the pressure unit; the temperature

@@ -351,15 +351,22 @@ void RegulatorChild::showPdf()
 {
     if (!checkChoice(QStringLiteral("Необходимо выбрать устройство")))
         return;
+    if (const std::unique_ptr<PdfGenerator> report = writtenReport())
+        report->openPdf();
+}
+
+std::unique_ptr<PdfGenerator> RegulatorChild::writtenReport() const
+{
     const RegulatorResultItem* regulator = chosenRegulator();
-    if (!regulator)
-        return;
+    if (!regulator || !choiceComplete())
+        return nullptr;
     RegulatorReport report;
     report.input = m_algorithm.regulatorInput();
     report.item = *regulator;
     report.position = positionMark();
     if (pipeArea())
         report.pipes = pipeArea()->selections();
-    RegulatorPdfGenerator generator(deviceType());
-    generator.generate(report);
+    auto generator = std::make_unique<RegulatorPdfGenerator>(deviceType());
+    generator->write(report);
+    return generator;
 }

@@ -35,6 +35,8 @@ public:
     const RegulatorResultItem* chosenRegulator() const;
     // The regulation task chosen (common::RegulatorType), -1 when none.
     int regulation() const;
+    std::unique_ptr<PdfGenerator> writtenReport() const override;
+    QList<ScheduleRow> scheduleRows() const override;
 
 public slots:
     // The pressure balance: ΔPрег = P1 - P2, and the losses of the

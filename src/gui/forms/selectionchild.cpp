@@ -178,9 +178,10 @@ QGridLayout* SelectionChild::addDetailsGrid(QGridLayout* grid)
     results().addResultsHeader(grid, QStringLiteral("Детали расчёта"), true);
     auto* details = new QGridLayout();
     details->setContentsMargins(0, 0, 0, 0);
+    // The figures stand one under another, caption, value and unit: two groups
+    // side by side would ask more width than the candidate table, which is what
+    // the results column must hold on a laptop's screen.
     details->setColumnStretch(3, 100);
-    // The two groups never touch, however narrow the candidate table is.
-    details->setColumnMinimumWidth(3, 30);
     grid->addLayout(details, nextRow(grid), 0, 1, resultColumnCount());
     return details;
 }
@@ -193,7 +194,7 @@ void SelectionChild::addDensity(QGridLayout* details)
 
 void SelectionChild::addKv(QGridLayout* details)
 {
-    results().addResultValueRow(details, 4, QStringLiteral("Расчётный Kv"),
+    results().addResultValueRow(details, 0, QStringLiteral("Расчётный Kv"),
                                 QStringLiteral("м%1/ч").arg(cubedSign), algorithm()->kvsMath(), 2);
 }
 
@@ -285,16 +286,21 @@ void SelectionChild::addChoice(QGridLayout* grid, const QString& caption,
     chooseKeptPipes(pipes);
     results().addChangeNotes(grid);
 
+    // One column: every caption above its choice, so that the longest
+    // designations and pipes take the results column's width and no more.
     auto* choice = new QGridLayout();
-    results().addTextCell(choice, 0, caption + QLatin1Char(':'), Qt::AlignRight | Qt::AlignVCenter, true);
+    results().addTextCell(choice, 0, caption + QLatin1Char(':'), Qt::AlignLeft | Qt::AlignBottom, true);
     auto* combo = new QSmartComboBox();
     combo->removeCompleter();
+    // A designation too long for the column keeps its end, where the DN, the
+    // Kvs and the range tell the candidates apart.
+    combo->setShownCharacters(PipeSelectionArea::shownCharacters, Qt::ElideMiddle);
     combo->addItem(QStringLiteral("-- Выбрать --"));
     for (const auto& candidate : candidates)
         combo->addItem(candidate.first, candidate.second);
     combo->setCurrentIndex(kept);
     results().addResultWidget(combo);
-    choice->addWidget(combo, choice->rowCount() - 1, 1, Qt::AlignVCenter);
+    choice->addWidget(combo, choice->rowCount(), 0);
     m_choiceCombo = combo;
 
     // Plain text under the combo, readable without a mouse; shown with a choice.
@@ -308,7 +314,7 @@ void SelectionChild::addChoice(QGridLayout* grid, const QString& caption,
     why->setAlignment(Qt::AlignCenter);
     why->hide();
     results().addResultWidget(why);
-    choice->addWidget(why, choice->rowCount(), 0, 1, 2, Qt::AlignCenter);
+    choice->addWidget(why, choice->rowCount(), 0, Qt::AlignCenter);
     m_choiceWhy = why;
     showChoiceExplanation();
 
@@ -317,7 +323,7 @@ void SelectionChild::addChoice(QGridLayout* grid, const QString& caption,
 
     auto* report = new QPushButton(QStringLiteral(" Pdf-документ "));
     results().addResultWidget(report);
-    choice->addWidget(report, choice->rowCount(), 0, 1, 2, Qt::AlignCenter);
+    choice->addWidget(report, choice->rowCount(), 0, Qt::AlignCenter);
 
     auto* centred = new QHBoxLayout();
     centred->addStretch();
@@ -543,7 +549,13 @@ void SelectionChild::addDimensions(QGridLayout* grid)
         m_dimensionsType = type;
         m_dimensionsSpan = span;
     }
-    grid->addWidget(m_dimensions, nextRow(grid), 0, 1, span);
+    // Under the input and the results, across the window: the drawing and its
+    // table of fifteen sizes are wider than the results column can be beside
+    // the input on a laptop's screen.
+    Q_UNUSED(grid);
+    auto* window = qobject_cast<QGridLayout*>(layout());
+    if (window && window->indexOf(m_dimensions) < 0)
+        window->addWidget(m_dimensions, window->rowCount(), 0, 1, window->columnCount(), Qt::AlignHCenter);
     m_dimensions->show();
 }
 
@@ -560,13 +572,28 @@ void SelectionChild::addDimensionsArea(QGridLayout* grid)
         return;
     const int span = resultColumnCount();
     auto* picture = new QLabel();
-    picture->setPixmap(QPixmap(deviceSizeImageName(type, false)));
+    // On a dense screen the drawing made at twice the size, line for line of
+    // the screen's pixels.
+    const QString drawing = deviceSizeImageName(type, false);
+    QString dense = drawing;
+    dense.insert(dense.size() - 4, QStringLiteral("@2x"));
+    QPixmap pixmap(devicePixelRatioF() > 1 ? dense : drawing);
+    if (pixmap.isNull())
+        pixmap = QPixmap(drawing);
+    else if (devicePixelRatioF() > 1)
+        pixmap.setDevicePixelRatio(2);
+    picture->setPixmap(pixmap);
     results().addResultWidget(picture);
     grid->addWidget(picture, nextRow(grid), 0, 1, span, Qt::AlignCenter);
 
     SmartLabel* table = DeviceSizeTableGenerator(type).generateLabel(font().pointSize());
     results().addResultWidget(table);
     grid->addWidget(table, nextRow(grid), 0, 1, span, Qt::AlignCenter);
+}
+
+bool SelectionChild::choiceComplete() const
+{
+    return m_choiceCombo && chosenIndex() >= 0 && (!pipeArea() || pipeArea()->isComplete());
 }
 
 bool SelectionChild::checkChoice(const QString& warning)

@@ -16,6 +16,9 @@
 #include <QStringList>
 #include <QVector>
 
+#include <memory>
+
+class PdfGenerator;
 class QGridLayout;
 class QLabel;
 class ResultItem;
@@ -40,6 +43,11 @@ public:
     // The line under the choice that says which criteria the chosen candidate
     // meets and misses; hidden while none is chosen, null after a refused task.
     QLabel* choiceExplanation() const { return m_choiceWhy; }
+    // A candidate and every pipe around it are chosen: the choice can be reported.
+    bool choiceComplete() const;
+    // The report of the choice, written and not yet printed; null while the
+    // choice is not complete. Nothing is said to the user.
+    virtual std::unique_ptr<PdfGenerator> writtenReport() const = 0;
 
 public slots:
     // The report of the chosen candidate and pipes, opened in the desktop's viewer.

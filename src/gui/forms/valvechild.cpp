@@ -228,7 +228,7 @@ void ValveChild::addChoiceSections(QGridLayout* choice)
     // A parent from the start: a widget shown without one would be a window of its own.
     auto* area = new DriveSelectionArea(m_driveWishes, m_driveDesignation, this);
     results().addResultWidget(area);
-    choice->addWidget(area, choice->rowCount(), 0, 1, 2, Qt::AlignCenter);
+    choice->addWidget(area, choice->rowCount(), 0, Qt::AlignCenter);
     m_driveArea = area;
     // The kept valve is the one the kept drive was chosen for: it still fits.
     const ValveResultItem* valve = chosenValve();
@@ -340,9 +340,15 @@ void ValveChild::showPdf()
 {
     if (!checkChoice(QStringLiteral("Необходимо выбрать клапан")))
         return;
+    if (const std::unique_ptr<PdfGenerator> report = writtenReport())
+        report->openPdf();
+}
+
+std::unique_ptr<PdfGenerator> ValveChild::writtenReport() const
+{
     const ValveResultItem* valve = chosenValve();
-    if (!valve)
-        return;
+    if (!valve || !choiceComplete())
+        return nullptr;
     ValveReport report;
     report.input = m_algorithm.valveInput();
     report.item = *valve;
@@ -353,6 +359,7 @@ void ValveChild::showPdf()
         report.driveDesignation = drive->m_designation;
         report.driveDescription = drives::description(*drive);
     }
-    ValvePdfGenerator generator;
-    generator.generate(report);
+    auto generator = std::make_unique<ValvePdfGenerator>();
+    generator->write(report);
+    return generator;
 }

@@ -41,6 +41,9 @@ public:
     DriveSelectionArea* driveArea() const;
     // The drive chosen with the valve; empty while none is.
     QString driveDesignation() const { return m_driveDesignation; }
+    std::unique_ptr<PdfGenerator> writtenReport() const override;
+    // The valve, and its drive when one is chosen.
+    QList<ScheduleRow> scheduleRows() const override;
 
 public slots:
     // The user picked a valve: the drives that fit it are offered.

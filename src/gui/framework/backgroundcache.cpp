@@ -2,23 +2,33 @@
 
 #include <QList>
 #include <QPainter>
-#include <QPair>
 #include <QTransform>
 
 namespace {
 
-// Most recently used first.
-QList<QPair<QSize, QPixmap>>& entries()
+// Most recently used first; a size in pixels of the screen, with its ratio.
+struct Entry
 {
-    static QList<QPair<QSize, QPixmap>> list;
+    QSize pixels;
+    qreal ratio;
+    QPixmap pixmap;
+};
+
+QList<Entry>& entries()
+{
+    static QList<Entry> list;
     return list;
 }
 
-// The picture as the raster engine holds a pixmap of it.
-const QImage& picture()
+// The picture as the raster engine holds a pixmap of it; the one drawn at twice
+// the size is read only once a dense screen asks for it.
+const QImage& picture(bool dense)
 {
     static const QImage image = QPixmap(BackgroundCache::pictureName()).toImage();
-    return image;
+    if (!dense)
+        return image;
+    static const QImage denseImage = QPixmap(BackgroundCache::densePictureName()).toImage();
+    return denseImage.isNull() ? image : denseImage;
 }
 
 } // namespace
@@ -46,20 +56,23 @@ QImage BackgroundCache::visiblePart(const QImage& picture, const QSize& window)
     return part;
 }
 
-QPixmap BackgroundCache::pixmap(const QSize& window)
+QPixmap BackgroundCache::pixmap(const QSize& window, qreal ratio)
 {
-    QList<QPair<QSize, QPixmap>>& list = entries();
+    const QSize pixels = window * ratio;
+    QList<Entry>& list = entries();
     for (int i = 0; i < list.size(); ++i) {
-        if (list.at(i).first == window) {
+        if (list.at(i).pixels == pixels && qFuzzyCompare(list.at(i).ratio, ratio)) {
             list.move(i, 0);
-            return list.first().second;
+            return list.first().pixmap;
         }
     }
-    const QImage part = visiblePart(picture(), window);
+    const QImage part = visiblePart(picture(ratio > 1), pixels);
     if (part.isNull())
         return QPixmap();
-    list.prepend(qMakePair(window, QPixmap::fromImage(part)));
-    const QPixmap result = list.first().second;
+    QPixmap made = QPixmap::fromImage(part);
+    made.setDevicePixelRatio(ratio);
+    list.prepend({pixels, ratio, made});
+    const QPixmap result = list.first().pixmap;
     dropUnused();
     while (list.size() > capacity)
         list.removeLast();
@@ -72,10 +85,10 @@ void BackgroundCache::dropUnused()
     // most recent of those stays: a form that grows and shrinks with its options
     // (a cabinet of three and of nine loops) switches between two heights, and
     // drawing the picture anew on every switch costs tens of milliseconds.
-    QList<QPair<QSize, QPixmap>>& list = entries();
+    QList<Entry>& list = entries();
     bool spareKept = false;
     for (int i = 0; i < list.size();) {
-        const bool unused = list.at(i).second.isDetached();
+        const bool unused = list.at(i).pixmap.isDetached();
         if (unused && spareKept) {
             list.removeAt(i);
             continue;
@@ -93,8 +106,8 @@ int BackgroundCache::count()
 qint64 BackgroundCache::bytes()
 {
     qint64 total = 0;
-    for (const auto& entry : qAsConst(entries()))
-        total += qint64(entry.second.width()) * entry.second.height() * (entry.second.depth() / 8);
+    for (const Entry& entry : qAsConst(entries()))
+        total += qint64(entry.pixmap.width()) * entry.pixmap.height() * (entry.pixmap.depth() / 8);
     return total;
 }
 

@@ -41,6 +41,11 @@ bool HydraulicTaskChild::zeroIsEmpty(const DocKey& key) const
     return MdiChild::zeroIsEmpty(key);
 }
 
+int HydraulicTaskChild::controlSpan() const
+{
+    return 2;
+}
+
 QLabel* HydraulicTaskChild::temperatureHint(int number) const
 {
     return number == 1 ? m_temperatureLimits1 : m_temperatureLimits2;
@@ -218,8 +223,9 @@ QGridLayout* HydraulicTaskChild::createValveInputGrid(const QString& supplyTempe
 
     addFlowSection(grid, span);
 
+    // The number boxes and the choices take the width their contents need: the
+    // rest of the window goes to the results.
     fitCaptionColumn(grid, 215);
-    grid->setColumnMinimumWidth(2, 290);
     grid->setRowStretch(nextRow(grid), 100);
     grid->setContentsMargins(0, 0, 0, 0);
     return grid;

@@ -23,6 +23,8 @@ public:
     virtual bool usePhaseLimits() const;
     // A gas at 0 °C is at a temperature; a glycol solution at 0 % is not filled in.
     bool zeroIsEmpty(const DocKey& key) const override;
+    // The choices and texts take the number boxes' column and their units'.
+    int controlSpan() const override;
 
 public slots:
     // When the flow is given through the heat load, writes the flow that carries

@@ -24,6 +24,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QStyle>
 #include <QTextEdit>
 
 using namespace common;
@@ -62,7 +63,6 @@ MdiChild::MdiChild(const Doc* data, DocType type)
     setAttribute(Qt::WA_DeleteOnClose);
 
     if (data) {
-        GEH_ASSERT(data->hasFileName());
         m_doc = *data;
         // A window always shows a name: a document without a file gets a default one.
         if (!m_doc.hasFileName())
@@ -93,12 +93,26 @@ QString MdiChild::fileFilter()
 void MdiChild::setupLayout()
 {
     m_mainLayout = new QGridLayout(this);
+    // A little inside the style's margins: on a laptop's screen every pixel of
+    // the width goes to the two columns.
+    m_mainLayout->setContentsMargins(6, 6, 6, 6);
     QLayout* input = createInputArea();
     m_inputLayout = qobject_cast<QGridLayout*>(input);
     m_mainLayout->addLayout(input, 0, 0);
     // The input column is as wide as its rows ask (fixInputColumn): the width
     // of the window beyond it goes to the results, centred in their column.
     m_mainLayout->addWidget(createVerticalSeparator(), 0, 2);
+    // The gaps beside the separator are columns of their own: a section across
+    // the window below both columns (the dimensions of a selection) would
+    // otherwise make every column between count a gap of the style's.
+    m_mainLayout->setHorizontalSpacing(0);
+    const int gap = style()->pixelMetric(QStyle::PM_LayoutHorizontalSpacing);
+    // The columns' own grids keep the style's spacing, which they would
+    // otherwise take from the window's grid.
+    if (m_inputLayout)
+        m_inputLayout->setSpacing(qMax(gap, 6));
+    m_mainLayout->setColumnMinimumWidth(1, qMax(gap, 6));
+    m_mainLayout->setColumnMinimumWidth(3, qMax(gap, 6));
     m_mainLayout->setColumnStretch(3, 50);
     QLayout* results = createResultsArea();
     m_mainLayout->addLayout(results, 0, 4);
@@ -421,6 +435,19 @@ bool MdiChild::saveAs()
     return saveToFile(fileName);
 }
 
+Doc MdiChild::currentDoc()
+{
+    Doc current;
+    loadFromControls(current);
+    return current;
+}
+
+void MdiChild::markUnmodified()
+{
+    m_modified = false;
+    updateTitle();
+}
+
 bool MdiChild::saveToFile(const QString& fileName)
 {
     const WaitCursor wait;
@@ -448,18 +475,28 @@ void MdiChild::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
     updateBackground();
     if (!m_shown) {
-        // The first calculation of the window is the last step of opening it.
-        const geh::UserActionScope action;
         m_shown = true;
-        recalc();
+        ensureCalculated();
         fixInputColumn();
     }
 }
 
+void MdiChild::ensureCalculated()
+{
+    if (m_calculated)
+        return;
+    // The first calculation of the window is the last step of opening it.
+    const geh::UserActionScope action;
+    m_calculated = true;
+    recalc();
+}
+
 void MdiChild::fixInputColumn()
 {
+    // What its rows need, not what they would like: a text box would take the
+    // width of a whole line of a letter.
     if (m_inputLayout)
-        m_mainLayout->setColumnMinimumWidth(0, m_inputLayout->sizeHint().width());
+        m_mainLayout->setColumnMinimumWidth(0, m_inputLayout->minimumSize().width());
 }
 
 void MdiChild::resizeEvent(QResizeEvent* event)
@@ -473,12 +510,14 @@ void MdiChild::resizeEvent(QResizeEvent* event)
 // hear of it, so showing checks the size too.
 void MdiChild::updateBackground()
 {
-    if (!isVisible() || size() == m_backgroundSize)
+    const qreal ratio = devicePixelRatioF();
+    if (!isVisible() || (size() == m_backgroundSize && qFuzzyCompare(ratio, m_backgroundRatio)))
         return;
-    const QPixmap background = BackgroundCache::pixmap(size());
+    const QPixmap background = BackgroundCache::pixmap(size(), ratio);
     if (background.isNull())
         return;
     m_backgroundSize = size();
+    m_backgroundRatio = ratio;
     QPalette p = palette();
     p.setBrush(QPalette::All, QPalette::Window, QBrush(background));
     setPalette(p);

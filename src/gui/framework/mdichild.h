@@ -25,6 +25,7 @@
 
 #include "documents/doc.h"
 #include "framework/resultsarea.h"
+#include "project/equipmentschedule.h"
 #include "vocabulary/common.h"
 
 #include <QColor>
@@ -58,8 +59,9 @@ public:
     // The items of one combo box in display order: (text, value as item data).
     using ComboItems = QVector<QPair<QString, int>>;
 
-    // data: a document read from a file (copied; it must have a file name), or
-    // null for a new document of the given type, which gets a default name.
+    // data: a document read from a file (copied), a position of a project
+    // (which has no file of its own and gets a default name), or null for a
+    // new document of the given type, which gets a default name as well.
     MdiChild(const Doc* data, common::DocType type);
     ~MdiChild() override;
 
@@ -76,6 +78,10 @@ public:
     virtual void connectControls(bool on);
     // Recomputes and rebuilds the results from the controls.
     virtual void recalc() = 0;
+    // The first calculation of the window, when it has not run yet: it runs
+    // when the window first shows, or earlier when a project asks a position
+    // that was never looked at for its device.
+    void ensureCalculated();
     // Columns of the input grid, which its section headers span.
     virtual int inputColumnCount() const = 0;
     // Cells of one result row, which the results headers span.
@@ -99,6 +105,13 @@ public:
     int quantity() const;
     // A duplicated position takes the next free mark: a modification.
     void setPositionMark(const QString& mark);
+    // The rows of the document in the project's equipment schedule, by
+    // Project::RowKind: the device's own row, then (a valve's) the row of the
+    // drive chosen with it. Position and quantity are the document's. A
+    // document with no device chosen gives one row that names the document
+    // and says in its note why no device stands there, never a guessed one;
+    // a device's row has an empty note (the user's own goes there).
+    virtual QList<ScheduleRow> scheduleRows() const;
 
     // ---- Document commands (the main window) ------------------------------
     const Doc& doc() const { return m_doc; }
@@ -113,6 +126,11 @@ public:
     // Asks whether to save a modified document: false when the user cancels
     // (or the save fails), true when the window may close.
     bool maybeSave();
+    // The document as the controls hold it now, exactly as a save would write
+    // it; the window stays as it is (a project writes its positions so).
+    Doc currentDoc();
+    // The document was written elsewhere (into its project): no longer modified.
+    void markUnmodified();
 
     // While alive, the window's controls do not signal changes: what the form
     // writes into its own controls (a derived flow, a clamped temperature) is no
@@ -237,6 +255,12 @@ protected:
     // in the project, not what it is: a change marks the document modified and
     // leaves the results as they are.
     void addPositionRow(QGridLayout* grid);
+    // A schedule row of this document: a device of the maker, "шт.", the
+    // document's mark and quantity (mass: kg per unit, not a number where the
+    // catalogue gives none); or the row without a device, named by the
+    // document and saying why in its note.
+    ScheduleRow deviceScheduleRow(const QString& name, const QString& type, double mass = qQNaN()) const;
+    ScheduleRow unchosenScheduleRow(const QString& why) const;
 
     // ---- Showing, hiding, enabling ------------------------------------------
     void setInputEnabled(const DocKey& key, bool on);
@@ -287,6 +311,10 @@ protected:
 
     // The first row index of a grid that is free (0 for an empty grid).
     static int nextRow(QGridLayout* grid);
+    // The input columns a control without a unit beside it spans, from column 2:
+    // the control's own column alone (the default), or that and the units'
+    // column in the forms whose number boxes have their units beside them.
+    virtual int controlSpan() const;
     // Column 0 of an input grid, the captions: at least `minimum` px, and wide
     // enough for a caption of ordinary length to stand on one line in the
     // system's font (a caption broken before its symbol, "Tпод:" alone on a
@@ -343,6 +371,7 @@ private:
     QSpinBox* m_quantityBox = nullptr;
     ResultsArea m_results;
     bool m_shown = false;
+    bool m_calculated = false;
     bool m_rejectedMode = false;
     QGridLayout* m_mainLayout = nullptr;
     QGridLayout* m_inputLayout = nullptr;
@@ -350,6 +379,7 @@ private:
     QMap<DocKey, QString> m_captions;
     // The window size the background was last made for.
     QSize m_backgroundSize;
+    qreal m_backgroundRatio = 1;
     // How many SignalsPaused guards are alive.
     int m_signalsPaused = 0;
 

@@ -3,6 +3,7 @@
 
 #include "framework/mdichild.h"
 #include "framework/unusablevalues.h"
+#include "guitools/makerinfo.h"
 #include "project/project.h"
 #include "vocabulary/fieldcodes.h"
 
@@ -66,6 +67,33 @@ void MdiChild::setPositionMark(const QString& mark)
         return;
     m_positionEdit->setText(Doc::cutText(mark, Project::maxMarkLength));
     positionChanged();
+}
+
+QList<ScheduleRow> MdiChild::scheduleRows() const
+{
+    return {unchosenScheduleRow(QStringLiteral("Устройство не выбрано"))};
+}
+
+ScheduleRow MdiChild::deviceScheduleRow(const QString& name, const QString& type, double mass) const
+{
+    ScheduleRow row;
+    row.position = positionMark();
+    row.name = name;
+    row.type = type;
+    row.supplier = orx::makerName();
+    row.unit = QStringLiteral("шт.");
+    row.quantity = quantity();
+    row.mass = mass;
+    return row;
+}
+
+ScheduleRow MdiChild::unchosenScheduleRow(const QString& why) const
+{
+    ScheduleRow row;
+    row.position = positionMark();
+    row.name = m_doc.name();
+    row.note = why;
+    return row;
 }
 
 void MdiChild::positionChanged()

@@ -25,7 +25,17 @@ namespace {
 
 const QChar kBullet(0x2022);
 
+// The largest figure a number row takes: every number box of a form is as wide
+// as it needs, so that the boxes line up and keep their width while the ranges
+// they allow move with the task.
+const double kLargestNumber = 100000000;
+
 } // namespace
+
+int MdiChild::controlSpan() const
+{
+    return 1;
+}
 
 // ---------------------------------------------------------------------------
 // Input-area row builders
@@ -66,7 +76,8 @@ QDoubleSpinBox* MdiChild::addDoubleRow(QGridLayout* grid, const DocKey& key, con
 {
     auto* spin = new QSmartDoubleSpinBox();
     spin->setDecimals(2);
-    spin->setAllowedRange(0, 100000000);
+    spin->setAllowedRange(0, kLargestNumber);
+    spin->setWidestValue(kLargestNumber);
     // A gauge pressure below zero is a vacuum, which no device of the program
     // is sized for.
     if (isPressureField(key.fieldCode))
@@ -119,7 +130,7 @@ QSmartComboBox* MdiChild::addComboRow(QGridLayout* grid, const DocKey& key, cons
     putControl(key, combo);
     const int row = nextRow(grid);
     addCaptionLabel(grid, row, key, caption);
-    grid->addWidget(combo, row, 2);
+    grid->addWidget(combo, row, 2, 1, subLabelText.isEmpty() ? controlSpan() : 1);
     if (!subLabelText.isEmpty()) {
         auto* sub = new QLabel(subLabelText);
         putSubLabel(key, sub);
@@ -136,7 +147,7 @@ QSmartTextEdit* MdiChild::addTextRow(QGridLayout* grid, const DocKey& key, const
     const int row = nextRow(grid);
     if (!caption.isEmpty())
         addCaptionLabel(grid, row, key, caption);
-    grid->addWidget(text, row, 2);
+    grid->addWidget(text, row, 2, 1, controlSpan());
     return text;
 }
 
@@ -159,8 +170,13 @@ RadioArea* MdiChild::addRadioRow(QGridLayout* grid, const DocKey& key, const QSt
     if (!caption.isEmpty()) {
         QLabel* label = addCaptionLabel(grid, row, key, caption);
         grid->setAlignment(label, Qt::AlignLeft | Qt::AlignTop);
+        grid->addWidget(radio, row, 2, 1, controlSpan());
+    } else {
+        // Without a caption the buttons start under the captions, where their
+        // own texts ("Через расход тепловой энергии") do not widen the
+        // controls' column.
+        grid->addWidget(radio, row, 0, 1, 2 + controlSpan());
     }
-    grid->addWidget(radio, row, 2);
     return radio;
 }
 

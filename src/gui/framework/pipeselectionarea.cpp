@@ -83,6 +83,9 @@ QString PipeSelectionArea::itemText(int dn, int location, double speed, bool reg
 void PipeSelectionArea::addCombo(const Algorithm& algorithm, int location)
 {
     auto* combo = new QSmartComboBox();
+    // As wide as the DN and its speed need: the words after the speed are cut
+    // in the box, and read whole in the list and in the box's tool tip.
+    combo->setShownCharacters(shownCharacters);
     combo->addItem(tr("-- Выбрать --"));
     const double flow = algorithm.input().Q();
     for (int dn : standardDns()) {
@@ -106,12 +109,14 @@ void PipeSelectionArea::addToLayout(QGridLayout* grid)
         label->setFont(font);
         m_labels.append(label);
 
+        // The caption above its pipe: beside it, the caption's width would be
+        // taken from the pipe's, which the results column cannot spare.
         auto* box = new QHBoxLayout();
         box->addWidget(it.value());
         // rowCount() of an empty grid is 1 with nothing in row 0.
         const int row = grid->count() == 0 ? 0 : grid->rowCount();
-        grid->addWidget(label, row, 0, Qt::AlignRight | Qt::AlignVCenter);
-        grid->addLayout(box, row, 1, Qt::AlignRight | Qt::AlignVCenter);
+        grid->addWidget(label, row, 0, 1, grid->columnCount(), Qt::AlignLeft | Qt::AlignBottom);
+        grid->addLayout(box, row + 1, 0, 1, grid->columnCount());
     }
 }
 

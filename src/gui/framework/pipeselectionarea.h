@@ -33,8 +33,12 @@ public:
     // расчётном расходе", the figure as the window writes figures.
     static QString itemText(int dn, int location, double speed, bool regulator);
 
-    // One row per pipe at the grid's next rows: bold caption, combo.
+    // Two rows per pipe at the grid's next rows, across its columns: the bold
+    // caption, and the combo under it.
     void addToLayout(QGridLayout* grid);
+    // The characters a pipe's combo shows: the DN and the speed of the longest
+    // item ("DN 500 - максимальная скорость потока после регулятора 100,00 м/с").
+    static constexpr int shownCharacters = 70;
 
     QSmartComboBox* combo(int location) const;
     QList<int> locations() const { return m_combos.keys(); }

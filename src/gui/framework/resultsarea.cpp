@@ -5,6 +5,7 @@
 
 #include "engine/algorithm.h"
 #include "framework/layoutkit.h"
+#include "framework/linebreaks.h"
 #include "framework/pipeselectionarea.h"
 #include "vocabulary/displaynumber.h"
 
@@ -13,6 +14,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
+#include <QStyle>
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QVBoxLayout>
@@ -35,6 +38,13 @@ void wrapAt(QLabel* label, const QString& richText)
         qMin(richTextWidth(label->font(), richText), label->fontMetrics().averageCharWidth() * 50));
 }
 
+// The side margins and the most lines of a column header: the candidate tables
+// of five columns must stand beside the input column on a laptop's screen.
+const int kCaptionSideMargin = 10;
+const int kCaptionLines = 4;
+// The frame and padding of a value box on each side, px.
+const int kValueFrame = 4;
+
 // A cell builder given column 0 opens a new row; any other column fills the last one.
 int cellRow(QGridLayout* grid, int column)
 {
@@ -56,7 +66,66 @@ void showLayoutWidgets(QLayout* layout)
     }
 }
 
+// A header that breaks its line at its last space only, when the column is
+// too narrow for the whole: the label's text stays what it says.
+class DesignationLabel : public QLabel
+{
+public:
+    explicit DesignationLabel(const QString& text) : QLabel(text) {}
+
+    QSize minimumSizeHint() const override
+    {
+        const QStringList parts = lines(0);
+        int widest = 0;
+        for (const QString& line : parts)
+            widest = qMax(widest, fontMetrics().horizontalAdvance(line));
+        return QSize(widest + 2, fontMetrics().lineSpacing() * parts.size());
+    }
+    QSize sizeHint() const override
+    {
+        return QSize(fontMetrics().horizontalAdvance(text()) + 2, fontMetrics().lineSpacing());
+    }
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override { return fontMetrics().lineSpacing() * lines(width).size(); }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.setPen(palette().color(QPalette::WindowText));
+        const QStringList parts = lines(width());
+        const int line = fontMetrics().lineSpacing();
+        const int top = (height() - line * parts.size()) / 2;
+        for (int i = 0; i < parts.size(); ++i)
+            painter.drawText(QRect(0, top + i * line, width(), line), Qt::AlignCenter, parts.at(i));
+    }
+
+private:
+    // The whole text when it fits the width, otherwise its two parts.
+    QStringList lines(int width) const
+    {
+        const QString whole = text();
+        const int space = whole.lastIndexOf(QLatin1Char(' '));
+        if (space < 0 || (width > 0 && fontMetrics().horizontalAdvance(whole) + 2 <= width))
+            return {whole};
+        return {whole.left(space), whole.mid(space + 1)};
+    }
+};
+
 } // namespace
+
+QLabel* ResultsArea::addDesignationHeader(QGridLayout* grid, const QString& designation)
+{
+    auto* label = new DesignationLabel(designation);
+    QFont font = m_window->font();
+    font.setBold(true);
+    label->setFont(font);
+    addResultWidget(label);
+    const int row = firstFreeRow(grid);
+    grid->addWidget(label, row, 0, 1, m_columns());
+    grid->setRowMinimumHeight(row, 2 * QFontMetrics(font).height());
+    return label;
+}
 
 ResultsArea::ResultsArea(QWidget* window, std::function<int()> columns)
     : m_window(window), m_columns(std::move(columns))
@@ -97,6 +166,8 @@ QGridLayout* ResultsArea::createResultsGrid()
         m_beforeResults();
     auto* grid = new QGridLayout();
     grid->setContentsMargins(0, 0, 0, 0);
+    // Its own spacing: the window's grid has none between its columns.
+    grid->setHorizontalSpacing(qMax(6, m_window->style()->pixelMetric(QStyle::PM_LayoutHorizontalSpacing)));
     addResultsHeader(grid, QStringLiteral("Результаты"));
     addChangeNotes(grid);
     return grid;
@@ -170,6 +241,11 @@ QWidget* ResultsArea::addValueCell(QGridLayout* grid, int column, const QString&
     edit->setReadOnly(true);
     edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     edit->setMaximumWidth(150);
+    // Never narrower than its figure, however narrow the window.
+    const QMargins inner = edit->textMargins();
+    edit->setMinimumWidth(qMin(150, edit->fontMetrics().horizontalAdvance(text) + inner.left() +
+                                        inner.right() + edit->fontMetrics().averageCharWidth() +
+                                        2 * kValueFrame));
     addResultWidget(edit);
     grid->addWidget(edit, cellRow(grid, column), column, Qt::AlignVCenter);
     return edit;
@@ -193,23 +269,20 @@ QLabel* ResultsArea::addTextCell(QGridLayout* grid, int column, const QString& t
 
 QLabel* ResultsArea::addCaptionCell(QGridLayout* grid, int column, const QString& text)
 {
-    auto* label = new QLabel(text);
+    auto* label = new QLabel(framework::keepTogether(text));
     QFont font = label->font();
     font.setBold(true);
     label->setFont(font);
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignCenter);
-    label->setContentsMargins(10, 10, 10, 10);
-    // A caption that breaks its own lines keeps each of them whole: wrapping
-    // inside one would leave a word alone on a line of its own.
-    if (text.contains(QLatin1Char('\n'))) {
-        int widest = 0;
-        for (const QString& line : text.split(QLatin1Char('\n')))
-            widest = qMax(widest, label->fontMetrics().horizontalAdvance(line));
-        label->setMinimumWidth(widest + 20 + 2);
-    }
+    label->setContentsMargins(kCaptionSideMargin, 10, kCaptionSideMargin, 10);
+    // A column header keeps the lines it breaks at one width at every window
+    // size: the narrowest that needs no more than four of them. Wider, the
+    // lines would break wherever the window's width happens to fall.
+    const int lines = framework::balancedTextWidth(label->fontMetrics(), label->text(), kCaptionLines);
+    label->setFixedWidth(lines + 2 * kCaptionSideMargin + 2);
     addResultWidget(label);
-    grid->addWidget(label, cellRow(grid, column), column);
+    grid->addWidget(label, cellRow(grid, column), column, Qt::AlignHCenter);
     return label;
 }
 

@@ -63,6 +63,10 @@ public:
     void addFailure(QGridLayout* grid, const QString& message, const QStringList& emptyInputs);
     QLabel* addResultsHeader(QGridLayout* grid, const QString& text, bool small = false,
                              const QColor& colour = QColor());
+    // A device's name and order designation as a small header: on one line
+    // where the column is wide enough, otherwise broken at the last space
+    // only, never inside the designation at one of its hyphens.
+    QLabel* addDesignationHeader(QGridLayout* grid, const QString& designation);
     // Caption (bold) at column, value at column + 1, unit at column + 2.
     void addResultValueRow(QGridLayout* grid, int column, const QString& caption, const QString& unit,
                            double value, int decimals);

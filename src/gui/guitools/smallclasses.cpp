@@ -3,17 +3,22 @@
 #include "gentools/errorhandle.h"
 #include "settings/smartsettings.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCompleter>
 #include <QCoreApplication>
 #include <QFocusEvent>
 #include <QFontMetrics>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMessageBox>
 #include <QSizePolicy>
 #include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QStyleOptionSpinBox>
+#include <QStylePainter>
+#include <QToolTip>
 
 #include <cmath>
 
@@ -164,6 +169,83 @@ QSmartComboBox::QSmartComboBox(QWidget* parent, bool withCompleter) : QComboBox(
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     if (withCompleter)
         addCompleter();
+}
+
+void QSmartComboBox::setShownCharacters(int characters, Qt::TextElideMode cut)
+{
+    m_shownCharacters = qMax(0, characters);
+    m_cut = cut;
+    updateGeometry();
+    update();
+}
+
+QSize QSmartComboBox::sizeHint() const
+{
+    const QSize full = QComboBox::sizeHint();
+    if (m_shownCharacters <= 0)
+        return full;
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    const QSize text(fontMetrics().averageCharWidth() * m_shownCharacters, fontMetrics().height());
+    const int most = style()->sizeFromContents(QStyle::CT_ComboBox, &option, text, this).width();
+    return QSize(qMin(full.width(), most), full.height());
+}
+
+QSize QSmartComboBox::minimumSizeHint() const
+{
+    if (m_shownCharacters <= 0)
+        return QComboBox::minimumSizeHint();
+    return QSize(sizeHint().width(), QComboBox::minimumSizeHint().height());
+}
+
+QString QSmartComboBox::shownText() const
+{
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    // The style draws the text a pixel in from each side of the field.
+    const QRect field =
+        style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
+    return fontMetrics().elidedText(currentText(), m_cut, field.width() - 2);
+}
+
+bool QSmartComboBox::isTextCut() const
+{
+    return m_shownCharacters > 0 && !isEditable() && shownText() != currentText();
+}
+
+void QSmartComboBox::showPopup()
+{
+    if (m_shownCharacters > 0) {
+        // The list shows every item whole, however narrow the box.
+        QAbstractItemView* list = view();
+        list->setMinimumWidth(list->sizeHintForColumn(0) + 2 * list->frameWidth() +
+                              list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list));
+    }
+    QComboBox::showPopup();
+}
+
+void QSmartComboBox::paintEvent(QPaintEvent* event)
+{
+    if (m_shownCharacters <= 0 || isEditable()) {
+        QComboBox::paintEvent(event);
+        return;
+    }
+    QStylePainter painter(this);
+    painter.setPen(palette().color(QPalette::Text));
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    painter.drawComplexControl(QStyle::CC_ComboBox, option);
+    option.currentText = shownText();
+    painter.drawControl(QStyle::CE_ComboBoxLabel, option);
+}
+
+bool QSmartComboBox::event(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip && toolTip().isEmpty() && isTextCut()) {
+        QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), currentText(), this);
+        return true;
+    }
+    return QComboBox::event(event);
 }
 
 void QSmartComboBox::showValidationError(const QString& message)
@@ -662,6 +744,12 @@ QAbstractSpinBox::StepEnabled QSmartDoubleSpinBox::stepEnabled() const
     return enabled;
 }
 
+void QSmartDoubleSpinBox::setWidestValue(double widest)
+{
+    m_widest = widest;
+    updateGeometry();
+}
+
 QSize QSmartDoubleSpinBox::sizeHint() const
 {
     return hintFor(false);
@@ -678,7 +766,9 @@ QSize QSmartDoubleSpinBox::hintFor(bool minimumHint) const
     const QFontMetrics metrics(fontMetrics());
     const QString fixedContent = prefix() + suffix() + QLatin1Char(' ');
     int width = 0;
-    for (double bound : {m_allowedMinimum, m_allowedMaximum}) {
+    const QList<double> widest =
+        std::isnan(m_widest) ? QList<double>{m_allowedMinimum, m_allowedMaximum} : QList<double>{m_widest};
+    for (double bound : widest) {
         QString text = textFromValue(bound);
         text.truncate(18);
         width = qMax(width, metrics.horizontalAdvance(text + fixedContent));

@@ -29,6 +29,8 @@
 #include <QTextEdit>
 #include <QVariant>
 
+#include <limits>
+
 // ---------------------------------------------------------------------------
 // Decorations of coded lists: colours and icons per (reference type, code),
 // filled by whoever knows how a reference list is to be shown. Empty unless
@@ -115,10 +117,32 @@ public:
     void filterItems(const QVariantList& allowed, int role = Qt::UserRole);
     void filterItems(const QList<int>& allowed, int role = Qt::UserRole);
 
+    // The box is at most as wide as this many average characters (and its
+    // arrow), however long its longest item: a current text longer than that is
+    // cut with "…" where `cut` says (the end, or the middle where the texts
+    // differ at their ends) and told whole in the box's tool tip, and the list
+    // that opens shows every item whole. 0 (the default): as wide as the
+    // longest item.
+    void setShownCharacters(int characters, Qt::TextElideMode cut = Qt::ElideRight);
+    int shownCharacters() const { return m_shownCharacters; }
+    // Whether the box shows its current text cut.
+    bool isTextCut() const;
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+    void showPopup() override;
+
 protected:
+    void paintEvent(QPaintEvent* event) override;
+    bool event(QEvent* event) override;
+
     bool allowNewValues = false;
     // Text and data of every item, taken at the first filterItems().
     QList<QPair<QString, QVariant>> allItems;
+
+private:
+    QString shownText() const;
+    int m_shownCharacters = 0;
+    Qt::TextElideMode m_cut = Qt::ElideRight;
 };
 
 // A combo box over the codes of one reference type.
@@ -284,7 +308,14 @@ public:
     // turn a decimal comma into a factor of ten or a hundred.
     void fixup(QString& input) const override;
     void stepBy(int steps) override;
-    // As wide as the allowed range needs, not the whole of what can be typed.
+    // The box is as wide as this value needs at its decimals, whatever range it
+    // allows at the moment: a box whose width followed its range (a boiling point
+    // that moves with the pressure) would move the form around while the user
+    // types. NaN (the default) sizes the box by its allowed range.
+    void setWidestValue(double widest);
+    double widestValue() const { return m_widest; }
+    // As wide as the widest value or the allowed range needs, not the whole of
+    // what can be typed.
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
@@ -299,6 +330,7 @@ private:
 
     double m_allowedMinimum = 0;
     double m_allowedMaximum = 99.99;
+    double m_widest = std::numeric_limits<double>::quiet_NaN();
     QString m_belowReason;
     QString m_aboveReason;
     bool m_marked = false;

@@ -6,6 +6,7 @@
 #include "gentools/errorhandle.h"
 #include "guitools/appversion.h"
 #include "guitools/makerinfo.h"
+#include "project/schedulefile.h"
 #include "reports/devicesizetablegenerator.h"
 #include "reports/smarttexttable.h"
 #include "vocabulary/common.h"
@@ -22,6 +23,7 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextImageFormat>
@@ -122,18 +124,18 @@ void insertPicture(QTextCursor cursor, const QString& name, int pageDpi)
 // The document's pages as QTextDocument::print() paints them, but with the
 // pictures kept lossless: print() lets the PDF writer store them as JPEG,
 // whose ringing blurs the thin lines and small letters of a drawing.
-void paintPages(const QTextDocument& document, QPrinter& printer)
+// The pages follow what the device holds already when `newPageFirst`.
+void paintPages(const QTextDocument& document, QPainter& painter, QPagedPaintDevice& device,
+                bool newPageFirst)
 {
-    QPainter painter(&printer);
-    if (!painter.isActive())
-        return;
+    painter.save();
     painter.setRenderHint(QPainter::LosslessImageRendering);
     const QSizeF page = document.pageSize();
-    painter.scale(printer.width() / page.width(), printer.height() / page.height());
+    painter.scale(device.width() / page.width(), device.height() / page.height());
     const int pages = document.pageCount();
     for (int i = 0; i < pages; ++i) {
-        if (i > 0)
-            printer.newPage();
+        if (i > 0 || newPageFirst)
+            device.newPage();
         const QRectF view(0, i * page.height(), page.width(), page.height());
         painter.save();
         painter.translate(0, -view.top());
@@ -144,6 +146,14 @@ void paintPages(const QTextDocument& document, QPrinter& printer)
         document.documentLayout()->draw(&painter, context);
         painter.restore();
     }
+    painter.restore();
+}
+
+void paintPages(const QTextDocument& document, QPrinter& printer)
+{
+    QPainter painter(&printer);
+    if (painter.isActive())
+        paintPages(document, painter, printer, false);
 }
 
 } // namespace
@@ -217,6 +227,30 @@ bool PdfGenerator::openPdf()
     }
     openInViewer(m_fileName);
     return true;
+}
+
+bool PdfGenerator::writeTogether(const QList<const PdfGenerator*>& reports, const QString& path,
+                                 QString* error)
+{
+    if (!GEH_ASSERT(!reports.isEmpty()))
+        return false;
+    const QPrinter& first = reports.first()->printer;
+    return saveWholeFile(
+        path,
+        [&reports, &first](QIODevice* file) {
+            // The pages of every report as its own printer lays them out.
+            QPdfWriter writer(file);
+            writer.setCreator(first.creator());
+            writer.setResolution(first.resolution());
+            writer.setPageLayout(first.pageLayout());
+            QPainter painter;
+            if (!painter.begin(&writer))
+                return false;
+            for (int i = 0; i < reports.size(); ++i)
+                paintPages(reports.at(i)->document, painter, writer, i > 0);
+            return painter.end();
+        },
+        error);
 }
 
 bool PdfGenerator::printToFile(const QString& path)

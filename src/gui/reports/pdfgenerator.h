@@ -9,6 +9,7 @@
 
 #include "engine/pipechoice.h"
 
+#include <QList>
 #include <QMap>
 #include <QPrinter>
 #include <QString>
@@ -42,6 +43,11 @@ public:
     // The folder reports are written to: "pdf" below the documents folder, made
     // when missing, or the system's temporary folder when it cannot be used.
     static QString reportDirectory();
+
+    // Writes the reports into one PDF, each from a new page, in the order
+    // given, as a whole or not at all (saveWholeFile: *error, when given,
+    // says why not). Requires at least one report.
+    static bool writeTogether(const QList<const PdfGenerator*>& reports, const QString& path, QString* error);
 
     // Prints the document to the path; true when the file was written.
     bool printToFile(const QString& path);

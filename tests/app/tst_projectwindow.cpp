@@ -1,0 +1,410 @@
+// The project in the main window as a user drives it: its positions as tabs,
+// saving and opening it whole, the questions asked on closing, duplicated and
+// removed positions, and project files that cannot be opened whole.
+
+#include "../../fuzz/sampledocuments.h"
+
+#include "application.h"
+#include "forms/selectionchild.h"
+#include "guitestsupport.h"
+#include "mainwindow.h"
+#include "project/projectdetailsdialog.h"
+#include "tablerows.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QDateEdit>
+#include <QGridLayout>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QSpinBox>
+#include <QTabBar>
+#include <QTemporaryDir>
+
+using namespace common;
+using orxtest::ModalAnswerer;
+using Action = ModalAnswerer::Action;
+
+namespace {
+
+QString u8(const char* text)
+{
+    return QString::fromUtf8(text);
+}
+QStringList list(const char* joined)
+{
+    return u8(joined).split(QLatin1Char('|'), Qt::SkipEmptyParts);
+}
+
+// The tabs as the user sees them: "+" in front of a position (its tooltip and
+// colour), the current one in brackets; the number of a default name as "#".
+QString tabs(MainWindow& w)
+{
+    QStringList texts;
+    for (int i = 0; i < w.tabWidget()->count(); ++i) {
+        QString text = w.tabWidget()->tabText(i).replace(QRegularExpression(QStringLiteral(" \\d+")),
+                                                         QStringLiteral(" #"));
+        const bool position =
+            w.tabWidget()->tabToolTip(i) == u8("Позиция проекта «%1»").arg(w.projectName()) &&
+            w.tabWidget()->tabBar()->tabTextColor(i).isValid();
+        text = (position ? QStringLiteral("+") : QString()) + text;
+        texts << (i == w.tabWidget()->currentIndex() ? QLatin1Char('[') + text + QLatin1Char(']') : text);
+    }
+    return texts.join(QLatin1Char('|'));
+}
+// The project as the window title tells it: its name and mark, or nothing.
+QString titled(MainWindow& w)
+{
+    return w.windowTitle().remove(App::versionString()).remove(u8(" — "));
+}
+// Which project commands (ids 10-19) can act now.
+QString enabled(MainWindow& w)
+{
+    QString bits;
+    for (int id = MainWindow::aiNewProject; id <= MainWindow::aiCloseProject; ++id)
+        bits += w.action(id)->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
+    return bits;
+}
+// The questions and dialogs the command brought up, each answered in turn; a
+// spare answer proves that nothing more is asked.
+QStringList asked(MainWindow& w, int action, QList<Action> answers)
+{
+    orxtest::ModalSequence sequence(answers << ModalAnswerer::clickButton(u8("Нет")));
+    if (action < 0)
+        w.close();
+    else
+        w.action(action)->trigger();
+    return sequence.texts();
+}
+std::unique_ptr<MainWindow> startWindow()
+{
+    ModalAnswerer start(ModalAnswerer::reject());
+    auto window = std::make_unique<MainWindow>();
+    static_cast<void>(QTest::qWaitFor([&] { return start.answered(); }));
+    return window;
+}
+// A document opened loose, shown (its first calculation), marked, counted,
+// its candidate chosen, and added to the project.
+void addPosition(MainWindow& w, const Doc& doc, const char* mark, int quantity, int candidate = 0)
+{
+    const int idx = w.createMdiChild(DocType(doc.docType()), &doc);
+    w.tabWidget()->setCurrentIndex(idx);
+    QCoreApplication::processEvents();
+    w.child(idx)->setPositionMark(u8(mark));
+    w.child(idx)->findChild<QSpinBox*>()->setValue(quantity);
+    if (candidate)
+        static_cast<SelectionChild*>(w.child(idx))->choiceCombo()->setCurrentIndex(candidate);
+    w.action(MainWindow::aiAddToProject)->trigger();
+}
+// Each position as a save writes it and, when it offers one, its choice as
+// shown; each tab brought forward, so that its window has calculated.
+QStringList positionsShown(MainWindow& w)
+{
+    QStringList shown;
+    for (int i = 0; i < w.tabWidget()->count(); ++i) {
+        if (!w.isMember(w.child(i)))
+            continue;
+        w.tabWidget()->setCurrentIndex(i);
+        QCoreApplication::processEvents();
+        shown << QString::fromLatin1(w.child(i)->currentDoc().toByteArray().toHex());
+        if (auto* form = qobject_cast<SelectionChild*>(w.child(i)))
+            shown << form->choiceCombo()->currentText();
+    }
+    return shown;
+}
+Doc marked(Doc doc, const char* mark)
+{
+    doc.setValue(DocKey(PositionFields::fcPosition), u8(mark));
+    return doc;
+}
+// A project of two valves РК1 (with a typed product code) and РК2, damaged in
+// one member when asked: a second member whose bytes end inside a field.
+QByteArray projectFile(bool damaged)
+{
+    Project project{{}, {{marked(orxsamples::valveDocument(), "РК1"), {}}}};
+    project.positions[0].cells[Project::rkDevice].code = u8("4212");
+    if (damaged)
+        project.positions.append({orxsamples::regulatorDocument(), {}});
+    project.positions.append({marked(orxsamples::valveDocument(), "РК2"), {}});
+    Doc doc = project.toDoc();
+    if (damaged)
+        doc.setValue(DocKey(Project::Fields::pfMember, 1),
+                     QString::fromLatin1(orxsamples::regulatorDocument().toByteArray().left(30).toBase64()));
+    return doc.toByteArray();
+}
+
+const QString kProjectQuestion = u8("Сохранить изменения в проекте 'Объект'?");
+
+// How the open project is closed (0 "Закрыть проект", 1 "Закрыть все", 2 the
+// window's title bar, 3 "Новый проект", 4 "Открыть проект" of another, 5 the
+// title bar and 6 "Закрыть все" once every position is removed), the answers ("file": the other
+// project chosen), the questions ("P" the project, "D" the loose document,
+// "F" the file dialog), the tabs left, whether the file was written, and the
+// project then.
+const struct
+{
+    const char* name;
+    int how;
+    const char *answers, *asked;
+    int remaining;
+    bool written;
+    const char* project;
+} kClosings[] = {
+    {"Закрыть проект: Отмена keeps every position", 0, "Отмена", "P", 3, false, "Объект *"},
+    {"Закрыть проект: Нет closes the positions without writing", 0, "Нет", "P", 1, false, ""},
+    {"Закрыть проект: Сохранить writes, then closes", 0, "Сохранить", "P", 1, true, ""},
+    {"Закрыть все: the loose document, then the project once", 1, "Нет|Нет", "D|P", 0, false, ""},
+    {"Закрыть все: Отмена on the project keeps it whole", 1, "Нет|Отмена", "D|P", 2, false, "Объект *"},
+    {"title bar: Отмена on the project keeps the program and every tab", 2, "Нет|Отмена", "D|P", 3, false,
+     "Объект *"},
+    {"title bar: Нет to both closes all", 2, "Нет|Нет", "D|P", 0, false, ""},
+    {"Новый проект: Отмена keeps the open one", 3, "Отмена", "P", 3, false, "Объект *"},
+    {"Новый проект: Нет starts an empty one beside the loose document", 3, "Нет", "P", 1, false,
+     "Новый проект"},
+    {"Открыть проект: Отмена keeps the open one", 4, "file|Отмена", "F|P", 3, false, "Объект *"},
+    {"Открыть проект: Нет opens the other in its place", 4, "file|Нет", "F|P", 2, false, "Другой"},
+    {"title bar: a project without positions is asked about too", 5, "Нет|Отмена", "D|P", 1, false,
+     "Объект *"},
+    {"Закрыть все: a project without positions closes too", 6, "Нет|Нет", "D|P", 0, false, ""},
+};
+
+// A project file opened from the command line (0) or through "Открыть проект…"
+// (1), the warnings and the tabs then.
+const struct
+{
+    const char* name;
+    int how;
+    const char *file, *told, *tabs;
+} kOpenings[] = {
+    {"a document is no project: refused by its reason", 1, "Клапан.orx",
+     "Не удалось открыть проект \"~/Клапан.orx\": это не проект: документ «Клапан»", ""},
+    {"a file cut short is refused by the reader's reason", 1, "Обрыв.orxp",
+     "Не удалось открыть проект \"~/Обрыв.orxp\": файл обрывается внутри поля 610", ""},
+    {"a damaged member is named once, the others open", 0, "Объект.orxp",
+     "Не все позиции проекта удалось открыть:\nпозиция 2: файл обрывается внутри поля 102",
+     "[+РК1 · Клапан #]|+РК2 · Клапан #"},
+    {"the same through Открыть проект", 1, "Объект.orxp",
+     "Не все позиции проекта удалось открыть:\nпозиция 2: файл обрывается внутри поля 102",
+     "[+РК1 · Клапан #]|+РК2 · Клапан #"},
+};
+
+} // namespace
+
+class TestProjectWindow : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString path(const char* name) const { return m_dir.filePath(u8(name)); }
+
+private slots:
+    void initTestCase()
+    {
+        QCoreApplication::setApplicationName(QStringLiteral("Оримакс-расчёт"));
+        QApplication::setQuitOnLastWindowClosed(false);
+        Doc::setWarningPresenter(&MainWindow::showFileWarning);
+    }
+
+    // Saved, closed and opened again, every position shows what it showed
+    // (values, choices, marks, quantities), and the untouched project saves
+    // byte for byte as it was read.
+    void saveCloseOpen()
+    {
+        orxtest::MessageCapture capture;
+        auto w = startWindow();
+        QCOMPARE(enabled(*w), u8("1100000000"));
+        addPosition(*w, orxsamples::valveDocument(), "РК1", 2, 1);
+        addPosition(*w, orxsamples::regulatorDocument(), "РД1", 1, 1);
+        addPosition(*w, orxsamples::stdCabinetDocument(), "ШУ1", 3);
+        w->createMdiChild(docKv, nullptr);
+        QCOMPARE(tabs(*w) + titled(*w), u8("+РК1 · Клапан # *|+РД1 · Регулятор # *|[+ШУ1 · ЛМШ для ГВС или "
+                                           "ОТП # *]|Расчёт Kv #Новый проект *"));
+        QCOMPARE(enabled(*w), u8("1111011111"));
+        const QStringList shown = positionsShown(*w);
+        // "Сохранить" on a position saves the project; the first time it asks for a name.
+        QCOMPARE(asked(*w, MainWindow::aiSave, {ModalAnswerer::chooseFile(path("Объект"))}),
+                 list("Сохранить проект"));
+        const QByteArray file = orxtest::readFile(path("Объект.orxp"));
+        QCOMPARE(tabs(*w) + titled(*w), u8("+РК1 · Клапан #|+РД1 · Регулятор #|[+ШУ1 · ЛМШ для ГВС или ОТП "
+                                           "#]|Расчёт Kv #Объект"));
+        QCOMPARE(asked(*w, MainWindow::aiCloseProject, {}), QStringList());
+        QCOMPARE(tabs(*w) + titled(*w), u8("[Расчёт Kv #]"));
+        QCOMPARE(asked(*w, MainWindow::aiOpenProject, {ModalAnswerer::chooseFile(path("Объект.orxp"))}),
+                 list("Открыть проект"));
+        QCOMPARE(tabs(*w) + titled(*w),
+                 u8("Расчёт Kv #|[+РК1 · Клапан #]|+РД1 · Регулятор #|+ШУ1 · ЛМШ для ГВС "
+                    "или ОТП #Объект"));
+        QCOMPARE(asked(*w, MainWindow::aiSave, {}), QStringList());
+        QCOMPARE(orxtest::readFile(path("Объект.orxp")), file);
+        QCOMPARE(positionsShown(*w), shown);
+        QVERIFY(!w->isProjectModified());
+        QCOMPARE(capture.ownCount(), 0);
+    }
+    // However the project closes, it asks once, whatever its positions ask
+    // on their own; Отмена keeps it whole, Нет writes nothing.
+    void closingAsks_data() { tableRows(kClosings); }
+    void closingAsks()
+    {
+        ORX_ROW(kClosings);
+        const QString file = path("Объект.orxp");
+        QVERIFY(orxtest::writeFile(file, projectFile(false)));
+        auto w = startWindow();
+        QVERIFY(w->openFile(file));
+        const int loose = w->createMdiChild(docKv, nullptr);
+        w->tabWidget()->setCurrentIndex(loose);
+        QCoreApplication::processEvents();
+        orxtest::typeInto(w->child(loose)->ctrl<QDoubleSpinBox>(DocKey(MdiChild::fcP1)), QStringLiteral("2"));
+        for (MdiChild* c : w->projectPositions())
+            c->findChild<QSpinBox*>()->setValue(5);
+        QStringList questions;
+        for (const QString& q : list(row.asked))
+            questions << (q == QLatin1String("P") ? kProjectQuestion
+                          : q == QLatin1String("F")
+                              ? u8("Открыть проект")
+                              : u8("Сохранить изменения в '%1'?").arg(w->child(loose)->doc().name()));
+        const QString other = path("Другой.orxp");
+        QVERIFY(
+            orxtest::writeFile(other, Project{{}, {{orxsamples::kvDocument(), {}}}}.toDoc().toByteArray()));
+        QList<Action> answers;
+        for (const QString& a : list(row.answers))
+            answers << (a == QLatin1String("file") ? ModalAnswerer::chooseFile(other)
+                                                   : ModalAnswerer::clickButton(a));
+        for (int i = row.how >= 5 ? 1 : -1; i >= 0; --i) {
+            orxtest::ModalSequence remove({ModalAnswerer::clickButton(u8("Удалить"))});
+            QVERIFY(w->closeTab(i));
+        }
+        const int actions[] = {MainWindow::aiCloseProject, MainWindow::aiCloseAll,    -1,
+                               MainWindow::aiNewProject,   MainWindow::aiOpenProject, -1,
+                               MainWindow::aiCloseAll};
+        QCOMPARE(asked(*w, actions[row.how], answers), questions);
+        QCOMPARE(w->tabWidget()->count(), row.remaining);
+        QCOMPARE(orxtest::readFile(file) != projectFile(false), row.written);
+        QCOMPARE(titled(*w), u8(row.project));
+        QCOMPARE(w->isVisible(), row.remaining > 0 || row.how % 3 != 2);
+    }
+    // A copy takes the next free mark and the typed cells, right after its
+    // original; a position goes only on "Удалить", asked once.
+    void duplicateAndRemove()
+    {
+        const QString file = path("Две.orxp");
+        QVERIFY(orxtest::writeFile(file, projectFile(false)));
+        auto w = startWindow();
+        QVERIFY(w->openFile(file));
+        QCOMPARE(enabled(*w), u8("1111011111"));
+        w->action(MainWindow::aiDuplicatePosition)->trigger();
+        QCOMPARE(tabs(*w) + titled(*w), u8("+РК1 · Клапан #|[+РК3 · Клапан # *]|+РК2 · Клапан #Две *"));
+        QCOMPARE(asked(*w, MainWindow::aiSaveProject, {}), QStringList());
+        QCOMPARE(asked(*w, MainWindow::aiRemovePosition, {ModalAnswerer::clickButton(u8("Отмена"))}),
+                 list("Удалить позицию «РК3» из проекта?"));
+        QCOMPARE(titled(*w), u8("Две"));
+        orxtest::ModalSequence remove({ModalAnswerer::clickButton(u8("Удалить")), ModalAnswerer::reject()});
+        QTest::mouseClick(w->tabWidget()->tabBar()->tabButton(2, QTabBar::RightSide), Qt::LeftButton);
+        QCOMPARE(remove.texts(), list("Удалить позицию «РК2» из проекта?"));
+        QCOMPARE(tabs(*w) + titled(*w), u8("+РК1 · Клапан #|[+РК3 · Клапан #]Две *"));
+        QVERIFY(w->saveProjectTo(file));
+        Project saved;
+        QCOMPARE(Project::load(file, saved), Project::rsOk);
+        QCOMPARE(saved.positions.size(), 2);
+        QCOMPARE(Project::positionMark(saved.positions[1].doc) + saved.positions[1].cells[0].code,
+                 u8("РК34212"));
+        // Moving a position past another changes the project's order; past a
+        // loose document it does not.
+        QCOMPARE(w->createMdiChild(docKv, nullptr), 2);
+        w->tabWidget()->tabBar()->moveTab(2, 1);
+        QCOMPARE(titled(*w), u8("Две"));
+        w->tabWidget()->tabBar()->moveTab(0, 2);
+        QCOMPARE(titled(*w), u8("Две *"));
+    }
+    void openings_data() { tableRows(kOpenings); }
+    void openings()
+    {
+        ORX_ROW(kOpenings);
+        QTemporaryDir dir;
+        QVERIFY(
+            orxtest::writeFile(dir.filePath(u8("Клапан.orx")), orxsamples::valveDocument().toByteArray()) &&
+            orxtest::writeFile(dir.filePath(u8("Обрыв.orxp")), projectFile(false).left(200)) &&
+            orxtest::writeFile(dir.filePath(u8("Объект.orxp")), projectFile(true)));
+        auto w = startWindow();
+        QList<Action> answers{ModalAnswerer::accept(), ModalAnswerer::accept()};
+        if (row.how)
+            answers.prepend(ModalAnswerer::chooseFile(dir.filePath(u8(row.file))));
+        orxtest::ModalSequence told(answers);
+        if (row.how)
+            w->action(MainWindow::aiOpenProject)->trigger();
+        else
+            w->openFile(dir.filePath(u8(row.file)));
+        QStringList warnings = told.texts().mid(row.how);
+        QCOMPARE(warnings.join(QLatin1Char('|')).replace(dir.path(), QStringLiteral("~")), u8(row.told));
+        QCOMPARE(told.icons().mid(row.how), QList<int>{QMessageBox::Warning});
+        QCOMPARE(tabs(*w), u8(row.tabs));
+    }
+    // A new document joins the open project, an opened one stays loose until
+    // added; a save that fails keeps the old file and the unsaved state.
+    void joiningAndFailedSave()
+    {
+        const QString file = path("Объект.orxp");
+        QVERIFY(orxtest::writeFile(file, projectFile(false)));
+        QVERIFY(orxtest::writeFile(path("Свой.orx"), orxsamples::kvDocument().toByteArray()));
+        auto w = startWindow();
+        QVERIFY(w->openFile(file));
+        // "Новый", the first kind: a valve.
+        ModalAnswerer pick([](QWidget* modal) {
+            auto* first = qobject_cast<QGridLayout*>(modal->layout())->itemAtPosition(0, 0)->widget();
+            QTest::mouseClick(qobject_cast<QAbstractButton*>(first), Qt::LeftButton);
+        });
+        w->action(MainWindow::aiNew)->trigger();
+        QVERIFY(w->openFile(path("Свой.orx")));
+        QCOMPARE(tabs(*w) + titled(*w), u8("+РК1 · Клапан #|+РК2 · Клапан #|+Клапан #|[Свой]Объект *"));
+        QCOMPARE(enabled(*w), u8("1111100111"));
+        w->action(MainWindow::aiAddToProject)->trigger();
+        QCOMPARE(enabled(*w), u8("1111011111"));
+        QString error;
+        {
+            orxtest::FileSizeLimit full(orxtest::readFile(file).size());
+            QVERIFY(full.ok);
+            error = asked(*w, MainWindow::aiSaveProject, {ModalAnswerer::accept()}).value(0);
+        }
+        QVERIFY2(error.contains(QDir::toNativeSeparators(file)), qPrintable(error));
+        QVERIFY(orxtest::readFile(file) == projectFile(false) && w->isProjectModified());
+        QCOMPARE(tabs(*w) + titled(*w), u8("+РК1 · Клапан #|+РК2 · Клапан #|+Клапан #|[+Свой]Объект *"));
+        QVERIFY(w->saveProjectTo(file) && !w->isProjectModified());
+        QCOMPARE(w->projectPositions().size(), 4);
+    }
+    // The details: a null date stays null until the date field is touched,
+    // then it starts at today, until "Без даты"; an unchanged dialog changes
+    // nothing.
+    void details()
+    {
+        const QString file = path("Сведения.orxp");
+        QVERIFY(orxtest::writeFile(file, projectFile(false)));
+        auto w = startWindow();
+        QVERIFY(w->openFile(file));
+        const auto fill = [](int date) { // 1 touched, 2 "Без даты"
+            return [date](QWidget* modal) {
+                auto* dialog = static_cast<ProjectDetailsDialog*>(modal);
+                dialog->findChild<QLineEdit*>(QStringLiteral("developer"))->setText(u8("Иванов"));
+                if (date)
+                    QTest::mouseClick(date == 1 ? dialog->dateEdit()->findChild<QLineEdit*>()
+                                                : static_cast<QWidget*>(dialog->noDateButton()),
+                                      Qt::LeftButton);
+                dialog->accept();
+            };
+        };
+        QStringList seen;
+        for (int date : {0, 0, 1, 2}) {
+            asked(*w, MainWindow::aiProjectDetails, {fill(date)});
+            const QString before = titled(*w);
+            Project saved;
+            const bool written = w->saveProjectTo(file) && Project::load(file, saved) == Project::rsOk;
+            seen << before + QLatin1Char(':') + QString::number(written) + saved.details.developer +
+                        saved.details.date.toString(QStringLiteral("dd.MM.yyyy"));
+        }
+        QCOMPARE(seen,
+                 QStringList({u8("Сведения *:1Иванов"), u8("Сведения:1Иванов"),
+                              u8("Сведения *:1Иванов") + QDate::currentDate().toString(u8("dd.MM.yyyy")),
+                              u8("Сведения *:1Иванов")}));
+    }
+};
+
+ORX_GUI_TEST_MAIN(TestProjectWindow)
+#include "tst_projectwindow.moc"

@@ -1,0 +1,252 @@
+// The equipment schedule of a project made from its positions' windows: the four valve and three regulator
+// worked examples as a user chooses them, a flow meter and a cabinet, compared cell by cell in the table, in
+// the CSV, in the spreadsheet and in the PDF; and the data sheets of every position in one PDF.
+
+#include "tst_selectionchild_formreader.h"
+
+#include "forms/documentwindows.h"
+#include "project/scheduledialog.h"
+#include "tablerows.h"
+#include "testsupport.h"
+
+#include "reports/pdfgenerator.h"
+#include "reports/schedulepdfgenerator.h"
+#include "reports/schedulexlsx.h"
+
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QStandardPaths>
+#include <QTableWidget>
+#include <QTemporaryDir>
+
+using namespace formreader;
+
+namespace {
+
+const Task kPositions[] = {
+    kValve1,
+    {stWater, dtLMK2, ipSupply, pkExcess, pmAtm, wfM3h, "102=5 103=3.2 1032=0.6 106=91 105=100 107=42"},
+    {stWater, dtLMK3, ipReturn, pkAbsolute, pmAtm, wfTh, "102=5 103=3 1032=0.6 106=1 105=94 107=65"},
+    kValve4,
+    {stPropyleneGlycol, rtDiffPressure, ipReturn, pkAbsolute, pmBar, wfM3h,
+     "141=10 1020=5 1021=1 1036=1 1035=2 106=2 105=100 107=46"},
+    {stWater, rtUpstream, ipReturn, pkExcess, pmAtm, wfM3h, "102=8 103=4.1 108=38.88 107=46"},
+    kRegulator3,
+};
+// By the task above: the mark, the quantity and which proposed candidate the user takes.
+const struct
+{
+    const char* mark;
+    int quantity, candidate;
+} kChosen[] = {{"РК10", 2, 1}, {"РК2", 1, 1}, {"РК3", 1, 2}, {"РК-П1", 1, 1},
+               {"РД1", 1, 1},  {"РД2", 3, 1}, {"РД3", 1, 1}};
+
+QString u8(const char* text)
+{
+    return QString::fromUtf8(text);
+}
+
+Doc sample(const char* stem)
+{
+    Doc doc;
+    Doc::loadFromFile(QStringLiteral(ORX_TEST_SOURCE_DIR "/../fuzz/corpus/document/%1.orx").arg(u8(stem)),
+                      doc);
+    return doc;
+}
+
+// The schedule as the user reads it: one line per row, the cells joined by ";".
+// clang-format off
+const char* const kExpected =
+R"(Р1;Расходомер ЛМФ ультразвуковой, DN 100, PN 16;Счетчик-расходомер ультразвуковой ЛМФ-У-100-П-16-67-И-000-485-1300-10-1,0-24;;ООО «Оримакстех»;шт.;1;;
+РД1;Регулятор перепада давления ЛМР-Д, DN 40, Kvy 25 м³/ч, диапазон настройки 0,04 - 0,70 МПа, среда: пропиленгликоля раствор 10%, 46 °C;ЛМР-Д DN 40 Kvy 25 (0,04 - 0,70 МПа);;ООО «Оримакстех»;шт.;1;13;
+РД2;Регулятор давления «до себя» ЛМР-1, DN 40, Kvy 25 м³/ч, диапазон настройки 0,60 - 1,00 МПа, среда: вода, 46 °C;ЛМР-1 DN 40 Kvy 25 (0,60 - 1,00 МПа);;ООО «Оримакстех»;шт.;3;14;
+РД3;Регулятор перепада давления ЛМР-Д, DN 15, Kvy 4 м³/ч, диапазон настройки 0,04 - 0,70 МПа, среда: вода, 100 °C;ЛМР-Д DN 15 Kvy 4 (0,04 - 0,70 МПа);;ООО «Оримакстех»;шт.;1;8;
+РК2;Клапан седельный ЛМК-2, DN 300, Kvs 1600 м³/ч, среда: вода, 100 °C;ЛМК-2 DN 300 Kvy 1600;;ООО «Оримакстех»;шт.;1;290;
+РК2.1;Электропривод: трёхпозиционное управление, питание 220 В, степень защиты IP54;ЛМА-115-4000/160-80-220В;;ООО «Оримакстех»;шт.;1;;
+РК3;Клапан трёхходовой ЛМК-3, DN 50, Kvs 32 м³/ч, среда: вода, 65 °C;ЛМК-3 DN 50 Kvy 32;;ООО «Оримакстех»;шт.;1;15;
+РК3.1;Электропривод: трёхпозиционное управление, питание 220 В, степень защиты IP54;ЛМА-118-1600/63-20-220В;;ООО «Оримакстех»;шт.;1;;
+РК10;Клапан седельный ЛМК-2, DN 80, Kvs 100 м³/ч, среда: пропиленгликоля раствор 50%, 100 °C;ЛМК-2 DN 80 Kvy 100;;ООО «Оримакстех»;шт.;2;28;=с обводной линией
+РК10.1;Электропривод: трёхпозиционное управление, питание 220 В, степень защиты IP54;ЛМА-115-1600/63-20-220В;;ООО «Оримакстех»;шт.;2;;
+РК-П1;Клапан для пара ЛМК-П, DN 50, Kvs 40 м³/ч, среда: перегретый пар, 220 °C;ЛМК-П DN 50 Kvy 40;;ООО «Оримакстех»;шт.;1;14;
+РК-П1.1;Электропривод: трёхпозиционное управление, питание 220 В, степень защиты IP54;ЛМА-111-2700/63-20-220В;;ООО «Оримакстех»;шт.;1;;
+ШУ1;Шкаф управления для ГВС или ОТП, контуров: 2;ЛМШ-1-12-44.20-2-220-IP54;;ООО «Оримакстех»;шт.;1;;
+)";
+// clang-format on
+
+struct Project9 : orxtest::FormHost
+{
+    QList<MdiChild*> windows;
+    Project9() : FormHost(ShowOnAdd, 1000)
+    {
+        for (int i = 0; i < int(std::size(kPositions)); ++i) {
+            auto* form = static_cast<SelectionChild*>(
+                add(createDocumentWindow(i < 4 ? docValve : docRegulator, nullptr)));
+            if (i == 0 && !show())
+                qWarning("the project never became active");
+            enter(form, kPositions[i]);
+            form->choiceCombo()->setCurrentIndex(kChosen[i].candidate);
+            form->setPositionMark(u8(kChosen[i].mark));
+            form->findChild<QSpinBox*>()->setValue(kChosen[i].quantity);
+            windows << form;
+        }
+        for (const char* stem : {"flowmeter", "stdcabinet"}) {
+            const Doc doc = sample(stem);
+            windows << add(createDocumentWindow(DocType(doc.docType()), &doc));
+        }
+        windows.at(7)->setPositionMark(u8("Р1"));
+        windows.at(8)->setPositionMark(u8("ШУ1"));
+    }
+};
+
+} // namespace
+
+class TestProjectSchedule : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        for (const char* tool : {"unzip", "pdftotext", "pdfinfo"})
+            if (QStandardPaths::findExecutable(u8(tool)).isEmpty())
+                QSKIP("unzip and poppler-utils are needed");
+    }
+
+    // One row per device in position-mark order, a valve's drive under ".1", the typed note where the user
+    // typed it; the same cells in the CSV, the workbook and the drawing-sheet PDF.
+    void workedProject()
+    {
+        orxtest::MessageCapture capture;
+        Project9 project;
+        QHash<const MdiChild*, Project::CellSet> cells;
+        cells[project.windows.at(0)][Project::rkDevice].note = u8("=с обводной линией");
+        const EquipmentSchedule schedule = projectSchedule({}, project.windows, cells);
+        QStringList table;
+        for (const ScheduleRow& row : schedule.rows)
+            table << scheduleCellTexts(row).join(QLatin1Char(';'));
+        const QStringList expected = u8(kExpected).trimmed().split(QLatin1Char('\n'));
+        QCOMPARE(table, expected);
+
+        // A note that a spreadsheet would take for a formula is written as a text.
+        const QString csv = EquipmentSchedule::columnHeaders().join(QLatin1Char(';')) + u8("\r\n") +
+                            expected.join(u8("\r\n")).replace(u8(";=с"), u8(";'=с")) + u8("\r\n");
+        QCOMPARE(scheduleCsv(schedule), "\xEF\xBB\xBF" + csv.toUtf8());
+
+        QTemporaryDir folder;
+        const QString xlsx = folder.filePath(u8("спецификация.xlsx"));
+        QVERIFY(writeScheduleXlsx(schedule, xlsx, nullptr));
+        QVector<QString> sheet(expected.size() + 1);
+        for (const QString& cell : orxtest::xlsxCells(xlsx)) {
+            const int row = cell.section(QLatin1Char('='), 0, 0).mid(1).toInt() - 1;
+            const QString column = cell.left(1);
+            const QString text = cell.section(QLatin1Char('='), 1).remove(QRegularExpression(u8("^#")));
+            sheet[row] += (column == u8("A") ? QString() : u8(";")) + text;
+        }
+        QCOMPARE(QStringList(sheet.mid(1).toList()), expected);
+
+        const QString pdf = folder.filePath(u8("спецификация.pdf"));
+        QVERIFY(writeSchedulePdf(schedule, pdf, nullptr));
+        const QString text = orxtest::toolOutput("pdftotext", {u8("-raw"), pdf, u8("-")}).simplified();
+        for (const QString& header : EquipmentSchedule::columnHeaders())
+            QVERIFY2(text.contains(header.section(QLatin1Char(' '), 0, 0)), qPrintable(header));
+        for (const ScheduleRow& row : schedule.rows)
+            QVERIFY2(text.contains(row.position + QLatin1Char(' ')) && text.contains(row.type.left(20)),
+                     qPrintable(row.type));
+    }
+
+    // A document without a device gives one row that names it and says why, never a guessed device; what
+    // the user typed for the row waits until a device stands there.
+    void withoutDevice_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("note");
+        QTest::newRow("a valve task not given") << int(docValve) << QString() << u8("Подбор не выполнен");
+        QTest::newRow("a valve not chosen")
+            << int(docValve) << u8(kValve1.typed) << u8("Устройство не выбрано");
+        QTest::newRow("a regulator not chosen")
+            << int(docRegulator) << u8(kRegulator3.typed) << u8("Устройство не выбрано");
+        QTest::newRow("Kv") << int(docKv) << QString() << u8("Расчёт Kv: устройство не подбирается");
+        QTest::newRow("a meter without options")
+            << int(docFlowMeter) << QString() << u8("Обозначение не составлено: выбраны не все параметры");
+        QTest::newRow("a cabinet without options")
+            << int(docStdCabinet) << QString() << u8("Обозначение не составлено: выбраны не все параметры");
+    }
+    void withoutDevice()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, typed);
+        QFETCH(QString, note);
+        orxtest::FormHost host;
+        MdiChild* form = host.add(createDocumentWindow(DocType(type), nullptr));
+        QVERIFY(host.show());
+        if (!typed.isEmpty())
+            enter(static_cast<SelectionChild*>(form), type == docValve ? kValve1 : kRegulator3);
+        form->setPositionMark(u8("П1"));
+        QHash<const MdiChild*, Project::CellSet> cells;
+        cells[form][Project::rkDevice] = {u8("код"), u8("примечание")};
+        const EquipmentSchedule schedule = projectSchedule({}, {form}, cells);
+        QCOMPARE(schedule.rows.size(), 1);
+        QCOMPARE(scheduleCellTexts(schedule.rows.first()),
+                 QStringList({u8("П1"), form->doc().name(), {}, {}, {}, {}, {}, {}, note}));
+    }
+
+    // The view: a typed cell goes into the project and tells it; a repeated mark is flagged; a row without
+    // a device cannot take a code or a note.
+    void view()
+    {
+        orxtest::MessageCapture capture;
+        Project9 project;
+        project.windows.at(8)->setPositionMark(u8("рк2"));
+        auto* blank = project.add(createDocumentWindow(docKv, nullptr));
+        project.windows << blank;
+        ProjectDetails details;
+        QHash<const MdiChild*, Project::CellSet> cells;
+        ScheduleDialog dialog(&details, project.windows, &cells);
+        QSignalSpy edited(&dialog, &ScheduleDialog::edited);
+        QTableWidget* table = dialog.table();
+        QCOMPARE(table->rowCount(), 14);
+        QCOMPARE(table->item(4, scPosition)->text() + table->item(5, scPosition)->text(), u8("РК2рк2"));
+        QVERIFY(!dialog.duplicatesLine()->isHidden() && dialog.duplicatesLine()->text().contains(u8("РК2")));
+        QCOMPARE(table->item(4, scPosition)->background(), table->item(5, scPosition)->background());
+        QVERIFY(table->item(4, scPosition)->background() != table->item(6, scPosition)->background());
+
+        table->item(6, scCode)->setText(u8("4218"));   // РК2.1, the drive of the valve РК2
+        table->item(5, scNote)->setText(u8("в щите")); // рк2, the cabinet
+        QCOMPARE(edited.count(), 2);
+        QCOMPARE(cells.value(project.windows.at(1)).at(Project::rkDrive).code, u8("4218"));
+        QCOMPARE(cells.value(project.windows.at(8)).at(Project::rkDevice).note, u8("в щите"));
+        QCOMPARE(cells.size(), 2);
+        QVERIFY(!(table->item(13, scNote)->flags() & Qt::ItemIsEditable));
+        QCOMPARE(table->item(13, scNote)->text(), u8("Расчёт Kv: устройство не подбирается"));
+    }
+
+    // Every position with a complete choice gives its data sheet, in position order, one page each.
+    void dataSheets()
+    {
+        orxtest::MessageCapture capture;
+        Project9 project;
+        QTemporaryDir folder;
+        const QString pdf = folder.filePath(u8("листы.pdf"));
+        QStringList skipped;
+        QString error;
+        QVERIFY2(writeDataSheets(project.windows, pdf, &skipped, &error), qPrintable(error));
+        QCOMPARE(skipped, QStringList({u8("Р1: опросный лист не составляется"),
+                                       u8("ШУ1: опросный лист не составляется")}));
+        // Each report begins on a page of its own, headed by its title with the position.
+        QStringList titles;
+        for (const QString& page : orxtest::toolOutput("pdftotext", {pdf, u8("-")}).split(QLatin1Char('\f')))
+            titles << orxtest::captures(page, "Расчёт [^\\n]*, поз. ([^\\s]+)").join(QLatin1Char(','));
+        titles.removeAll(QString());
+        QCOMPARE(titles.join(QLatin1Char(' ')), u8("РД1 РД2 РД3 РК2 РК3 РК10 РК-П1"));
+        QCOMPARE(capture.ownCount(), 0);
+
+        // A position whose choice is not complete is left out; with none left, nothing is written.
+        QVERIFY(!writeDataSheets(project.windows.mid(7), pdf + u8("2"), &skipped, &error));
+        QVERIFY(!error.isEmpty() && !QFile::exists(pdf + u8("2")));
+    }
+};
+
+QTEST_MAIN(TestProjectSchedule)
+#include "tst_projectschedule.moc"

@@ -1,0 +1,121 @@
+// The forms on an office laptop's screen: the worked examples stand in a
+// maximised window 1280 px wide without a sideways scroll bar, and the
+// wrapped texts keep a figure with its unit.
+
+#include "forms/fancabinetchild.h"
+#include "forms/flowmeterchild.h"
+#include "forms/kvchild.h"
+#include "framework/linebreaks.h"
+#include "tablerows.h"
+#include "tst_selectionchild_formreader.h"
+
+#include <QScrollArea>
+#include <QScrollBar>
+
+using namespace formreader;
+
+namespace {
+
+const Task kSteamRegulator{stSaturatedSteam,     rtDownstream, ipReturn, pkExcess, pmBar, wfKgh,
+                           "102=8 103=3 108=500"};
+
+// A form of each kind; the selections with a worked example typed in.
+const struct
+{
+    const char* name;
+    const Task* task;
+} kForms[] = {
+    {"valve 1: five columns, one pipe", &kValve1},
+    {"valve 4: steam, a pipe before and after", &kValve4},
+    {"regulator 3: three columns", &kRegulator3},
+    {"regulator, steam: the longest designations", &kSteamRegulator},
+    {"kv", nullptr},
+    {"flow meter", nullptr},
+    {"heating cabinet", nullptr},
+    {"ventilation cabinet", nullptr},
+};
+
+MdiChild* makeForm(const QByteArray& name)
+{
+    if (name.startsWith("regulator"))
+        return new RegulatorChild();
+    if (name.startsWith("valve"))
+        return new ValveChild();
+    if (name == "kv")
+        return new KvChild();
+    if (name == "flow meter")
+        return new FlowMeterChild();
+    if (name == "heating cabinet")
+        return new StdCabinetChild();
+    return new FanCabinetChild();
+}
+
+const struct
+{
+    const char* name;
+    const char* text;
+    const char* kept; // the text with "~" for each non-breaking space
+} kBreaks[] = {
+    {"a figure keeps its unit", "не должно превышать 2.5 МПа", "не~должно превышать 2.5~МПа"},
+    {"in rich text too", "<i>Tпод</i> = 150,00 °C: допустимо", "<i>Tпод</i> = 150,00~°C: допустимо"},
+    {"a one-letter word keeps the next", "Вероятность кавитации в клапане",
+     "Вероятность кавитации в~клапане"},
+    {"a last symbol keeps the word before", "Пустые поля: <i>P2</i>, <i>G</i>",
+     "Пустые поля: <i>P2</i>,~<i>G</i>"},
+    {"a short last word that is no symbol breaks", "кавитации в\nрегуляторе", "кавитации в\nрегуляторе"},
+    {"a figure before a word breaks", "равной 3 при", "равной 3 при"},
+};
+
+} // namespace
+
+class TestScreens : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        // The program's own type, as it sets it at start-up.
+        QFont font = QApplication::font();
+        font.setFamily(QStringLiteral("MS Shell Dlg 2"));
+        font.setPointSize(11);
+        QApplication::setFont(font);
+    }
+
+    // At 1280 px no form scrolls sideways, and no visible number box or choice
+    // is narrower than it asks to be.
+    void fitsLaptopScreen_data() { tableRows(kForms); }
+    void fitsLaptopScreen()
+    {
+        ORX_ROW(kForms);
+        orxtest::MessageCapture capture;
+        orxtest::FormHost host(orxtest::FormHost::ShowOnRequest, 720);
+        MdiChild* form = host.add(makeForm(row.name));
+        host.tabs.resize(1280, 720);
+        QVERIFY(host.show());
+        if (row.task)
+            enter(static_cast<SelectionChild*>(form), *row.task);
+        auto* area = qobject_cast<QScrollArea*>(host.tabs.currentWidget());
+        QTRY_COMPARE(area->horizontalScrollBar()->maximum(), 0);
+        QVERIFY2(form->minimumSizeHint().width() <= area->viewport()->width(),
+                 qPrintable(QString::number(form->minimumSizeHint().width())));
+        for (QWidget* field : form->findChildren<QWidget*>()) {
+            const bool input = qobject_cast<QComboBox*>(field) || qobject_cast<QAbstractSpinBox*>(field);
+            if (input && field->isVisible())
+                QVERIFY2(field->width() >= field->minimumSizeHint().width(),
+                         field->metaObject()->className());
+        }
+    }
+
+    void keepTogether_data() { tableRows(kBreaks); }
+    void keepTogether()
+    {
+        ORX_ROW(kBreaks);
+        QCOMPARE(
+            framework::keepTogether(QString::fromUtf8(row.text)).replace(QChar(0x00A0), QLatin1Char('~')),
+            QString::fromUtf8(row.kept));
+    }
+};
+
+ORX_GUI_TEST_MAIN(TestScreens)
+#include "tst_screens.moc"
