@@ -324,11 +324,8 @@ void MainWindow::createNew()
 
 void MainWindow::open()
 {
-    QFileDialog dialog(this, QStringLiteral("Открыть"), Doc::directory(), fileFilter());
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    fitFileDialog(dialog);
-    const QString fileName = dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+    const QString fileName =
+        chooseFileToOpen(this, QStringLiteral("Открыть"), Doc::directory(), fileFilter());
     if (!fileName.isEmpty())
         openFile(fileName);
 }

@@ -179,11 +179,8 @@ void MainWindow::newProject()
 
 void MainWindow::openProject()
 {
-    QFileDialog dialog(this, QStringLiteral("Открыть проект"), Doc::directory(), projectFileFilter());
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    fitFileDialog(dialog);
-    const QString fileName = dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+    const QString fileName =
+        chooseFileToOpen(this, QStringLiteral("Открыть проект"), Doc::directory(), projectFileFilter());
     if (!fileName.isEmpty())
         openProjectFile(fileName);
 }
@@ -318,11 +315,8 @@ bool MainWindow::saveProjectAsking(bool askName)
         return saveProjectTo(m_project->fileName);
     const QString start =
         m_project->fileName.isEmpty() ? Doc::directory() + m_project->name() : m_project->fileName;
-    QFileDialog dialog(this, QStringLiteral("Сохранить проект"), start, projectFileFilter());
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(kProjectSuffix);
-    fitFileDialog(dialog);
-    const QString fileName = dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+    const QString fileName = chooseFileToSave(this, QStringLiteral("Сохранить проект"), start,
+                                              projectFileFilter(), kProjectSuffix);
     return !fileName.isEmpty() && saveProjectTo(fileName);
 }
 

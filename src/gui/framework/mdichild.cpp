@@ -420,11 +420,8 @@ bool MdiChild::saveAs()
 
     geh::traceMark(GEH_LOCATION, "getSaveFileName - A");
     // The dialog adds the document extension to a name typed without one.
-    QFileDialog dialog(this, QStringLiteral("Сохранить как"), start, fileFilter());
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QStringLiteral("orx"));
-    fitFileDialog(dialog);
-    const QString fileName = dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+    const QString fileName =
+        chooseFileToSave(this, QStringLiteral("Сохранить как"), start, fileFilter(), QStringLiteral("orx"));
     geh::traceMark(GEH_LOCATION, "getSaveFileName - B");
     if (fileName.isEmpty())
         return false;

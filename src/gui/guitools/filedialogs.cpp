@@ -40,3 +40,30 @@ void fitFileDialog(QFileDialog& dialog)
             header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
     }
 }
+
+namespace {
+
+QString chosenFile(QFileDialog& dialog)
+{
+    fitFileDialog(dialog);
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+}
+
+} // namespace
+
+QString chooseFileToOpen(QWidget* parent, const QString& title, const QString& start, const QString& filter)
+{
+    QFileDialog dialog(parent, title, start, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    return chosenFile(dialog);
+}
+
+QString chooseFileToSave(QWidget* parent, const QString& title, const QString& start, const QString& filter,
+                         const QString& suffix)
+{
+    QFileDialog dialog(parent, title, start, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(suffix);
+    return chosenFile(dialog);
+}

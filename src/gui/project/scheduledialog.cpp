@@ -331,14 +331,10 @@ void ScheduleDialog::exportWithDialog(Export kind)
     const ExportKind& spec = kExports[kind];
     const QString name =
         kind == exDataSheets ? QStringLiteral("Опросные листы") : EquipmentSchedule::documentName();
-    QFileDialog dialog(this, QStringLiteral("Сохранить"), Doc::directory() + name,
-                       QString::fromUtf8(spec.filter));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QString::fromLatin1(spec.suffix));
-    fitFileDialog(dialog);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    const QString path = chooseFileToSave(this, QStringLiteral("Сохранить"), Doc::directory() + name,
+                                          QString::fromUtf8(spec.filter), QString::fromLatin1(spec.suffix));
+    if (path.isEmpty())
         return;
-    const QString path = dialog.selectedFiles().first();
     QString error;
     QStringList skipped;
     if (!exportTo(kind, path, &error, &skipped)) {
