@@ -414,7 +414,7 @@ private slots:
                 .arg(QString::number(qRound(page.width())), QString::number(qRound(page.height())),
                      QString::number(document.documentMargin()), document.defaultFont().family(),
                      QLatin1String(report.pdfPrinter().outputFormat() == QPrinter::PdfFormat ? "PDF" : "?")),
-            QStringLiteral("200×287 mm, margin 50, Calibri, PDF"));
+            QStringLiteral("200×297 mm, margin 50, Calibri, PDF"));
         report.addHeader();
         report.addTitle(QStringLiteral("Входные данные"), Qt::AlignHCenter, true, false, 14);
         SmartTextTable data(report.insertDataTable(5));

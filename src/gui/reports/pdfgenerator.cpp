@@ -166,9 +166,11 @@ PdfGenerator::PdfGenerator(int deviceType) : printer(QPrinter::ScreenResolution)
     // Explicit margins: the document is laid out for exactly this page, so
     // printing adds no frame and no page numbers of its own. With the
     // document's own margin of 50 px the text stands 18 mm from the paper's
-    // edge, and the longest report (ЛМР-Д with its impulse-tube notes) keeps
-    // to one page.
-    printer.setPageMargins(QMarginsF(5, 5, 5, 5), QPageLayout::Millimeter);
+    // left and right edges and 13 mm from its top and bottom, and the longest
+    // reports keep to one page: ЛМР-Д with its impulse-tube notes, a glycol
+    // that takes two lines and a position in its title, or a valve with its
+    // drive.
+    printer.setPageMargins(QMarginsF(5, 0, 5, 0), QPageLayout::Millimeter);
     printer.setCreator(orx::versionString());
 
     document.setDefaultFont(QFont(reportFontFamily(), 11));
