@@ -15,7 +15,7 @@
 
 namespace {
 
-// Marks as given, separated by "|", and as ordered.
+// Marks as given, separated by "|", and as ordered; "+" marks a part ordered with the row before it.
 // clang-format off
 const struct { const char* name; const char* given; const char* ordered; } kOrders[] = {
     {"digit runs by value", "РК10|РК2|РК1", "РК1|РК2|РК10"},
@@ -25,6 +25,8 @@ const struct { const char* name; const char* given; const char* ordered; } kOrde
     {"runs longer than any integer", "Р100000000000000000000|Р99999999999999999999", "Р99999999999999999999|Р100000000000000000000"},
     {"outer blanks ignored", "РК10| РК2 |РК1", "РК1| РК2 |РК10"},
     {"rows without a mark last", "|РК2| |РК1", "РК1|РК2|| "},
+    {"a part under its row whatever its mark", "РК2|+РК2.1|РК2-2|+РК2-2.1|РК1|+Д|+А|+Я", "РК1|+Д|+А|+Я|РК2|+РК2.1|РК2-2|+РК2-2.1"},
+    {"a part of no row before it is a row", "+РК2|РК1", "РК1|+РК2"},
     // Past a handful of rows a sort that is not stable mixes equal marks up.
     {"equal marks keep their order", "Р2|р1|Р1|р2|Р2|р1|Р1|р2|Р2|р1|Р1|р2|Р2|р1|Р1|р2|Р2|р1|Р1|р2|Р2|р1|Р1|р2",
      "р1|Р1|р1|Р1|р1|Р1|р1|Р1|р1|Р1|р1|Р1|Р2|р2|Р2|р2|Р2|р2|Р2|р2|Р2|р2|Р2|р2"},
@@ -57,8 +59,10 @@ EquipmentSchedule withMarks(const char* marks)
 {
     EquipmentSchedule schedule;
     const QStringList list = QString::fromUtf8(marks).split(QLatin1Char('|'));
-    for (const QString& mark : list)
-        schedule.rows.append({mark, {}, {}, {}, {}, {}, 1, 1, {}});
+    for (const QString& mark : list) {
+        const bool part = mark.startsWith(QLatin1Char('+'));
+        schedule.rows.append({mark.mid(part ? 1 : 0), {}, {}, {}, {}, {}, 1, 1, {}, part});
+    }
     return schedule;
 }
 
@@ -104,7 +108,7 @@ private slots:
         schedule.sortByPosition();
         QStringList marks;
         for (const ScheduleRow& r : schedule.rows)
-            marks << r.position;
+            marks << (r.partOfRowBefore ? u("+") : QString()) + r.position;
         QCOMPARE(marks.join(QLatin1Char('|')), QString::fromUtf8(row.ordered));
     }
 

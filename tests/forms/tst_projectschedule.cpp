@@ -207,13 +207,13 @@ private slots:
         QSignalSpy edited(&dialog, &ScheduleDialog::edited);
         QTableWidget* table = dialog.table();
         QCOMPARE(table->rowCount(), 14);
-        QCOMPARE(table->item(4, scPosition)->text() + table->item(5, scPosition)->text(), u8("РК2рк2"));
+        QCOMPARE(table->item(4, scPosition)->text() + table->item(6, scPosition)->text(), u8("РК2рк2"));
         QVERIFY(!dialog.duplicatesLine()->isHidden() && dialog.duplicatesLine()->text().contains(u8("РК2")));
-        QCOMPARE(table->item(4, scPosition)->background(), table->item(5, scPosition)->background());
-        QVERIFY(table->item(4, scPosition)->background() != table->item(6, scPosition)->background());
+        QCOMPARE(table->item(4, scPosition)->background(), table->item(6, scPosition)->background());
+        QVERIFY(table->item(4, scPosition)->background() != table->item(5, scPosition)->background());
 
-        table->item(6, scCode)->setText(u8("4218"));   // РК2.1, the drive of the valve РК2
-        table->item(5, scNote)->setText(u8("в щите")); // рк2, the cabinet
+        table->item(5, scCode)->setText(u8("4218"));   // РК2.1, the drive of the valve РК2, under it
+        table->item(6, scNote)->setText(u8("в щите")); // рк2, the cabinet
         QCOMPARE(edited.count(), 2);
         QCOMPARE(cells.value(project.windows.at(1)).at(Project::rkDrive).code, u8("4218"));
         QCOMPARE(cells.value(project.windows.at(8)).at(Project::rkDevice).note, u8("в щите"));

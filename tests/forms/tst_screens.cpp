@@ -64,6 +64,8 @@ const struct
      "Пустые поля: <i>P2</i>,~<i>G</i>"},
     {"a short last word that is no symbol breaks", "кавитации в\nрегуляторе", "кавитации в\nрегуляторе"},
     {"a figure before a word breaks", "равной 3 при", "равной 3 при"},
+    {"a range keeps its unit, a count its word", "диапазон 0,04 - 0,70 МПа, Масса 1 ед., кг",
+     "диапазон 0,04 - 0,70~МПа, Масса 1~ед., кг"},
 };
 
 } // namespace

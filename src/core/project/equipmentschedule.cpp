@@ -129,11 +129,21 @@ QString EquipmentSchedule::documentName()
 
 QVector<int> EquipmentSchedule::positionOrder() const
 {
-    QVector<int> order(rows.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [this](int a, int b) {
+    // The rows that head a group (a device and the parts under it), by mark.
+    QVector<int> heads;
+    for (int i = 0; i < rows.size(); ++i)
+        if (i == 0 || !rows.at(i).partOfRowBefore)
+            heads.append(i);
+    std::stable_sort(heads.begin(), heads.end(), [this](int a, int b) {
         return comparePositionMarks(rows.at(a).position, rows.at(b).position) < 0;
     });
+    QVector<int> order;
+    order.reserve(rows.size());
+    for (int head : heads) {
+        order.append(head);
+        for (int part = head + 1; part < rows.size() && rows.at(part).partOfRowBefore; ++part)
+            order.append(part);
+    }
     return order;
 }
 
@@ -150,8 +160,12 @@ QVector<int> EquipmentSchedule::sortByPosition()
 
 QVector<bool> EquipmentSchedule::duplicatedPositions() const
 {
-    // Equal marks are neighbours once the rows are ordered by mark.
-    const QVector<int> order = positionOrder();
+    // Equal marks are neighbours once the rows are ordered by their own marks.
+    QVector<int> order(rows.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [this](int a, int b) {
+        return comparePositionMarks(rows.at(a).position, rows.at(b).position) < 0;
+    });
     QVector<bool> duplicated(rows.size(), false);
     for (int i = 1; i < order.size(); ++i) {
         const QString& mark = rows.at(order.at(i)).position;

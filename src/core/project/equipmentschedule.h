@@ -53,6 +53,9 @@ struct ScheduleRow
     int quantity = 0;      // 0: an empty cell
     double mass = qQNaN(); // kg per unit; not a number: an empty cell
     QString note;
+    // A part ordered with the row before it (a valve's drive): it stays right
+    // under that row whatever its own mark.
+    bool partOfRowBefore = false;
 };
 
 // The columns of the table, in order.
@@ -72,8 +75,8 @@ struct EquipmentSchedule
     // The document's name in the main inscription.
     static QString documentName();
 
-    // The indexes of the rows in position-mark order (comparePositionMarks);
-    // rows with equal marks keep their order.
+    // The indexes of the rows in position-mark order (comparePositionMarks),
+    // each row followed by its parts; rows with equal marks keep their order.
     QVector<int> positionOrder() const;
     // Puts the rows in that order, and answers it: the former index of each
     // row in its new place.

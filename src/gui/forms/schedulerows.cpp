@@ -76,8 +76,8 @@ QList<ScheduleRow> ValveChild::scheduleRows() const
         deviceScheduleRow(QStringLiteral("%1, %2").arg(seriesText(*valve, QStringLiteral("Kvs")),
                                                        mediumText(m_algorithm.valveInput())),
                           valve->name(false), catalogueMass(valve->deviceType, valve->dn))};
-    // The drive is ordered with the valve, one per valve, under the valve's
-    // mark with ".1" so that it follows the valve in the schedule.
+    // The drive is ordered with the valve, one per valve, right under it and
+    // marked with the valve's mark and ".1".
     if (const ElectricDrive* drive = ElectricDriveCatalogue::standard().find(m_driveDesignation)) {
         QString words = drives::description(*drive);
         if (!words.isEmpty())
@@ -86,6 +86,7 @@ QList<ScheduleRow> ValveChild::scheduleRows() const
             deviceScheduleRow(QStringLiteral("Электропривод: %1").arg(words), drive->m_designation);
         if (!row.position.isEmpty())
             row.position += QStringLiteral(".1");
+        row.partOfRowBefore = true;
         rows.append(row);
     }
     return rows;

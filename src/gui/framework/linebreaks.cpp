@@ -22,6 +22,7 @@ const QStringList& units()
         QStringLiteral("нм³"), QStringLiteral("м³"),   QStringLiteral("т/ч"), QStringLiteral("кг"),
         QStringLiteral("л/"),  QStringLiteral("Гкал"), QStringLiteral("кВт"), QStringLiteral("МВт"),
         QStringLiteral("мм"),  QStringLiteral("В"),    QStringLiteral("мА"),  QStringLiteral("шт."),
+        QStringLiteral("ед."),
     };
     return list;
 }

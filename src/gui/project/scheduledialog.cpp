@@ -2,6 +2,7 @@
 
 #include "documents/doc.h"
 #include "forms/selectionchild.h"
+#include "framework/linebreaks.h"
 #include "framework/mdichild.h"
 #include "guitools/filedialogs.h"
 #include "project/projectdetailsdialog.h"
@@ -146,7 +147,10 @@ ScheduleDialog::ScheduleDialog(ProjectDetails* details, const QList<MdiChild*>& 
     layout->addLayout(top);
 
     m_table = new QTableWidget(0, scheduleColumnCount, this);
-    m_table->setHorizontalHeaderLabels(EquipmentSchedule::columnHeaders());
+    QStringList headers;
+    for (const QString& header : EquipmentSchedule::columnHeaders())
+        headers << framework::keepTogether(header);
+    m_table->setHorizontalHeaderLabels(headers);
     m_table->verticalHeader()->hide();
     m_table->setWordWrap(true);
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -250,8 +254,11 @@ void ScheduleDialog::fillTable()
         const bool hasDevice = !data.unit.isEmpty();
         for (int column = 0; column < scheduleColumnCount; ++column) {
             // A designation may break after its hyphens and slashes, before
-            // its figures, where a line of text would not.
+            // its figures, where a line of text would not; a name never parts
+            // a figure from its unit.
             QString shown = texts.at(column);
+            if (column == scName)
+                shown = framework::keepTogether(shown);
             if (column == scType)
                 shown.replace(QLatin1Char('-'), QStringLiteral("-\u200B"))
                     .replace(QLatin1Char('/'), QStringLiteral("/\u200B"));
