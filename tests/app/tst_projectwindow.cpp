@@ -6,52 +6,22 @@
 
 #include "application.h"
 #include "forms/selectionchild.h"
-#include "guitestsupport.h"
-#include "mainwindow.h"
 #include "project/projectdetailsdialog.h"
 #include "tablerows.h"
+#include "windowsupport.h"
 
-#include <QAbstractButton>
-#include <QAction>
 #include <QDateEdit>
-#include <QGridLayout>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QSpinBox>
-#include <QTabBar>
 #include <QTemporaryDir>
 
 using namespace common;
-using orxtest::ModalAnswerer;
+using namespace orxtest;
 using Action = ModalAnswerer::Action;
 
 namespace {
 
-QString u8(const char* text)
-{
-    return QString::fromUtf8(text);
-}
-QStringList list(const char* joined)
-{
-    return u8(joined).split(QLatin1Char('|'), Qt::SkipEmptyParts);
-}
-
-// The tabs as the user sees them: "+" in front of a position (its tooltip and
-// colour), the current one in brackets; the number of a default name as "#".
-QString tabs(MainWindow& w)
-{
-    QStringList texts;
-    for (int i = 0; i < w.tabWidget()->count(); ++i) {
-        QString text = w.tabWidget()->tabText(i).replace(QRegularExpression(QStringLiteral(" \\d+")),
-                                                         QStringLiteral(" #"));
-        const bool position =
-            w.tabWidget()->tabToolTip(i) == u8("Позиция проекта «%1»").arg(w.projectName()) &&
-            w.tabWidget()->tabBar()->tabTextColor(i).isValid();
-        text = (position ? QStringLiteral("+") : QString()) + text;
-        texts << (i == w.tabWidget()->currentIndex() ? QLatin1Char('[') + text + QLatin1Char(']') : text);
-    }
-    return texts.join(QLatin1Char('|'));
-}
 // The project as the window title tells it: its name and mark, or nothing.
 QString titled(MainWindow& w)
 {
@@ -64,24 +34,6 @@ QString enabled(MainWindow& w)
     for (int id = MainWindow::aiNewProject; id <= MainWindow::aiCloseProject; ++id)
         bits += w.action(id)->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
     return bits;
-}
-// The questions and dialogs the command brought up, each answered in turn; a
-// spare answer proves that nothing more is asked.
-QStringList asked(MainWindow& w, int action, QList<Action> answers)
-{
-    orxtest::ModalSequence sequence(answers << ModalAnswerer::clickButton(u8("Нет")));
-    if (action < 0)
-        w.close();
-    else
-        w.action(action)->trigger();
-    return sequence.texts();
-}
-std::unique_ptr<MainWindow> startWindow()
-{
-    ModalAnswerer start(ModalAnswerer::reject());
-    auto window = std::make_unique<MainWindow>();
-    static_cast<void>(QTest::qWaitFor([&] { return start.answered(); }));
-    return window;
 }
 // A document opened loose, shown (its first calculation), marked, counted,
 // its candidate chosen, and added to the project.
@@ -135,58 +87,35 @@ QByteArray projectFile(bool damaged)
 
 const QString kProjectQuestion = u8("Сохранить изменения в проекте 'Объект'?");
 
-// How the open project is closed (0 "Закрыть проект", 1 "Закрыть все", 2 the
-// window's title bar, 3 "Новый проект", 4 "Открыть проект" of another, 5 the
-// title bar and 6 "Закрыть все" once every position is removed), the answers ("file": the other
-// project chosen), the questions ("P" the project, "D" the loose document,
-// "F" the file dialog), the tabs left, whether the file was written, and the
-// project then.
-const struct
-{
-    const char* name;
-    int how;
-    const char *answers, *asked;
-    int remaining;
-    bool written;
-    const char* project;
-} kClosings[] = {
-    {"Закрыть проект: Отмена keeps every position", 0, "Отмена", "P", 3, false, "Объект *"},
-    {"Закрыть проект: Нет closes the positions without writing", 0, "Нет", "P", 1, false, ""},
-    {"Закрыть проект: Сохранить writes, then closes", 0, "Сохранить", "P", 1, true, ""},
-    {"Закрыть все: the loose document, then the project once", 1, "Нет|Нет", "D|P", 0, false, ""},
-    {"Закрыть все: Отмена on the project keeps it whole", 1, "Нет|Отмена", "D|P", 2, false, "Объект *"},
-    {"title bar: Отмена on the project keeps the program and every tab", 2, "Нет|Отмена", "D|P", 3, false,
-     "Объект *"},
-    {"title bar: Нет to both closes all", 2, "Нет|Нет", "D|P", 0, false, ""},
-    {"Новый проект: Отмена keeps the open one", 3, "Отмена", "P", 3, false, "Объект *"},
-    {"Новый проект: Нет starts an empty one beside the loose document", 3, "Нет", "P", 1, false,
-     "Новый проект"},
-    {"Открыть проект: Отмена keeps the open one", 4, "file|Отмена", "F|P", 3, false, "Объект *"},
-    {"Открыть проект: Нет opens the other in its place", 4, "file|Нет", "F|P", 2, false, "Другой"},
-    {"title bar: a project without positions is asked about too", 5, "Нет|Отмена", "D|P", 1, false,
-     "Объект *"},
-    {"Закрыть все: a project without positions closes too", 6, "Нет|Нет", "D|P", 0, false, ""},
+// How the open project is closed (an action, -1 the window's title bar), with
+// every position removed first or not; the answers ("file": the other project
+// chosen), the questions ("P" the project, "D" the loose document, "F" the
+// file dialog), the tabs left, whether the file was written, the project then.
+// clang-format off
+const struct { const char* name; int action; bool emptied; const char *answers, *asked; int remaining; bool written; const char* project; } kClosings[] = {
+    {"Закрыть проект: Отмена keeps every position", MainWindow::aiCloseProject, false, "Отмена", "P", 3, false, "Объект *"},
+    {"Закрыть проект: Нет closes the positions without writing", MainWindow::aiCloseProject, false, "Нет", "P", 1, false, ""},
+    {"Закрыть проект: Сохранить writes, then closes", MainWindow::aiCloseProject, false, "Сохранить", "P", 1, true, ""},
+    {"Закрыть все: the loose document, then the project once", MainWindow::aiCloseAll, false, "Нет|Нет", "D|P", 0, false, ""},
+    {"Закрыть все: Отмена on the project keeps it whole", MainWindow::aiCloseAll, false, "Нет|Отмена", "D|P", 2, false, "Объект *"},
+    {"title bar: Отмена on the project keeps the program and every tab", -1, false, "Нет|Отмена", "D|P", 3, false, "Объект *"},
+    {"title bar: Нет to both closes all", -1, false, "Нет|Нет", "D|P", 0, false, ""},
+    {"Новый проект: Отмена keeps the open one", MainWindow::aiNewProject, false, "Отмена", "P", 3, false, "Объект *"},
+    {"Новый проект: Нет starts an empty one beside the loose document", MainWindow::aiNewProject, false, "Нет", "P", 1, false, "Новый проект"},
+    {"Открыть проект: Отмена keeps the open one", MainWindow::aiOpenProject, false, "file|Отмена", "F|P", 3, false, "Объект *"},
+    {"Открыть проект: Нет opens the other in its place", MainWindow::aiOpenProject, false, "file|Нет", "F|P", 2, false, "Другой"},
+    {"title bar: a project without positions is asked about too", -1, true, "Нет|Отмена", "D|P", 1, false, "Объект *"},
+    {"Закрыть все: a project without positions closes too", MainWindow::aiCloseAll, true, "Нет|Нет", "D|P", 0, false, ""},
 };
 
-// A project file opened from the command line (0) or through "Открыть проект…"
-// (1), the warnings and the tabs then.
-const struct
-{
-    const char* name;
-    int how;
-    const char *file, *told, *tabs;
-} kOpenings[] = {
-    {"a document is no project: refused by its reason", 1, "Клапан.orx",
-     "Не удалось открыть проект \"~/Клапан.orx\": это не проект: документ «Клапан»", ""},
-    {"a file cut short is refused by the reader's reason", 1, "Обрыв.orxp",
-     "Не удалось открыть проект \"~/Обрыв.orxp\": файл обрывается внутри поля 610", ""},
-    {"a damaged member is named once, the others open", 0, "Объект.orxp",
-     "Не все позиции проекта удалось открыть:\nпозиция 2: файл обрывается внутри поля 102",
-     "[+РК1 · Клапан #]|+РК2 · Клапан #"},
-    {"the same through Открыть проект", 1, "Объект.orxp",
-     "Не все позиции проекта удалось открыть:\nпозиция 2: файл обрывается внутри поля 102",
-     "[+РК1 · Клапан #]|+РК2 · Клапан #"},
+// A project file opened from the command line or through "Открыть проект…",
+// the warnings and the tabs then.
+const struct { const char* name; bool commandLine; const char *file, *told, *tabs; } kOpenings[] = {
+    {"a document is no project: refused by its reason", false, "Клапан.orx", "Не удалось открыть проект \"~/Клапан.orx\": это не проект: документ «Клапан»", ""},
+    {"a file cut short is refused by the reader's reason", false, "Обрыв.orxp", "Не удалось открыть проект \"~/Обрыв.orxp\": файл обрывается внутри поля 610", ""},
+    {"a damaged member is named once, the others open", true, "Объект.orxp", "Не все позиции проекта удалось открыть:\nпозиция 2: файл обрывается внутри поля 102", "[+РК1 · Клапан #]|+РК2 · Клапан #"},
 };
+// clang-format on
 
 } // namespace
 
@@ -196,6 +125,15 @@ class TestProjectWindow : public QObject
 
     QTemporaryDir m_dir;
     QString path(const char* name) const { return m_dir.filePath(u8(name)); }
+    // A window with the project of two valves opened from the file; any test of
+    // its tabs or title fails when it did not open.
+    std::unique_ptr<MainWindow> withProject(const char* name) const
+    {
+        auto w = startWindow();
+        if (writeFile(path(name), projectFile(false)))
+            w->openFile(path(name));
+        return w;
+    }
 
 private slots:
     void initTestCase()
@@ -210,21 +148,21 @@ private slots:
     // byte for byte as it was read.
     void saveCloseOpen()
     {
-        orxtest::MessageCapture capture;
+        MessageCapture capture;
         auto w = startWindow();
         QCOMPARE(enabled(*w), u8("1100000000"));
         addPosition(*w, orxsamples::valveDocument(), "РК1", 2, 1);
         addPosition(*w, orxsamples::regulatorDocument(), "РД1", 1, 1);
         addPosition(*w, orxsamples::stdCabinetDocument(), "ШУ1", 3);
         w->createMdiChild(docKv, nullptr);
-        QCOMPARE(tabs(*w) + titled(*w), u8("+РК1 · Клапан # *|+РД1 · Регулятор # *|[+ШУ1 · ЛМШ для ГВС или "
-                                           "ОТП # *]|Расчёт Kv #Новый проект *"));
-        QCOMPARE(enabled(*w), u8("1111011111"));
+        QCOMPARE(tabs(*w) + titled(*w) + enabled(*w),
+                 u8("+РК1 · Клапан # *|+РД1 · Регулятор # *|[+ШУ1 · ЛМШ "
+                    "для ГВС или ОТП # *]|Расчёт Kv #Новый проект *1111011111"));
         const QStringList shown = positionsShown(*w);
         // "Сохранить" on a position saves the project; the first time it asks for a name.
         QCOMPARE(asked(*w, MainWindow::aiSave, {ModalAnswerer::chooseFile(path("Объект"))}),
                  list("Сохранить проект"));
-        const QByteArray file = orxtest::readFile(path("Объект.orxp"));
+        const QByteArray file = readFile(path("Объект.orxp"));
         QCOMPARE(tabs(*w) + titled(*w), u8("+РК1 · Клапан #|+РД1 · Регулятор #|[+ШУ1 · ЛМШ для ГВС или ОТП "
                                            "#]|Расчёт Kv #Объект"));
         QCOMPARE(asked(*w, MainWindow::aiCloseProject, {}), QStringList());
@@ -232,12 +170,10 @@ private slots:
         QCOMPARE(asked(*w, MainWindow::aiOpenProject, {ModalAnswerer::chooseFile(path("Объект.orxp"))}),
                  list("Открыть проект"));
         QCOMPARE(tabs(*w) + titled(*w),
-                 u8("Расчёт Kv #|[+РК1 · Клапан #]|+РД1 · Регулятор #|+ШУ1 · ЛМШ для ГВС "
-                    "или ОТП #Объект"));
+                 u8("Расчёт Kv #|[+РК1 · Клапан #]|+РД1 · Регулятор #|+ШУ1 · ЛМШ для ГВС или ОТП #Объект"));
         QCOMPARE(asked(*w, MainWindow::aiSave, {}), QStringList());
-        QCOMPARE(orxtest::readFile(path("Объект.orxp")), file);
-        QCOMPARE(positionsShown(*w), shown);
-        QVERIFY(!w->isProjectModified());
+        QVERIFY(readFile(path("Объект.orxp")) == file && positionsShown(*w) == shown &&
+                !w->isProjectModified());
         QCOMPARE(capture.ownCount(), 0);
     }
     // However the project closes, it asks once, whatever its positions ask
@@ -246,14 +182,11 @@ private slots:
     void closingAsks()
     {
         ORX_ROW(kClosings);
-        const QString file = path("Объект.orxp");
-        QVERIFY(orxtest::writeFile(file, projectFile(false)));
-        auto w = startWindow();
-        QVERIFY(w->openFile(file));
+        auto w = withProject("Объект.orxp");
         const int loose = w->createMdiChild(docKv, nullptr);
         w->tabWidget()->setCurrentIndex(loose);
         QCoreApplication::processEvents();
-        orxtest::typeInto(w->child(loose)->ctrl<QDoubleSpinBox>(DocKey(MdiChild::fcP1)), QStringLiteral("2"));
+        typeInto(w->child(loose)->ctrl<QDoubleSpinBox>(DocKey(MdiChild::fcP1)), QStringLiteral("2"));
         for (MdiChild* c : w->projectPositions())
             c->findChild<QSpinBox*>()->setValue(5);
         QStringList questions;
@@ -263,33 +196,26 @@ private slots:
                               ? u8("Открыть проект")
                               : u8("Сохранить изменения в '%1'?").arg(w->child(loose)->doc().name()));
         const QString other = path("Другой.orxp");
-        QVERIFY(
-            orxtest::writeFile(other, Project{{}, {{orxsamples::kvDocument(), {}}}}.toDoc().toByteArray()));
+        QVERIFY(writeFile(other, Project{{}, {{orxsamples::kvDocument(), {}}}}.toDoc().toByteArray()));
         QList<Action> answers;
         for (const QString& a : list(row.answers))
             answers << (a == QLatin1String("file") ? ModalAnswerer::chooseFile(other)
                                                    : ModalAnswerer::clickButton(a));
-        for (int i = row.how >= 5 ? 1 : -1; i >= 0; --i) {
-            orxtest::ModalSequence remove({ModalAnswerer::clickButton(u8("Удалить"))});
+        for (int i = row.emptied ? 1 : -1; i >= 0; --i) {
+            ModalSequence remove({ModalAnswerer::clickButton(u8("Удалить"))});
             QVERIFY(w->closeTab(i));
         }
-        const int actions[] = {MainWindow::aiCloseProject, MainWindow::aiCloseAll,    -1,
-                               MainWindow::aiNewProject,   MainWindow::aiOpenProject, -1,
-                               MainWindow::aiCloseAll};
-        QCOMPARE(asked(*w, actions[row.how], answers), questions);
+        QCOMPARE(asked(*w, row.action, answers), questions);
         QCOMPARE(w->tabWidget()->count(), row.remaining);
-        QCOMPARE(orxtest::readFile(file) != projectFile(false), row.written);
+        QCOMPARE(readFile(path("Объект.orxp")) != projectFile(false), row.written);
         QCOMPARE(titled(*w), u8(row.project));
-        QCOMPARE(w->isVisible(), row.remaining > 0 || row.how % 3 != 2);
+        QCOMPARE(w->isVisible(), row.remaining > 0 || row.action >= 0);
     }
     // A copy takes the next free mark and the typed cells, right after its
     // original; a position goes only on "Удалить", asked once.
     void duplicateAndRemove()
     {
-        const QString file = path("Две.orxp");
-        QVERIFY(orxtest::writeFile(file, projectFile(false)));
-        auto w = startWindow();
-        QVERIFY(w->openFile(file));
+        auto w = withProject("Две.orxp");
         QCOMPARE(enabled(*w), u8("1111011111"));
         w->action(MainWindow::aiDuplicatePosition)->trigger();
         QCOMPARE(tabs(*w) + titled(*w), u8("+РК1 · Клапан #|[+РК3 · Клапан # *]|+РК2 · Клапан #Две *"));
@@ -297,13 +223,13 @@ private slots:
         QCOMPARE(asked(*w, MainWindow::aiRemovePosition, {ModalAnswerer::clickButton(u8("Отмена"))}),
                  list("Удалить позицию «РК3» из проекта?"));
         QCOMPARE(titled(*w), u8("Две"));
-        orxtest::ModalSequence remove({ModalAnswerer::clickButton(u8("Удалить")), ModalAnswerer::reject()});
+        ModalSequence remove({ModalAnswerer::clickButton(u8("Удалить")), ModalAnswerer::reject()});
         QTest::mouseClick(w->tabWidget()->tabBar()->tabButton(2, QTabBar::RightSide), Qt::LeftButton);
         QCOMPARE(remove.texts(), list("Удалить позицию «РК2» из проекта?"));
         QCOMPARE(tabs(*w) + titled(*w), u8("+РК1 · Клапан #|[+РК3 · Клапан #]Две *"));
-        QVERIFY(w->saveProjectTo(file));
         Project saved;
-        QCOMPARE(Project::load(file, saved), Project::rsOk);
+        QVERIFY(w->saveProjectTo(path("Две.orxp")) &&
+                Project::load(path("Две.orxp"), saved) == Project::rsOk);
         QCOMPARE(saved.positions.size(), 2);
         QCOMPARE(Project::positionMark(saved.positions[1].doc) + saved.positions[1].cells[0].code,
                  u8("РК34212"));
@@ -320,52 +246,45 @@ private slots:
     {
         ORX_ROW(kOpenings);
         QTemporaryDir dir;
-        QVERIFY(
-            orxtest::writeFile(dir.filePath(u8("Клапан.orx")), orxsamples::valveDocument().toByteArray()) &&
-            orxtest::writeFile(dir.filePath(u8("Обрыв.orxp")), projectFile(false).left(200)) &&
-            orxtest::writeFile(dir.filePath(u8("Объект.orxp")), projectFile(true)));
+        QVERIFY(writeFile(dir.filePath(u8("Клапан.orx")), orxsamples::valveDocument().toByteArray()) &&
+                writeFile(dir.filePath(u8("Обрыв.orxp")), projectFile(false).left(200)) &&
+                writeFile(dir.filePath(u8("Объект.orxp")), projectFile(true)));
         auto w = startWindow();
+        const int chosen = row.commandLine ? 0 : 1;
         QList<Action> answers{ModalAnswerer::accept(), ModalAnswerer::accept()};
-        if (row.how)
+        if (chosen)
             answers.prepend(ModalAnswerer::chooseFile(dir.filePath(u8(row.file))));
-        orxtest::ModalSequence told(answers);
-        if (row.how)
+        ModalSequence told(answers);
+        if (chosen)
             w->action(MainWindow::aiOpenProject)->trigger();
         else
             w->openFile(dir.filePath(u8(row.file)));
-        QStringList warnings = told.texts().mid(row.how);
-        QCOMPARE(warnings.join(QLatin1Char('|')).replace(dir.path(), QStringLiteral("~")), u8(row.told));
-        QCOMPARE(told.icons().mid(row.how), QList<int>{QMessageBox::Warning});
+        QCOMPARE(told.texts().mid(chosen).join(QLatin1Char('|')).replace(dir.path(), QStringLiteral("~")),
+                 u8(row.told));
+        QCOMPARE(told.icons().mid(chosen), QList<int>{QMessageBox::Warning});
         QCOMPARE(tabs(*w), u8(row.tabs));
     }
     // A new document joins the open project, an opened one stays loose until
     // added; a save that fails keeps the old file and the unsaved state.
     void joiningAndFailedSave()
     {
-        const QString file = path("Объект.orxp");
-        QVERIFY(orxtest::writeFile(file, projectFile(false)));
-        QVERIFY(orxtest::writeFile(path("Свой.orx"), orxsamples::kvDocument().toByteArray()));
-        auto w = startWindow();
-        QVERIFY(w->openFile(file));
-        // "Новый", the first kind: a valve.
-        ModalAnswerer pick([](QWidget* modal) {
-            auto* first = qobject_cast<QGridLayout*>(modal->layout())->itemAtPosition(0, 0)->widget();
-            QTest::mouseClick(qobject_cast<QAbstractButton*>(first), Qt::LeftButton);
-        });
-        w->action(MainWindow::aiNew)->trigger();
+        QVERIFY(writeFile(path("Свой.orx"), orxsamples::kvDocument().toByteArray()));
+        auto w = withProject("Объект.orxp");
+        pickNew(*w, 0); // a valve
         QVERIFY(w->openFile(path("Свой.orx")));
-        QCOMPARE(tabs(*w) + titled(*w), u8("+РК1 · Клапан #|+РК2 · Клапан #|+Клапан #|[Свой]Объект *"));
-        QCOMPARE(enabled(*w), u8("1111100111"));
+        QCOMPARE(tabs(*w) + titled(*w) + enabled(*w),
+                 u8("+РК1 · Клапан #|+РК2 · Клапан #|+Клапан #|[Свой]Объект *1111100111"));
         w->action(MainWindow::aiAddToProject)->trigger();
         QCOMPARE(enabled(*w), u8("1111011111"));
+        const QString file = path("Объект.orxp");
         QString error;
         {
-            orxtest::FileSizeLimit full(orxtest::readFile(file).size());
+            FileSizeLimit full(readFile(file).size());
             QVERIFY(full.ok);
             error = asked(*w, MainWindow::aiSaveProject, {ModalAnswerer::accept()}).value(0);
         }
         QVERIFY2(error.contains(QDir::toNativeSeparators(file)), qPrintable(error));
-        QVERIFY(orxtest::readFile(file) == projectFile(false) && w->isProjectModified());
+        QVERIFY(readFile(file) == projectFile(false) && w->isProjectModified());
         QCOMPARE(tabs(*w) + titled(*w), u8("+РК1 · Клапан #|+РК2 · Клапан #|+Клапан #|[+Свой]Объект *"));
         QVERIFY(w->saveProjectTo(file) && !w->isProjectModified());
         QCOMPARE(w->projectPositions().size(), 4);
@@ -375,10 +294,7 @@ private slots:
     // nothing.
     void details()
     {
-        const QString file = path("Сведения.orxp");
-        QVERIFY(orxtest::writeFile(file, projectFile(false)));
-        auto w = startWindow();
-        QVERIFY(w->openFile(file));
+        auto w = withProject("Сведения.orxp");
         const auto fill = [](int date) { // 1 touched, 2 "Без даты"
             return [date](QWidget* modal) {
                 auto* dialog = static_cast<ProjectDetailsDialog*>(modal);
@@ -395,7 +311,8 @@ private slots:
             asked(*w, MainWindow::aiProjectDetails, {fill(date)});
             const QString before = titled(*w);
             Project saved;
-            const bool written = w->saveProjectTo(file) && Project::load(file, saved) == Project::rsOk;
+            const bool written = w->saveProjectTo(path("Сведения.orxp")) &&
+                                 Project::load(path("Сведения.orxp"), saved) == Project::rsOk;
             seen << before + QLatin1Char(':') + QString::number(written) + saved.details.developer +
                         saved.details.date.toString(QStringLiteral("dd.MM.yyyy"));
         }

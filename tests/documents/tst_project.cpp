@@ -91,45 +91,67 @@ const struct { const char* name; QByteArray bytes; int status; const char* reaso
     {"no such file", QByteArray(), Project::rsUnreadable, "No such file or directory"},
 };
 
-// A field of a one-position project stored as given, and what is read of it.
+// A one-position project (a valve) with one field stored as given, read back.
+Project readWith(DocKey key, const QVariant& stored)
+{
+    Doc doc = Project{{}, {position(orxsamples::valveDocument())}}.toDoc();
+    doc.setValue(key, stored);
+    return Project::fromDoc(doc);
+}
+// The mark of a valve whose own field holds the value (an invalid one: absent),
+// then "!" when the project does not carry the member's bytes as they were: the
+// member's window is the one to repair and tell.
+QString mark(const QVariant& stored)
+{
+    Project p{{}, {position(orxsamples::valveDocument())}};
+    if (stored.isValid())
+        p.positions[0].doc.setValue(kMark, stored);
+    const bool kept = contents(Project::fromDoc(p.toDoc())) == contents(p);
+    return Project::positionMark(p.positions.at(0).doc) + QLatin1String(kept ? "" : "!");
+}
+QString quantity(const QVariant& stored)
+{
+    Doc doc = orxsamples::valveDocument();
+    if (stored.isValid())
+        doc.setValue(kQuantity, stored);
+    return QString::number(Project::quantity(doc));
+}
+QString nextMark(const char* marks, const char* like)
+{
+    return Project::nextFreeMark(QString::fromUtf8(marks).split(QLatin1Char('|'), Qt::SkipEmptyParts),
+                                 QString::fromUtf8(like));
+}
+
+// What is read of a project's fields, a position's mark and quantity, and the
+// mark a copy takes after the marks taken.
 const QString kLong(Doc::maxTextLength, QLatin1Char('x'));
-const struct { const char* name; DocKey key; QVariant stored; QString (*read)(const Project&); QString expected; } kReadFields[] = {
-    {"detail over the bound cut", DocKey(600), kLong + QLatin1String("y"), [](const Project& p) { return p.details.objectName; }, kLong},
-    {"date of another format read as none", DocKey(607), QStringLiteral("05.03.2024"), [](const Project& p) { return p.details.date.toString(Qt::ISODate); }, QString()},
-    {"cell over the bound cut", DocKey(614, 0), kLong + kLong, [](const Project& p) { return p.positions.at(0).cells[1].note; }, kLong},
-    {"cell of no member ignored", DocKey(611, 1), QStringLiteral("x"), [](const Project& p) { return QString::number(p.positions.size()); }, QStringLiteral("1")},
-};
-
-// The member's own field (an invalid value: absent) and the mark read.
-const struct { const char* name; QVariant stored; const char* expected; } kMarks[] = {
-    {"none", QVariant(), ""},
-    {"seventeen cut to sixteen", QStringLiteral("РК-0123456789ABCD"), "РК-0123456789ABC"},
-    {"cut before a split character", QStringLiteral("РК-0123456789AB") + QString::fromUtf8("\U0001F600"), "РК-0123456789AB"},
-    {"a number is no mark", 12, ""},
-};
-
-const struct { const char* name; QVariant stored; int expected; } kQuantities[] = {
-    {"none: one", QVariant(), 1},
-    {"whole double", 5.0, 5},
-    {"integer", 7, 7},
-    {"above the most: one", 1000.0, 1},
-    {"the most", 999, 999},
-    {"zero: one", 0.0, 1},
-    {"fraction: one", 2.5, 1},
-    {"text: one", QStringLiteral("5"), 1},
-};
-
-const struct { const char* name; const char* marks; const char* like; const char* expected; } kNextMarks[] = {
-    {"after the taken ones", "РК1|РК2", "РК1", "РК3"},
-    {"the next free, not after the highest", "РК1|РК3", "РК1", "РК2"},
-    {"counted up from the copied one", "РК1|РК5", "РК5", "РК6"},
-    {"zeros kept", "РК01", "РК01", "РК02"},
-    {"equal marks taken: case, zeros, blanks", "РК1|рк02|РК03 ", "РК1", "РК4"},
-    {"no number: 1 added", "ШУ", "ШУ", "ШУ1"},
-    {"the last number counted", "РК1.1", " РК1.1 ", "РК1.2"},
-    {"too long: characters before the number go", "ABCDEFGHIJKLMNO9", "ABCDEFGHIJKLMNO9", "ABCDEFGHIJKLMN10"},
-    {"no room for the number", "", "9999999999999999", ""},
-    {"blank", "", "   ", ""},
+const struct { const char* name; QString (*read)(); QString expected; } kReads[] = {
+    {"detail over the bound cut", [] { return readWith(DocKey(600), kLong + QLatin1String("y")).details.objectName; }, kLong},
+    {"date of another format read as none", [] { return readWith(DocKey(607), QStringLiteral("05.03.2024")).details.date.toString(Qt::ISODate); }, QString()},
+    {"cell over the bound cut", [] { return readWith(DocKey(614, 0), kLong + kLong).positions.at(0).cells[1].note; }, kLong},
+    {"cell of no member ignored", [] { return QString::number(readWith(DocKey(611, 1), QStringLiteral("x")).positions.size()); }, QStringLiteral("1")},
+    {"mark: none", [] { return mark(QVariant()); }, QString()},
+    {"mark: seventeen cut to sixteen", [] { return mark(QStringLiteral("РК-0123456789ABCD")); }, QStringLiteral("РК-0123456789ABC")},
+    {"mark: cut before a split character", [] { return mark(QStringLiteral("РК-0123456789AB") + QString::fromUtf8("\U0001F600")); }, QStringLiteral("РК-0123456789AB")},
+    {"mark: a number is no mark", [] { return mark(12); }, QString()},
+    {"quantity: none is one", [] { return quantity(QVariant()); }, QStringLiteral("1")},
+    {"quantity: whole double", [] { return quantity(5.0); }, QStringLiteral("5")},
+    {"quantity: integer", [] { return quantity(7); }, QStringLiteral("7")},
+    {"quantity: above the most is one", [] { return quantity(1000.0); }, QStringLiteral("1")},
+    {"quantity: the most", [] { return quantity(999); }, QStringLiteral("999")},
+    {"quantity: zero is one", [] { return quantity(0.0); }, QStringLiteral("1")},
+    {"quantity: a fraction is one", [] { return quantity(2.5); }, QStringLiteral("1")},
+    {"quantity: text is one", [] { return quantity(QStringLiteral("5")); }, QStringLiteral("1")},
+    {"next mark: after the taken ones", [] { return nextMark("РК1|РК2", "РК1"); }, QStringLiteral("РК3")},
+    {"next mark: the next free, not after the highest", [] { return nextMark("РК1|РК3", "РК1"); }, QStringLiteral("РК2")},
+    {"next mark: counted up from the copied one", [] { return nextMark("РК1|РК5", "РК5"); }, QStringLiteral("РК6")},
+    {"next mark: zeros kept", [] { return nextMark("РК01", "РК01"); }, QStringLiteral("РК02")},
+    {"next mark: equal marks taken: case, zeros, blanks", [] { return nextMark("РК1|рк02|РК03 ", "РК1"); }, QStringLiteral("РК4")},
+    {"next mark: no number, 1 added", [] { return nextMark("ШУ", "ШУ"); }, QStringLiteral("ШУ1")},
+    {"next mark: the last number counted", [] { return nextMark("РК1.1", " РК1.1 "); }, QStringLiteral("РК1.2")},
+    {"next mark: too long, characters before the number go", [] { return nextMark("ABCDEFGHIJKLMNO9", "ABCDEFGHIJKLMNO9"); }, QStringLiteral("ABCDEFGHIJKLMN10")},
+    {"next mark: no room for the number", [] { return nextMark("", "9999999999999999"); }, QString()},
+    {"next mark: blank", [] { return nextMark("", "   "); }, QString()},
 };
 
 // The project files of the fuzzing corpus: the positions that open, what is told.
@@ -235,17 +257,6 @@ private slots:
         QVERIFY(contents(p) == contents(Project()) && damaged.isEmpty());
     }
 
-    void readFields_data() { tableRows(kReadFields); }
-    void readFields()
-    {
-        ORX_ROW(kReadFields);
-        Project p;
-        p.positions = {position(orxsamples::valveDocument())};
-        Doc doc = p.toDoc();
-        doc.setValue(row.key, row.stored);
-        QCOMPARE(row.read(Project::fromDoc(doc)), row.expected);
-    }
-
     // A disk full after N bytes, for every N short of the file: the save says so, and the old file keeps
     // every byte with nothing else left beside it. Small, so that every length is tried quickly.
     void failedSaveKeepsTheOldFile()
@@ -305,35 +316,11 @@ private slots:
         QCOMPARE(capture.assertions().size(), assertions);
     }
 
-    // The mark is cut as read; the member itself keeps its bytes, for its window to repair and tell.
-    void positionMark_data() { tableRows(kMarks); }
-    void positionMark()
+    void reads_data() { tableRows(kReads); }
+    void reads()
     {
-        ORX_ROW(kMarks);
-        Project p;
-        p.positions = {position(orxsamples::valveDocument())};
-        if (row.stored.isValid())
-            p.positions[0].doc.setValue(kMark, row.stored);
-        QCOMPARE(Project::positionMark(p.positions.at(0).doc), QString::fromUtf8(row.expected));
-        QCOMPARE(contents(Project::fromDoc(p.toDoc())), contents(p));
-    }
-
-    void quantity_data() { tableRows(kQuantities); }
-    void quantity()
-    {
-        ORX_ROW(kQuantities);
-        Doc doc = orxsamples::valveDocument();
-        if (row.stored.isValid())
-            doc.setValue(kQuantity, row.stored);
-        QCOMPARE(Project::quantity(doc), row.expected);
-    }
-
-    void nextFreeMark_data() { tableRows(kNextMarks); }
-    void nextFreeMark()
-    {
-        ORX_ROW(kNextMarks);
-        const QStringList marks = QString::fromUtf8(row.marks).split(QLatin1Char('|'), Qt::SkipEmptyParts);
-        QCOMPARE(Project::nextFreeMark(marks, QString::fromUtf8(row.like)), QString::fromUtf8(row.expected));
+        ORX_ROW(kReads);
+        QCOMPARE(row.read(), row.expected);
     }
 
     // The project files among the fuzzing seeds open as they are meant to; the sound one saves unchanged.
