@@ -198,8 +198,8 @@ int main(int argc, char** argv)
                             orxbench::forInformation());
     met &=
         orxbench::figure(area, "memory growth: 1000 / 100 documents", lastMb / referenceMb, -1, "", 3,
-                         failed || CountingPrinter::count ? orxbench::failedCase("<= 1.10, every cycle clean")
-                                                          : orxbench::atMost(1.1, "<= 1.10"));
+                         failed || CountingPrinter::count ? orxbench::failedCase("<= 1.05, every cycle clean")
+                                                          : orxbench::atMost(1.05, "<= 1.05"));
     if (failed || CountingPrinter::count)
         std::printf("%d cycles went wrong, %d messages reached the user\n", failed, CountingPrinter::count);
     return met ? 0 : 1;

@@ -138,14 +138,14 @@ int main(int argc, char** argv)
     const double ratio = programMs / minimalMs;
     std::printf("%-48s | %10.1f ms\n", "start-up to the new-document dialog", programMs);
     std::printf("%-48s | %10.1f ms\n", "minimal Qt Widgets window and dialog", minimalMs);
-    std::printf("%-48s | %10.2f    | target <= 1.50\n", "ratio", ratio);
+    std::printf("%-48s | %10.2f    | target <= 1.25\n", "ratio", ratio);
     const char* const area = "start-up";
     orxbench::figure(area, "start-up to the new-document dialog (median)", programMs, -1, "ms", 1,
                      orxbench::forInformation());
     orxbench::figure(area, "minimal Qt Widgets window and dialog (median)", minimalMs, -1, "ms", 1,
                      orxbench::forInformation());
     return orxbench::figure(area, "ratio: program / minimal Qt Widgets program", ratio, -1, "", 2,
-                            orxbench::atMost(1.5, "<= 1.50"))
+                            orxbench::atMost(1.25, "<= 1.25"))
                ? 0
                : 1;
 }

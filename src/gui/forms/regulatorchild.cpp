@@ -224,7 +224,7 @@ double RegulatorChild::lossesRest() const
 
 void RegulatorChild::updateDp()
 {
-    ctrl<QDoubleSpinBox>(fcPressureDrop)->setValue(doubleValue(fcP1) - doubleValue(fcP2));
+    showDerivedValue(ctrl<QDoubleSpinBox>(fcPressureDrop), doubleValue(fcP1) - doubleValue(fcP2));
 
     auto* before = ctrl<QDoubleSpinBox>(fcLossesBefore);
     auto* after = ctrl<QDoubleSpinBox>(fcLossesAfter);

@@ -136,6 +136,10 @@ void SelectionChild::recalc()
         // A task without candidates proposes none of them.
         dropCandidate(grid);
     }
+    // Results without the section hide it; results with it leave it on screen
+    // as it was, not hidden and shown (and painted) again on every keystroke.
+    if (m_dimensions && !m_dimensionsPlaced)
+        m_dimensions->hide();
     results().finishResultsGrid(grid);
 }
 
@@ -525,9 +529,8 @@ void SelectionChild::clearSelectionResults()
     m_choiceCombo = nullptr;
     m_choiceWhy = nullptr;
     m_explanations.clear();
-    // Out of sight until the next results place it again.
-    if (m_dimensions)
-        m_dimensions->hide();
+    // Out of sight after the rebuild unless the next results place it again.
+    m_dimensionsPlaced = false;
     results().clearResults();
 }
 
@@ -557,6 +560,7 @@ void SelectionChild::addDimensions(QGridLayout* grid)
     if (window && window->indexOf(m_dimensions) < 0)
         window->addWidget(m_dimensions, window->rowCount(), 0, 1, window->columnCount(), Qt::AlignHCenter);
     m_dimensions->show();
+    m_dimensionsPlaced = true;
 }
 
 void SelectionChild::addDimensionsArea(QGridLayout* grid)

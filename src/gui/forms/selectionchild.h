@@ -208,4 +208,6 @@ private:
     QWidget* m_dimensions = nullptr;
     common::DeviceType m_dimensionsType = common::dtEmpty;
     int m_dimensionsSpan = 0;
+    // Whether the results being built show the section.
+    bool m_dimensionsPlaced = false;
 };

@@ -84,12 +84,21 @@ void ValveChild::fillValveTypes()
     const int previous = intComboValue(Doc::fcDeviceType, dtEmpty);
     const bool first = combo->count() == 0;
 
-    combo->clear();
     const bool liquid = isLiquidMedium();
     const auto begin = liquid ? std::begin(kLiquidValves) : std::begin(kOtherValves);
     const auto end = liquid ? std::end(kLiquidValves) : std::end(kOtherValves);
-    for (auto it = begin; it != end; ++it)
-        combo->addItem(deviceTypeName(*it, true), int(*it));
+    // Every input recalculates, and the series change with the medium alone: a
+    // list filled anew on every keystroke would be measured and painted anew.
+    bool same = combo->count() == int(end - begin);
+    for (auto it = begin; same && it != end; ++it) {
+        const int i = int(it - begin);
+        same = combo->itemData(i).toInt() == int(*it) && combo->itemText(i) == deviceTypeName(*it, true);
+    }
+    if (!same) {
+        combo->clear();
+        for (auto it = begin; it != end; ++it)
+            combo->addItem(deviceTypeName(*it, true), int(*it));
+    }
 
     int selected = combo->findData(previous) >= 0 ? previous : first ? int(dtLMK2) : int(dtEmpty);
     if (combo->count() == 1)
@@ -133,7 +142,7 @@ void ValveChild::updateInputRows()
 
     ValveInputParams input = inputFromControls();
     updateHeatLoadRows(input);
-    ctrl<QDoubleSpinBox>(fcPressureDrop)->setValue(doubleValue(fcP1) - doubleValue(fcP2));
+    showDerivedValue(ctrl<QDoubleSpinBox>(fcPressureDrop), doubleValue(fcP1) - doubleValue(fcP2));
 }
 
 bool ValveChild::calculate()

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QPainter>
 #include <QTransform>
+#include <QtMath>
 
 namespace {
 
@@ -20,15 +21,86 @@ QList<Entry>& entries()
     return list;
 }
 
-// The picture as the raster engine holds a pixmap of it; the one drawn at twice
-// the size is read only once a dense screen asks for it.
-const QImage& picture(bool dense)
+// The picture is stretched to at least two and a half times the window, so a
+// window never shows more than the top-left two fifths of it across and down.
+// Only that corner is kept (with a few pixels to spare for the rounding of the
+// stretch): a sixth of the picture's memory.
+const int kKeptSpare = 16;
+
+struct Source
 {
-    static const QImage image = QPixmap(BackgroundCache::pictureName()).toImage();
-    if (!dense)
+    QImage corner; // the top-left part that windows show
+    QSize whole;   // the size of the whole picture
+    QString name;
+};
+
+// An opaque picture is kept without its alpha channel: the same pixels, and
+// painted as a plain copy instead of blended.
+QImage withoutUnusedAlpha(const QImage& image)
+{
+    if (!image.hasAlphaChannel())
         return image;
-    static const QImage denseImage = QPixmap(BackgroundCache::densePictureName()).toImage();
-    return denseImage.isNull() ? image : denseImage;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(line[x]) != 255)
+                return image;
+    }
+    return image.convertToFormat(QImage::Format_RGB32);
+}
+
+// The picture as the raster engine holds a pixmap of it (its seen corner only).
+Source load(const QString& name)
+{
+    const QImage image = QPixmap(name).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull())
+        return {};
+    // A picture of a ratio above 1 ("@2x") is drawn at its size in points,
+    // so a window shows that many times more of it.
+    const qreal seen = 0.4 * qMax<qreal>(1, image.devicePixelRatio());
+    const QSize corner(qMin(image.width(), qCeil(image.width() * seen) + kKeptSpare),
+                       qMin(image.height(), qCeil(image.height() * seen) + kKeptSpare));
+    return {withoutUnusedAlpha(image.copy(QRect(QPoint(0, 0), corner))), image.size(), name};
+}
+
+// The one drawn at twice the size is read only once a dense screen asks for it.
+const Source& picture(bool dense)
+{
+    static const Source normal = load(BackgroundCache::pictureName());
+    if (!dense)
+        return normal;
+    static const Source denseSource = load(BackgroundCache::densePictureName());
+    return denseSource.corner.isNull() ? normal : denseSource;
+}
+
+// The scaling of the whole picture for the window, drawn from `source`, its
+// top-left part: the painter clips, so the pixels that land inside are exactly
+// those of the full picture.
+QImage drawVisible(const QImage& source, const QSize& whole, const QSize& window)
+{
+    const QSize scaled = whole.scaled(BackgroundCache::scaledTarget(window), Qt::KeepAspectRatioByExpanding);
+    QImage part(window, source.format());
+    part.fill(0);
+    QPainter painter(&part);
+    painter.setTransform(QTransform::fromScale(qreal(scaled.width()) / whole.width(),
+                                               qreal(scaled.height()) / whole.height()));
+    painter.drawImage(QPoint(0, 0), source);
+    painter.end();
+    return part;
+}
+
+// Whether the corner kept covers all that the window shows: a window of a few
+// pixels stretches the picture less than two and a half times.
+bool covers(const Source& source, const QSize& window)
+{
+    const QSize scaled =
+        source.whole.scaled(BackgroundCache::scaledTarget(window), Qt::KeepAspectRatioByExpanding);
+    if (scaled.isEmpty())
+        return false;
+    const qreal ratio = qMax<qreal>(1, source.corner.devicePixelRatio());
+    const qreal across = ratio * window.width() * source.whole.width() / scaled.width() + 2;
+    const qreal down = ratio * window.height() * source.whole.height() / scaled.height() + 2;
+    return across <= source.corner.width() && down <= source.corner.height();
 }
 
 } // namespace
@@ -42,18 +114,7 @@ QImage BackgroundCache::visiblePart(const QImage& picture, const QSize& window)
 {
     if (picture.isNull() || window.isEmpty())
         return QImage();
-    const QSize scaled = picture.size().scaled(scaledTarget(window), Qt::KeepAspectRatioByExpanding);
-    // The same transformation a full scaling applies, painted only where the
-    // window can show it: the painter clips, so the pixels that land inside are
-    // exactly those of the full picture.
-    QImage part(window, picture.format());
-    part.fill(0);
-    QPainter painter(&part);
-    painter.setTransform(QTransform::fromScale(qreal(scaled.width()) / picture.width(),
-                                               qreal(scaled.height()) / picture.height()));
-    painter.drawImage(QPoint(0, 0), picture);
-    painter.end();
-    return part;
+    return drawVisible(picture, picture.size(), window);
 }
 
 QPixmap BackgroundCache::pixmap(const QSize& window, qreal ratio)
@@ -66,10 +127,15 @@ QPixmap BackgroundCache::pixmap(const QSize& window, qreal ratio)
             return list.first().pixmap;
         }
     }
-    const QImage part = visiblePart(picture(ratio > 1), pixels);
-    if (part.isNull())
+    const Source& source = picture(ratio > 1);
+    if (source.corner.isNull() || pixels.isEmpty())
         return QPixmap();
-    QPixmap made = QPixmap::fromImage(part);
+    QImage part = covers(source, pixels)
+                      ? drawVisible(source.corner, source.whole, pixels)
+                      : withoutUnusedAlpha(visiblePart(
+                            QPixmap(source.name).toImage().convertToFormat(source.corner.format()), pixels));
+    // Handed over, not copied: a window-sized picture is megabytes.
+    QPixmap made = QPixmap::fromImage(std::move(part));
     made.setDevicePixelRatio(ratio);
     list.prepend({pixels, ratio, made});
     const QPixmap result = list.first().pixmap;

@@ -265,6 +265,9 @@ protected:
     // ---- Showing, hiding, enabling ------------------------------------------
     void setInputEnabled(const DocKey& key, bool on);
     void setInputVisible(const DocKey& key, bool on);
+    // A figure the form derives, written into its box; a box that already shows
+    // it is left as it is (a spin box repaints itself on every value set).
+    static void showDerivedValue(QDoubleSpinBox* box, double value);
 
     // Whether a number field at 0 holds no value at all: the task's pressures,
     // temperatures, heat load and flow by default; a form whose inputs decide

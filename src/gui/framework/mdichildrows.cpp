@@ -13,6 +13,8 @@
 #include <QGridLayout>
 #include <QLabel>
 
+#include <cmath>
+
 using namespace common;
 using framework::Caption;
 using framework::firstFreeRow;
@@ -216,6 +218,21 @@ void MdiChild::setInputEnabled(const DocKey& key, bool on)
 {
     if (QWidget* w = m_controls.value(key))
         w->setEnabled(on);
+}
+
+void MdiChild::showDerivedValue(QDoubleSpinBox* box, double value)
+{
+    if (!box)
+        return;
+    if (!std::isfinite(value)) {
+        box->setValue(value);
+        return;
+    }
+    // The value as the box would keep it: rounded to its decimals, within its range.
+    const double kept =
+        qBound(box->minimum(), QString::number(value, 'f', box->decimals()).toDouble(), box->maximum());
+    if (box->value() != kept)
+        box->setValue(value);
 }
 
 void MdiChild::setInputVisible(const DocKey& key, bool on)

@@ -12,6 +12,7 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -52,18 +53,126 @@ int cellRow(QGridLayout* grid, int column)
 }
 
 // Shows at once what a layout holds, as the layout itself would on the next
-// pass of the event loop; widgets hidden on purpose stay hidden.
+// pass of the event loop; widgets hidden on purpose stay hidden. A widget is
+// shown before the layout places it (a hidden one takes no room), so it first
+// goes outside the window: appearing where a new widget starts, over the input
+// column, it would have the whole column painted again on every keystroke.
 void showLayoutWidgets(QLayout* layout)
 {
     for (int i = 0; i < layout->count(); ++i) {
         QLayoutItem* item = layout->itemAt(i);
         if (QWidget* w = item->widget()) {
-            if (!(w->isHidden() && w->testAttribute(Qt::WA_WState_ExplicitShowHide)))
+            if (!(w->isHidden() && w->testAttribute(Qt::WA_WState_ExplicitShowHide))) {
+                if (w->isHidden())
+                    w->move(-w->width(), -w->height());
                 w->show();
+            }
         } else if (QLayout* inner = item->layout()) {
             showLayoutWidgets(inner);
         }
     }
+}
+
+// Results are rebuilt on every keystroke, and most of their cells say what they
+// said before: a caption, a unit, a figure that did not move. Measuring a text
+// shapes it glyph by glyph, three times for a label's two size hints, so what
+// a plain one-line text measures is kept by everything that decides it: the
+// font, the screen's resolution, the text and how the label places it.
+class TextCellSizes
+{
+public:
+    struct Sizes
+    {
+        QSize hint;
+        QSize minimum;
+    };
+
+    static QString key(const QLabel* label)
+    {
+        const QMargins m = label->contentsMargins();
+        return label->font().key() + QLatin1Char('\x1f') + label->text() + QLatin1Char('\x1f') +
+               QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9")
+                   .arg(int(label->alignment()))
+                   .arg(label->indent())
+                   .arg(label->margin())
+                   .arg(m.left())
+                   .arg(m.top())
+                   .arg(m.right())
+                   .arg(m.bottom())
+                   .arg(label->logicalDpiX())
+                   .arg(label->logicalDpiY());
+    }
+    static const Sizes* find(const QString& key)
+    {
+        const auto it = table().constFind(key);
+        return it == table().constEnd() ? nullptr : &it.value();
+    }
+    static void insert(const QString& key, const Sizes& sizes)
+    {
+        // A bound against a session of ever new figures; the texts in use
+        // come back at the next rebuild.
+        if (table().size() >= 4096)
+            table().clear();
+        table().insert(key, sizes);
+    }
+
+private:
+    static QHash<QString, Sizes>& table()
+    {
+        static QHash<QString, Sizes> sizes;
+        return sizes;
+    }
+};
+
+// A result cell: a label whose plain one-line text is measured once for all
+// the cells that show it, in this window and every other.
+class TextCell : public QLabel
+{
+public:
+    explicit TextCell(const QString& text) : QLabel(text) {}
+
+    QSize sizeHint() const override { return sizes().hint; }
+    QSize minimumSizeHint() const override { return sizes().minimum; }
+
+private:
+    // Only what the label lays out on one line without a frame, a picture or
+    // markup; anything else is measured by the label itself, as always.
+    bool plainLine() const
+    {
+        return !wordWrap() && frameWidth() == 0 && pixmap(Qt::ReturnByValue).isNull() &&
+               (textFormat() == Qt::PlainText ||
+                (textFormat() == Qt::AutoText && !Qt::mightBeRichText(text())));
+    }
+    TextCellSizes::Sizes sizes() const
+    {
+        ensurePolished();
+        if (!plainLine())
+            return {QLabel::sizeHint(), QLabel::minimumSizeHint()};
+        const QString key = TextCellSizes::key(this);
+        if (const TextCellSizes::Sizes* known = TextCellSizes::find(key))
+            return *known;
+        const TextCellSizes::Sizes measured{QLabel::sizeHint(), QLabel::minimumSizeHint()};
+        TextCellSizes::insert(key, measured);
+        return measured;
+    }
+};
+
+// The narrowest width at which a column header stands on at most `lines`
+// lines, kept like the cells' sizes: the headers of a table are the same texts
+// on every rebuild.
+int balancedCaptionWidth(const QLabel* label, const QString& text, int lines)
+{
+    static QHash<QString, int> widths;
+    const QString key =
+        TextCellSizes::key(label) + QLatin1Char('\x1f') + text + QLatin1Char('\x1f') + QString::number(lines);
+    const auto it = widths.constFind(key);
+    if (it != widths.constEnd())
+        return it.value();
+    if (widths.size() >= 1024)
+        widths.clear();
+    const int width = framework::balancedTextWidth(label->fontMetrics(), text, lines);
+    widths.insert(key, width);
+    return width;
 }
 
 // A header that breaks its line at its last space only, when the column is
@@ -254,7 +363,7 @@ QWidget* ResultsArea::addValueCell(QGridLayout* grid, int column, const QString&
 QLabel* ResultsArea::addTextCell(QGridLayout* grid, int column, const QString& text, Qt::Alignment alignment,
                                  bool bold, const QPalette* palette)
 {
-    auto* label = new QLabel(text);
+    auto* label = new TextCell(text);
     if (bold) {
         QFont font = label->font();
         font.setBold(true);
@@ -279,7 +388,7 @@ QLabel* ResultsArea::addCaptionCell(QGridLayout* grid, int column, const QString
     // A column header keeps the lines it breaks at one width at every window
     // size: the narrowest that needs no more than four of them. Wider, the
     // lines would break wherever the window's width happens to fall.
-    const int lines = framework::balancedTextWidth(label->fontMetrics(), label->text(), kCaptionLines);
+    const int lines = balancedCaptionWidth(label, label->text(), kCaptionLines);
     label->setFixedWidth(lines + 2 * kCaptionSideMargin + 2);
     addResultWidget(label);
     grid->addWidget(label, cellRow(grid, column), column, Qt::AlignHCenter);
@@ -288,7 +397,7 @@ QLabel* ResultsArea::addCaptionCell(QGridLayout* grid, int column, const QString
 
 QLabel* ResultsArea::addBlankRow(QGridLayout* grid)
 {
-    auto* label = new QLabel(QStringLiteral(" "));
+    auto* label = new TextCell(QStringLiteral(" "));
     addResultWidget(label);
     grid->addWidget(label, firstFreeRow(grid), 0, Qt::AlignCenter);
     return label;
