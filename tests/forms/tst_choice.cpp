@@ -12,10 +12,6 @@ using namespace formreader;
 
 namespace {
 
-const Task kWater{
-    stWater, dtLMK2, ipSupply, pkExcess, pmBar, wfM3h, "102=6 103=5.5 1032=0.3 108=10 105=90 107=70"};
-const Task kSteam{stSaturatedSteam, dtLMKP, ipSupply, pkAbsolute, pmBar, wfKgh, "102=4.8 103=3.5 108=700"};
-
 // The choice as the window shows it: the candidate, each pipe chosen by location, and the lines that
 // tell of a choice dropped.
 QString choiceShown(SelectionChild* form)
@@ -26,32 +22,17 @@ QString choiceShown(SelectionChild* form)
             if (area->isSelected(location))
                 pipes << QStringLiteral("%1:%2").arg(location).arg(
                     area->combo(location)->currentText().section(QStringLiteral(" - "), 0, 0));
-    QStringList notes;
-    for (QLabel* label : form->findChildren<QLabel*>())
-        if (label->isVisible() && label->accessibleDescription() == QStringLiteral("изменено программой") &&
-            label->text().startsWith(QStringLiteral("Выбранный ранее")))
-            notes << label->text();
     return QStringList{form->choiceCombo() ? form->choiceCombo()->currentText() : QStringLiteral("(нет)"),
-                       pipes.join(QLatin1Char(' ')), notes.join(QStringLiteral(" / "))}
+                       pipes.join(QLatin1Char(' ')),
+                       changeNotes(form, QStringLiteral("Выбранный ранее")).join(QStringLiteral(" / "))}
         .join(QStringLiteral(" | "));
 }
 
-// The entries of a row: "code=value" as the user types them, "~code=value" a number pasted whole (no
-// intermediate values), "rejected" the rejected candidates shown.
+// The entries of a row as the user acts, "rejected" the rejected candidates shown.
 void change(SelectionChild* form, const QString& entries)
 {
-    for (const QString& entry : entries.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-        if (entry == QLatin1String("rejected")) {
-            toggleRejectedMode(form);
-        } else if (entry.startsWith(QLatin1Char('~'))) {
-            auto* spin =
-                form->ctrl<QDoubleSpinBox>(qint16(entry.mid(1).section(QLatin1Char('='), 0, 0).toInt()));
-            spin->setFocus();
-            spin->setValue(entry.section(QLatin1Char('='), 1).toDouble());
-        } else {
-            act(form, entry);
-        }
-    }
+    for (const QString& entry : entries.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        entry == QLatin1String("rejected") ? toggleRejectedMode(form) : act(form, entry);
 }
 
 // The user chooses the candidate at `choice` of the combo, then, when `pipeDn` is given, that pipe at
@@ -150,11 +131,6 @@ const struct
      "• Ваш выбор — не выбрано: не предлагается для этих данных || -- Выбрать -- | 2:DN 50 | "},
 };
 
-QString hex(const QByteArray& bytes)
-{
-    return QString::fromLatin1(bytes.toHex());
-}
-
 } // namespace
 
 class TestChoice : public QObject
@@ -173,7 +149,6 @@ private slots:
         Window w(row.window);
         enter(w.form, row.task);
         choose(w.form, row.choice, row.pipeDn);
-        QVERIFY(w.form->isModified() && w.tabs.tabText(0).endsWith(QLatin1String(" *")));
         change(w.form, QString::fromUtf8(row.changes));
         QCOMPARE(choiceShown(w.form), QString::fromUtf8(row.shown));
         // Told once: the next results show the choice as it stands now, without the line.
@@ -183,24 +158,10 @@ private slots:
         QCOMPARE(capture.ownCount(), 0);
     }
 
-    // Choosing marks the document modified, choosing again at a rebuild does not: an opened document with
-    // a choice is unmodified.
-    void choosingIsAModification()
-    {
-        Window w("valve");
-        enter(w.form, kWater);
-        QTemporaryDir dir;
-        const Doc doc = orxtest::savedAndReopened(*w.form, dir.filePath(QStringLiteral("a.orx")));
-        Window opened("valve", &doc);
-        QVERIFY(!opened.form->isModified());
-        opened.form->choiceCombo()->setCurrentIndex(2);
-        QVERIFY(opened.form->isModified());
-        QCOMPARE(opened.tabs.tabText(0), QStringLiteral("a *"));
-    }
-
     void savedAndOpenedAgain_data() { tableRows(kSaved); }
 
-    // The choice fields as written, and the window opened from them showing the same choice, unmodified.
+    // The choice fields as written, and the window opened from them showing the same choice, unmodified;
+    // choosing again there is the user's modification.
     void savedAndOpenedAgain()
     {
         ORX_ROW(kSaved);
@@ -213,13 +174,15 @@ private slots:
         const QString shown = choiceShown(w.form);
         const Doc doc = orxtest::savedAndReopened(*w.form, file);
         const QString expected = QString::fromLatin1(row.bytes).remove(QLatin1Char(' '));
-        QVERIFY2(hex(orxtest::readFile(file)).contains(expected), qPrintable(hex(orxtest::readFile(file))));
+        QVERIFY2(orxtest::hexOfFile(file).contains(expected), qPrintable(orxtest::hexOfFile(file)));
         Window opened(row.window, &doc);
         QCOMPARE(choiceShown(opened.form), shown);
         QVERIFY(!opened.form->isModified());
         // The kept choice is the one the report is written of.
         QCOMPARE(opened.form->stdDn(), w.form->stdDn());
         QCOMPARE(capture.ownCount(), 0);
+        opened.form->choiceCombo()->setCurrentIndex(1);
+        QCOMPARE(opened.tabs.tabText(0), QStringLiteral("Тепловой пункт *"));
     }
 
     // A document written before the choice was kept opens without one and saves to the bytes it had (the
@@ -247,7 +210,7 @@ private slots:
             if (stem == QLatin1String("regulator") && save == 1)
                 before = orxtest::readFile(file);
         }
-        QCOMPARE(hex(orxtest::readFile(file)), hex(before));
+        QCOMPARE(orxtest::hexOfFile(file), QString::fromLatin1(before.toHex()));
         QCOMPARE(capture.ownCount(), 0);
     }
 
@@ -270,13 +233,8 @@ private slots:
         row.damage(doc);
         orxtest::MessageCapture capture;
         Window opened("valve", &doc);
-        QStringList warnings;
-        for (const orxtest::CapturedMessage& message : capture.messages())
-            if (message.title == QStringLiteral("Предупреждение"))
-                warnings << message.text.section(QLatin1Char('\n'), 1);
-        QCOMPARE(capture.ownCount(), warnings.size());
-        QCOMPARE(warnings.size(), 1);
-        QCOMPARE(warnings.first() + QStringLiteral(" || ") + choiceShown(opened.form),
+        QCOMPARE(capture.ownCount(), 1);
+        QCOMPARE(capture.warnings().value(0) + QStringLiteral(" || ") + choiceShown(opened.form),
                  QString::fromUtf8(row.shown));
         QVERIFY(!opened.form->isModified());
     }

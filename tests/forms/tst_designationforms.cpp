@@ -6,6 +6,7 @@
 #include "configurators/flowmeterconfig.h"
 #include "documents/doc.h"
 #include "formhost.h"
+#include "forms/documentwindows.h"
 #include "forms/fancabinetchild.h"
 #include "forms/flowmeterchild.h"
 #include "framework/radioarea.h"
@@ -31,7 +32,8 @@ using F = CabinetChild;
 const int M = F::fcMainPump, R = F::fcReservePump;
 const QString kZeroRange = QStringLiteral("Не удалось определить диапазон веса импульса. Вероятно, ошибка в "
                                           "программе. Обратитесь к разработчику.");
-enum Kind { HeatingCabinet, FanCabinet, FlowMeter };
+using Kind = DocType;
+const Kind HeatingCabinet = docStdCabinet, FanCabinet = docFanCabinet, FlowMeter = docFlowMeter;
 
 // One user action: the field, the value chosen in it (item data, -1 for none;
 // radio id; 0/1 for a check box; a typed double in tenths), the loop (1-based).
@@ -50,9 +52,7 @@ DocKey key(int field, int loop = 1)
 
 MdiChild* make(Kind kind, const Doc* doc = nullptr)
 {
-    if (kind == FlowMeter)
-        return new FlowMeterChild(doc);
-    return kind == FanCabinet ? static_cast<MdiChild*>(new FanCabinetChild(doc)) : new StdCabinetChild(doc);
+    return createDocumentWindow(kind, doc);
 }
 
 // Empty when every step's value was offered; otherwise the refused step.
@@ -383,11 +383,7 @@ private slots:
     // decimal comma, as the number box does; the designation keeps its own.
     void flowMeterFiguresInTheSystemLocale()
     {
-        struct RussianLocale
-        {
-            RussianLocale() { QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia)); }
-            ~RussianLocale() { QLocale::setDefault(QLocale::c()); }
-        } russian;
+        const orxtest::LocaleScope russian(true);
         orxtest::FormHost host(orxtest::FormHost::ShowOnAdd);
         auto* form = host.add(new FlowMeterChild);
         QCOMPARE(apply(form, kUltrasonic + Steps{{lfStandardPulseWeight, 0}, {lfPulseWeight, 25}}),

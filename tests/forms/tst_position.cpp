@@ -21,13 +21,12 @@ std::unique_ptr<MdiChild> formOf(const Doc& doc)
     return std::unique_ptr<MdiChild>(createDocumentWindow(common::DocType(doc.docType()), &doc));
 }
 
-Doc sample(const char* stem)
+Doc sample(const QString& stem)
 {
     Doc doc;
-    if (!Doc::loadFromFile(
-            QStringLiteral(ORX_TEST_SOURCE_DIR "/../fuzz/corpus/document/%1.orx").arg(QLatin1String(stem)),
-            doc))
-        qWarning("no sample %s", stem);
+    if (!Doc::loadFromFile(QStringLiteral(ORX_TEST_SOURCE_DIR "/../fuzz/corpus/document/%1.orx").arg(stem),
+                           doc))
+        qWarning("no sample %s", qPrintable(stem));
     return doc;
 }
 
@@ -72,13 +71,10 @@ private slots:
         QFETCH(QString, stem);
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("a.orx"));
-        const Doc doc = sample(qPrintable(stem));
         orxtest::FormHost host;
-        MdiChild* form = host.add(formOf(doc).release());
+        MdiChild* form = host.add(formOf(sample(stem)).release());
         QVERIFY(form->positionMark().isEmpty() && form->quantity() == 1);
-        QVERIFY(form->saveToFile(file));
-        Doc untouched;
-        QVERIFY(Doc::fromByteArray(orxtest::readFile(file), untouched) == Doc::rsOk);
+        const Doc untouched = orxtest::savedAndReopened(*form, file);
         QVERIFY(!untouched.keys().contains(DocKey(508)) && !untouched.keys().contains(DocKey(509)));
 
         auto* mark = form->findChild<QLineEdit*>();
@@ -98,15 +94,13 @@ private slots:
     void storedFromElsewhere()
     {
         ORX_ROW(kStored);
-        Doc doc = sample("kv");
+        Doc doc = sample(QStringLiteral("kv"));
         doc.setValue(DocKey(row.field), row.value);
         orxtest::MessageCapture capture;
         const std::unique_ptr<MdiChild> form = formOf(doc);
-        QString warning;
-        for (const orxtest::CapturedMessage& message : capture.messages())
-            if (message.title == QStringLiteral("Предупреждение"))
-                warning += message.text.section(QLatin1Char('\n'), 1);
-        QCOMPARE(QStringLiteral("%1 | %2 | %3").arg(warning, form->positionMark()).arg(form->quantity()),
+        QCOMPARE(QStringLiteral("%1 | %2 | %3")
+                     .arg(capture.warnings().join(QString()), form->positionMark())
+                     .arg(form->quantity()),
                  QString::fromUtf8(row.shown));
     }
 };

@@ -37,15 +37,24 @@ const Task kValve1{stPropyleneGlycol, dtLMK2, ipSupply, pkExcess, pmBar, wfTh, k
 const Task kValve4{
     stSuperheatedSteam, dtLMKP, ipSupply, pkAbsolute, pmBar, wfKgh, "102=4.8 103=3.5 108=1345.6 105=220"};
 const Task kRegulator3{stWater, rtDiffPressure, ipSupply, pkAbsolute, pmBar, wfM3h, kTypedRegulator3};
+// Water at 10 m³/h through ЛМК-2, and saturated steam at 700 kg/h through ЛМК-П.
+inline Task water(const char* typed)
+{
+    return {stWater, dtLMK2, ipSupply, pkExcess, pmBar, wfM3h, typed};
+}
+const Task kWater = water("102=6 103=5.5 1032=0.3 108=10 105=90 107=70");
+const Task kSteam{stSaturatedSteam, dtLMKP, ipSupply, pkAbsolute, pmBar, wfKgh, "102=4.8 103=3.5 108=700"};
 
 // "code=value" entries as a user does them: a number or a Latin text typed, a combo's item or a radio button
-// chosen.
+// chosen; "~code=value" a number pasted whole (no intermediate values).
 inline void act(MdiChild* form, const QString& entries)
 {
     for (const QString& entry : entries.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-        const auto code = qint16(entry.section(QLatin1Char('='), 0, 0).toInt());
+        const auto code = qint16(entry.section(QLatin1Char('='), 0, 0).remove(QLatin1Char('~')).toInt());
         const QString value = entry.section(QLatin1Char('='), 1);
-        if (auto* combo = form->findCtrl<QComboBox>(code))
+        if (entry.startsWith(QLatin1Char('~')))
+            form->control(code)->setFocus(), form->ctrl<QDoubleSpinBox>(code)->setValue(value.toDouble());
+        else if (auto* combo = form->findCtrl<QComboBox>(code))
             orxtest::selectData(combo, value.toInt());
         else if (auto* text = form->findCtrl<QSmartTextEdit>(code))
             text->setFocus(), QTest::keyClicks(text, value);
@@ -110,6 +119,17 @@ struct Shown
     QStringList columns, choices; // the column headers, the items of the choice combo
     bool hasReportButton = false, hasHighDropNote = false;
 };
+
+// The visible lines the window wrote of what it changed itself, those starting with the prefix.
+inline QStringList changeNotes(QWidget* form, const QString& prefix = QString())
+{
+    QStringList notes;
+    for (QLabel* label : form->findChildren<QLabel*>())
+        if (label->isVisible() && label->accessibleDescription() == QStringLiteral("изменено программой") &&
+            label->text().startsWith(prefix))
+            notes << label->text();
+    return notes;
+}
 
 inline QLabel* visibleLabel(QWidget* form, const QString& text)
 {

@@ -345,13 +345,14 @@ class TestReports : public QObject
     Q_OBJECT
 
     QTemporaryDir m_folder;
+    const QString m_plainFile = m_folder.filePath(QStringLiteral("not-a-folder")); // a file, no folder
     orxtest::ViewerStub* m_viewer = nullptr;
 
 private slots:
     void initTestCase()
     {
         QCoreApplication::setApplicationName(QStringLiteral("Оримакс-расчёт"));
-        QVERIFY(m_folder.isValid());
+        QVERIFY(m_folder.isValid() && QFile(m_plainFile).open(QIODevice::WriteOnly));
     }
 
     void init()
@@ -370,8 +371,6 @@ private slots:
     void fileName()
     {
         const QString folder = m_folder.path();
-        const QString plainFile = folder + QStringLiteral("/not-a-folder");
-        QVERIFY(QFile(plainFile).open(QIODevice::WriteOnly));
         const QString valve = QStringLiteral("Клапан регулирующий");
         const QString valveFile = QStringLiteral("/Клапан_регулирующий_ОРИМАКС_%1.pdf");
         // Each row: the documents folder, the report's name, the path expected.
@@ -382,7 +381,7 @@ private slots:
             {QString(), valve, QDir::homePath() + QStringLiteral("/pdf") + valveFile},
             // A remembered folder deleted since is not made again; a file is no folder.
             {folder + QStringLiteral("/Проекты/2026"), valve, QDir::tempPath() + valveFile},
-            {plainFile, valve, QDir::tempPath() + valveFile},
+            {m_plainFile, valve, QDir::tempPath() + valveFile},
         };
         for (const auto& row : rows) {
             SmartSettings().setValue(documentsKey, row[0]);
@@ -465,12 +464,10 @@ private slots:
     void whereTheReportWent()
     {
         ORX_ROW(kReportWays);
-        const QString plainFile = m_folder.path() + QStringLiteral("/not-a-folder");
         const QByteArray savedTmp = qgetenv("TMPDIR");
         if (row.unwritable) {
             // Neither the documents folder nor the temporary folder (missing) can take the file.
-            QVERIFY(QFile(plainFile).open(QIODevice::WriteOnly));
-            SmartSettings().setValue(documentsKey, plainFile);
+            SmartSettings().setValue(documentsKey, m_plainFile);
             qputenv("TMPDIR", QFile::encodeName(m_folder.path() + QStringLiteral("/missing")));
         }
         QObject deaf; // a handler whose slot does not exist: the desktop cannot hand it the file
@@ -502,7 +499,7 @@ private slots:
         QCOMPARE(seen.join(QStringLiteral(" | ")), QString::fromUtf8(row.expected).arg(file));
         // Where the report was meant to go, not the root the missing temporary folder would leave.
         if (row.unwritable)
-            QVERIFY(report.fileName().startsWith(plainFile + QStringLiteral("/pdf/")));
+            QVERIFY(report.fileName().startsWith(m_plainFile + QStringLiteral("/pdf/")));
     }
 
     // A misplaced cell, a third part of "name|unit" and rows past the last write nothing, reported.

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QLocale>
 #include <QTimer>
 
 #include <functional>
@@ -22,6 +23,18 @@ void typeInto(QAbstractSpinBox* spin, const QString& text);
 void selectData(QComboBox* combo, int value); // the item that carries the value
 QStringList itemTexts(const QComboBox* combo);
 QList<int> itemData(const QComboBox* combo);
+
+// The default locale for the life of a scope (Russian: a decimal comma); a widget takes it when it is made.
+struct LocaleScope
+{
+    explicit LocaleScope(bool russian)
+    {
+        QLocale::setDefault(russian ? QLocale(QLocale::Russian, QLocale::Russia) : QLocale::c());
+    }
+    ~LocaleScope() { QLocale::setDefault(saved); }
+    Q_DISABLE_COPY(LocaleScope)
+    const QLocale saved;
+};
 
 // Answers the next modal dialog or message box with the action, at most once;
 // arm it before the code that opens the dialog.

@@ -46,6 +46,15 @@ bool MessageCapture::contains(const QString& fragment) const
     return false;
 }
 
+QStringList MessageCapture::warnings() const
+{
+    QStringList result;
+    for (const CapturedMessage& m : m_messages)
+        if (m.title == QStringLiteral("Предупреждение"))
+            result << m.text.section(QLatin1Char('\n'), 1);
+    return result;
+}
+
 const QString emptyFields = QStringLiteral("Не заполнены входные данные");
 
 QString invalidInput(const char* reason)

@@ -41,6 +41,7 @@ public:
     QStringList assertions() const;               // texts of the assertion reports
     QStringList conditions() const;               // their failed conditions (the last line)
     bool contains(const QString& fragment) const; // in some text or details
+    QStringList warnings() const;                 // the warnings' texts after their first line
     // The messages of the program itself: the offscreen platform's own notices
     // ("This plugin does not support ...") are no fault of a form.
     int ownCount() const;
@@ -89,6 +90,10 @@ QString figures(std::initializer_list<double> values);
 QString each(std::initializer_list<QString> answers);
 
 QByteArray readFile(const QString& path);
+inline QString hexOfFile(const QString& path)
+{
+    return QString::fromLatin1(readFile(path).toHex());
+}
 bool writeFile(const QString& path, const QByteArray& bytes);
 
 // The standard output of a tool run to its end (at most a minute), as UTF-8.

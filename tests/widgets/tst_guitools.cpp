@@ -24,7 +24,6 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStandardItemModel>
@@ -421,9 +420,7 @@ private slots:
     void pipeRows()
     {
         ORX_ROW(kPipeRows);
-        const QLocale saved;
-        QLocale::setDefault(row.russian ? QLocale(QLocale::Russian, QLocale::Russia) : QLocale::c());
-        const auto restore = qScopeGuard([&saved] { QLocale::setDefault(saved); });
+        const orxtest::LocaleScope locale(row.russian);
         TaskOnly<ValveInputParams> valve(row.substance);
         TaskOnly<RegulatorInputParams> reg(row.substance);
         QWidget host;
