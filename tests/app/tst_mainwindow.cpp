@@ -268,7 +268,7 @@ private slots:
                                capture.messages().first().text.contains(u8(row.told))));
         QString labels; // captions, messages, results
         for (const QLabel* label : child->findChildren<QLabel*>())
-            labels += QLatin1Char('\n') + label->text();
+            labels += QLatin1Char('\n') + orxtest::readText(label);
         QCOMPARE(labels.count(QStringLiteral("\nНе заполнены входные данные")) +
                      labels.count(QStringLiteral("\nПустые поля:")),
                  2 * row.refused);

@@ -61,9 +61,9 @@ QString driveShown(SelectionChild* form)
         offered << area->driveCombo()->itemText(i);
     QStringList parts{area->driveCombo()->isVisible() ? offered.join(QLatin1Char(',')) : QStringLiteral("-"),
                       area->driveCombo()->isVisible() ? area->driveCombo()->currentText() : QString(),
-                      area->descriptionLabel()->text()};
+                      orxtest::readText(area->descriptionLabel())};
     if (area->noteLabel()->isVisible())
-        parts << area->noteLabel()->text();
+        parts << orxtest::readText(area->noteLabel());
     return parts.join(QStringLiteral(" | "))
         .replace(QChar(0x00A0), QLatin1Char(' '))
         .replace(QLatin1Char('\n'), QLatin1Char(' '));

@@ -93,14 +93,15 @@ struct Kv : KvChild
     using MdiChild::results;
 };
 
-// The result cells joined by "|" ("*" before a bold one, "?" before a hidden one), then what is copied.
+// The result cells as read, joined by "|" ("*" before a bold one, "?" before a hidden one), then what is
+// copied.
 template <class Form>
 QString shown(Form* form)
 {
     QStringList cells;
     for (QWidget* w : form->results().resultWidgets())
         cells << QLatin1String(w->isVisible() ? "" : "?") + QLatin1String(w->font().bold() ? "*" : "") +
-                     w->property("text").toString();
+                     w->property("text").toString().replace(QChar(0x00A0), QLatin1Char(' '));
     auto* copy = form->template findChild<QPushButton*>();
     return cells.join(QLatin1Char('|')) +
            (copy ? QStringLiteral(", copied ") + orxtest::copiedText(copy) : QString());
@@ -234,14 +235,16 @@ private slots:
         TestForm* form = host.form;
         form->phaseLimits = row.phaseLimits;
         enter(form, row.medium, row.kind, pmBar, row.typed);
-        QCOMPARE(form->temperatureHint(1)->isVisible() ? form->temperatureHint(1)->text() : QString(),
+        QCOMPARE(form->temperatureHint(1)->isVisible() ? orxtest::readText(form->temperatureHint(1))
+                                                       : QString(),
                  row.hint);
         for (qint16 code : {105, 107}) {
             const auto* box = form->ctrl<QSmartDoubleSpinBox>(code);
             QCOMPARE(std::round(box->allowedMinimum() * 100) / 100, std::round(row.lower * 100) / 100);
             QCOMPARE(std::round(box->allowedMaximum() * 100) / 100, std::round(row.upper * 100) / 100);
         }
-        QCOMPARE(form->temperatureHint(2)->isVisible() ? form->temperatureHint(2)->text() : QString(),
+        QCOMPARE(form->temperatureHint(2)->isVisible() ? orxtest::readText(form->temperatureHint(2))
+                                                       : QString(),
                  row.device == dtEmpty
                      ? QString()
                      : QStringLiteral("<i>Для %1 максимально допустимая температура %2 °C</i>")
@@ -414,9 +417,10 @@ private slots:
         host.tabs.resize(1366, 700);
         QLabel* message = nullptr;
         for (QLabel* label : form->findChildren<QLabel*>())
-            if (label->isVisible() && label->text().contains(QStringLiteral("2.5 МПа")))
+            if (label->isVisible() && orxtest::readText(label).contains(QStringLiteral("2.5 МПа")))
                 message = label;
-        QVERIFY(message && message->wordWrap());
+        // A wrapped message keeps each figure with its unit.
+        QVERIFY(message && message->wordWrap() && message->text().contains(QStringLiteral("2.5\u00A0МПа")));
         QTRY_VERIFY(
             !qobject_cast<QScrollArea*>(host.tabs.currentWidget())->horizontalScrollBar()->isVisible());
     }

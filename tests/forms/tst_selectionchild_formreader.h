@@ -126,15 +126,15 @@ inline QStringList changeNotes(QWidget* form, const QString& prefix = QString())
     QStringList notes;
     for (QLabel* label : form->findChildren<QLabel*>())
         if (label->isVisible() && label->accessibleDescription() == QStringLiteral("изменено программой") &&
-            label->text().startsWith(prefix))
-            notes << label->text();
+            orxtest::readText(label).startsWith(prefix))
+            notes << orxtest::readText(label);
     return notes;
 }
 
 inline QLabel* visibleLabel(QWidget* form, const QString& text)
 {
     for (QLabel* label : form->findChildren<QLabel*>())
-        if (label->isVisible() && label->text() == text)
+        if (label->isVisible() && orxtest::readText(label) == text)
             return label;
     return nullptr;
 }
@@ -165,9 +165,9 @@ inline Shown read(SelectionChild* form)
                  labels.end());
     for (QLabel* label : labels) {
         if (label->palette().color(QPalette::WindowText) == QColor(Qt::red) &&
-            label->text().startsWith(QStringLiteral("Не")))
-            shown.message = label->text();
-        shown.hasHighDropNote |= label->text().contains(QStringLiteral("не более 0,2 МПа"));
+            orxtest::readText(label).startsWith(QStringLiteral("Не")))
+            shown.message = orxtest::readText(label);
+        shown.hasHighDropNote |= orxtest::readText(label).contains(QStringLiteral("не более 0,2 МПа"));
     }
 
     QLabel* proposedHeader = visibleLabel(form, QStringLiteral("Предлагаемые варианты\u00B9"));
@@ -181,7 +181,7 @@ inline Shown read(SelectionChild* form)
     };
     QList<QLabel*> candidates;
     for (QLabel* label : labels)
-        if (designation.match(label->text()).hasMatch())
+        if (designation.match(orxtest::readText(label)).hasMatch())
             candidates.append(label);
     std::stable_sort(candidates.begin(), candidates.end(), [form](QLabel* a, QLabel* b) {
         return positionIn(form, a).y() < positionIn(form, b).y();
@@ -197,10 +197,10 @@ inline Shown read(SelectionChild* form)
             if (label != candidate && leftOf(candidate, label) && sameRow(form, label, candidate))
                 cells.append(label);
         std::sort(cells.begin(), cells.end(), leftOf);
-        const QRegularExpressionMatch m = designation.match(candidate->text());
+        const QRegularExpressionMatch m = designation.match(orxtest::readText(candidate));
         QString tail = m.captured(4);
         for (QLabel* cell : cells)
-            tail += QLatin1Char('|') + cell->text();
+            tail += QLatin1Char('|') + orxtest::readText(cell);
         QStringList& rows = y > rejectedY ? rejected : proposed;
         QString row = QLatin1String(candidate->font().bold() ? "*" : "");
         if (rows.isEmpty() || m.captured(1) != series)
@@ -220,11 +220,11 @@ inline Shown read(SelectionChild* form)
         for (QLabel* label : labels)
             if (label->wordWrap() && label->font().bold() &&
                 label->contentsMargins() == QMargins(10, 10, 10, 10))
-                shown.columns << label->text();
+                shown.columns << orxtest::readText(label);
     // Details: each bold caption ending with ":" and the nearest read-only value right of it.
     QMap<QString, QString> details;
     for (QLabel* label : labels) {
-        if (!label->font().bold() || !label->text().endsWith(QLatin1Char(':')))
+        if (!label->font().bold() || !orxtest::readText(label).endsWith(QLatin1Char(':')))
             continue;
         QLineEdit* value = nullptr;
         for (QLineEdit* edit : form->findChildren<QLineEdit*>())
@@ -233,8 +233,9 @@ inline Shown read(SelectionChild* form)
                 leftOf(label, edit) && (!value || leftOf(edit, value)))
                 value = edit;
         if (value)
-            details.insert(label->text(), kDetailNames.value(label->text(), label->text()) +
-                                              QLatin1Char('=') + value->text());
+            details.insert(orxtest::readText(label),
+                           kDetailNames.value(orxtest::readText(label), orxtest::readText(label)) +
+                               QLatin1Char('=') + value->text());
     }
     shown.details = QStringList(details.values()).join(QLatin1Char(' '));
 

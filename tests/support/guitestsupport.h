@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QLabel>
 #include <QLocale>
 #include <QTimer>
 
@@ -23,6 +24,13 @@ void typeInto(QAbstractSpinBox* spin, const QString& text);
 void selectData(QComboBox* combo, int value); // the item that carries the value
 QStringList itemTexts(const QComboBox* combo);
 QList<int> itemData(const QComboBox* combo);
+
+// A label's text as the user reads it: the no-break spaces that keep a figure
+// with its unit on a wrapped line read as spaces.
+inline QString readText(const QLabel* label)
+{
+    return label->text().replace(QChar(0x00A0), QLatin1Char(' '));
+}
 
 // The default locale for the life of a scope (Russian: a decimal comma); a widget takes it when it is made.
 struct LocaleScope

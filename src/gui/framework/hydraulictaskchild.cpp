@@ -4,6 +4,7 @@
 #include "engine/inputparams.h"
 #include "engine/substanceproperties.h"
 #include "engine/tolerance.h"
+#include "framework/linebreaks.h"
 #include "framework/radioarea.h"
 #include "gentools/errorhandle.h"
 #include "guitools/smallclasses.h"
@@ -350,16 +351,16 @@ void HydraulicTaskChild::limitTemperature(const InputParams& input)
     GEH_ASSERT(m_temperatureLimits1);
     GEH_ASSERT(m_temperatureLimits2);
     if (m_temperatureLimits1) {
-        m_temperatureLimits1->setText(hint1);
+        m_temperatureLimits1->setText(framework::keepTogether(hint1));
         m_temperatureLimits1->setVisible(!hint1.isEmpty());
     }
     if (m_temperatureLimits2) {
         if (deviceType() == dtEmpty) {
             m_temperatureLimits2->hide();
         } else {
-            m_temperatureLimits2->setText(
+            m_temperatureLimits2->setText(framework::keepTogether(
                 QStringLiteral("<i>Для %0 максимально допустимая температура %1 %2C</i>")
-                    .arg(deviceTypeName(deviceType()), displayNumber(Tmax, 1), degree));
+                    .arg(deviceTypeName(deviceType()), displayNumber(Tmax, 1), degree)));
             m_temperatureLimits2->show();
         }
     }

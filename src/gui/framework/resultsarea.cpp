@@ -285,11 +285,11 @@ QGridLayout* ResultsArea::createResultsGrid()
 void ResultsArea::addChangeNotes(QGridLayout* grid)
 {
     for (const QString& line : qAsConst(m_changeNotes)) {
-        auto* note = new QLabel(line);
+        auto* note = new QLabel(framework::keepTogether(line));
         note->setTextFormat(Qt::PlainText);
         note->setAlignment(Qt::AlignCenter);
         setTextColour(note, QColor(0, 70, 160));
-        wrapAt(note, line.toHtmlEscaped());
+        wrapAt(note, note->text().toHtmlEscaped());
         note->setAccessibleDescription(QStringLiteral("изменено программой"));
         addResultWidget(note);
         grid->addWidget(note, firstFreeRow(grid), 0, 1, m_columns());
@@ -305,11 +305,11 @@ void ResultsArea::noteChange(const QString& line)
 
 void ResultsArea::addFailure(QGridLayout* grid, const QString& message, const QStringList& emptyInputs)
 {
-    QLabel* label = addResultsHeader(grid, message, true, Qt::red);
     // The messages break their own lines; a long one wraps to the column
-    // rather than widen the window.
+    // rather than widen the window, never parting a figure from its unit.
+    QLabel* label = addResultsHeader(grid, framework::keepTogether(message), true, Qt::red);
     label->setTextFormat(Qt::RichText);
-    wrapAt(label, message);
+    wrapAt(label, label->text());
 
     // The calculation stops at the first empty input it meets; the user is
     // told every one still to fill in.
@@ -319,11 +319,11 @@ void ResultsArea::addFailure(QGridLayout* grid, const QString& message, const QS
         return;
     const QString list = QStringLiteral("Пустые поля: <i>") + emptyInputs.join(QStringLiteral("</i>, <i>")) +
                          QStringLiteral("</i>");
-    auto* names = new QLabel(list);
+    auto* names = new QLabel(framework::keepTogether(list));
     names->setTextFormat(Qt::RichText);
     names->setAlignment(Qt::AlignCenter);
     setTextColour(names, Qt::darkRed);
-    wrapAt(names, list);
+    wrapAt(names, names->text());
     addResultWidget(names);
     grid->addWidget(names, firstFreeRow(grid), 0, 1, m_columns());
 }
@@ -434,7 +434,7 @@ QWidget* ResultsArea::addDocumentCell(QGridLayout* grid, int column, QTextDocume
 
 QLabel* ResultsArea::addNote(QGridLayout* grid, const QString& text, const QColor& colour)
 {
-    auto* label = new QLabel(text);
+    auto* label = new QLabel(framework::keepTogether(text));
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignJustify | Qt::AlignVCenter);
     setTextColour(label, colour);
