@@ -20,6 +20,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
+#include <QStyle>
 
 #include <cmath>
 
@@ -182,6 +183,8 @@ QGridLayout* SelectionChild::addDetailsGrid(QGridLayout* grid)
     results().addResultsHeader(grid, QStringLiteral("Детали расчёта"), true);
     auto* details = new QGridLayout();
     details->setContentsMargins(0, 0, 0, 0);
+    // A long caption stands clear of its value box.
+    details->setHorizontalSpacing(qMax(6, style()->pixelMetric(QStyle::PM_LayoutHorizontalSpacing)));
     // The figures stand one under another, caption, value and unit: two groups
     // side by side would ask more width than the candidate table, which is what
     // the results column must hold on a laptop's screen.

@@ -45,7 +45,8 @@ void MdiChild::addPositionRow(QGridLayout* grid)
     box->addWidget(m_quantityBox);
     box->addWidget(new QLabel(QStringLiteral("шт.")));
     box->addStretch();
-    grid->addLayout(box, row, 1, 1, qMax(1, inputColumnCount() - 1));
+    // Under the controls of the rows below, which stand in column 2.
+    grid->addLayout(box, row, 2, 1, qMax(1, inputColumnCount() - 2));
 
     connect(m_positionEdit, &QLineEdit::textEdited, this, &MdiChild::positionChanged);
     connect(m_quantityBox, QOverload<int>::of(&QSpinBox::valueChanged), this, &MdiChild::positionChanged);
