@@ -127,6 +127,18 @@ QString EquipmentSchedule::documentName()
     return QStringLiteral("Спецификация оборудования, изделий и материалов");
 }
 
+namespace {
+
+// The row indexes sorted by the rows' own marks, equal marks in their order.
+void sortByMark(QVector<int>& indexes, const QList<ScheduleRow>& rows)
+{
+    std::stable_sort(indexes.begin(), indexes.end(), [&rows](int a, int b) {
+        return comparePositionMarks(rows.at(a).position, rows.at(b).position) < 0;
+    });
+}
+
+} // namespace
+
 QVector<int> EquipmentSchedule::positionOrder() const
 {
     // The rows that head a group (a device and the parts under it), by mark.
@@ -134,9 +146,7 @@ QVector<int> EquipmentSchedule::positionOrder() const
     for (int i = 0; i < rows.size(); ++i)
         if (i == 0 || !rows.at(i).partOfRowBefore)
             heads.append(i);
-    std::stable_sort(heads.begin(), heads.end(), [this](int a, int b) {
-        return comparePositionMarks(rows.at(a).position, rows.at(b).position) < 0;
-    });
+    sortByMark(heads, rows);
     QVector<int> order;
     order.reserve(rows.size());
     for (int head : heads) {
@@ -163,9 +173,7 @@ QVector<bool> EquipmentSchedule::duplicatedPositions() const
     // Equal marks are neighbours once the rows are ordered by their own marks.
     QVector<int> order(rows.size());
     std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [this](int a, int b) {
-        return comparePositionMarks(rows.at(a).position, rows.at(b).position) < 0;
-    });
+    sortByMark(order, rows);
     QVector<bool> duplicated(rows.size(), false);
     for (int i = 1; i < order.size(); ++i) {
         const QString& mark = rows.at(order.at(i)).position;

@@ -73,7 +73,9 @@ struct Word
 
 } // namespace
 
-QString keepTogether(const QString& text)
+namespace {
+
+QString joinedWords(const QString& text)
 {
     // The spaces outside tags split the text into words; a line break of a
     // rich text ("<br>") or a plain one ends a line of words.
@@ -114,6 +116,22 @@ QString keepTogether(const QString& text)
             result[space] = kNoBreak;
     }
     return result;
+}
+
+} // namespace
+
+QString keepTogether(const QString& text)
+{
+    // The results are rebuilt on every keystroke with the same captions and
+    // notes: each text is looked at word by word once. A session of ever new
+    // figures is bounded; the texts in use come back at the next rebuild.
+    static QHash<QString, QString> joined;
+    const auto known = joined.constFind(text);
+    if (known != joined.constEnd())
+        return known.value();
+    if (joined.size() >= 1024)
+        joined.clear();
+    return joined.insert(text, joinedWords(text)).value();
 }
 
 namespace {
