@@ -4,7 +4,6 @@
 
 #include <QCommandLinkButton>
 #include <QGridLayout>
-#include <QIcon>
 
 using namespace common;
 
@@ -38,7 +37,10 @@ void SelectDocTypeDlg::addButton(QGridLayout* grid, int row, int column, DocType
     // the photo rather than beside its top edge.
     auto* btn = new QCommandLinkButton(
         QString(), QStringLiteral("\n\n") + docTypeDescription(type, QStringLiteral(" ")), this);
-    btn->setIcon(QIcon(picture));
+    auto icon = m_icons.find(picture);
+    if (icon == m_icons.end())
+        icon = m_icons.insert(picture, QIcon(picture));
+    btn->setIcon(*icon);
     btn->setIconSize(QSize(kIconSize, kIconSize));
     QFont font = btn->font();
     if (font.pointSizeF() > 1)

@@ -7,6 +7,7 @@
 #include "vocabulary/common.h"
 
 #include <QHash>
+#include <QIcon>
 
 class QAbstractButton;
 class QGridLayout;
@@ -31,4 +32,6 @@ private:
 
     common::DocType m_docType = static_cast<common::DocType>(0);
     QHash<QAbstractButton*, common::DocType> m_docTypesByCmd;
+    // The pictures read so far: the two cabinets share one, read once.
+    QHash<QString, QIcon> m_icons;
 };
