@@ -13,6 +13,7 @@ struct Entry
     QSize pixels;
     qreal ratio;
     QPixmap pixmap;
+    bool spare = false; // the one size no window shows that is kept
 };
 
 QList<Entry>& entries()
@@ -117,6 +118,11 @@ QImage BackgroundCache::visiblePart(const QImage& picture, const QSize& window)
     return drawVisible(picture, picture.size(), window);
 }
 
+bool BackgroundCache::hasPicture()
+{
+    return !picture(false).corner.isNull();
+}
+
 QPixmap BackgroundCache::pixmap(const QSize& window, qreal ratio)
 {
     const QSize pixels = window * ratio;
@@ -124,7 +130,10 @@ QPixmap BackgroundCache::pixmap(const QSize& window, qreal ratio)
     for (int i = 0; i < list.size(); ++i) {
         if (list.at(i).pixels == pixels && qFuzzyCompare(list.at(i).ratio, ratio)) {
             list.move(i, 0);
-            return list.first().pixmap;
+            list.first().spare = false;
+            const QPixmap found = list.first().pixmap;
+            dropUnused();
+            return found;
         }
     }
     const Source& source = picture(ratio > 1);
@@ -145,22 +154,21 @@ QPixmap BackgroundCache::pixmap(const QSize& window, qreal ratio)
     return result;
 }
 
+void BackgroundCache::keepAsSpare(const QPixmap& left)
+{
+    for (Entry& entry : entries())
+        entry.spare = entry.pixmap.cacheKey() == left.cacheKey();
+}
+
 void BackgroundCache::dropUnused()
 {
-    // The cache holding the only reference means no window shows that size. The
-    // most recent of those stays: a form that grows and shrinks with its options
-    // (a cabinet of three and of nine loops) switches between two heights, and
-    // drawing the picture anew on every switch costs tens of milliseconds.
+    // The cache holding the only reference means no window shows that size.
     QList<Entry>& list = entries();
-    bool spareKept = false;
     for (int i = 0; i < list.size();) {
-        const bool unused = list.at(i).pixmap.isDetached();
-        if (unused && spareKept) {
+        if (list.at(i).pixmap.isDetached() && !list.at(i).spare)
             list.removeAt(i);
-            continue;
-        }
-        spareKept = spareKept || unused;
-        ++i;
+        else
+            ++i;
     }
 }
 

@@ -5,7 +5,7 @@
 // window's top-left corner. Only the window-sized top-left part of that picture
 // can ever be seen, so only that part is made and kept, once per window size:
 // every tab of the main window has the same size and shares one pixmap, and a
-// size that no window shows any more is let go.
+// size that no window shows any more is let go (but one, see keepAsSpare()).
 
 #include <QImage>
 #include <QPixmap>
@@ -32,9 +32,18 @@ public:
     static QPixmap pixmap(const QSize& window, qreal ratio = 1);
     // The picture drawn at twice the size, for dense screens.
     static QString densePictureName() { return QStringLiteral(":/icons/backlogo@2x.png"); }
-    // Lets go of the sizes that no window shows any more but the most recent
-    // one: a window that took a new background calls it, so a window being
-    // dragged leaves one size behind at most.
+    // Whether there is a picture at all (without one the windows are white).
+    static bool hasPicture();
+    // A window on screen that takes another size leaves its picture as the
+    // spare: the one size that no window shows and is kept all the same. A
+    // form that grows and shrinks with its options (a cabinet of three and of
+    // nine loops) switches between two heights, and drawing the picture anew
+    // would cost milliseconds on every switch; a window being dragged leaves
+    // one size behind at most.
+    static void keepAsSpare(const QPixmap& left);
+    // Lets go of the sizes that no window shows but the spare; every request
+    // for a picture does so. A size left by windows going out of sight (the
+    // pages of other tabs) lasts until then: the tab shown next may be of it.
     static void dropUnused();
 
     // What the cache holds: how many sizes, and their pixels in bytes.

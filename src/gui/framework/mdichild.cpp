@@ -22,6 +22,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QStyle>
@@ -52,6 +53,36 @@ void wire(Sender* sender, Signal signal, MdiChild* window, bool on)
         QObject::disconnect(sender, signal, window, &MdiChild::onModified);
 }
 
+// A picture of one pixel: what the controls of a document window see as the
+// window's colour. They draw their frames as over a picture (a line of
+// translucent black, not a darker shade of the colour) and paint none of it;
+// the picture itself each window paints at its own size.
+const QPixmap& windowTexture()
+{
+    static const QPixmap tile = [] {
+        QPixmap pixel(1, 1);
+        pixel.fill(Qt::white);
+        return pixel;
+    }();
+    return tile;
+}
+
+// Every document window and every control in it has one and the same palette:
+// the application's, with the window colour the picture (white without one).
+// One matters: the style keeps what it has drawn (frames, buttons, arrows) by
+// palette, so a palette of each window's own would leave a closed window's
+// drawings behind in that store and draw every new window's anew.
+void shareDocumentPalette()
+{
+    const QBrush window = BackgroundCache::hasPicture() ? QBrush(windowTexture()) : QBrush(Qt::white);
+    const char* const windows = MdiChild::staticMetaObject.className();
+    if (QApplication::palette(windows).brush(QPalette::Window) == window)
+        return;
+    QPalette shared = QApplication::palette();
+    shared.setBrush(QPalette::All, QPalette::Window, window);
+    QApplication::setPalette(shared, windows);
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -72,10 +103,10 @@ MdiChild::MdiChild(const Doc* data, DocType type)
         m_doc.createDefaultName();
     }
 
-    QPalette white = palette();
-    white.setColor(QPalette::All, QPalette::Window, Qt::white);
-    setPalette(white);
-    setAutoFillBackground(true);
+    shareDocumentPalette();
+    // The window paints its picture itself, every pixel of it: nothing to
+    // fill beforehand.
+    setAttribute(Qt::WA_OpaquePaintEvent);
 
     auto* rejectedMode = new QAction(this);
     rejectedMode->setShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+V")));
@@ -470,7 +501,9 @@ bool MdiChild::saveToFile(const QString& fileName)
 void MdiChild::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    updateBackground();
+    // A palette given to the whole application anew (with a new style) drops
+    // the palettes of classes.
+    shareDocumentPalette();
     if (!m_shown) {
         m_shown = true;
         ensureCalculated();
@@ -499,24 +532,48 @@ void MdiChild::fixInputColumn()
 void MdiChild::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    updateBackground();
+    // The picture of the old size stays at hand: a form that grows and shrinks
+    // with its options comes back to it.
+    if (!m_background.isNull() && size() != m_backgroundSize) {
+        BackgroundCache::keepAsSpare(m_background);
+        m_background = QPixmap();
+    }
 }
 
-// The picture follows the window's size. Only a window on screen needs one (the
-// pages of the other tabs are hidden), and a page resized while hidden may not
-// hear of it, so showing checks the size too.
+// A window out of sight (the page of another tab) lets go of its picture: a
+// picture is megabytes, and a form of another kind has another height. The
+// cache still has it for the tab shown next, should that one be of this size.
+void MdiChild::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    m_background = QPixmap();
+}
+
+// The picture from the window's top-left corner, whichever part of the window
+// is painted.
+void MdiChild::paintEvent(QPaintEvent* event)
+{
+    updateBackground();
+    QPainter painter(this);
+    const QRect dirty = event->rect();
+    if (m_background.isNull())
+        painter.fillRect(dirty, Qt::white);
+    else
+        painter.drawTiledPixmap(dirty, m_background, dirty.topLeft());
+}
+
+// The picture follows the window's size and is taken when the window is
+// painted: the sizes a new window passes through while it is laid out are
+// never seen, so none is made for them.
 void MdiChild::updateBackground()
 {
     const qreal ratio = devicePixelRatioF();
-    if (!isVisible() || (size() == m_backgroundSize && qFuzzyCompare(ratio, m_backgroundRatio)))
+    if (!m_background.isNull() && size() == m_backgroundSize && qFuzzyCompare(ratio, m_backgroundRatio))
         return;
     const QPixmap background = BackgroundCache::pixmap(size(), ratio);
     if (background.isNull())
         return;
+    m_background = background;
     m_backgroundSize = size();
     m_backgroundRatio = ratio;
-    QPalette p = palette();
-    p.setBrush(QPalette::All, QPalette::Window, QBrush(background));
-    setPalette(p);
-    BackgroundCache::dropUnused();
 }

@@ -32,6 +32,7 @@
 #include <QList>
 #include <QMap>
 #include <QPair>
+#include <QPixmap>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -116,6 +117,9 @@ public:
     // ---- Document commands (the main window) ------------------------------
     const Doc& doc() const { return m_doc; }
     bool isModified() const { return m_modified; }
+    // The picture behind the controls: the one of its size that every window
+    // of that size shows; none while the window is out of sight.
+    const QPixmap& background() const { return m_background; }
     // Saves to the document's file, or asks for one when it has none.
     bool save();
     // Asks for a file name and saves there.
@@ -328,6 +332,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
     // Announces the title: the document's name, " *" while modified.
     void updateTitle();
@@ -380,7 +386,9 @@ private:
     QGridLayout* m_inputLayout = nullptr;
     // The captions as the forms gave them ("Перед клапаном|P1").
     QMap<DocKey, QString> m_captions;
-    // The window size the background was last made for.
+    // The picture behind the controls (shared by the windows of one size; none
+    // while the window is hidden) and the window size it was made for.
+    QPixmap m_background;
     QSize m_backgroundSize;
     qreal m_backgroundRatio = 1;
     // How many SignalsPaused guards are alive.
