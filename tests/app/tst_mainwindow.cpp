@@ -1,6 +1,5 @@
-// The main window driven as a user drives it: its commands, the tabs, saving,
-// opening (also from the command line, and documents holding what a form
-// cannot show), and the questions asked on closing.
+// The main window driven as a user drives it: its commands, the tabs, saving, opening (also from the command
+// line, and documents holding what a form cannot show), and the questions asked on closing.
 
 #include "../../fuzz/sampledocuments.h"
 
@@ -8,14 +7,11 @@
 #include "forms/fancabinetchild.h"
 #include "guitools/smallclasses.h"
 #include "selectdoctypedlg.h"
-#include "tablerows.h"
 #include "vocabulary/flowmeter.h"
 #include "windowsupport.h"
 
-#include <QLabel>
 #include <QMessageBox>
 #include <QStatusBar>
-#include <QTemporaryDir>
 
 #include <sys/stat.h>
 
@@ -32,9 +28,8 @@ const struct { DocType type; qint16 field; const char* value; } kEdits[] = {
     {docStdCabinet, CabinetChild::fcLoopCount, "5"}, {docFanCabinet, CabinetChild::fcFan, "5"}, {docFlowMeter, lfDiameter, "100"},
 };
 
-// The tabs (kinds as kEdits indexes), how they are closed ("Закрыть все",
-// "Выход", -1 the title bar), those modified, the answers, the tabs asked
-// about and the tabs left.
+// The tabs (kinds as kEdits indexes), how they are closed ("Закрыть все", "Выход", -1 the title bar), those
+// modified, the answers, the tabs asked about and the tabs left.
 const struct { const char *name, *tabs; int action; const char *modified, *answers, *asked; int remaining; } kClosings[] = {
     {"Закрыть все: nothing modified, no question", "000", MainWindow::aiCloseAll, "", "", "", 0},
     {"Закрыть все: no on the third, cancel on the second keeps two", "000", MainWindow::aiCloseAll, "012", "Нет|Отмена", "21", 2},
@@ -112,10 +107,9 @@ private slots:
         Doc::setWarningPresenter(&MainWindow::showFileWarning);
     }
 
-    // Runs first: the first document of the process takes number 1. An unknown
-    // type, or a press on the new document dialog from elsewhere than its
-    // buttons, is a programming error, reported. Ids 2 to 5 (close, close all,
-    // save, save as) need a tab; the tabs switch around both ways.
+    // Runs first: the first document of the process takes number 1. An unknown type, or a press on the new
+    // document dialog from elsewhere than its buttons, is a programming error, reported. Ids 2 to 5 (close,
+    // close all, save, save as) need a tab; the tabs switch around both ways.
     void commandsAndTabs()
     {
         MessageCapture capture;
@@ -179,10 +173,9 @@ private slots:
         QCOMPARE(about.title() + about.text().left(42),
                  QStringLiteral("О программеОримакс-расчёт, версия от 01.03.22<br><br>"));
     }
-    // Asked from the last tab to the first; "Закрыть все" stops at the first
-    // tab kept. Leaving the program closes nothing until every answer is in,
-    // and nothing after a cancel. A closed window really goes (the memory over
-    // a thousand documents is bench/bench_soak.cpp).
+    // Asked from the last tab to the first; "Закрыть все" stops at the first tab kept. Leaving the program
+    // closes nothing until every answer is in, and nothing after a cancel. A closed window really goes (the
+    // memory over a thousand documents is bench/bench_soak.cpp).
     void closingAsks_data() { tableRows(kClosings); }
     void closingAsks()
     {

@@ -7,14 +7,12 @@
 #include "application.h"
 #include "forms/selectionchild.h"
 #include "project/projectdetailsdialog.h"
-#include "tablerows.h"
 #include "windowsupport.h"
 
 #include <QDateEdit>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QSpinBox>
-#include <QTemporaryDir>
 
 using namespace common;
 using namespace orxtest;
@@ -87,10 +85,9 @@ QByteArray projectFile(bool damaged)
 
 const QString kProjectQuestion = u8("Сохранить изменения в проекте 'Объект'?");
 
-// How the open project is closed (an action, -1 the window's title bar), with
-// every position removed first or not; the answers ("file": the other project
-// chosen), the questions ("P" the project, "D" the loose document, "F" the
-// file dialog), the tabs left, whether the file was written, the project then.
+// How the open project is closed (an action, -1 the window's title bar), with every position removed first or
+// not; the answers ("file": the other project chosen), the questions ("P" the project, "D" the loose
+// document, "F" the file dialog), the tabs left, whether the file was written, the project then.
 // clang-format off
 const struct { const char* name; int action; bool emptied; const char *answers, *asked; int remaining; bool written; const char* project; } kClosings[] = {
     {"Закрыть проект: Отмена keeps every position", MainWindow::aiCloseProject, false, "Отмена", "P", 3, false, "Объект *"},
@@ -108,8 +105,7 @@ const struct { const char* name; int action; bool emptied; const char *answers, 
     {"Закрыть все: a project without positions closes too", MainWindow::aiCloseAll, true, "Нет|Нет", "D|P", 0, false, ""},
 };
 
-// A project file opened from the command line or through "Открыть проект…",
-// the warnings and the tabs then.
+// A project file opened from the command line or through "Открыть проект…", the warnings and the tabs then.
 const struct { const char* name; bool commandLine; const char *file, *told, *tabs; } kOpenings[] = {
     {"a document is no project: refused by its reason", false, "Клапан.orx", "Не удалось открыть проект \"~/Клапан.orx\": это не проект: документ «Клапан»", ""},
     {"a file cut short is refused by the reader's reason", false, "Обрыв.orxp", "Не удалось открыть проект \"~/Обрыв.orxp\": файл обрывается внутри поля 610", ""},
@@ -143,9 +139,8 @@ private slots:
         Doc::setWarningPresenter(&MainWindow::showFileWarning);
     }
 
-    // Saved, closed and opened again, every position shows what it showed
-    // (values, choices, marks, quantities), and the untouched project saves
-    // byte for byte as it was read.
+    // Saved, closed and opened again, every position shows what it showed (values, choices, marks,
+    // quantities), and the untouched project saves byte for byte as it was read.
     void saveCloseOpen()
     {
         MessageCapture capture;
@@ -233,8 +228,7 @@ private slots:
         QCOMPARE(saved.positions.size(), 2);
         QCOMPARE(Project::positionMark(saved.positions[1].doc) + saved.positions[1].cells[0].code,
                  u8("РК34212"));
-        // Moving a position past another changes the project's order; past a
-        // loose document it does not.
+        // Moving a position past another changes the project's order; past a loose document it does not.
         QCOMPARE(w->createMdiChild(docKv, nullptr), 2);
         w->tabWidget()->tabBar()->moveTab(2, 1);
         QCOMPARE(titled(*w), u8("Две"));
@@ -289,9 +283,8 @@ private slots:
         QVERIFY(w->saveProjectTo(file) && !w->isProjectModified());
         QCOMPARE(w->projectPositions().size(), 4);
     }
-    // The details: a null date stays null until the date field is touched,
-    // then it starts at today, until "Без даты"; an unchanged dialog changes
-    // nothing.
+    // The details: a null date stays null until the date field is touched, then it starts at today, until
+    // "Без даты"; an unchanged dialog changes nothing.
     void details()
     {
         auto w = withProject("Сведения.orxp");

@@ -2,17 +2,11 @@
 // stored in files) and the small stores: reference codes and settings.
 
 #include "gentools/emptyrefcodeprovider.h"
-#include "gentools/errorhandle.h"
 #include "gentools/refcode.h"
 #include "settings/smartsettings.h"
-#include "tablerows.h"
 #include "testsupport.h"
 #include "vocabulary/common.h"
 #include "vocabulary/flowmeter.h"
-
-#include <QDir>
-#include <QRegularExpression>
-#include <QSettings>
 
 using namespace common;
 
@@ -44,8 +38,7 @@ const struct { const char* name; QString (*call)(); const char* reported; const 
 const qint16 kOrdered = 7;      // listed by sort number
 const qint16 kAlphabetical = 8; // listed by name
 
-// Codes whose order by sort number, by name and by code differ; the store's
-// loads and inserts are counted.
+// Codes whose order by sort number, by name and by code differ; the store's loads and inserts are counted.
 class FakeProvider : public RefCodeProvider
 {
 public:

@@ -4,7 +4,6 @@
 
 #include "configurators/cabinetconfig.h"
 #include "configurators/flowmeterconfig.h"
-#include "tablerows.h"
 #include "testsupport.h"
 
 using namespace common;

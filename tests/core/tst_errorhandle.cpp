@@ -1,15 +1,8 @@
 // The log in Windows-1251, the console in code page 866, each thread's pending error, assertion reports
 // shown once per user action, and the toolkit's messages sorted into boxes, the console and the log.
 
-#include "gentools/errorhandle.h"
 #include "settings/oemcodec.h"
-#include "tablerows.h"
 #include "testsupport.h"
-
-#include <QDir>
-#include <QRegularExpression>
-#include <QTemporaryDir>
-#include <QThread>
 
 #include <memory>
 #include <vector>

@@ -3,14 +3,8 @@
 
 #include "project/equipmentschedule.h"
 #include "project/schedulefile.h"
-#include "tablerows.h"
 #include "testsupport.h"
 
-#include <QDir>
-#include <QIODevice>
-#include <QTemporaryDir>
-
-#include <cmath>
 #include <limits>
 
 namespace {
@@ -66,24 +60,22 @@ EquipmentSchedule withMarks(const char* marks)
     return schedule;
 }
 
-QString u(const char* text)
-{
-    return QString::fromUtf8(text);
-}
+using orxtest::u8;
 
 // Quotes, separators, line breaks, outer blanks and every start of a formula.
+// clang-format off
 EquipmentSchedule csvSample()
 {
     EquipmentSchedule schedule;
-    schedule.details.objectName = u("ИТП-1"); // not in the table
+    schedule.details.objectName = u8("ИТП-1"); // not in the table
     schedule.rows = {
-        {u("РК1"), u("Клапан; седельный \"ЛМК\""), u("ЛМК-2 DN 50"), {}, u("Оримакс"), u("шт."), 2, 12.5, {}},
-        {u("РК1.1"), u("=HYPERLINK(\"http://x\")"), u("+7 495"), u("-1"), u("@SUM(A1)"), u("шт."), 1, nan,
-         u("первая строка\r\nвторая")},
-        {u(" РК2"), u("\tтабуляция"), u("конец "), u("  =cmd"), u("\rвозврат"), {}, 0, 3, u("a'b")},
+        {u8("РК1"), u8("Клапан; седельный \"ЛМК\""), u8("ЛМК-2 DN 50"), {}, u8("Оримакс"), u8("шт."), 2, 12.5, {}},
+        {u8("РК1.1"), u8("=HYPERLINK(\"http://x\")"), u8("+7 495"), u8("-1"), u8("@SUM(A1)"), u8("шт."), 1, nan, u8("первая строка\r\nвторая")},
+        {u8(" РК2"), u8("\tтабуляция"), u8("конец "), u8("  =cmd"), u8("\rвозврат"), {}, 0, 3, u8("a'b")},
     };
     return schedule;
 }
+// clang-format on
 
 const char kCsvSample[] =
     "\xEF\xBB\xBF"
@@ -108,7 +100,7 @@ private slots:
         schedule.sortByPosition();
         QStringList marks;
         for (const ScheduleRow& r : schedule.rows)
-            marks << (r.partOfRowBefore ? u("+") : QString()) + r.position;
+            marks << (r.partOfRowBefore ? u8("+") : QString()) + r.position;
         QCOMPARE(marks.join(QLatin1Char('|')), QString::fromUtf8(row.ordered));
     }
 

@@ -1,16 +1,8 @@
 #include "../../fuzz/sampledocuments.h"
-#include "tablerows.h"
 
-#include "documents/doc.h"
-#include "gentools/errorhandle.h"
 #include "settings/oemcodec.h"
 #include "settings/smartsettings.h"
 #include "testsupport.h"
-
-#include <QDir>
-#include <QTemporaryDir>
-
-#include <cmath>
 
 namespace {
 
@@ -23,12 +15,7 @@ QByteArray hex(const char* text)
 const char kVersion[] = "00000003";
 const char kType20[] = "7FFE0000 00000002 00 00000014";
 
-Doc typedDoc(int docType)
-{
-    Doc doc;
-    doc.init(docType);
-    return doc;
-}
+using orxtest::typedDoc;
 
 // What the hostile corpus files (stems, by blanks) open to: status, details of the damaged-file error.
 // Unlisted ones open.
@@ -242,7 +229,7 @@ private slots:
     void corpusFile_data()
     {
         QTest::addColumn<QString>("fileName");
-        const QDir corpus(QStringLiteral(ORX_TEST_SOURCE_DIR "/../fuzz/corpus/document"));
+        const QDir corpus(orxtest::corpusFile(QString()));
         for (const QString& name : corpus.entryList({QStringLiteral("*.orx")}, QDir::Files))
             QTest::newRow(qPrintable(name)) << corpus.filePath(name);
     }

@@ -1,14 +1,8 @@
 #include "../../fuzz/sampledocuments.h"
-#include "tablerows.h"
 
-#include "documents/doc.h"
-#include "gentools/errorhandle.h"
 #include "project/project.h"
 #include "testsupport.h"
 #include "vocabulary/common.h"
-
-#include <QDir>
-#include <QTemporaryDir>
 
 namespace {
 
@@ -18,13 +12,6 @@ const DocKey kQuantity(common::PositionFields::fcQuantity);
 QString base64(const QByteArray& bytes)
 {
     return QString::fromLatin1(bytes.toBase64());
-}
-
-Doc typed(int docType)
-{
-    Doc doc;
-    doc.init(docType);
-    return doc;
 }
 
 Project::Position position(Doc doc, const QString& mark = QString(), const Project::Cells& device = {},
@@ -74,8 +61,8 @@ QString contents(const Project& p)
 const QByteArray kValve = orxsamples::valveDocument().toByteArray();
 const struct { const char* name; QVariant member; const char* reason; } kDamagedMembers[] = {
     {"truncated bytes", base64(kValve.left(kValve.size() - 1)), "файл обрывается внутри поля 32767"},
-    {"a project in the project", base64(typed(common::docProject).toByteArray()), "проект внутри проекта"},
-    {"unknown document type", base64(typed(7).toByteArray()), "неизвестный тип документа"},
+    {"a project in the project", base64(orxtest::typedDoc(common::docProject).toByteArray()), "проект внутри проекта"},
+    {"unknown document type", base64(orxtest::typedDoc(7).toByteArray()), "неизвестный тип документа"},
     {"another format version", base64(QByteArray::fromHex("00000002")), "документ другой версии формата"},
     {"garbage after the version", base64(QByteArray::fromHex("000000036761726261")), "файл обрывается внутри поля 26465"},
     {"number instead of the document", 5, "вместо документа значение другого типа"},
@@ -98,9 +85,8 @@ Project readWith(DocKey key, const QVariant& stored)
     doc.setValue(key, stored);
     return Project::fromDoc(doc);
 }
-// The mark of a valve whose own field holds the value (an invalid one: absent),
-// then "!" when the project does not carry the member's bytes as they were: the
-// member's window is the one to repair and tell.
+// The mark of a valve whose own field holds the value (an invalid one: absent), then "!" when the project
+// does not carry the member's bytes as they were: the member's window is the one to repair and tell.
 QString mark(const QVariant& stored)
 {
     Project p{{}, {position(orxsamples::valveDocument())}};
@@ -297,7 +283,7 @@ private slots:
         wide.setValue(DocKey(Doc::fcDeviceType), qlonglong(5)); // after the type: a cut file would open
         QTest::newRow("value the format cannot carry") << wide << 1;
         QTest::newRow("no document type") << Doc() << 0;
-        QTest::newRow("a project") << typed(common::docProject) << 0;
+        QTest::newRow("a project") << orxtest::typedDoc(common::docProject) << 0;
     }
     void unwritableMember()
     {
@@ -328,8 +314,7 @@ private slots:
     void corpusFile()
     {
         ORX_ROW(kCorpus);
-        const QString file = QStringLiteral(ORX_TEST_SOURCE_DIR "/../fuzz/corpus/document/%1.orx")
-                                 .arg(QLatin1String(row.name));
+        const QString file = orxtest::corpusFile(QLatin1String(row.name) + QStringLiteral(".orx"));
         Project p;
         QStringList damaged;
         QCOMPARE(Project::load(file, p, nullptr, &damaged), Project::rsOk);

@@ -2,21 +2,16 @@
 // the designation grammar each entry is read through.
 
 #include "engine/electricdrive.h"
-#include "gentools/errorhandle.h"
-#include "tablerows.h"
 #include "testsupport.h"
 #include "vocabulary/common.h"
-
-#include <QSet>
 
 using namespace common;
 
 namespace {
 
-// How a designation is read: valve family, control signal and protection
-// class, and what was reported. A refused designation is reported and still
-// enters the catalogue with neutral values (0, 0, 54), so that no later choice
-// returns it.
+// How a designation is read: valve family, control signal and protection class, and what was reported. A
+// refused designation is reported and still enters the catalogue with neutral values (0, 0, 54), so that no
+// later choice returns it.
 QString read(const QString& designation)
 {
     orxtest::MessageCapture capture;
@@ -36,10 +31,9 @@ QString read(const QString& designation)
 }
 
 // clang-format off
-// The drives offered for a chosen valve, at a DN on each boundary of the
-// catalogue's fit ranges, for each signal, voltage and protection: a range
-// read one DN too far or too short, a lost gap, a wrong valve family or a
-// wish not applied changes a row. Designations without their "ЛМА-".
+// The drives offered for a chosen valve, at a DN on each boundary of the catalogue's fit ranges, for each
+// signal, voltage and protection: a range read one DN too far or too short, a lost gap, a wrong valve family
+// or a wish not applied changes a row. Designations without their "ЛМА-".
 const struct { const char* name; DeviceType series; int dn, signal, voltage, protection; const char* drives; } kFitting[] = {
     {"ЛМК-2 DN 15: lowest of the 700 drives", dtLMK2, 15, csTriple, dvEither, 54, "115-700/63-20-220В|115-700/63-20-24В"},
     {"ЛМК-2 DN 25: highest of the 700 drives", dtLMK2, 25, csTriple, dvEither, 54, "115-700/63-20-220В|115-700/63-20-24В"},

@@ -1,19 +1,14 @@
-// The working media and the task inputs: tolerance, units, the regulators'
-// devices and pressures, each branch of each property, steam, boiling, and the
-// spline the property tables are read through. A misuse is reported and answered
-// with a neutral value; the checks of the spline's core stop release builds too.
+// The working media and the task inputs: tolerance, units, the regulators' devices and pressures, each branch
+// of each property, steam, boiling, and the spline the property tables are read through. A misuse is reported
+// and answered with a neutral value; the checks of the spline's core stop release builds too.
 
 #include "engine/inputparams.h"
 #include "engine/regulatorinputparams.h"
 #include "engine/smartspline.h"
 #include "engine/spline.h"
 #include "engine/tolerance.h"
-#include "tablerows.h"
 #include "testsupport.h"
 
-#include <QProcess>
-
-#include <cmath>
 #include <cstdlib>
 
 using namespace common;
@@ -35,15 +30,9 @@ ValveInputParams valve(int pressureType, int measure, double P1, double P2, int 
                        int flowMeasure = wfM3h, double flow = 0, double T = 20)
 {
     ValveInputParams in;
-    in.valveType = dtLMK2;
-    in.pressureType = pressureType;
-    in.pressureMeasure = measure;
-    in.P1 = P1;
-    in.P2 = P2;
-    in.substance = substance;
-    in.flowMeasure = flowMeasure;
-    in.flow = flow;
-    in.Tsupply = T;
+    std::tie(in.valveType, in.pressureType, in.pressureMeasure, in.substance, in.flowMeasure) =
+        std::tuple(dtLMK2, pressureType, measure, substance, flowMeasure);
+    std::tie(in.P1, in.P2, in.flow, in.Tsupply) = std::tuple(P1, P2, flow, T);
     return in;
 }
 
@@ -83,17 +72,13 @@ double volume(FlowCondition condition, DevicePosition point, double T, int subst
                                     after);
 }
 
-// The device of a regulation, medium and return temperature (the supply
-// temperature is not the working one on the return pipe), whether it is the
-// steam device, and its highest temperature.
+// The device of a regulation, medium and return temperature (the supply temperature is not the working one on
+// the return pipe), whether it is the steam device, and its highest temperature.
 QString regulator(int regulation, int substance, double T)
 {
     RegulatorInputParams in;
-    in.regulation = regulation;
-    in.substance = substance;
-    in.place = ipReturn;
-    in.Treturn = T;
-    in.Tsupply = 300;
+    std::tie(in.regulation, in.substance, in.place, in.Treturn, in.Tsupply) =
+        std::tuple(regulation, substance, ipReturn, T, 300);
     return figures({double(in.deviceType()), double(in.isSteamDevice()), in.maxTemperature()});
 }
 
@@ -102,18 +87,10 @@ QString regulator(int regulation, int substance, double T)
 QString regulatorPressures(int regulation, int place, int pressureType)
 {
     RegulatorInputParams in;
-    in.regulation = regulation;
-    in.place = place;
-    in.pressureType = pressureType;
-    in.pressureMeasure = pmBar;
-    in.Psupply = 5;
-    in.Preturn = 3;
-    in.dPreg = 0.5;
-    in.dPdrSupply = 0.3;
-    in.dPdrReturn = 0.2;
-    in.dPru = 1;
-    in.P1 = 8;
-    in.P2 = 4.1;
+    std::tie(in.regulation, in.place, in.pressureType, in.pressureMeasure) =
+        std::tuple(regulation, place, pressureType, pmBar);
+    std::tie(in.Psupply, in.Preturn, in.dPreg, in.dPdrSupply, in.dPdrReturn, in.dPru, in.P1, in.P2) =
+        std::tuple(5, 3, 0.5, 0.3, 0.2, 1, 8, 4.1);
     return figures({in.PbeforeAbsInPa(), in.PafterAbsInPa()});
 }
 
@@ -155,8 +132,7 @@ QString spline(const Points& points, double x)
     return figures({spline.value(x), double(spline.initialized())});
 }
 
-// After a misuse: the value at 1 and whether the spline counts as built; then
-// clear() starts over.
+// After a misuse: the value at 1 and whether the spline counts as built; then clear() starts over.
 QString misused(void (*misuse)(SmartSpline&))
 {
     SmartSpline spline;

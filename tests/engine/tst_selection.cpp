@@ -5,10 +5,7 @@
 #include "engine/kvalgorithm.h"
 #include "engine/regulatoralgorithm.h"
 #include "engine/valvealgorithm.h"
-#include "tablerows.h"
 #include "testsupport.h"
-
-#include <cmath>
 
 using namespace common;
 using orxtest::each;
@@ -28,15 +25,9 @@ KvInputParams water(double P1 = 2, double P2 = 1, double Tsupply = 20, double Tr
                     int flowMeasure = wfM3h, double flow = 10)
 {
     KvInputParams in;
-    in.substance = stWater;
-    in.pressureType = pkExcess;
-    in.pressureMeasure = pmBar;
-    in.P1 = P1;
-    in.P2 = P2;
-    in.Tsupply = Tsupply;
-    in.Treturn = Treturn;
-    in.flowMeasure = flowMeasure;
-    in.flow = flow;
+    std::tie(in.substance, in.pressureType, in.pressureMeasure, in.flowMeasure) =
+        std::tuple(stWater, pkExcess, pmBar, flowMeasure);
+    std::tie(in.P1, in.P2, in.Tsupply, in.Treturn, in.flow) = std::tuple(P1, P2, Tsupply, Treturn, flow);
     return in;
 }
 
@@ -57,19 +48,11 @@ RegulatorInputParams differential(double Psupply, double Preturn, double dPru, d
                                   int pressureType = pkAbsolute, int measure = pmBar)
 {
     RegulatorInputParams in;
-    in.regulation = rtDiffPressure;
-    in.substance = stWater;
-    in.pressureType = pressureType;
-    in.pressureMeasure = measure;
-    in.Psupply = Psupply;
-    in.Preturn = Preturn;
-    in.dPru = dPru;
-    in.dPreg = dPreg;
+    std::tie(in.regulation, in.substance, in.pressureType, in.pressureMeasure, in.flowMeasure) =
+        std::tuple(rtDiffPressure, stWater, pressureType, measure, wfM3h);
+    std::tie(in.Psupply, in.Preturn, in.dPru, in.dPreg, in.Tsupply, in.Treturn, in.flow) =
+        std::tuple(Psupply, Preturn, dPru, dPreg, 90, 60, flow);
     in.dPdrSupply = in.dPdrReturn = measure == pmPa ? 200000 : 0.5;
-    in.Tsupply = 90;
-    in.Treturn = 60;
-    in.flowMeasure = wfM3h;
-    in.flow = flow;
     return in;
 }
 
@@ -78,16 +61,9 @@ RegulatorInputParams pressureTask(int regulation, double P1, double P2, double f
                                   int flowMeasure = wfM3h, double Treturn = 60)
 {
     RegulatorInputParams in;
-    in.regulation = regulation;
-    in.substance = stWater;
-    in.place = ipReturn;
-    in.pressureType = pkExcess;
-    in.pressureMeasure = pmMPa;
-    in.P1 = P1;
-    in.P2 = P2;
-    in.Treturn = Treturn;
-    in.flowMeasure = flowMeasure;
-    in.flow = flow;
+    std::tie(in.regulation, in.substance, in.place, in.pressureType, in.pressureMeasure, in.flowMeasure) =
+        std::tuple(regulation, stWater, ipReturn, pkExcess, pmMPa, flowMeasure);
+    std::tie(in.P1, in.P2, in.Treturn, in.flow) = std::tuple(P1, P2, Treturn, flow);
     return in;
 }
 
@@ -268,10 +244,8 @@ ValveResultItem rated(double speed, double reserve, double authority, bool cavit
                       int type = dtLMK2)
 {
     ValveResultItem item;
-    item.deviceType = type;
-    item.Kreserve = reserve;
-    item.avtoritet = authority;
-    item.cavitationRisk = cavitation;
+    std::tie(item.deviceType, item.Kreserve, item.avtoritet, item.cavitationRisk) =
+        std::tuple(type, reserve, authority, cavitation);
     item.setPipeFlowSpeed(Anywhere, speed);
     return item;
 }
@@ -287,9 +261,7 @@ template <typename Item>
 Item named(int deviceType, int dn, double kv, int tuningRange = 0)
 {
     Item item;
-    item.deviceType = deviceType;
-    item.dn = dn;
-    item.kv = kv;
+    std::tie(item.deviceType, item.dn, item.kv) = std::tuple(deviceType, dn, kv);
     if constexpr (std::is_same_v<Item, RegulatorResultItem>)
         item.tuningRange = tuningRange;
     return item;
@@ -412,10 +384,7 @@ const struct { const char* name; QString (*run)(); const char* expected; int rep
         ValveAlgorithm alg;
         alg.calc(algotest::valveExample(4));
         return figures({alg.results().first().pipeFlowSpeed(Anywhere), alg.QFullOpen(40)}); }, "0 0", 2},
-    // Valve 1: DN 125 / (80, 100); DN 80 Kvs 100 1.08 below the band and 5.42 m/s of the full-open flow above 3.0;
-    // regulators and steam speak of the design flow. The drop of 1 bar against 0.6 (P1 abs - vapour pressure 82591.7 Pa). Regulator 3: (20, 3.2) excluded; (25, 4) not among (15, 20).
-    {"why: valve 1, speed and safety factor missed", [] { return why<ValveAlgorithm>(algotest::valveExample(1), 80, 100); }, "Speed 5.42 - 3.00 missed full-open; Reserve 1.08 1.10 1.30 missed; Authority 0.65 0.50 - met; Cavitation 100000.00 - 371239.95 met; proposed"},
-    {"why: valve 1, DN 125 not among 80, 100", [] { return why<ValveAlgorithm>(algotest::valveExample(1), 125, 125); }, "Speed 2.53 - 3.00 met full-open; Reserve 1.35 1.10 1.30 missed; Authority 0.59 0.50 - met; Cavitation 100000.00 - 371239.95 met; not smallest 80 100"},
+    // Valve 1 at DN 80 and 125 is read in the window's tooltips. Regulators and steam speak of the design flow; a valve's drop of 1 bar stands against 0.6 (P1 abs - vapour pressure 82591.7 Pa). Regulator 3: (20, 3.2) excluded; (25, 4) not among (15, 20).
     // Steam: speeds before and after, not judged; the liquid figures stay 0 and miss.
     {"why: valve 4, steam speeds 88.30 and 121.83", [] { return why<ValveAlgorithm>(algotest::valveExample(4), 50, 32); }, "Speed not judged 88.30 121.83 design; Reserve 0.00 1.10 1.30 missed; Authority 0.00 0.50 - missed; Cavitation not judged - -; proposed"},
     // Kv about 270: DN 200 offers 250, 300 and 360.

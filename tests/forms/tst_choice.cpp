@@ -2,11 +2,8 @@
 // document, and taken back at opening only when the opened task still proposes them.
 
 #include "framework/driveselectionarea.h"
-#include "tablerows.h"
 #include "tst_selectionchild_formreader.h"
 #include "vocabulary/fieldcodes.h"
-
-#include <QTemporaryDir>
 
 using namespace formreader;
 
@@ -47,89 +44,41 @@ void choose(SelectionChild* form, int choice, int pipeDn)
                 PipeSelectionArea::standardDns().indexOf(pipeDn) + 1);
 }
 
-const struct
-{
-    const char* name;
-    const char* window;
-    Task task;
-    int choice, pipeDn;
-    const char* changes;
-    const char* shown;
-} kKept[] = {
-    {"a typed object name keeps the valve and the pipe the user chose", "valve", kWater, 3, 50, "122=ITP",
-     "Клапан седельный ЛМК-2 DN 40 Kvy 16 | 2:DN 50 | "},
-    {"a flow that still proposes the valve keeps it", "valve", kWater, 3, 0, "~108=11",
-     "Клапан седельный ЛМК-2 DN 40 Kvy 16 | 2:DN 40 | "},
-    {"the rejected candidates shown and hidden keep the choice", "valve", kWater, 2, 0, "rejected rejected",
-     "Клапан седельный ЛМК-2 DN 40 Kvy 25 | 2:DN 40 | "},
-    {"steam: both pipes kept", "valve", kSteam, 2, 50, "~108=710",
-     "Клапан для пара ЛМК-П DN 40 Kvy 25 | 0:DN 50 1:DN 50 | "},
-    {"a flow the valve no longer serves drops it with one line, the pipe stays", "valve", kWater, 3, 0,
-     "~108=30",
-     "-- Выбрать -- | 2:DN 40 | Выбранный ранее клапан ЛМК-2 DN 40 Kvs 16 больше не предлагается: "
-     "выберите заново"},
-    {"a refused task drops it with the line", "valve", kWater, 1, 0, "~103=7",
-     "(нет) |  | Выбранный ранее клапан ЛМК-2 DN 32 Kvs 16 больше не предлагается: выберите заново"},
+// clang-format off
+const struct { const char* name; const char* window; Task task; int choice, pipeDn; const char* changes; const char* shown; } kKept[] = {
+    {"a typed object name keeps the valve and the pipe the user chose", "valve", kWater, 3, 50, "122=ITP", "Клапан седельный ЛМК-2 DN 40 Kvy 16 | 2:DN 50 | "},
+    {"a flow that still proposes the valve keeps it", "valve", kWater, 3, 0, "~108=11", "Клапан седельный ЛМК-2 DN 40 Kvy 16 | 2:DN 40 | "},
+    {"the rejected candidates shown and hidden keep the choice", "valve", kWater, 2, 0, "rejected rejected", "Клапан седельный ЛМК-2 DN 40 Kvy 25 | 2:DN 40 | "},
+    {"steam: both pipes kept", "valve", kSteam, 2, 50, "~108=710", "Клапан для пара ЛМК-П DN 40 Kvy 25 | 0:DN 50 1:DN 50 | "},
+    {"a flow the valve no longer serves drops it with one line, the pipe stays", "valve", kWater, 3, 0, "~108=30", "-- Выбрать -- | 2:DN 40 | Выбранный ранее клапан ЛМК-2 DN 40 Kvs 16 больше не предлагается: выберите заново"},
+    {"a refused task drops it with the line", "valve", kWater, 1, 0, "~103=7", "(нет) |  | Выбранный ранее клапан ЛМК-2 DN 32 Kvs 16 больше не предлагается: выберите заново"},
     // The valve goes with the medium (its line told then), the pipe when the steam's pipes are offered.
-    {"steam has no single pipe: the pipe goes with its own line", "valve", kWater, 2, 0,
-     "121=13 1081=20 ~108=700",
-     "-- Выбрать -- |  | Выбранный ранее трубопровод DN 40 больше не предлагается: выберите заново"},
-    {"regulator: a heat load that still proposes it keeps it", "regulator", kRegulator3, 3, 25, "~106=0.16",
-     "Регулятор перепада давления ЛМР-Д DN 20 Kvy 4 (0,04 - 0,70 МПа) | 2:DN 25 | "},
-    {"regulator: named by its Kvy when it goes", "regulator", kRegulator3, 3, 0, "~106=0.5",
-     "-- Выбрать -- | 2:DN 20 | Выбранный ранее регулятор ЛМР-Д DN 20 Kvy 4 больше не предлагается: "
-     "выберите заново"},
+    {"steam has no single pipe: the pipe goes with its own line", "valve", kWater, 2, 0, "121=13 1081=20 ~108=700", "-- Выбрать -- |  | Выбранный ранее трубопровод DN 40 больше не предлагается: выберите заново"},
+    {"regulator: a heat load that still proposes it keeps it", "regulator", kRegulator3, 3, 25, "~106=0.16", "Регулятор перепада давления ЛМР-Д DN 20 Kvy 4 (0,04 - 0,70 МПа) | 2:DN 25 | "},
+    {"regulator: named by its Kvy when it goes", "regulator", kRegulator3, 3, 0, "~106=0.5", "-- Выбрать -- | 2:DN 20 | Выбранный ранее регулятор ЛМР-Д DN 20 Kvy 4 больше не предлагается: выберите заново"},
 };
 
 // The choice fields of a document as saved: field code, index, type id, null flag, value.
-const struct
-{
-    const char* name;
-    const char* window;
-    Task task;
-    int choice, pipeDn;
-    const char* bytes;
-} kSaved[] = {
-    {"valve: series 5, DN 40, Kvs 16, the single pipe DN 50", "valve", kWater, 3, 50,
-     "01f4 0000 00000002 00 00000005 01f5 0000 00000002 00 00000028 01f6 0000 00000006 00 4030000000000000 "
-     "01f7 0002 00000002 00 00000032"},
-    {"steam: the pipes before and after", "valve", kSteam, 2, 0,
-     "01f4 0000 00000002 00 00000001 01f5 0000 00000002 00 00000028 01f6 0000 00000006 00 4039000000000000 "
-     "01f7 0000 00000002 00 00000028 01f7 0001 00000002 00 00000028"},
-    {"regulator: series 200, Kvy 2.5", "regulator", kRegulator3, 4, 0,
-     "01f4 0000 00000002 00 000000c8 01f5 0000 00000002 00 00000014 01f6 0000 00000006 00 4004000000000000 "
-     "01f7 0002 00000002 00 00000014"},
+const struct { const char* name; const char* window; Task task; int choice, pipeDn; const char* bytes; } kSaved[] = {
+    {"valve: series 5, DN 40, Kvs 16, the single pipe DN 50", "valve", kWater, 3, 50, "01f4 0000 00000002 00 00000005 01f5 0000 00000002 00 00000028 01f6 0000 00000006 00 4030000000000000 01f7 0002 00000002 00 00000032"},
+    {"steam: the pipes before and after", "valve", kSteam, 2, 0, "01f4 0000 00000002 00 00000001 01f5 0000 00000002 00 00000028 01f6 0000 00000006 00 4039000000000000 01f7 0000 00000002 00 00000028 01f7 0001 00000002 00 00000028"},
+    {"regulator: series 200, Kvy 2.5", "regulator", kRegulator3, 4, 0, "01f4 0000 00000002 00 000000c8 01f5 0000 00000002 00 00000014 01f6 0000 00000006 00 4004000000000000 01f7 0002 00000002 00 00000014"},
 };
 
 // A saved choice damaged (valve, water: ЛМК-2 DN 40 Kvs 16, pipe DN 50): the lines of the opening
 // warning, then the choice the window shows.
-const struct
-{
-    const char* name;
-    void (*damage)(Doc&);
-    const char* shown;
-} kDamaged[] = {
-    {"a series stored as a text is named once",
-     [](Doc& d) { d.setValue(DocKey(500), QStringLiteral("ЛМК-2")); },
-     "• Ваш выбор — не выбрано || -- Выбрать -- | 2:DN 50 | "},
-    {"a Kvs stored as a text", [](Doc& d) { d.setValue(DocKey(502), QStringLiteral("16")); },
-     "• Ваш выбор — не выбрано || -- Выбрать -- | 2:DN 50 | "},
-    {"a choice without its Kvs", [](Doc& d) { d.setValue(DocKey(502), QVariant(QVariant::Double)); },
-     "• Ваш выбор — не выбрано || -- Выбрать -- | 2:DN 50 | "},
-    {"a DN the task does not propose", [](Doc& d) { d.setValue(DocKey(501), 50); },
-     "• Ваш выбор — не выбрано: не предлагается для этих данных || -- Выбрать -- | 2:DN 50 | "},
-    {"a series of another window", [](Doc& d) { d.setValue(DocKey(500), 200); },
-     "• Ваш выбор — не выбрано: не предлагается для этих данных || -- Выбрать -- | 2:DN 50 | "},
-    {"a pipe DN outside the standard series", [](Doc& d) { d.setValue(DocKey(503, 2), 45); },
-     "• Трубопровод — не выбрано || Клапан седельный ЛМК-2 DN 40 Kvy 16 |  | "},
-    {"a pipe DN stored as a double", [](Doc& d) { d.setValue(DocKey(503, 2), 50.0); },
-     "• Трубопровод — не выбрано || Клапан седельный ЛМК-2 DN 40 Kvy 16 |  | "},
-    {"a pipe before the valve, which a liquid does not have", [](Doc& d) { d.setValue(DocKey(503, 0), 40); },
-     "• Трубопровод до клапана — не выбрано: не предлагается для этих данных || "
-     "Клапан седельный ЛМК-2 DN 40 Kvy 16 | 2:DN 50 | "},
-    {"a flow that no longer proposes the valve", [](Doc& d) { d.setValue(DocKey(108), 30.0); },
-     "• Ваш выбор — не выбрано: не предлагается для этих данных || -- Выбрать -- | 2:DN 50 | "},
+const struct { const char* name; void (*damage)(Doc&); const char* shown; } kDamaged[] = {
+    {"a series stored as a text is named once", [](Doc& d) { d.setValue(DocKey(500), QStringLiteral("ЛМК-2")); }, "• Ваш выбор — не выбрано || -- Выбрать -- | 2:DN 50 | "},
+    {"a Kvs stored as a text", [](Doc& d) { d.setValue(DocKey(502), QStringLiteral("16")); }, "• Ваш выбор — не выбрано || -- Выбрать -- | 2:DN 50 | "},
+    {"a choice without its Kvs", [](Doc& d) { d.setValue(DocKey(502), QVariant(QVariant::Double)); }, "• Ваш выбор — не выбрано || -- Выбрать -- | 2:DN 50 | "},
+    {"a DN the task does not propose", [](Doc& d) { d.setValue(DocKey(501), 50); }, "• Ваш выбор — не выбрано: не предлагается для этих данных || -- Выбрать -- | 2:DN 50 | "},
+    {"a series of another window", [](Doc& d) { d.setValue(DocKey(500), 200); }, "• Ваш выбор — не выбрано: не предлагается для этих данных || -- Выбрать -- | 2:DN 50 | "},
+    {"a pipe DN outside the standard series", [](Doc& d) { d.setValue(DocKey(503, 2), 45); }, "• Трубопровод — не выбрано || Клапан седельный ЛМК-2 DN 40 Kvy 16 |  | "},
+    {"a pipe DN stored as a double", [](Doc& d) { d.setValue(DocKey(503, 2), 50.0); }, "• Трубопровод — не выбрано || Клапан седельный ЛМК-2 DN 40 Kvy 16 |  | "},
+    {"a pipe before the valve, which a liquid does not have", [](Doc& d) { d.setValue(DocKey(503, 0), 40); }, "• Трубопровод до клапана — не выбрано: не предлагается для этих данных || Клапан седельный ЛМК-2 DN 40 Kvy 16 | 2:DN 50 | "},
+    {"a flow that no longer proposes the valve", [](Doc& d) { d.setValue(DocKey(108), 30.0); }, "• Ваш выбор — не выбрано: не предлагается для этих данных || -- Выбрать -- | 2:DN 50 | "},
 };
+// clang-format on
 
 } // namespace
 
@@ -198,7 +147,7 @@ private slots:
         QFETCH(QString, stem);
         orxtest::MessageCapture capture;
         QTemporaryDir dir;
-        QString file = QStringLiteral(ORX_TEST_SOURCE_DIR "/../fuzz/corpus/document/%1.orx").arg(stem);
+        QString file = orxtest::corpusFile(stem + QStringLiteral(".orx"));
         QByteArray before = orxtest::readFile(file);
         for (int save = 1; save <= 2; ++save) {
             Doc doc;

@@ -1,10 +1,8 @@
-// The three configurators that compose an order designation (the heating and
-// the ventilation cabinet, the flow meter) driven as a user drives them:
-// options chosen in combos, radio rows and check boxes; what the form offers and
-// shows read from it; the document saved and opened again.
+// The three configurators that compose an order designation (the heating and the ventilation cabinet, the
+// flow meter) driven as a user drives them: options chosen in combos, radio rows and check boxes; what the
+// form offers and shows read from it; the document saved and opened again.
 
 #include "configurators/flowmeterconfig.h"
-#include "documents/doc.h"
 #include "formhost.h"
 #include "forms/documentwindows.h"
 #include "forms/fancabinetchild.h"
@@ -12,16 +10,12 @@
 #include "framework/radioarea.h"
 #include "guitestsupport.h"
 #include "guitools/smallclasses.h"
-#include "tablerows.h"
 
 #include <QCheckBox>
-#include <QLabel>
 #include <QLayout>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QStyle>
 #include <QStyleOptionComboBox>
-#include <QTemporaryDir>
 
 using namespace common;
 using namespace configurators;
@@ -48,11 +42,6 @@ using Steps = QVector<Step>;
 DocKey key(int field, int loop = 1)
 {
     return DocKey(qint16(field), qint16(loop - 1));
-}
-
-MdiChild* make(Kind kind, const Doc* doc = nullptr)
-{
-    return createDocumentWindow(kind, doc);
 }
 
 // Empty when every step's value was offered; otherwise the refused step.
@@ -93,10 +82,9 @@ QString plain(const QString& richText)
         .replace(QChar::Nbsp, QLatin1Char(' '));
 }
 
-// The designation or the message shown ("missing" for the one of empty fields,
-// with the fields it names; "refused" with what the refusal names; "no weight
-// range" for the other); " +copy" when the copy button and copyText() give that
-// designation; then "; told: " and the line of a value the form changed itself.
+// The designation or the message shown ("missing" for the one of empty fields, with the fields it names;
+// "refused" with what the refusal names; "no weight range" for the other); " +copy" when the copy button and
+// copyText() give that designation; then "; told: " and the line of a value the form changed itself.
 QString results(MdiChild* form)
 {
     QString shown = QStringLiteral("<none>");
@@ -187,8 +175,7 @@ QString cabinetState(MdiChild* form)
            QStringLiteral("=%1").arg(form->intComboValue(key(R, 2), -1));
 }
 
-// Two loops (heating, hot water), no power reserve, main pumps 4 and 2,
-// reserve pumps 4 and 0, RS-485.
+// Two loops (heating, hot water), no power reserve, main pumps 4 and 2, reserve pumps 4 and 0, RS-485.
 // clang-format off
 const Steps kTwoLoops{{F::fcLoopCount, 2}, {F::fcPowerReserve, 1}, {F::fcLoopType, 1}, {F::fcLoopType, 2, 2},
     {M, 4}, {M, 2, 2}, {R, 4}, {R, 0, 2}, {F::fcInterface, 2}};
@@ -254,10 +241,9 @@ QLabel* labelStartingWith(MdiChild* form, const QStringList& starts)
     return nullptr;
 }
 
-// The first field whose row, options or forced check differ from what the
-// rules answer; else the weight and its box's maximum ("standard" when the box
-// is closed; for an electromagnetic meter the combo's weight), the note, the
-// designation's end.
+// The first field whose row, options or forced check differ from what the rules answer; else the weight and
+// its box's maximum ("standard" when the box is closed; for an electromagnetic meter the combo's weight), the
+// note, the designation's end.
 QString flowMeterState(FlowMeterChild* form)
 {
     const FlowMeterChoice chosen = form->choice();
@@ -312,6 +298,19 @@ const struct { const char* name; Kind kind; Steps steps; const char* expected; }
     {"electromagnetic: the hidden supply of the ultrasonic meter not named", FlowMeter, kUltrasonic + Steps{{lfSeries, -1}, {lfType, 2}}, "missing: Серия, Погрешность"},
     {"ultrasonic: the weight combo of the other principle not named, form order", FlowMeter, kUltrasonic + Steps{{lfSeries, -1}}, "missing: Серия, Напряжение питания"},
 };
+
+// Each form saved and opened again after the steps.
+const struct { const char* name; Kind kind; Steps steps; } kSaved[] = {
+    {"cabinet: two loops", HeatingCabinet, kTwoLoops},
+    // Loop 2 without reserve, loops 3 and 4 empty: stored as null values.
+    {"cabinet: choices missing", HeatingCabinet, kTwoLoops.mid(0, 7) + Steps{{F::fcLoopCount, 4}}},
+    {"ventilation", FanCabinet, {{F::fcFan, 5}, {M, 1}, {F::fcInterface, 1}}},
+    {"flow meter example", FlowMeter, kElectromagnetic},
+    {"flow meter typed weight", FlowMeter, kUltrasonic + Steps{{lfStandardPulseWeight, 0}, {lfPulseWeight, 25}}},
+    {"flow meter: nothing chosen", FlowMeter, {}},
+    // Opened, the weight stays and is refused again rather than replaced.
+    {"flow meter weight outside its range", FlowMeter, kUltrasonic + Steps{{lfStandardPulseWeight, 0}, {lfPulseWeight, 95}}},
+};
 // clang-format on
 
 // A form whose pulse weight table lacks the row of DN 125.
@@ -326,8 +325,6 @@ protected:
 
 } // namespace
 
-Q_DECLARE_METATYPE(Steps)
-
 class TestDesignationForms : public QObject
 {
     Q_OBJECT
@@ -336,7 +333,7 @@ private slots:
     void cabinetLoops()
     {
         orxtest::FormHost host(orxtest::FormHost::ShowOnAdd);
-        MdiChild* form = host.add(make(HeatingCabinet));
+        MdiChild* form = host.add(createDocumentWindow(HeatingCabinet, nullptr));
         const int oneLoopHeight = form->layout()->itemAt(0)->layout()->sizeHint().height();
         for (const auto& row : kCabinetSteps) {
             QCOMPARE(apply(form, row.steps), QString());
@@ -374,7 +371,7 @@ private slots:
     {
         ORX_ROW(kEmptyCombos);
         orxtest::FormHost host(orxtest::FormHost::ShowOnAdd);
-        MdiChild* form = host.add(make(row.kind));
+        MdiChild* form = host.add(createDocumentWindow(row.kind, nullptr));
         QCOMPARE(apply(form, row.steps), QString());
         QCOMPARE(results(form), QString::fromUtf8(row.expected));
     }
@@ -397,46 +394,29 @@ private slots:
                      "на 15 л/имп.: прежний вне диапазона от 12,5 до 125 л/имп."));
     }
 
-    void savedAndReopened_data()
-    {
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<Steps>("steps");
-        QTest::newRow("cabinet: two loops") << int(HeatingCabinet) << kTwoLoops;
-        // Loop 2 without reserve, loops 3 and 4 empty: stored as null values.
-        QTest::newRow("cabinet: choices missing")
-            << int(HeatingCabinet) << kTwoLoops.mid(0, 7) + Steps{{F::fcLoopCount, 4}};
-        QTest::newRow("ventilation") << int(FanCabinet) << Steps{{F::fcFan, 5}, {M, 1}, {F::fcInterface, 1}};
-        QTest::newRow("flow meter example") << int(FlowMeter) << kElectromagnetic;
-        QTest::newRow("flow meter typed weight")
-            << int(FlowMeter) << kUltrasonic + Steps{{lfStandardPulseWeight, 0}, {lfPulseWeight, 25}};
-        QTest::newRow("flow meter: nothing chosen") << int(FlowMeter) << Steps{};
-        // Opened, the weight stays and is refused again rather than replaced.
-        QTest::newRow("flow meter weight outside its range")
-            << int(FlowMeter) << kUltrasonic + Steps{{lfStandardPulseWeight, 0}, {lfPulseWeight, 95}};
-    }
+    void savedAndReopened_data() { tableRows(kSaved); }
     // Each form shows the same again, unmodified; every option of a cabinet,
     // the longest one too, stands clear of the drop-down arrow.
     void savedAndReopened()
     {
-        QFETCH(int, kind);
-        QFETCH(Steps, steps);
+        ORX_ROW(kSaved);
         orxtest::MessageCapture capture;
         QTemporaryDir dir;
         orxtest::StdoutCapture out; // the ventilation cabinet's connection step is timed on the console
         orxtest::FormHost host(orxtest::FormHost::ShowOnAdd);
-        MdiChild* form = host.add(make(Kind(kind)));
-        QCOMPARE(out.take().contains("), connectControls() finished in "), kind == FanCabinet);
-        QCOMPARE(apply(form, steps), QString());
+        MdiChild* form = host.add(createDocumentWindow(row.kind, nullptr));
+        QCOMPARE(out.take().contains("), connectControls() finished in "), row.kind == FanCabinet);
+        QCOMPARE(apply(form, row.steps), QString());
         const QString shown = results(form);
         const Doc doc = orxtest::savedAndReopened(*form, dir.filePath(QStringLiteral("Заказ.orx")));
-        MdiChild* reopened = host.add(make(Kind(kind), &doc));
+        MdiChild* reopened = host.add(createDocumentWindow(row.kind, &doc));
         QVERIFY(!reopened->isModified());
         QCOMPARE(results(reopened), shown);
         QCOMPARE(controls(reopened), controls(form));
-        QVERIFY2(kind == FlowMeter || crampedOption(form).isEmpty(), qPrintable(crampedOption(form)));
+        QVERIFY2(row.kind == FlowMeter || crampedOption(form).isEmpty(), qPrintable(crampedOption(form)));
         // Choices go on from there as in a new document.
-        QCOMPARE(apply(reopened, steps.isEmpty() ? kElectromagnetic : Steps()), QString());
-        QVERIFY(!steps.isEmpty() ||
+        QCOMPARE(apply(reopened, row.steps.isEmpty() ? kElectromagnetic : Steps()), QString());
+        QVERIFY(!row.steps.isEmpty() ||
                 results(reopened) == kElectromagneticDesignation + QStringLiteral(" +copy"));
         QCOMPARE(capture.count(), 0);
     }

@@ -2,10 +2,7 @@
 // user's wishes, refilled when the valve changes, kept in the document and checked at opening.
 
 #include "framework/driveselectionarea.h"
-#include "tablerows.h"
 #include "tst_selectionchild_formreader.h"
-
-#include <QTemporaryDir>
 
 using namespace formreader;
 
@@ -69,77 +66,32 @@ QString driveShown(SelectionChild* form)
         .replace(QLatin1Char('\n'), QLatin1Char(' '));
 }
 
-const struct
-{
-    const char* name;
-    Task task;
-    int valve;
-    const char* wishes;
-    const char* shown;
-} kOffered[] = {
-    {"ЛМК-2 DN 40: the three-point drives of its range, the first chosen", kWater, 3, "",
-     "ЛМА-115-1600/63-20-220В,ЛМА-115-1600/63-20-24В | ЛМА-115-1600/63-20-220В | Трёхпозиционное управление, "
-     "питание 220 В, степень защиты IP54"},
-    {"ЛМК-3 DN 32: its own family, signal 3 at 24 V",
-     {stWater, dtLMK3, ipSupply, pkExcess, pmBar, wfM3h, "102=6 103=5.5 1032=0.3 108=10 105=90 107=70"},
-     1,
-     "s=3 v=24",
-     "ЛМА-138М-1600/63-20-24В | ЛМА-138М-1600/63-20-24В | Управление типа 3, питание 24 В, степень защиты "
-     "IP54"},
-    {"ЛМК-П DN 40: version В, both sizes of its range", kSteam, 2, "s=11",
-     "ЛМА-111В-1600/63-20-220В,ЛМА-111В-2700/63-20-220В,ЛМА-111В-1600/63-20-24В,ЛМА-111В-2700/63-20-24В | "
-     "ЛМА-111В-1600/63-20-220В | Трёхпозиционное управление, исполнение «В», питание 220 В, степень защиты "
-     "IP54"},
-    {"no drive fits: said plainly, nothing offered", kSteam, 2, "s=11 p=67",
-     "- |  | Для ЛМК-П DN 40 в каталоге нет привода с управлением «Трёхпозиционное, исполнение «В»» и "
-     "защитой IP67"},
-    {"a wish the chosen drive no longer meets: the first that meets it", kWater, 3, "d=2 v=220",
-     "ЛМА-115-1600/63-20-220В | ЛМА-115-1600/63-20-220В | Трёхпозиционное управление, питание 220 В, степень "
-     "защиты IP54"},
-    {"another valve the drive does not fit: dropped with a line",
-     {stWater, dtLMK2, ipSupply, pkExcess, pmBar, wfM3h, "102=6 103=5.5 1032=0.3 108=6.5 105=90 107=70"},
-     1,
-     "s=2 c=2",
-     "ЛМА-125М-1600/63-20-220В,ЛМА-225М-1600/63-20-220В | ЛМА-125М-1600/63-20-220В | Управление типа 2, "
-     "питание 220 В, степень защиты IP54 | Выбранный ранее электропривод ЛМА-125М-700/63-20-220В не "
-     "подходит к ЛМК-2 DN 32: выбран ЛМА-125М-1600/63-20-220В"},
-    {"no drive asked for: none chosen, the wishes stay", kWater, 3, "d=0 c=1",
-     "ЛМА-115-1600/63-20-220В,ЛМА-115-1600/63-20-24В | -- Без электропривода -- | "},
-    {"the valve unchosen: the section goes; chosen again, the first drive comes", kWater, 3, "d=2 c=0 c=1",
-     "ЛМА-115-1600/63-20-220В,ЛМА-115-1600/63-20-24В | ЛМА-115-1600/63-20-220В | Трёхпозиционное управление, "
-     "питание 220 В, степень защиты IP54"},
-    {"another valve the drive fits keeps it", kWater, 3, "d=2 c=1",
-     "ЛМА-115-1600/63-20-220В,ЛМА-115-1600/63-20-24В | ЛМА-115-1600/63-20-24В | Трёхпозиционное управление, "
-     "питание 24 В, степень защиты IP54"},
-    {"a valve the task no longer proposes takes its drive, in a line under the results", kWater, 3, "~108=30",
-     "(скрыто) | Электропривод ЛМА-115-1600/63-20-220В снят вместе с клапаном"},
+// clang-format off
+const struct { const char* name; Task task; int valve; const char* wishes; const char* shown; } kOffered[] = {
+    {"ЛМК-2 DN 40: the three-point drives of its range, the first chosen", kWater, 3, "", "ЛМА-115-1600/63-20-220В,ЛМА-115-1600/63-20-24В | ЛМА-115-1600/63-20-220В | Трёхпозиционное управление, питание 220 В, степень защиты IP54"},
+    {"ЛМК-3 DN 32: its own family, signal 3 at 24 V", {stWater, dtLMK3, ipSupply, pkExcess, pmBar, wfM3h, "102=6 103=5.5 1032=0.3 108=10 105=90 107=70"}, 1, "s=3 v=24", "ЛМА-138М-1600/63-20-24В | ЛМА-138М-1600/63-20-24В | Управление типа 3, питание 24 В, степень защиты IP54"},
+    {"ЛМК-П DN 40: version В, both sizes of its range", kSteam, 2, "s=11", "ЛМА-111В-1600/63-20-220В,ЛМА-111В-2700/63-20-220В,ЛМА-111В-1600/63-20-24В,ЛМА-111В-2700/63-20-24В | ЛМА-111В-1600/63-20-220В | Трёхпозиционное управление, исполнение «В», питание 220 В, степень защиты IP54"},
+    {"no drive fits: said plainly, nothing offered", kSteam, 2, "s=11 p=67", "- |  | Для ЛМК-П DN 40 в каталоге нет привода с управлением «Трёхпозиционное, исполнение «В»» и защитой IP67"},
+    {"a wish the chosen drive no longer meets: the first that meets it", kWater, 3, "d=2 v=220", "ЛМА-115-1600/63-20-220В | ЛМА-115-1600/63-20-220В | Трёхпозиционное управление, питание 220 В, степень защиты IP54"},
+    {"another valve the drive does not fit: dropped with a line", {stWater, dtLMK2, ipSupply, pkExcess, pmBar, wfM3h, "102=6 103=5.5 1032=0.3 108=6.5 105=90 107=70"}, 1, "s=2 c=2", "ЛМА-125М-1600/63-20-220В,ЛМА-225М-1600/63-20-220В | ЛМА-125М-1600/63-20-220В | Управление типа 2, питание 220 В, степень защиты IP54 | Выбранный ранее электропривод ЛМА-125М-700/63-20-220В не подходит к ЛМК-2 DN 32: выбран ЛМА-125М-1600/63-20-220В"},
+    {"no drive asked for: none chosen, the wishes stay", kWater, 3, "d=0 c=1", "ЛМА-115-1600/63-20-220В,ЛМА-115-1600/63-20-24В | -- Без электропривода -- | "},
+    {"the valve unchosen: the section goes; chosen again, the first drive comes", kWater, 3, "d=2 c=0 c=1", "ЛМА-115-1600/63-20-220В,ЛМА-115-1600/63-20-24В | ЛМА-115-1600/63-20-220В | Трёхпозиционное управление, питание 220 В, степень защиты IP54"},
+    {"another valve the drive fits keeps it", kWater, 3, "d=2 c=1", "ЛМА-115-1600/63-20-220В,ЛМА-115-1600/63-20-24В | ЛМА-115-1600/63-20-24В | Трёхпозиционное управление, питание 24 В, степень защиты IP54"},
+    {"a valve the task no longer proposes takes its drive, in a line under the results", kWater, 3, "~108=30", "(скрыто) | Электропривод ЛМА-115-1600/63-20-220В снят вместе с клапаном"},
 };
 
 // A saved drive damaged (ЛМК-2 DN 40 Kvs 16, signal 3, 24 V, ЛМА-135М-1600/63-20-24В): the opening
 // warning, then the section as it opens.
-const struct
-{
-    const char* name;
-    QVariant value;
-    qint16 field;
-    const char* shown;
-} kDamaged[] = {
-    {"a signal stored as a text: the first wishes, the drive no longer theirs", QStringLiteral("3"), 504,
-     "• Электропривод — не выбран || ЛМА-115-1600/63-20-24В | -- Без электропривода -- | "},
-    {"a voltage the catalogue has not: any voltage, the drive still fits", 110, 505,
-     "• Электропривод — условия выбора не заданы || ЛМА-135М-1600/63-20-220В,ЛМА-135М-1600/63-20-24В | "
-     "ЛМА-135М-1600/63-20-24В | Управление типа 3, питание 24 В, степень защиты IP54"},
-    {"an unknown designation", QStringLiteral("ЛМА-999"), 507,
-     "• Электропривод — не выбран || ЛМА-135М-1600/63-20-24В | -- Без электропривода -- | "},
-    {"a drive of another valve family", QStringLiteral("ЛМА-138М-1600/63-20-24В"), 507,
-     "• Электропривод — не выбран || ЛМА-135М-1600/63-20-24В | -- Без электропривода -- | "},
-    {"a thousand characters", QString(1000, QChar(0x042F)), 507,
-     "• Электропривод — не выбран || ЛМА-135М-1600/63-20-24В | -- Без электропривода -- | "},
-    {"a designation stored as a number", 5, 507,
-     "• Электропривод — не выбран || ЛМА-135М-1600/63-20-24В | -- Без электропривода -- | "},
-    {"a drive whose valve is not proposed", 30.0, 108,
-     "• Ваш выбор — не выбрано: не предлагается для этих данных\n• Электропривод — не выбран || (скрыто)"},
+const struct { const char* name; QVariant value; qint16 field; const char* shown; } kDamaged[] = {
+    {"a signal stored as a text: the first wishes, the drive no longer theirs", QStringLiteral("3"), 504, "• Электропривод — не выбран || ЛМА-115-1600/63-20-24В | -- Без электропривода -- | "},
+    {"a voltage the catalogue has not: any voltage, the drive still fits", 110, 505, "• Электропривод — условия выбора не заданы || ЛМА-135М-1600/63-20-220В,ЛМА-135М-1600/63-20-24В | ЛМА-135М-1600/63-20-24В | Управление типа 3, питание 24 В, степень защиты IP54"},
+    {"an unknown designation", QStringLiteral("ЛМА-999"), 507, "• Электропривод — не выбран || ЛМА-135М-1600/63-20-24В | -- Без электропривода -- | "},
+    {"a drive of another valve family", QStringLiteral("ЛМА-138М-1600/63-20-24В"), 507, "• Электропривод — не выбран || ЛМА-135М-1600/63-20-24В | -- Без электропривода -- | "},
+    {"a thousand characters", QString(1000, QChar(0x042F)), 507, "• Электропривод — не выбран || ЛМА-135М-1600/63-20-24В | -- Без электропривода -- | "},
+    {"a designation stored as a number", 5, 507, "• Электропривод — не выбран || ЛМА-135М-1600/63-20-24В | -- Без электропривода -- | "},
+    {"a drive whose valve is not proposed", 30.0, 108, "• Ваш выбор — не выбрано: не предлагается для этих данных\n• Электропривод — не выбран || (скрыто)"},
 };
+// clang-format on
 
 // The window of kWater with ЛМК-2 DN 40 Kvs 16 and its drive of signal 3 at 24 V, saved and read back.
 Doc savedWithDrive(const QString& file)

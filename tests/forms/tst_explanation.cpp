@@ -4,7 +4,6 @@
 // written with the separator of the locale.
 
 #include "forms/explanationtext.h"
-#include "tablerows.h"
 #include "tst_selectionchild_formreader.h"
 
 using namespace formreader;
@@ -19,44 +18,20 @@ const Task kLowSetpoint{stSaturatedSteam,       rtDownstream, ipSupply, pkExcess
 
 // A candidate: lines of its tooltip, its figures marked as missing their criterion, the line under its
 // choice (none when rejected). Without one, the line under the message of a search without a model.
-const struct
-{
-    const char* name;
-    const Task* task;
-    const char* candidate;
-    const char* tip; // lines joined by "\n"
-    const char* marked;
-    const char* line;
-    bool underC = false;
-} kRows[] = {
-    {"valve 1: DN 125 beyond the two smallest diameters", &kValve1, "ЛМК-2 DN 125 Kvy 125",
-     "Отбракован: DN 125 не входит в два наименьших диаметра (80, 100)\nЗапас 1,35 — вне 1,1–1,3\n"
-     "Скорость 2,53 м/с при полностью открытом клапане ≤ 3,0",
-     "1.35", ""},
-    {"valve 1: DN 80 misses the safety factor and the speed", &kValve1, "ЛМК-2 DN 80 Kvy 100",
-     "Предложен\nАвторитет 0,65 ≥ 0,5\nКавитации нет (перепад 0,10 МПа, вскипание при 0,37 МПа)", "1.08",
-     "Скорость 5,42 м/с при полностью открытом клапане — выше 3,0 · запас 1,08 — вне 1,1–1,3 · авторитет "
-     "0,65 ≥ 0,5 · кавитации нет"},
-    {"valve 4: steam speeds shown, not judged, of the design flow", &kValve4, "ЛМК-П DN 50 Kvy 32",
-     "Предложен", "",
-     "Скорость до 88,30 м/с, после 121,83 м/с при расчётном расходе — не оценивается · запас не "
-     "рассчитывается · авторитет не рассчитывается · кавитация не оценивается"},
-    {"regulator 3: Kvs 3.2 excluded", &kRegulator3, "ЛМР-Д DN 20 Kvy 3.2 (0,04 - 0,70 МПа)",
-     "Отбракован: Kvs 3,2 — исключённое значение", "", ""},
-    {"regulator 3: DN 15 Kvs 4 too fast at the design flow", &kRegulator3,
-     "ЛМР-Д DN 15 Kvy 4 (0,04 - 0,70 МПа)", "", "",
-     "Скорость 4,68 м/с при расчётном расходе — выше 3,0 · кавитации нет · шум: ниже средней · настройка "
-     "0,05 МПа в диапазоне 0,04 - 0,70 МПа"},
+// clang-format off
+// Tooltip lines are joined by "\n".
+const struct { const char* name; const Task* task; const char* candidate; const char* tip; const char* marked; const char* line; bool underC = false; } kRows[] = {
+    {"valve 1: DN 125 beyond the two smallest diameters", &kValve1, "ЛМК-2 DN 125 Kvy 125", "Отбракован: DN 125 не входит в два наименьших диаметра (80, 100)\nЗапас 1,35 — вне 1,1–1,3\nСкорость 2,53 м/с при полностью открытом клапане ≤ 3,0", "1.35", ""},
+    {"valve 1: DN 80 misses the safety factor and the speed", &kValve1, "ЛМК-2 DN 80 Kvy 100", "Предложен\nАвторитет 0,65 ≥ 0,5\nКавитации нет (перепад 0,10 МПа, вскипание при 0,37 МПа)", "1.08", "Скорость 5,42 м/с при полностью открытом клапане — выше 3,0 · запас 1,08 — вне 1,1–1,3 · авторитет 0,65 ≥ 0,5 · кавитации нет"},
+    {"valve 4: steam speeds shown, not judged, of the design flow", &kValve4, "ЛМК-П DN 50 Kvy 32", "Предложен", "", "Скорость до 88,30 м/с, после 121,83 м/с при расчётном расходе — не оценивается · запас не рассчитывается · авторитет не рассчитывается · кавитация не оценивается"},
+    {"regulator 3: Kvs 3.2 excluded", &kRegulator3, "ЛМР-Д DN 20 Kvy 3.2 (0,04 - 0,70 МПа)", "Отбракован: Kvs 3,2 — исключённое значение", "", ""},
+    {"regulator 3: DN 15 Kvs 4 too fast at the design flow", &kRegulator3, "ЛМР-Д DN 15 Kvy 4 (0,04 - 0,70 МПа)", "", "", "Скорость 4,68 м/с при расчётном расходе — выше 3,0 · кавитации нет · шум: ниже средней · настройка 0,05 МПа в диапазоне 0,04 - 0,70 МПа"},
     // The C locale writes points; the names of the tuning ranges are the catalogue's.
-    {"regulator 3 under C: points in the figures and bounds", &kRegulator3,
-     "ЛМР-Д DN 20 Kvy 3.2 (0,04 - 0,70 МПа)",
-     "Отбракован: Kvs 3.2 — исключённое значение\nСкорость 2.63 м/с при расчётном расходе ≤ 3.0", "", "",
-     true},
-    {"valve without a model: Kv beyond the series", &kHugeFlow, "", "", "",
-     "Расчётный Kv 6214,02 м³/ч больше, чем может дать серия: наибольший Kvs 1600 м³/ч"},
-    {"regulator without a model: setpoint below the springs", &kLowSetpoint, "", "", "",
-     "Уставка 0,05 МПа не входит ни в один диапазон настройки (0,10 - 0,70 МПа, 0,30 - 1,20 МПа)"},
+    {"regulator 3 under C: points in the figures and bounds", &kRegulator3, "ЛМР-Д DN 20 Kvy 3.2 (0,04 - 0,70 МПа)", "Отбракован: Kvs 3.2 — исключённое значение\nСкорость 2.63 м/с при расчётном расходе ≤ 3.0", "", "", true},
+    {"valve without a model: Kv beyond the series", &kHugeFlow, "", "", "", "Расчётный Kv 6214,02 м³/ч больше, чем может дать серия: наибольший Kvs 1600 м³/ч"},
+    {"regulator without a model: setpoint below the springs", &kLowSetpoint, "", "", "", "Уставка 0,05 МПа не входит ни в один диапазон настройки (0,10 - 0,70 МПа, 0,30 - 1,20 МПа)"},
 };
+// clang-format on
 
 } // namespace
 

@@ -3,16 +3,10 @@
 
 #include "formhost.h"
 #include "forms/documentwindows.h"
-#include "framework/mdichild.h"
 #include "guitestsupport.h"
-#include "tablerows.h"
-#include "testsupport.h"
 
 #include <QLineEdit>
 #include <QSpinBox>
-#include <QTemporaryDir>
-
-#include <memory>
 
 namespace {
 
@@ -21,28 +15,13 @@ std::unique_ptr<MdiChild> formOf(const Doc& doc)
     return std::unique_ptr<MdiChild>(createDocumentWindow(common::DocType(doc.docType()), &doc));
 }
 
-Doc sample(const QString& stem)
-{
-    Doc doc;
-    if (!Doc::loadFromFile(QStringLiteral(ORX_TEST_SOURCE_DIR "/../fuzz/corpus/document/%1.orx").arg(stem),
-                           doc))
-        qWarning("no sample %s", qPrintable(stem));
-    return doc;
-}
-
 const char* const kSamples[] = {"valve", "regulator", "kv", "flowmeter", "stdcabinet", "fancabinet"};
 
 // A stored position field from elsewhere: what the opening warning says, then the mark and quantity shown.
-const struct
-{
-    const char* name;
-    qint16 field;
-    QVariant value;
-    const char* shown;
-} kStored[] = {
+// clang-format off
+const struct { const char* name; qint16 field; QVariant value; const char* shown; } kStored[] = {
     {"a mark of 16 characters stays", 508, QStringLiteral("РК-1234567890123"), " | РК-1234567890123 | 1"},
-    {"a longer mark is cut to 16", 508, QStringLiteral("РК-12345678901234"),
-     "• Позиция — сокращено до 16 знаков | РК-1234567890123 | 1"},
+    {"a longer mark is cut to 16", 508, QStringLiteral("РК-12345678901234"), "• Позиция — сокращено до 16 знаков | РК-1234567890123 | 1"},
     {"a mark stored as a number", 508, 7, "• Позиция — не заполнено |  | 1"},
     {"a quantity of 999", 509, 999, " |  | 999"},
     {"a quantity of 0", 509, 0, "• Кол-во — взято 1 |  | 1"},
@@ -50,6 +29,7 @@ const struct
     {"a quantity of 2.5", 509, 2.5, "• Кол-во — взято 1 |  | 1"},
     {"a quantity stored as a text", 509, QStringLiteral("3"), "• Кол-во — взято 1 |  | 1"},
 };
+// clang-format on
 
 } // namespace
 
@@ -72,7 +52,7 @@ private slots:
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("a.orx"));
         orxtest::FormHost host;
-        MdiChild* form = host.add(formOf(sample(stem)).release());
+        MdiChild* form = host.add(formOf(orxtest::corpusDocument(stem)).release());
         QVERIFY(form->positionMark().isEmpty() && form->quantity() == 1);
         const Doc untouched = orxtest::savedAndReopened(*form, file);
         QVERIFY(!untouched.keys().contains(DocKey(508)) && !untouched.keys().contains(DocKey(509)));
@@ -94,7 +74,7 @@ private slots:
     void storedFromElsewhere()
     {
         ORX_ROW(kStored);
-        Doc doc = sample(QStringLiteral("kv"));
+        Doc doc = orxtest::corpusDocument(QStringLiteral("kv"));
         doc.setValue(DocKey(row.field), row.value);
         orxtest::MessageCapture capture;
         const std::unique_ptr<MdiChild> form = formOf(doc);

@@ -1,12 +1,8 @@
-// The forms on an office laptop's screen: the worked examples stand in a
-// maximised window 1280 px wide without a sideways scroll bar, and the
-// wrapped texts keep a figure with its unit.
+// The forms on an office laptop's screen: the worked examples stand in a maximised window 1280 px wide
+// without a sideways scroll bar, and the wrapped texts keep a figure with its unit.
 
-#include "forms/fancabinetchild.h"
-#include "forms/flowmeterchild.h"
-#include "forms/kvchild.h"
+#include "forms/documentwindows.h"
 #include "framework/linebreaks.h"
-#include "tablerows.h"
 #include "tst_selectionchild_formreader.h"
 
 #include <QScrollArea>
@@ -20,53 +16,29 @@ const Task kSteamRegulator{stSaturatedSteam,     rtDownstream, ipReturn, pkExces
                            "102=8 103=3 108=500"};
 
 // A form of each kind; the selections with a worked example typed in.
-const struct
-{
-    const char* name;
-    const Task* task;
-} kForms[] = {
-    {"valve 1: five columns, one pipe", &kValve1},
-    {"valve 4: steam, a pipe before and after", &kValve4},
-    {"regulator 3: three columns", &kRegulator3},
-    {"regulator, steam: the longest designations", &kSteamRegulator},
-    {"kv", nullptr},
-    {"flow meter", nullptr},
-    {"heating cabinet", nullptr},
-    {"ventilation cabinet", nullptr},
+// clang-format off
+const struct { const char* name; DocType type; const Task* task; } kForms[] = {
+    {"valve 1: five columns, one pipe", docValve, &kValve1},
+    {"valve 4: steam, a pipe before and after", docValve, &kValve4},
+    {"regulator 3: three columns", docRegulator, &kRegulator3},
+    {"regulator, steam: the longest designations", docRegulator, &kSteamRegulator},
+    {"kv", docKv, nullptr},
+    {"flow meter", docFlowMeter, nullptr},
+    {"heating cabinet", docStdCabinet, nullptr},
+    {"ventilation cabinet", docFanCabinet, nullptr},
 };
 
-MdiChild* makeForm(const QByteArray& name)
-{
-    if (name.startsWith("regulator"))
-        return new RegulatorChild();
-    if (name.startsWith("valve"))
-        return new ValveChild();
-    if (name == "kv")
-        return new KvChild();
-    if (name == "flow meter")
-        return new FlowMeterChild();
-    if (name == "heating cabinet")
-        return new StdCabinetChild();
-    return new FanCabinetChild();
-}
-
-const struct
-{
-    const char* name;
-    const char* text;
-    const char* kept; // the text with "~" for each non-breaking space
-} kBreaks[] = {
+// kept: the text with "~" for each non-breaking space.
+const struct { const char* name; const char* text; const char* kept; } kBreaks[] = {
     {"a figure keeps its unit", "не должно превышать 2.5 МПа", "не~должно превышать 2.5~МПа"},
     {"in rich text too", "<i>Tпод</i> = 150,00 °C: допустимо", "<i>Tпод</i> = 150,00~°C: допустимо"},
-    {"a one-letter word keeps the next", "Вероятность кавитации в клапане",
-     "Вероятность кавитации в~клапане"},
-    {"a last symbol keeps the word before", "Пустые поля: <i>P2</i>, <i>G</i>",
-     "Пустые поля: <i>P2</i>,~<i>G</i>"},
+    {"a one-letter word keeps the next", "Вероятность кавитации в клапане", "Вероятность кавитации в~клапане"},
+    {"a last symbol keeps the word before", "Пустые поля: <i>P2</i>, <i>G</i>", "Пустые поля: <i>P2</i>,~<i>G</i>"},
     {"a short last word that is no symbol breaks", "кавитации в\nрегуляторе", "кавитации в\nрегуляторе"},
     {"a figure before a word breaks", "равной 3 при", "равной 3 при"},
-    {"a range keeps its unit, a count its word", "диапазон 0,04 - 0,70 МПа, Масса 1 ед., кг",
-     "диапазон 0,04 - 0,70~МПа, Масса 1~ед., кг"},
+    {"a range keeps its unit, a count its word", "диапазон 0,04 - 0,70 МПа, Масса 1 ед., кг", "диапазон 0,04 - 0,70~МПа, Масса 1~ед., кг"},
 };
+// clang-format on
 
 } // namespace
 
@@ -92,7 +64,7 @@ private slots:
         ORX_ROW(kForms);
         orxtest::MessageCapture capture;
         orxtest::FormHost host(orxtest::FormHost::ShowOnRequest, 720);
-        MdiChild* form = host.add(makeForm(row.name));
+        MdiChild* form = host.add(createDocumentWindow(row.type, nullptr));
         host.tabs.resize(1280, 720);
         QVERIFY(host.show());
         if (row.task)

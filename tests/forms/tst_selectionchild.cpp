@@ -1,11 +1,6 @@
 // The valve and the regulator windows driven as a user drives them.
 
-#include "tablerows.h"
 #include "tst_selectionchild_formreader.h"
-
-#include <QTemporaryDir>
-
-#include <memory>
 
 using namespace formreader;
 
@@ -52,25 +47,18 @@ QString rows(SelectionChild* form)
 // The worked examples, a line each: the inputs the window works out, the details, the number of columns,
 // the proposed and the rejected candidates ("!": a liquid too fast in the pipe of the valve's DN), the note
 // on a high drop, the first choice by its full name.
-const struct
-{
-    const char* name;
-    Task task;
-    const char* shown;
-} kExamples[] = {
+// clang-format off
+const struct { const char* name; Task task; const char* shown; } kExamples[] = {
     {"valve 1: ЛМК-2, propylene glycol 50 %, 2.5 Gcal/h", kValve1,
      "108=91.81\nro=984.4 Kv=92.53\n5\n"
-     "ЛМК-2 80/100!|1.08|0.65|низкая|низкая; 100/125!|1.35|0.59|низкая|низкая; "
-     "100/100!|1.08|0.65|низкая|низкая\n"
+     "ЛМК-2 80/100!|1.08|0.65|низкая|низкая; 100/125!|1.35|0.59|низкая|низкая; 100/100!|1.08|0.65|низкая|низкая\n"
      "ЛМК-2 125/125|1.35|0.59|низкая|низкая; 125/100|1.08|0.65|низкая|низкая; 150/100\n"
      "Клапан седельный ЛМК-2 DN 80 Kvy 100"},
-    {"valve 2: ЛМК-2, water, 91 Gcal/h",
-     {stWater, dtLMK2, ipSupply, pkExcess, pmAtm, wfM3h, "102=5 103=3.2 1032=0.6 106=91 105=100 107=42"},
+    {"valve 2: ЛМК-2, water, 91 Gcal/h", {stWater, dtLMK2, ipSupply, pkExcess, pmAtm, wfM3h, "102=5 103=3.2 1032=0.6 106=91 105=100 107=42"},
      "108=1636.76\nPs(клапан)=0.101 ro=958.4 Kv=1186.49\n5\n"
      "ЛМК-2 300/1600!|1.35|0.69|низкая|ниже средней; 300/1250!|1.05|0.74|низкая|ниже средней\n\n"
      "Клапан седельный ЛМК-2 DN 300 Kvy 1600"},
-    {"valve 3: ЛМК-3, water, return pipe, absolute: the high-drop note",
-     {stWater, dtLMK3, ipReturn, pkAbsolute, pmAtm, wfTh, "102=5 103=3 1032=0.6 106=1 105=94 107=65"},
+    {"valve 3: ЛМК-3, water, return pipe, absolute: the high-drop note", {stWater, dtLMK3, ipReturn, pkAbsolute, pmAtm, wfTh, "102=5 103=3 1032=0.6 106=1 105=94 107=65"},
      "108=34.43\nPs(клапан)=0.025 ro=980.6 Kv=24.42\n5\n"
      "ЛМК-3 40/25!|1.02|0.77|низкая|ниже средней; 50/32!|1.31|0.71|низкая|ниже средней\n\nnote\n"
      "Клапан трёхходовой ЛМК-3 DN 40 Kvy 25"},
@@ -83,15 +71,12 @@ const struct
      "ЛМК-2 32/16!|1.15|0.59|низкая|низкая; 40/25|1.80|0.48|низкая|низкая; *40/16|1.15|0.59|низкая|низкая\n"
      "ЛМК-2 50/25|1.80|0.48|низкая|низкая; *50/16|1.15|0.59|низкая|низкая; 65/25|1.80|0.48|низкая|низкая\n"
      "Клапан седельный ЛМК-2 DN 32 Kvy 16"},
-    {"regulator 1: ЛМР-Д, propylene glycol 10 %, return pipe",
-     {stPropyleneGlycol, rtDiffPressure, ipReturn, pkAbsolute, pmBar, wfM3h,
-      "141=10 1020=5 1021=1 1036=1 1035=2 106=2 105=100 107=46"},
+    {"regulator 1: ЛМР-Д, propylene glycol 10 %, return pipe", {stPropyleneGlycol, rtDiffPressure, ipReturn, pkAbsolute, pmBar, wfM3h, "141=10 1020=5 1021=1 1036=1 1035=2 106=2 105=100 107=46"},
      "10371=0.50 1037=0.50 108=38.71\nro=997.8 Kv=27.34\n3\n"
      "ЛМР-Д 40/25 (0,04 - 0,70 МПа)|низкая|ниже средней; 50/32; 50/25\n"
      "ЛМР-Д 65/40 (0,04 - 0,70 МПа)|низкая|ниже средней; 65/32; 65/25; 80/40; 80/32\n"
      "Регулятор перепада давления ЛМР-Д DN 40 Kvy 25 (0,04 - 0,70 МПа)"},
-    {"regulator 2: ЛМР-1, water, gauge atm",
-     {stWater, rtUpstream, ipReturn, pkExcess, pmAtm, wfM3h, "102=8 103=4.1 108=38.88 107=46"},
+    {"regulator 2: ЛМР-1, water, gauge atm", {stWater, rtUpstream, ipReturn, pkExcess, pmAtm, wfM3h, "102=8 103=4.1 108=38.88 107=46"},
      "1031=3.90 108=38.88\nPs(регулятор)=0.010 ro=989.9 Kv=19.46\n3\n"
      "ЛМР-1 40/25 (0,60 - 1,00 МПа)|низкая|выше средней; 50/25\n"
      "ЛМР-1 40/20 (0,60 - 1,00 МПа)|низкая|выше средней; 65/25\nnote\n"
@@ -103,67 +88,37 @@ const struct
      "Регулятор перепада давления ЛМР-Д DN 15 Kvy 4 (0,04 - 0,70 МПа)"},
 };
 
-// The report needs a choice and its pipes.
-const struct
-{
-    const char* name;
-    Task task;
-    int choice;
-    const char* pipes; // DN and speed of each once the device is chosen, by location
-    const char* noChoice;
-    const char* file;
-} kReports[] = {
-    {"valve, steam: a pipe before and one after", kSteam, 2, "0: DN 40 60.24\n1: DN 40 83.80",
-     "Необходимо выбрать клапан", "Клапан_регулирующий_ОРИМАКС_"},
-    {"regulator 3: one pipe", kRegulator3, 3, "2: DN 20 2.63", "Необходимо выбрать устройство",
-     "Регулятор_перепада_давления_ОРИМАКС_"},
+// The report needs a choice and its pipes (`pipes`: the DN and speed of each once the device is chosen,
+// by location).
+const struct { const char* name; Task task; int choice; const char* pipes; const char* noChoice; const char* file; } kReports[] = {
+    {"valve, steam: a pipe before and one after", kSteam, 2, "0: DN 40 60.24\n1: DN 40 83.80", "Необходимо выбрать клапан", "Клапан_регулирующий_ОРИМАКС_"},
+    {"regulator 3: one pipe", kRegulator3, 3, "2: DN 20 2.63", "Необходимо выбрать устройство", "Регулятор_перепада_давления_ОРИМАКС_"},
 };
+// clang-format on
 
 const QString kInvalid = QStringLiteral("Недопустимые входные данные:<br>");
 
 // The losses of the differential scheme as the user types the drops (Pпод - Pобр = 3 бар, ΔPру 1; "~": set
 // with the focus elsewhere; "|": saved and opened again), and what the calculation says of the drops.
-const struct
-{
-    const char* name;
-    const char* typed;
-    const char* shown;
-} kBalances[] = {
+// clang-format off
+const struct { const char* name; const char* typed; const char* shown; } kBalances[] = {
     {"nothing to balance while a drop is empty", "1021=3 1035=1 1036=1", "10371=0.00 1037=0.00 | "},
-    {"before any loss is typed the two share the rest", "1021=3 1035=1 1036=1 1020=6",
-     "10371=0.50 1037=0.50 | "},
-    {"the losses after take what the typed loss leaves", "1020=6 1021=3 1035=1 1036=1 10371=0.8",
-     "10371=0.80 1037=0.20 | "},
-    {"a typed loss survives a change of ΔPрег", "1020=6 1021=3 1036=1 1035=1.8 10371=0.05 1035=1.7",
-     "10371=0.05 1037=0.25 | "},
-    {"a typed loss survives a change of Pпод, Pобр and ΔPру",
-     "1020=6 1021=3 1036=1 1035=1 10371=0.3 1020=6.5 1021=3.1 1036=0.9", "10371=0.30 1037=1.20 | "},
-    {"a typed loss that leaves no rest is kept, and the drops refused",
-     "1020=6 1021=3 1036=1 1035=1 10371=0.8 1036=1.5",
-     "10371=0.80 1037=0.20 | сумма перепадов давления должна быть равной 3 бар"},
-    {"the drops changed from elsewhere are left unbalanced, and refused",
-     "1020=6 1021=3 1035=1 1036=1 10371=0.8 ~1020=7",
-     "10371=0.80 1037=0.20 | сумма перепадов давления должна быть равной 4 бар"},
-    {"a stored loss other than half the rest was typed",
-     "1020=6 1021=3 1036=1 1035=1.8 10371=0.05 | 1035=1.7", "10371=0.05 1037=0.25 | "},
+    {"before any loss is typed the two share the rest", "1021=3 1035=1 1036=1 1020=6", "10371=0.50 1037=0.50 | "},
+    {"the losses after take what the typed loss leaves", "1020=6 1021=3 1035=1 1036=1 10371=0.8", "10371=0.80 1037=0.20 | "},
+    {"a typed loss survives a change of ΔPрег", "1020=6 1021=3 1036=1 1035=1.8 10371=0.05 1035=1.7", "10371=0.05 1037=0.25 | "},
+    {"a typed loss survives a change of Pпод, Pобр and ΔPру", "1020=6 1021=3 1036=1 1035=1 10371=0.3 1020=6.5 1021=3.1 1036=0.9", "10371=0.30 1037=1.20 | "},
+    {"a typed loss that leaves no rest is kept, and the drops refused", "1020=6 1021=3 1036=1 1035=1 10371=0.8 1036=1.5", "10371=0.80 1037=0.20 | сумма перепадов давления должна быть равной 3 бар"},
+    {"the drops changed from elsewhere are left unbalanced, and refused", "1020=6 1021=3 1035=1 1036=1 10371=0.8 ~1020=7", "10371=0.80 1037=0.20 | сумма перепадов давления должна быть равной 4 бар"},
+    {"a stored loss other than half the rest was typed", "1020=6 1021=3 1036=1 1035=1.8 10371=0.05 | 1035=1.7", "10371=0.05 1037=0.25 | "},
     {"stored halves are shared again", "1020=6 1021=3 1036=1 1035=1.8 | 1035=1.7", "10371=0.15 1037=0.15 | "},
 };
 // A refused task shows its message alone, and the empty inputs named in the order of the rows.
-const struct
-{
-    const char* name;
-    Task task;
-    QString message;
-    const char* named;
-} kRefused[] = {
-    {"valve: P2 above P1", water("102=6 103=7 1032=0.3 108=10 105=90 107=0"),
-     kInvalid + QStringLiteral("давление перед клапаном должно превышать давление после клапана"), ""},
-    {"valve: the empty inputs named in the order of the rows", water("102=6 103=0 1032=0 108=0 105=90 107=0"),
-     QStringLiteral("Не заполнены входные данные"),
-     "Пустые поля: <i>P2</i>, <i>ΔPру</i>, <i>Tобр</i>, <i>G</i>"},
-    {"valve: no catalogue valve is large enough", water("102=6 103=5.5 1032=0.3 108=99999999 105=90 107=70"),
-     QStringLiteral("Не удалось найти модель с подходящим kv"), ""},
+const struct { const char* name; Task task; QString message; const char* named; } kRefused[] = {
+    {"valve: P2 above P1", water("102=6 103=7 1032=0.3 108=10 105=90 107=0"), kInvalid + QStringLiteral("давление перед клапаном должно превышать давление после клапана"), ""},
+    {"valve: the empty inputs named in the order of the rows", water("102=6 103=0 1032=0 108=0 105=90 107=0"), QStringLiteral("Не заполнены входные данные"), "Пустые поля: <i>P2</i>, <i>ΔPру</i>, <i>Tобр</i>, <i>G</i>"},
+    {"valve: no catalogue valve is large enough", water("102=6 103=5.5 1032=0.3 108=99999999 105=90 107=70"), QStringLiteral("Не удалось найти модель с подходящим kv"), ""},
 };
+// clang-format on
 
 } // namespace
 

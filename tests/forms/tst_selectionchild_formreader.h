@@ -11,11 +11,9 @@
 #include "guitestsupport.h"
 #include "guitools/smallclasses.h"
 
-#include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpression>
 
 #include <algorithm>
 

@@ -2,14 +2,12 @@
 
 #include "formhost.h"
 #include "guitestsupport.h"
-#include "tablerows.h"
 
 #include "engine/algotest.h"
 #include "engine/regulatoralgorithm.h"
 #include "engine/valvealgorithm.h"
 #include "forms/regulatorchild.h"
 #include "forms/valvechild.h"
-#include "gentools/errorhandle.h"
 #include "guitools/smallclasses.h"
 #include "reports/devicesizetablegenerator.h"
 #include "reports/pdfgenerator.h"
@@ -20,20 +18,10 @@
 #include "vocabulary/common.h"
 
 #include <QAbstractTextDocumentLayout>
-#include <QDate>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QMessageBox>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTextCursor>
 #include <QTextLayout>
 #include <QTextTable>
-#include <QUrl>
-
-#include <cmath>
-#include <memory>
 
 using namespace common;
 
@@ -132,14 +120,8 @@ struct FrameReport : PdfGenerator
 const QString documentsKey = QStringLiteral("Common/Directory");
 
 // A series' dimension table: rows × columns, the notes' start and the failed conditions.
-struct Series
-{
-    const char* name;
-    int deviceType;
-    bool atCursor;
-    const char *shape, *conditions;
-};
-const Series kSeries[] = {
+// clang-format off
+const struct { const char* name; int deviceType; bool atCursor; const char *shape, *conditions; } kSeries[] = {
     {"ЛМК-3", dtLMK3, true, "5×15", ""},
     {"ЛМР-Д", dtLMRD, true, "5×15\n\nДлина ", ""},
     {"ЛМР-2-П: to DN 100, no Н1 row", dtLMR2P, false, "4×10\n\nДлина ", ""},
@@ -147,6 +129,7 @@ const Series kSeries[] = {
     {"ЛМР-1-01: no dimensions", dtLMR101, true, "1×15", "0"},
     {"unknown type", 999, false, "1×15", "0"},
 };
+// clang-format on
 
 // A worked example's candidate (DN, Kvs) and the pipes chosen for it.
 struct Candidate
@@ -200,9 +183,7 @@ struct Case
 
 // clang-format off
 const Case kReports[] = {
-    {"1: liquid, heat load in ГКал/ч, flow from heat, one pipe",
-     {1, 100, 125, {{plSingle, {100, 3.2987}}}},
-     "Расчёт регулирующего клапана|Клапан_регулирующий|:/icons/lmk2_small.png",
+    {"1: liquid, heat load in ГКал/ч, flow from heat, one pipe", {1, 100, 125, {{plSingle, {100, 3.2987}}}}, "Расчёт регулирующего клапана|Клапан_регулирующий|:/icons/lmk2_small.png",
      R"(Объект|ИТП-1
 Условия эксплуатации
 Система|отопление
@@ -224,9 +205,7 @@ const Case kReports[] = {
 Вероятность шума и вибрации в клапане|низкая|
 Макс. скорость потока в трубопроводе DN 100|3.30|м/с)"},
     // Steam: no regulated section, no heat load, the return temperature not given.
-    {"4: steam, a pipe before and one after",
-     {4, 50, 40, {{plBefore, {50, 88.3012}}, {plAfter, {65, 72.0897}}}},
-     "Расчёт регулирующего клапана|Клапан_регулирующий|:/icons/lmkp_small.png",
+    {"4: steam, a pipe before and one after", {4, 50, 40, {{plBefore, {50, 88.3012}}, {plAfter, {65, 72.0897}}}}, "Расчёт регулирующего клапана|Клапан_регулирующий|:/icons/lmkp_small.png",
      R"(Объект|Паровая котельная
 Условия эксплуатации
 Система|технологический процесс
@@ -242,9 +221,7 @@ const Case kReports[] = {
 Наименование|Клапан для пара ЛМК-П DN 50 Kvy 40
 Макс. скорость потока в трубопроводе DN 50 до клапана|88.30|м/с
 Макс. скорость потока в трубопроводе DN 65 после клапана|72.09|м/с)"},
-    {"1: ЛМР-Д, the pressure balance of the inlet",
-     {1, 40, 25, {{plSingle, {40, 8.55609}}}},
-     "Расчёт регулятора перепада давления|Регулятор_перепада_давления|:/icons/lmrd_small.png",
+    {"1: ЛМР-Д, the pressure balance of the inlet", {1, 40, 25, {{plSingle, {40, 8.55609}}}}, "Расчёт регулятора перепада давления|Регулятор_перепада_давления|:/icons/lmrd_small.png",
      R"(Объект|ИТП-2
 Условия эксплуатации
 Система|отопление
@@ -265,12 +242,9 @@ const Case kReports[] = {
 Наименование|Регулятор перепада давления ЛМР-Д DN 40 Kvy 25 (0,04 - 0,70 МПа)
 Вероятность кавитации в регуляторе|низкая|
 Вероятность шума и вибрации в регуляторе|ниже средней|
-Макс. скорость потока в трубопроводе DN 40|8.56|м/с)",
-     [] { return regulatorCase(1); }},
+Макс. скорость потока в трубопроводе DN 40|8.56|м/с)", [] { return regulatorCase(1); }},
     // A candidate of its own, no pipe chosen (DN 0) and no system: the selection does without it.
-    {"air: no ΔPру, normal cubic metres, no pipe, no system",
-     {3, 0, 0, {}},
-     "Расчёт регулятора перепада давления|Регулятор_перепада_давления|:/icons/lmrd_small.png",
+    {"air: no ΔPру, normal cubic metres, no pipe, no system", {3, 0, 0, {}}, "Расчёт регулятора перепада давления|Регулятор_перепада_давления|:/icons/lmrd_small.png",
      R"(Объект|ИТП-2
 Условия эксплуатации
 Система|—
@@ -287,12 +261,9 @@ const Case kReports[] = {
 
 Наименование|Регулятор перепада давления ЛМР-Д DN 0 Kvy 0 (0,04 - 0,70 МПа)
 Макс. скорость потока в трубопроводе DN 0 до регулятора|0.00|м/с
-Макс. скорость потока в трубопроводе DN 0 после регулятора|0.00|м/с)",
-     [] { RegulatorInputParams in = regulatorCase(0); in.substance = stAir; in.system = -1; in.pressureMeasure = pmKPa; in.flowMeasure = wfM3h; in.Psupply = 300; in.Preturn = 100; in.dPreg = 150; in.dPdrSupply = 20; in.dPdrReturn = 30; in.Tsupply = 20; in.flow = 120; return in; }},
+Макс. скорость потока в трубопроводе DN 0 после регулятора|0.00|м/с)", [] { RegulatorInputParams in = regulatorCase(0); in.substance = stAir; in.system = -1; in.pressureMeasure = pmKPa; in.flowMeasure = wfM3h; in.Psupply = 300; in.Preturn = 100; in.dPreg = 150; in.dPdrSupply = 20; in.dPdrReturn = 30; in.Tsupply = 20; in.flow = 120; return in; }},
     // P1 - P2 across the regulator; the return temperature is left out, not written "Не задано".
-    {"ЛМР-2-П: speeds before and after, no risks",
-     {4, 25, 10, {{plBefore, {25, 89.5801}}, {plAfter, {40, 71.9669}}}},
-     "Расчёт регулятора давления «после себя»|Регулятор_давления_после_себя|:/icons/lmr2_p_small.png",
+    {"ЛМР-2-П: speeds before and after, no risks", {4, 25, 10, {{plBefore, {25, 89.5801}}, {plAfter, {40, 71.9669}}}}, "Расчёт регулятора давления «после себя»|Регулятор_давления_после_себя|:/icons/lmr2_p_small.png",
      R"(Объект|ИТП-2
 Условия эксплуатации
 Система|технологический процесс
@@ -307,36 +278,22 @@ const Case kReports[] = {
 
 Наименование|Регулятор давления "после себя" прямого действия ЛМР-2-П (для пара) DN 25 Kvy 10 (0,10 - 0,70 МПа)
 Макс. скорость потока в трубопроводе DN 25 до регулятора|89.58|м/с
-Макс. скорость потока в трубопроводе DN 40 после регулятора|71.97|м/с)",
-     [] { RegulatorInputParams in = regulatorCase(0); in.regulation = rtDownstream; in.substance = stSaturatedSteam; in.pressureType = pkAbsolute; in.pressureMeasure = pmBar; in.system = lpProcess; in.P1 = 6; in.P2 = 3; in.Tsupply = 160; in.flowMeasure = wfKgh; in.flow = 500; return in; }},
-    {"2: ЛМР-1 \"до себя\", with its position mark",
-     {2, 40, 25, {}},
-     "Расчёт регулятора давления «до себя», поз.\u00A0РД-1|Регулятор_давления_до_себя|:/icons/lmr1_small.png", nullptr, [] { return regulatorCase(2); }},
+Макс. скорость потока в трубопроводе DN 40 после регулятора|71.97|м/с)", [] { RegulatorInputParams in = regulatorCase(0); in.regulation = rtDownstream; in.substance = stSaturatedSteam; in.pressureType = pkAbsolute; in.pressureMeasure = pmBar; in.system = lpProcess; in.P1 = 6; in.P2 = 3; in.Tsupply = 160; in.flowMeasure = wfKgh; in.flow = 500; return in; }},
+    {"2: ЛМР-1 \"до себя\", with its position mark", {2, 40, 25, {}}, "Расчёт регулятора давления «до себя», поз.\u00A0РД-1|Регулятор_давления_до_себя|:/icons/lmr1_small.png", nullptr, [] { return regulatorCase(2); }},
     // No drawing nor dimensions: both reported.
-    {"ЛМР-1-01: the bypass regulator",
-     {5, 0, 0, {}},
-     "Расчёт регулятора «перепуска»|Регулятор_перепуска|", nullptr, [] { RegulatorInputParams in = regulatorCase(2); in.regulation = rtBypass; return in; }},
+    {"ЛМР-1-01: the bypass regulator", {5, 0, 0, {}}, "Расчёт регулятора «перепуска»|Регулятор_перепуска|", nullptr, [] { RegulatorInputParams in = regulatorCase(2); in.regulation = rtBypass; return in; }},
 };
-// clang-format on
 
 // How the report leaves the program: the desktop's viewer takes it, there is none, or the handler
 // cannot take the file; the path, as the user reads it, is %1.
 enum ViewerKind { Viewer, NoViewer, Deaf };
-const struct
-{
-    const char* name;
-    ViewerKind viewer;
-    bool unwritable;
-    const char* expected;
-} kReportWays[] = {
+const struct { const char* name; ViewerKind viewer; bool unwritable; const char* expected; } kReportWays[] = {
     {"a viewer opened it: nothing more said", Viewer, false, "written | file | opened %1"},
-    {"no viewer: told where the report is", NoViewer, false,
-     "written | file | not opened | 2 Отчёт сохранён: Отчёт сохранён в файл:\n%1"},
-    {"the desktop refuses the file: told where the report is", Deaf, false,
-     "written | file | not opened | 2 Отчёт сохранён: Отчёт сохранён в файл:\n%1"},
-    {"not written: an error and never saved", Viewer, true,
-     "not written | no file | not opened | 1 Ошибка: Не удалось сохранить файл \"%1\""},
+    {"no viewer: told where the report is", NoViewer, false, "written | file | not opened | 2 Отчёт сохранён: Отчёт сохранён в файл:\n%1"},
+    {"the desktop refuses the file: told where the report is", Deaf, false, "written | file | not opened | 2 Отчёт сохранён: Отчёт сохранён в файл:\n%1"},
+    {"not written: an error and never saved", Viewer, true, "not written | no file | not opened | 1 Ошибка: Не удалось сохранить файл \"%1\""},
 };
+// clang-format on
 
 } // namespace
 
@@ -657,7 +614,7 @@ private slots:
     void corpusDocumentReports_data()
     {
         QTest::addColumn<QString>("fileName");
-        const QDir corpus(QStringLiteral(ORX_TEST_SOURCE_DIR "/../fuzz/corpus/document"));
+        const QDir corpus(orxtest::corpusFile(QString()));
         for (const QString& name : corpus.entryList({QStringLiteral("*.orx")}, QDir::Files)) {
             Doc doc;
             if (Doc::fromByteArray(orxtest::readFile(corpus.filePath(name)), doc) == Doc::rsOk &&

@@ -1,29 +1,17 @@
-// The equipment schedule's exports read back: the XLSX through its XML, the
-// PDF through poppler's tools, the layout of the drawing sheets, and what a
-// failed export says and leaves behind.
+// The equipment schedule's exports read back: the XLSX through its XML, the PDF through poppler's tools, the
+// layout of the drawing sheets, and what a failed export says and leaves behind.
 
 #include "guitestsupport.h"
-#include "tablerows.h"
 
 #include "project/equipmentschedule.h"
 #include "reports/schedulepdfgenerator.h"
 #include "reports/schedulexlsx.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QStandardPaths>
-#include <QTemporaryDir>
-
 #include <limits>
 
 namespace {
 
-QString u(const char* text)
-{
-    return QString::fromUtf8(text);
-}
+using orxtest::u8;
 
 using orxtest::captures;
 const auto run = orxtest::toolOutput;
@@ -31,17 +19,17 @@ const auto run = orxtest::toolOutput;
 ScheduleRow row(const QString& position, const QString& name, int quantity, double mass,
                 const QString& note = {})
 {
-    return {position, name, u("ЛМК-2"), {}, u("Оримакс"), u("шт."), quantity, mass, note};
+    return {position, name, u8("ЛМК-2"), {}, u8("Оримакс"), u8("шт."), quantity, mass, note};
 }
 
 // clang-format off
 EquipmentSchedule sample()
 {
     EquipmentSchedule schedule;
-    schedule.details = {u("Котельная № 2, ИТП-1"), u("2024-017-ТМ.СО"), u("ООО Теплопроект"), u("Иванов"), u("Петров"), u("Сидорова"), u("Кузнецов"), QDate(2024, 5, 17)};
-    schedule.rows = {row(u("РК1"), u("Клапан регулирующий ЛМК-2 DN 50"), 2, 12.5),
-                     row(u("РК1.1"), u("=SUM(A1:A3)"), 1, std::numeric_limits<double>::quiet_NaN(), u("@привод")),
-                     row(u("РД1"), u("Регулятор давления; «до себя»"), 0, 7)};
+    schedule.details = {u8("Котельная № 2, ИТП-1"), u8("2024-017-ТМ.СО"), u8("ООО Теплопроект"), u8("Иванов"), u8("Петров"), u8("Сидорова"), u8("Кузнецов"), QDate(2024, 5, 17)};
+    schedule.rows = {row(u8("РК1"), u8("Клапан регулирующий ЛМК-2 DN 50"), 2, 12.5),
+                     row(u8("РК1.1"), u8("=SUM(A1:A3)"), 1, std::numeric_limits<double>::quiet_NaN(), u8("@привод")),
+                     row(u8("РД1"), u8("Регулятор давления; «до себя»"), 0, 7)};
     return schedule;
 }
 // clang-format on
@@ -54,7 +42,7 @@ EquipmentSchedule longSchedule(int rows)
     for (int i = 0; i < rows; ++i)
         schedule.rows << (i % 3 ? row(QStringLiteral("РК%1").arg(i + 1),
                                       QStringLiteral("Клапан DN %1").arg(i), 1, i)
-                                : row(QStringLiteral("РК%1").arg(i + 1), u("шшш ").repeated(60).trimmed(), 1,
+                                : row(QStringLiteral("РК%1").arg(i + 1), u8("шшш ").repeated(60).trimmed(), 1,
                                       i, QString(90, QChar(0x0416))));
     return schedule;
 }
@@ -100,7 +88,7 @@ private slots:
     void initTestCase()
     {
         for (const char* tool : {"unzip", "pdftotext", "pdfinfo", "pdffonts"})
-            if (QStandardPaths::findExecutable(u(tool)).isEmpty())
+            if (QStandardPaths::findExecutable(u8(tool)).isEmpty())
                 QSKIP("unzip and poppler-utils are needed");
     }
 
@@ -108,27 +96,28 @@ private slots:
     void xlsx()
     {
         QTemporaryDir folder;
-        const QString path = folder.filePath(u("спецификация.xlsx"));
+        const QString path = folder.filePath(u8("спецификация.xlsx"));
         EquipmentSchedule schedule = sample();
-        schedule.rows << row(u("Т1"), {}, 1, 1, QString(40000, QChar(0x0436)));
+        schedule.rows << row(u8("Т1"), {}, 1, 1, QString(40000, QChar(0x0436)));
         QString error;
         QVERIFY2(writeScheduleXlsx(schedule, path, &error), qPrintable(error));
-        const auto part = [&path](const char* name) { return run("unzip", {u("-p"), path, u(name)}); };
+        const auto part = [&path](const char* name) { return run("unzip", {u8("-p"), path, u8(name)}); };
         const QString sheet = part("xl/worksheets/sheet1.xml");
         const QStringList cells = orxtest::xlsxCells(path);
         // A text that looks like a formula stays that text, an empty figure a blank cell.
-        const QStringList expected = u("A2=РК1\nB2=Клапан регулирующий ЛМК-2 DN "
-                                       "50\nG2=#2\nH2=#12.5\nB3==SUM(A1:A3)\nH3=#\nI3=@привод\n"
-                                       "B4=Регулятор давления; «до себя»\nG4=#\nH4=#7")
-                                         .split(QLatin1Char('\n'))
-                                     << u("I5=") + QString(32767, QChar(0x0436)); // as much as a cell holds
+        const QStringList expected =
+            u8("A2=РК1\nB2=Клапан регулирующий ЛМК-2 DN 50\nC2=ЛМК-2\nE2=Оримакс\nF2=шт.\n"
+               "G2=#2\nH2=#12.5\nB3==SUM(A1:A3)\nH3=#\nI3=@привод\n"
+               "B4=Регулятор давления; «до себя»\nG4=#\nH4=#7")
+                .split(QLatin1Char('\n'))
+            << u8("I5=") + QString(32767, QChar(0x0436)); // as much as a cell holds
         for (const QString& cell : expected)
             QVERIFY2(cells.contains(cell), qPrintable(cell.left(40)));
         const QString headers = cells.mid(0, scheduleColumnCount).join(QLatin1Char('|'));
-        QCOMPARE(QString(headers).remove(QRegularExpression(u("[A-I]1="))),
+        QCOMPARE(QString(headers).remove(QRegularExpression(u8("[A-I]1="))),
                  EquipmentSchedule::columnHeaders().join(QLatin1Char('|')));
         QCOMPARE(cells.size(), 5 * scheduleColumnCount);
-        QVERIFY(!sheet.contains(u("<f>")));
+        QVERIFY(!sheet.contains(u8("<f>")));
 
         QVERIFY(writeScheduleXlsx(longSchedule(80), path, nullptr));
         const QString print = part("xl/worksheets/sheet1.xml");
@@ -136,7 +125,7 @@ private slots:
         // on every page.
         QCOMPARE(
             captures(print, "<pageSetup paperSize=\"(\\d+)\" fitToHeight=\"(\\d+)\" orientation=\"(\\w+)\""),
-            QStringList{u("8|0|landscape")});
+            QStringList{u8("8|0|landscape")});
         QCOMPARE(
             captures(
                 print,
@@ -144,7 +133,7 @@ private slots:
                 .size(),
             1);
         QVERIFY(part("xl/workbook.xml")
-                    .contains(u("\"_xlnm.Print_Titles\" localSheetId=\"0\">'Спецификация'!$1:$1<")));
+                    .contains(u8("\"_xlnm.Print_Titles\" localSheetId=\"0\">'Спецификация'!$1:$1<")));
         // A width counts characters of 7 pixels at 96 dpi: the columns of the drawing sheet in mm.
         const QStringList widths = captures(print, "<col min=\"\\d+\" max=\"\\d+\" width=\"([\\d.]+)\"");
         QCOMPARE(widths.size(), scheduleColumnCount);
@@ -165,7 +154,7 @@ private slots:
     void pdf()
     {
         QTemporaryDir folder;
-        const QString path = folder.filePath(u("спецификация.pdf"));
+        const QString path = folder.filePath(u8("спецификация.pdf"));
         const EquipmentSchedule schedule = longSchedule(70);
         const SchedulePdfGenerator generator(schedule);
         const int sheets = generator.sheetCount();
@@ -182,31 +171,31 @@ private slots:
         const QStringList fonts = run("pdffonts", {path}).split(QLatin1Char('\n'), Qt::SkipEmptyParts).mid(2);
         QVERIFY(!fonts.isEmpty());
         for (const QString& font : fonts)
-            QVERIFY2(font.startsWith(u("Carlito")) && font.contains(u(" yes ")), qPrintable(font));
+            QVERIFY2(font.startsWith(u8("Carlito")) && font.contains(u8(" yes ")), qPrintable(font));
 
         const QStringList fullInscription{
-            u("Разработал Иванов 05.24"),
-            u("Проверил Петров 05.24"),
-            u("Н. контр. Сидорова 05.24"),
-            u("ГИП Кузнецов 05.24"),
-            u("Котельная № 2, ИТП-1 Спецификация оборудования, изделий и материалов"),
+            u8("Разработал Иванов 05.24"),
+            u8("Проверил Петров 05.24"),
+            u8("Н. контр. Сидорова 05.24"),
+            u8("ГИП Кузнецов 05.24"),
+            u8("Котельная № 2, ИТП-1 Спецификация оборудования, изделий и материалов"),
             QStringLiteral("Стадия Лист 1 Листов %1 ООО Теплопроект").arg(sheets)};
         QString all;
         for (int page = 1; page <= sheets; ++page) {
             const QString n = QString::number(page);
             const QString text =
-                run("pdftotext", {u("-raw"), u("-f"), n, u("-l"), n, path, u("-")}).simplified();
+                run("pdftotext", {u8("-raw"), u8("-f"), n, u8("-l"), n, path, u8("-")}).simplified();
             all += text + QLatin1Char(' ');
             QVERIFY(text.startsWith(EquipmentSchedule::columnHeaders().join(QLatin1Char(' '))));
-            QVERIFY(text.contains(u("Изм. Кол.уч. Лист № док. Подп. Дата")) &&
-                    text.contains(u("2024-017-ТМ.СО")));
+            QVERIFY(text.contains(u8("Изм. Кол.уч. Лист № док. Подп. Дата")) &&
+                    text.contains(u8("2024-017-ТМ.СО")));
             for (const QString& piece : fullInscription)
                 QVERIFY2(text.contains(piece) == (page == 1), qPrintable(piece));
-            QVERIFY(page == 1 || text.endsWith(u("Лист ") + n));
+            QVERIFY(page == 1 || text.endsWith(u8("Лист ") + n));
         }
         int from = 0;
         for (const ScheduleRow& r : schedule.rows) {
-            QStringList cells = scheduleCellTexts(r).filter(QRegularExpression(u(".")));
+            QStringList cells = scheduleCellTexts(r).filter(QRegularExpression(u8(".")));
             if (!r.note.isEmpty()) // wrapped inside its one word
                 cells.removeLast();
             const int at =
@@ -219,7 +208,7 @@ private slots:
         for (double width : EquipmentSchedule::columnWidthsMm())
             edges << edges.last() + width;
         const QStringList words = captures(
-            run("pdftotext", {u("-bbox"), path, u("-")}),
+            run("pdftotext", {u8("-bbox"), path, u8("-")}),
             "<word xMin=\"([\\d.]+)\" yMin=\"[\\d.]+\" xMax=\"([\\d.]+)\" yMax=\"[\\d.]+\">(ш+|Ж+)</word>");
         QVERIFY(words.size() > 24 * 60);
         for (const QString& word : words) {
@@ -237,7 +226,7 @@ private slots:
         ORX_ROW(kLayouts);
         EquipmentSchedule schedule;
         for (int n : row.lines)
-            schedule.rows << ::row(u("П"), u("строка\n").repeated(n).chopped(1), 1, 1);
+            schedule.rows << ::row(u8("П"), u8("строка\n").repeated(n).chopped(1), 1, 1);
         const SchedulePdfGenerator generator(schedule);
         QCOMPARE(generator.sheetCount(), row.sheets);
         int nextRow = 0, nextLine = 0;
@@ -272,13 +261,13 @@ private slots:
     {
         ORX_ROW(kSaves);
         QTemporaryDir folder;
-        const QString readOnly = folder.filePath(u("ro"));
+        const QString readOnly = folder.filePath(u8("ro"));
         QDir().mkdir(readOnly);
         QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ExeOwner);
-        if (u(row.path).startsWith(u("ro/")) && QFileInfo(readOnly).isWritable())
+        if (u8(row.path).startsWith(u8("ro/")) && QFileInfo(readOnly).isWritable())
             QSKIP("this user may write to a read-only folder");
         const QString path =
-            folder.filePath(qstrcmp(row.path, "*") == 0 ? QString(300, QChar(0x044F)) : u(row.path));
+            folder.filePath(qstrcmp(row.path, "*") == 0 ? QString(300, QChar(0x044F)) : u8(row.path));
         if (row.written)
             QVERIFY(orxtest::writeFile(path, "earlier"));
         QString error;
@@ -289,12 +278,12 @@ private slots:
             QVERIFY(error.isEmpty() && orxtest::readFile(path).startsWith(row.expected));
         else
             QVERIFY2(error.startsWith(start) && error.size() > start.size() &&
-                         error.contains(u(row.expected)) && !QFileInfo(path).isFile(),
+                         error.contains(u8(row.expected)) && !QFileInfo(path).isFile(),
                      qPrintable(error));
         // Nothing left beside the target, and nothing in the read-only folder.
         QDir(folder.path()).remove(QFileInfo(path).fileName());
         QCOMPARE(QDir(folder.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
-                 QStringList{u("ro")});
+                 QStringList{u8("ro")});
         QCOMPARE(QDir(readOnly).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
         QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }

@@ -75,6 +75,19 @@ QString each(std::initializer_list<QString> answers)
     return QStringList(answers).join(QStringLiteral(" | "));
 }
 
+QString corpusFile(const QString& name)
+{
+    return QStringLiteral(ORX_TEST_SOURCE_DIR "/../fuzz/corpus/document/") + name;
+}
+
+Doc corpusDocument(const QString& stem)
+{
+    Doc doc;
+    if (!Doc::loadFromFile(corpusFile(stem + QStringLiteral(".orx")), doc))
+        qWarning("no sample %s", qPrintable(stem));
+    return doc;
+}
+
 QByteArray readFile(const QString& path)
 {
     QFile file(path);

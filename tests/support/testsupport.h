@@ -1,10 +1,13 @@
 #pragma once
 
-// Isolation from the user's settings and files, captured messages and output.
+// Isolation from the user's settings and files, captured messages and output. A test includes this
+// (or a header built on it) and with it all of Qt Core and the test library, the documents, the error
+// handler and the table rows of data-driven tests.
 
+#include "documents/doc.h"
 #include "gentools/errorhandle.h"
+#include "tablerows.h"
 
-#include <QStandardPaths>
 #include <QtTest>
 
 #include <cmath>
@@ -88,6 +91,24 @@ QString designations(const QList<Item>& items, bool onlyProposed)
 QString figures(std::initializer_list<double> values);
 // Answers to several questions, in order, joined by " | ".
 QString each(std::initializer_list<QString> answers);
+
+// Test texts are UTF-8; the build forbids implicit conversions.
+inline QString u8(const char* text)
+{
+    return QString::fromUtf8(text);
+}
+
+// A file of the document fuzzing corpus (the seeds hold one sample document of each type), by its name.
+QString corpusFile(const QString& name);
+// The sample document of the corpus by its stem ("valve"); empty, with a warning, when it does not open.
+Doc corpusDocument(const QString& stem);
+// A new document of the type, nothing filled in.
+inline Doc typedDoc(int docType)
+{
+    Doc doc;
+    doc.init(docType);
+    return doc;
+}
 
 QByteArray readFile(const QString& path);
 inline QString hexOfFile(const QString& path)

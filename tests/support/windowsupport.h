@@ -13,10 +13,6 @@
 
 namespace orxtest {
 
-inline QString u8(const char* text)
-{
-    return QString::fromUtf8(text);
-}
 inline QStringList list(const char* joined)
 {
     return u8(joined).split(QLatin1Char('|'), Qt::SkipEmptyParts);

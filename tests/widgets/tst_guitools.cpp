@@ -1,35 +1,32 @@
-// The program's own inputs (what each accepts, refuses and tells the user) and
-// window parts: pipe DN choice, radio group, kept column widths, error boxes.
+// The program's own inputs (what each accepts, refuses and tells the user, and the mouse wheel passing over
+// them) and window parts: pipe DN choice, radio group, kept column widths, error boxes.
 
 #include "engine/algorithm.h"
 #include "engine/regulatorinputparams.h"
 #include "framework/pipeselectionarea.h"
 #include "framework/radioarea.h"
 #include "gentools/emptyrefcodeprovider.h"
-#include "gentools/errorhandle.h"
 #include "gentools/refcode.h"
 #include "guitestsupport.h"
 #include "guitools/columnsizes.h"
 #include "guitools/guimessageprinter.h"
 #include "guitools/smallclasses.h"
-#include "tablerows.h"
+#include "guitools/wheelguard.h"
 
 #include <QAbstractButton>
 #include <QClipboard>
 #include <QCompleter>
 #include <QGridLayout>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPointer>
 #include <QPushButton>
-#include <QSettings>
-#include <QSignalSpy>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStandardItemModel>
 #include <QTableView>
-#include <QTimer>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 using namespace common;
 
@@ -221,7 +218,12 @@ class TestGuiTools : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { geh::ErrorHandler::instance()->setLogFileName(QStringLiteral("test.log")); }
+    // The wheel guard as the program installs it at start-up.
+    void initTestCase()
+    {
+        geh::ErrorHandler::instance()->setLogFileName(QStringLiteral("test.log"));
+        WheelGuard::install();
+    }
     void init() { refcodes::setProvider(new TestProvider); }
     void cleanupTestCase()
     {
@@ -290,8 +292,7 @@ private slots:
         combo->completer()->setCompletionPrefix(QStringLiteral("ОЗ"));
         QCOMPARE(combo->completer()->completionCount(), 1);
     }
-    // Filtered always from the full list; items of equal data: the current one
-    // is known by its text as well.
+    // Filtered always from the full list; items of equal data: the current one is known by its text as well.
     void filterItems_data() { tableRows(kFilters); }
     void filterItems()
     {
@@ -532,6 +533,53 @@ private slots:
             QCOMPARE(seen, QList<int>({row.icon, QMessageBox::Close, QMessageBox::Close, QMessageBox::Close,
                                        Qt::ArrowCursor, true}));
         QVERIFY(!QApplication::overrideCursor());
+    }
+    // The mouse wheel scrolls the form past a spin box or combo box without changing it; only a box the user
+    // has clicked into takes the wheel.
+    void wheel_data()
+    {
+        QTest::addColumn<bool>("combo");
+        QTest::addColumn<bool>("clicked");
+        QTest::newRow("spin box passed over: the page scrolls, the figure stays") << false << false;
+        QTest::newRow("combo box passed over: the page scrolls, the choice stays") << true << false;
+        QTest::newRow("spin box clicked into: the wheel changes the figure") << false << true;
+        QTest::newRow("combo box clicked into: the wheel changes the choice") << true << true;
+    }
+    void wheel()
+    {
+        QFETCH(bool, combo);
+        QFETCH(bool, clicked);
+        QScrollArea area;
+        auto* page = new QWidget;
+        auto* layout = new QVBoxLayout(page);
+        auto* name = new QLineEdit;
+        auto* spin = new QDoubleSpinBox;
+        spin->setValue(6);
+        auto* choice = new QComboBox;
+        choice->addItems({QStringLiteral("вода"), QStringLiteral("пар"), QStringLiteral("воздух")});
+        choice->setCurrentIndex(1);
+        layout->addWidget(name);
+        layout->addWidget(spin);
+        layout->addWidget(choice);
+        layout->addSpacing(3000);
+        area.setWidget(page);
+        area.resize(300, 200);
+        area.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&area));
+        QWidget* box = combo ? static_cast<QWidget*>(choice) : spin;
+        QCOMPARE(box->focusPolicy(), Qt::StrongFocus);
+        name->setFocus();
+        if (clicked)
+            QTest::mouseClick(combo ? box : spin->findChild<QLineEdit*>(), Qt::LeftButton);
+        if (combo && clicked)
+            choice->hidePopup();
+        const QPoint at = box->rect().center();
+        QWheelEvent down(at, box->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                         Qt::NoScrollPhase, false);
+        QApplication::sendEvent(box, &down);
+        const bool changed = combo ? choice->currentIndex() != 1 : spin->value() != 6;
+        QCOMPARE(changed, clicked);
+        QCOMPARE(area.verticalScrollBar()->value() > 0, !clicked);
     }
 };
 

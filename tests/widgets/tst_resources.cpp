@@ -1,23 +1,19 @@
-// The pictures compiled into the program: every one is used and is a drawn
-// picture of the size it is shown at; the dimension drawings carry their
-// dimension lines.
+// The pictures compiled into the program: every one is used and is a drawn picture of the size it is shown
+// at; the dimension drawings carry their dimension lines.
 
 #include "guitestsupport.h"
 #include "vocabulary/common.h"
 
-#include <QDirIterator>
 #include <QImage>
-#include <QSet>
 
 namespace {
 
 enum Use { Plain = 0, Icon = 1, Printed = 2, Drawing = 4, WithH1 = 8, Dense = 16 };
 
-// Where and how big the program shows each picture. An icon (shown through
-// QIcon) has an "@2x" variant; a printed picture has 300 dpi pixels for its
-// place on a 100 dpi page. The small drawings go into a 17 % column of an A4
-// page. ЛМР-2-П has no "Размер Н1" row. The background and the dimension
-// drawings of the forms have an "@2x" variant too, for dense screens.
+// Where and how big the program shows each picture. An icon (shown through QIcon) has an "@2x" variant; a
+// printed picture has 300 dpi pixels for its place on a 100 dpi page. The small drawings go into a 17 %
+// column of an A4 page. ЛМР-2-П has no "Размер Н1" row. The background and the dimension drawings of the
+// forms have an "@2x" variant too, for dense screens.
 // clang-format off
 const struct { const char* path; int width, height, use; common::DeviceType type; } kPictures[] = {
     {":/icons/app.png", 64, 64, Icon, {}},
@@ -109,9 +105,8 @@ private slots:
         for (const QString& unused : compiled)
             QTest::newRow(qPrintable(unused)) << -1 << unused << QSize();
     }
-    // Not an empty or single-coloured placeholder; Н along the device's whole
-    // height on its left, Н1 (from the pipe axis) on its right only where the
-    // table has it, and L above or below it.
+    // Not an empty or single-coloured placeholder; Н along the device's whole height on its left, Н1 (from
+    // the pipe axis) on its right only where the table has it, and L above or below it.
     void pictures()
     {
         QFETCH(int, index);
@@ -134,9 +129,8 @@ private slots:
                 darkest = std::min(darkest, qGray(pixel));
                 if (colours.size() < 16)
                     colours.insert(pixel);
-                // What a tall form shows of the stretched background: the
-                // watermark, in one cool tone (a warm shape cut off by the rows'
-                // boxes reads as a drawing fault).
+                // What a tall form shows of the stretched background: the watermark, in one cool tone (a warm
+                // shape cut off by the rows' boxes reads as a drawing fault).
                 const bool shown = y <= h * 2 / 5 && x <= w / 5 && x % 4 == 0 && y % 4 == 0;
                 marked += shown && qGray(pixel) < 247 ? 1 : 0;
                 warm += shown && qRed(pixel) > qBlue(pixel) ? 1 : 0;
