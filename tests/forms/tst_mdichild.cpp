@@ -452,6 +452,30 @@ private slots:
         QCOMPARE(BackgroundCache::count(), 2);
     }
 
+    // A dense screen shows the same part of the picture as a plain one, only finer: halved, the picture of a
+    // window at twice the pixels is the plain one within a few levels (drawn at half the size, it is not).
+    void denseBackgroundIsThePlainOneFiner()
+    {
+        if (!BackgroundCache::hasPicture())
+            QSKIP("no background picture");
+        BackgroundCache::clear();
+        const QSize window(480, 300);
+        const QImage plain =
+            BackgroundCache::pixmap(window, 1).toImage().convertToFormat(QImage::Format_RGB32);
+        const QImage dense = BackgroundCache::pixmap(window, 2)
+                                 .toImage()
+                                 .scaled(window, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                                 .convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(dense.size(), plain.size());
+        qint64 apart = 0;
+        for (int y = 0; y < window.height(); ++y)
+            for (int x = 0; x < window.width(); ++x)
+                apart += qAbs(qGray(plain.pixel(x, y)) - qGray(dense.pixel(x, y)));
+        const double mean = double(apart) / (window.width() * window.height());
+        QVERIFY2(mean < 1.0, qPrintable(QString::number(mean)));
+        BackgroundCache::clear();
+    }
+
     // The size a window left stays at hand only while that window is on
     // screen (a form that grows and shrinks comes back to it); the size of a
     // window gone out of sight goes once another size is painted.

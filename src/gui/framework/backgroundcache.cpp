@@ -53,12 +53,14 @@ QImage withoutUnusedAlpha(const QImage& image)
 // The picture as the raster engine holds a pixmap of it (its seen corner only).
 Source load(const QString& name)
 {
-    const QImage image = QPixmap(name).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QImage image = QPixmap(name).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
     if (image.isNull())
         return {};
-    // A picture of a ratio above 1 ("@2x") is drawn at its size in points,
-    // so a window shows that many times more of it.
-    const qreal seen = 0.4 * qMax<qreal>(1, image.devicePixelRatio());
+    // The picture drawn at twice the size ("@2x") is the same picture in more
+    // pixels: it is stretched by its pixels to the window's pixels, as the
+    // other is, so a dense screen shows the same part of it, only finer.
+    image.setDevicePixelRatio(1);
+    const qreal seen = 0.4;
     const QSize corner(qMin(image.width(), qCeil(image.width() * seen) + kKeptSpare),
                        qMin(image.height(), qCeil(image.height() * seen) + kKeptSpare));
     return {withoutUnusedAlpha(image.copy(QRect(QPoint(0, 0), corner))), image.size(), name};
@@ -85,7 +87,8 @@ QImage drawVisible(const QImage& source, const QSize& whole, const QSize& window
     QPainter painter(&part);
     painter.setTransform(QTransform::fromScale(qreal(scaled.width()) / whole.width(),
                                                qreal(scaled.height()) / whole.height()));
-    painter.drawImage(QPoint(0, 0), source);
+    // By its pixels, whatever ratio the image carries.
+    painter.drawImage(QRect(QPoint(0, 0), source.size()), source);
     painter.end();
     return part;
 }
@@ -98,9 +101,8 @@ bool covers(const Source& source, const QSize& window)
         source.whole.scaled(BackgroundCache::scaledTarget(window), Qt::KeepAspectRatioByExpanding);
     if (scaled.isEmpty())
         return false;
-    const qreal ratio = qMax<qreal>(1, source.corner.devicePixelRatio());
-    const qreal across = ratio * window.width() * source.whole.width() / scaled.width() + 2;
-    const qreal down = ratio * window.height() * source.whole.height() / scaled.height() + 2;
+    const qreal across = qreal(window.width()) * source.whole.width() / scaled.width() + 2;
+    const qreal down = qreal(window.height()) * source.whole.height() / scaled.height() + 2;
     return across <= source.corner.width() && down <= source.corner.height();
 }
 
