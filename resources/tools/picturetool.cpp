@@ -26,6 +26,7 @@
 #include <QSvgGenerator>
 #include <QTextStream>
 #include <QVector>
+#include <QtEndian>
 
 #include <cstdio>
 
@@ -44,6 +45,12 @@ QImage render(const pictures::Picture& picture, int ratio)
     return image;
 }
 
+QByteArray bigEndian32(quint32 v)
+{
+    const quint32 stored = qToBigEndian(v);
+    return QByteArray(reinterpret_cast<const char*>(&stored), sizeof stored);
+}
+
 // One chunk of a PNG file: length, type, data and the CRC of type and data.
 void appendChunk(QByteArray& file, const char* type, const QByteArray& data)
 {
@@ -57,25 +64,13 @@ void appendChunk(QByteArray& file, const char* type, const QByteArray& data)
         }
         return t;
     }();
-    const auto put32 = [&file](quint32 v) {
-        for (int shift = 24; shift >= 0; shift -= 8)
-            file.append(char((v >> shift) & 0xFF));
-    };
     QByteArray body = QByteArray(type, 4) + data;
     quint32 crc = 0xFFFFFFFFu;
     for (char byte : body)
         crc = table[int((crc ^ quint8(byte)) & 0xFF)] ^ (crc >> 8);
-    put32(quint32(data.size()));
+    file.append(bigEndian32(quint32(data.size())));
     file.append(body);
-    put32(crc ^ 0xFFFFFFFFu);
-}
-
-QByteArray bigEndian32(quint32 v)
-{
-    QByteArray bytes;
-    for (int shift = 24; shift >= 0; shift -= 8)
-        bytes.append(char((v >> shift) & 0xFF));
-    return bytes;
+    file.append(bigEndian32(crc ^ 0xFFFFFFFFu));
 }
 
 // The picture as an 8-bit RGBA PNG whose rows carry no filter. A filtered row

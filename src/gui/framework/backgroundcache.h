@@ -41,10 +41,6 @@ public:
     // would cost milliseconds on every switch; a window being dragged leaves
     // one size behind at most.
     static void keepAsSpare(const QPixmap& left);
-    // Lets go of the sizes that no window shows but the spare; every request
-    // for a picture does so. A size left by windows going out of sight (the
-    // pages of other tabs) lasts until then: the tab shown next may be of it.
-    static void dropUnused();
 
     // What the cache holds: how many sizes, and their pixels in bytes.
     static int count();
@@ -53,4 +49,10 @@ public:
 
     // The most window sizes kept; sizes that no window shows are dropped sooner.
     static constexpr int capacity = 4;
+
+private:
+    // Lets go of the sizes that no window shows but the spare; every request
+    // for a picture does so. A size left by windows going out of sight (the
+    // pages of other tabs) lasts until then: the tab shown next may be of it.
+    static void dropUnused();
 };
