@@ -2,13 +2,13 @@
 // stored in files) and the small stores: reference codes and settings.
 
 #include "gentools/emptyrefcodeprovider.h"
-#include "gentools/refcode.h"
 #include "settings/smartsettings.h"
 #include "testsupport.h"
 #include "vocabulary/common.h"
 #include "vocabulary/flowmeter.h"
 
 using namespace common;
+using orxtest::FakeRefCodes;
 
 namespace {
 
@@ -35,46 +35,20 @@ const struct { const char* name; QString (*call)(); const char* reported; const 
 };
 // clang-format on
 
-const qint16 kOrdered = 7;      // listed by sort number
-const qint16 kAlphabetical = 8; // listed by name
-
-// Codes whose order by sort number, by name and by code differ; the store's loads and inserts are counted.
-class FakeProvider : public RefCodeProvider
-{
-public:
-    int loads = 0, inserts = 0;
-    RefNames names{{RefKey(kOrdered, 1), {QStringLiteral("вода"), 3}},
-                   {RefKey(kOrdered, 2), {QStringLiteral("Бак"), 1}},
-                   {RefKey(kOrdered, 3), {QStringLiteral("азот"), 2}},
-                   {RefKey(kOrdered, -1), {QStringLiteral("(нет)"), 0}},
-                   {RefKey(kOrdered, 0), {QStringLiteral("пусто"), 5}},
-                   {RefKey(kAlphabetical, 10), {QStringLiteral("Горячая вода"), 1}},
-                   {RefKey(kAlphabetical, 11), {QStringLiteral("гликоль"), 2}},
-                   {RefKey(kAlphabetical, 12), {QStringLiteral("Азот"), 3}}};
-
-    bool loadCodes(RefNames& loaded) override { return ++loads, loaded = names, true; }
-    bool loadAlphabeticalTypes(RefTypes& types) override { return types.insert(kAlphabetical), true; }
-    bool insertCode(RefNames&, qint16 type, const QString& name) override
-    {
-        return ++inserts, names.insert(RefKey(type, 1), {name, 100}), true;
-    }
-    bool modifyCode(RefNames&, qint16, RefCode, const QString&, bool) override { return true; }
-};
-
 // Mode: the listing order (asked twice: loaded once), -1 to find the name (inserted when unknown and not
 // blank), -2 to insert and modify it. Expected: the codes (a found code with its name), the provider's loads
 // and inserts, the functions reported.
 // clang-format off
 const struct { const char* name; bool fake; qint16 type; int mode; const char* text, *expected; } kLookups[] = {
-    {"ordered type by sort number, with -1", true, kOrdered, 0, "", "-1 2 3 1 0|1 0|"},
-    {"by name, case ignored", true, kOrdered, 1, "", "-1 3 2 1 0|1 0|"},
-    {"alphabetical type by name", true, kAlphabetical, 0, "", "12 11 10|1 0|"},
-    {"alphabetical type by order", true, kAlphabetical, 2, "", "10 11 12|1 0|"},
-    {"name with outer and inner blanks, other case", true, kAlphabetical, -1, "  ГОРЯЧАЯ \t  вода ", "10 Горячая вода|1 0|"},
-    {"unknown name, inserted simplified", true, kAlphabetical, -1, " новая   среда ", "1 новая среда|2 1|"},
-    {"blank name, not inserted", true, kAlphabetical, -1, "   ", "0 |1 0|"},
-    {"the program's empty provider: nothing, loading reported once", false, kOrdered, 1, "", "||loadCodes"},
-    {"the program's empty provider: every change reported", false, kOrdered, -2, "новое", "0 0||insertCode modifyCode"},
+    {"ordered type by sort number, with -1", true, FakeRefCodes::listed, 0, "", "-1 3 9 5|1 0|"},
+    {"by name, case ignored", true, FakeRefCodes::listed, 1, "", "-1 5 9 3|1 0|"},
+    {"alphabetical type by name", true, FakeRefCodes::alphabetical, 0, "", "5 9 3|1 0|"},
+    {"alphabetical type by order", true, FakeRefCodes::alphabetical, 2, "", "3 9 5|1 0|"},
+    {"name with outer blanks, other case", true, FakeRefCodes::alphabetical, -1, "  бЕТА \t ", "9 Бета|1 0|"},
+    {"unknown name, inserted simplified", true, FakeRefCodes::alphabetical, -1, " новая   среда ", "42 новая среда|2 1|"},
+    {"blank name, not inserted", true, FakeRefCodes::alphabetical, -1, "   ", "0 |1 0|"},
+    {"the program's empty provider: nothing, loading reported once", false, FakeRefCodes::listed, 1, "", "||loadCodes"},
+    {"the program's empty provider: every change reported", false, FakeRefCodes::listed, -2, "новое", "0 0||insertCode modifyCode"},
 };
 // clang-format on
 
@@ -158,7 +132,7 @@ private slots:
     void lookups()
     {
         ORX_ROW(kLookups);
-        auto* provider = row.fake ? new FakeProvider : nullptr;
+        auto* provider = row.fake ? new FakeRefCodes : nullptr;
         refcodes::setProvider(provider ? static_cast<RefCodeProvider*>(provider) : new EmptyRefCodeProvider);
         orxtest::MessageCapture capture;
         const QString name = QString::fromUtf8(row.text);

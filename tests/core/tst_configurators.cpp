@@ -34,6 +34,18 @@ QList<int> dns(int lowest, int highest)
 {
     return lmfStandardDns(lowest, highest).toList();
 }
+// A weight (a code) after a change of the choices, and the line the user is told.
+QString followed(double weight, const LmfPulseWeightRange& range)
+{
+    const double after = followedPulseWeight(weight, range);
+    return QString::number(after, 'g', 10) + QLatin1Char('|') + pulseWeightChangeNote(weight, after, range);
+}
+QString followedCode(int dn, int code)
+{
+    const FlowMeterChoice choice = meter(kEm + Picks{{lfDiameter, dn}, {lfMPulseWeight, code}});
+    const int after = followedMPulseWeight(choice);
+    return QString::number(after) + QLatin1Char('|') + mPulseWeightChangeNote(code, after, choice);
+}
 // The two meters of the order examples.
 // clang-format off
 const Picks kEmExample{{lfType, 2}, {lfConnection, 1}, {lfDiameter, 50}, {lfStainless, 1},
@@ -127,26 +139,22 @@ const struct { const char* name; QString designation; const char* expected; } kD
     {"electromagnetic default weight codes by DN 32 and 125", QString::number(defaultMPulseWeight(meter(kEm + Picks{{lfDiameter, 32}}))) + QString::number(defaultMPulseWeight(meter(kEm + Picks{{lfDiameter, 125}}))), "1012"},
 };
 
-// What becomes of an ultrasonic weight when the choices select a new range
-// (DN 400 straight: 12.5 to 125, factory 15), and the line the user reads.
+// What becomes of an ultrasonic weight when the choices select a new range (DN 400 straight: 12.5 to 125,
+// factory 15), or of an electromagnetic weight code after a diameter change, and the line the user reads.
 const LmfPulseWeightRange kDn400{12.5, 125, 15};
-const struct { const char* name; double weight; LmfPulseWeightRange range; const char* expected; } kFollowed[] = {
-    {"an allowed weight stays", 20, kDn400, "20|"},
-    {"the highest weight allowed stays", 125, kDn400, "125|"},
-    {"beyond the thousandths a weight is at its bound", 125.0004, kDn400, "125.0004|"},
-    {"rounded to the thousandths a weight reaches the lowest bound", 12.4996, kDn400, "12.4996|"},
-    {"a thousandth above the range is out", 125.001, kDn400, "15|Вес выходного импульса изменён с 125.001 на 15\u00A0л/имп.: прежний вне диапазона от 12.5 до 125\u00A0л/имп."},
-    {"a weight below gives way to the factory one, told", 2.5, kDn400, "15|Вес выходного импульса изменён с 2.5 на 15\u00A0л/имп.: прежний вне диапазона от 12.5 до 125\u00A0л/имп."},
-    {"no weight yet: the factory one without a word", 0, kDn400, "15|"},
-    {"no range yet: the weight stays", 2.5, LmfPulseWeightRange(), "2.5|"},
-};
-
-// The electromagnetic weight code after a diameter change, and the line told.
-const struct { const char* name; int dn; int code; const char* expected; } kFollowedCodes[] = {
-    {"a code the diameter offers stays", 25, 12, "12|"},
-    {"a code it does not offer: the smallest, told", 80, 10, "11|Вес выходного импульса изменён с 0,01 на 0,10\u00A0л/имп.: прежний не выпускается для диаметра 80"},
-    {"a thread counts by its bore", 10025, 11, "11|"},
-    {"no code yet: the smallest without a word", 50, -1, "11|"},
+const struct { const char* name; QString outcome; const char* expected; } kFollowed[] = {
+    {"an allowed weight stays", followed(20, kDn400), "20|"},
+    {"the highest weight allowed stays", followed(125, kDn400), "125|"},
+    {"beyond the thousandths a weight is at its bound", followed(125.0004, kDn400), "125.0004|"},
+    {"rounded to the thousandths a weight reaches the lowest bound", followed(12.4996, kDn400), "12.4996|"},
+    {"a thousandth above the range is out", followed(125.001, kDn400), "15|Вес выходного импульса изменён с 125.001 на 15\u00A0л/имп.: прежний вне диапазона от 12.5 до 125\u00A0л/имп."},
+    {"a weight below gives way to the factory one, told", followed(2.5, kDn400), "15|Вес выходного импульса изменён с 2.5 на 15\u00A0л/имп.: прежний вне диапазона от 12.5 до 125\u00A0л/имп."},
+    {"no weight yet: the factory one without a word", followed(0, kDn400), "15|"},
+    {"no range yet: the weight stays", followed(2.5, LmfPulseWeightRange()), "2.5|"},
+    {"a code the diameter offers stays", followedCode(25, 12), "12|"},
+    {"a code it does not offer: the smallest, told", followedCode(80, 10), "11|Вес выходного импульса изменён с 0,01 на 0,10\u00A0л/имп.: прежний не выпускается для диаметра 80"},
+    {"a thread counts by its bore", followedCode(10025, 11), "11|"},
+    {"no code yet: the smallest without a word", followedCode(50, -1), "11|"},
 };
 // clang-format on
 
@@ -229,20 +237,7 @@ private slots:
     void followedPulseWeight()
     {
         ORX_ROW(kFollowed);
-        const double after = configurators::followedPulseWeight(row.weight, row.range);
-        QCOMPARE(QString::number(after, 'g', 10) + QLatin1Char('|') +
-                     pulseWeightChangeNote(row.weight, after, row.range),
-                 QString::fromUtf8(row.expected));
-    }
-
-    void followedMPulseWeight_data() { tableRows(kFollowedCodes); }
-    void followedMPulseWeight()
-    {
-        ORX_ROW(kFollowedCodes);
-        const FlowMeterChoice choice = meter(kEm + Picks{{lfDiameter, row.dn}, {lfMPulseWeight, row.code}});
-        const int after = configurators::followedMPulseWeight(choice);
-        QCOMPARE(QString::number(after) + QLatin1Char('|') + mPulseWeightChangeNote(row.code, after, choice),
-                 QString::fromUtf8(row.expected));
+        QCOMPARE(row.outcome, QString::fromUtf8(row.expected));
     }
 
     void designations_data() { tableRows(kDesignations); }

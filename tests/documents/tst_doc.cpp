@@ -182,11 +182,10 @@ private slots:
     }
 
     void fieldRoundTrip_data() { tableRows(kFieldBytes); }
-    // The 17 bytes of the empty document; each kind's bytes, and back with its type, null state and value.
+    // Each kind's bytes between the version and the type, and back with its type, null state and value.
     void fieldRoundTrip()
     {
         ORX_ROW(kFieldBytes);
-        QCOMPARE(typedDoc(20).toByteArray(), hex("00 00 00 03 7F FE 00 00 00 00 00 02 00 00 00 00 14"));
         Doc doc = typedDoc(20);
         doc.setValue(DocKey(qint16(row.code), 3), row.value);
         const QString fileName = path(QStringLiteral("field.orx"));
@@ -252,19 +251,13 @@ private slots:
                 QCOMPARE(bytes, sample.doc.toByteArray());
     }
 
-    // The main window shows the version warning its own way.
+    // No presenter gives the version warning back to the error handler (the main window's own is
+    // driven by its tests).
     void warningPresenterIsReplaceable()
     {
-        static QStringList presented;
-        const QString fileName = path(QStringLiteral("old.orx"));
-        orxtest::MessageCapture capture;
-        Doc::setWarningPresenter(
-            [](const QString& title, const QString& text) { presented << title << text; });
-        Doc doc;
-        QVERIFY(orxtest::writeFile(fileName, hex("00000002")) && !Doc::loadFromFile(fileName, doc));
+        Doc::setWarningPresenter([](const QString&, const QString&) {});
         Doc::setWarningPresenter(nullptr);
-        QCOMPARE(presented << QString::number(capture.count()),
-                 refusal(Doc::rsWrongVersion, fileName).mid(0, 2) << QStringLiteral("0"));
+        openThroughFile(path(QStringLiteral("old.orx")), hex("00000002"), QStringLiteral("no presenter"));
     }
 
     // A missing field is logged and null; one code of each kind, and of none (reported).

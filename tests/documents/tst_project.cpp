@@ -57,21 +57,9 @@ QString contents(const Project& p)
 }
 
 // clang-format off
-// The second member replaced: what the user is told about it.
-const QByteArray kValve = orxsamples::valveDocument().toByteArray();
-const struct { const char* name; QVariant member; const char* reason; } kDamagedMembers[] = {
-    {"truncated bytes", base64(kValve.left(kValve.size() - 1)), "файл обрывается внутри поля 32767"},
-    {"a project in the project", base64(orxtest::typedDoc(common::docProject).toByteArray()), "проект внутри проекта"},
-    {"unknown document type", base64(orxtest::typedDoc(7).toByteArray()), "неизвестный тип документа"},
-    {"another format version", base64(QByteArray::fromHex("00000002")), "документ другой версии формата"},
-    {"garbage after the version", base64(QByteArray::fromHex("000000036761726261")), "файл обрывается внутри поля 26465"},
-    {"number instead of the document", 5, "вместо документа значение другого типа"},
-    {"text that is not base64", QStringLiteral("документ"), "запись документа испорчена"},
-};
-
 // Files that are not projects (null bytes: no file at all).
 const struct { const char* name; QByteArray bytes; int status; const char* reason; } kNotProjects[] = {
-    {"valve document", kValve, Project::rsNotProject, "это не проект: документ «Клапан»"},
+    {"valve document", orxsamples::valveDocument().toByteArray(), Project::rsNotProject, "это не проект: документ «Клапан»"},
     {"no document type", QByteArray::fromHex("00000003"), Project::rsNotProject, "это не проект: тип документа не указан или неизвестен"},
     {"garbage", QByteArray::fromHex("000000037F"), Project::rsDamaged, "файл обрывается в начале поля"},
     {"another version", QByteArray::fromHex("000000027FFE0000000000020000000384"), Project::rsWrongVersion, "файл другой версии формата"},
@@ -195,34 +183,22 @@ private slots:
         QCOMPARE(contents(Project::fromDoc(doc)), contents(p));
     }
 
-    // Saved, opened and saved again: the same project and the very same bytes.
-    void roundTrip()
-    {
-        const QString first = path(QStringLiteral("Проект.orxp")),
-                      second = path(QStringLiteral("Снова.orxp"));
-        Project read;
-        QStringList damaged{QStringLiteral("old")};
-        QVERIFY(substation().save(first) && Project::load(first, read, nullptr, &damaged) == Project::rsOk);
-        QVERIFY(damaged.isEmpty() && read.save(second));
-        QCOMPARE(contents(read), contents(substation()));
-        QCOMPARE(orxtest::readFile(second), orxtest::readFile(first));
-    }
-
-    // A damaged member is named once and left out with its cells; the others open with theirs.
-    void damagedMember_data() { tableRows(kDamagedMembers); }
+    // A damaged member is named once (the names of an earlier file gone) and left out with its cells; the
+    // others open with theirs. Every reason a member is refused for, and a sound project saving byte for
+    // byte as it was read, are among the corpus files.
     void damagedMember()
     {
-        ORX_ROW(kDamagedMembers);
         Project p = substation();
         p.positions = {p.positions.at(0), p.positions.at(1), p.positions.at(2)};
         p.positions[1].cells[0].note = QStringLiteral("пропадёт с позицией");
         Doc doc = p.toDoc();
-        doc.setValue(DocKey(Project::Fields::pfMember, 1), row.member);
+        doc.setValue(DocKey(Project::Fields::pfMember, 1),
+                     base64(orxsamples::valveDocument().toByteArray().chopped(1)));
         QVERIFY(orxtest::writeFile(path(QStringLiteral("damaged.orxp")), doc.toByteArray()));
         Project read;
-        QStringList damaged;
+        QStringList damaged{QStringLiteral("old")};
         QCOMPARE(Project::load(path(QStringLiteral("damaged.orxp")), read, nullptr, &damaged), Project::rsOk);
-        QCOMPARE(damaged, QStringList{QStringLiteral("позиция 2: ") + QString::fromUtf8(row.reason)});
+        QCOMPARE(damaged, QStringList{QStringLiteral("позиция 2: файл обрывается внутри поля 32767")});
         p.positions.removeAt(1);
         QCOMPARE(contents(read), contents(p));
     }

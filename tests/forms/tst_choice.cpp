@@ -25,13 +25,6 @@ QString choiceShown(SelectionChild* form)
         .join(QStringLiteral(" | "));
 }
 
-// The entries of a row as the user acts, "rejected" the rejected candidates shown.
-void change(SelectionChild* form, const QString& entries)
-{
-    for (const QString& entry : entries.split(QLatin1Char(' '), Qt::SkipEmptyParts))
-        entry == QLatin1String("rejected") ? toggleRejectedMode(form) : act(form, entry);
-}
-
 // The user chooses the candidate at `choice` of the combo, then, when `pipeDn` is given, that pipe at
 // every location.
 void choose(SelectionChild* form, int choice, int pipeDn)
@@ -89,8 +82,9 @@ class TestChoice : public QObject
 private slots:
     void keptWhileProposed_data() { tableRows(kKept); }
 
-    // The choice is the user's modification; a change that still proposes the candidate keeps it and the
-    // pipes, one that does not drops it and says so once.
+    // The choice is the user's modification; a change (as the user acts; "rejected": the rejected candidates
+    // shown) that still proposes the candidate keeps it and the pipes, one that does not drops it and says so
+    // once.
     void keptWhileProposed()
     {
         ORX_ROW(kKept);
@@ -98,7 +92,8 @@ private slots:
         Window w(row.window);
         enter(w.form, row.task);
         choose(w.form, row.choice, row.pipeDn);
-        change(w.form, QString::fromUtf8(row.changes));
+        for (const QString& entry : QString::fromUtf8(row.changes).split(QLatin1Char(' ')))
+            entry == QLatin1String("rejected") ? toggleRejectedMode(w.form) : act(w.form, entry);
         QCOMPARE(choiceShown(w.form), QString::fromUtf8(row.shown));
         // Told once: the next results show the choice as it stands now, without the line.
         const QString now = choiceShown(w.form).section(QStringLiteral(" | "), 0, 1);

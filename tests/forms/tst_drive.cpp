@@ -17,29 +17,21 @@ ValveChild* valveOf(SelectionChild* form)
 // the drive at item N of its combo; "c=N" the valve at item N of the choice; else as the user acts.
 void wish(SelectionChild* form, const QString& entries)
 {
-    DriveSelectionArea* area = valveOf(form)->driveArea();
     for (const QString& entry : entries.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        DriveSelectionArea* area = valveOf(form)->driveArea(); // a new valve chosen brings a new one
         const int value = entry.mid(2).toInt();
-        switch (entry.at(0).toLatin1()) {
-        case 's':
-            orxtest::selectData(area->signalCombo(), value);
-            break;
-        case 'v':
-            orxtest::selectData(area->voltageCombo(), value);
-            break;
-        case 'p':
-            orxtest::selectData(area->protectionCombo(), value);
-            break;
-        case 'd':
+        const char kind = entry.at(0).toLatin1();
+        if (kind == 's' || kind == 'v' || kind == 'p')
+            orxtest::selectData(kind == 's'   ? area->signalCombo()
+                                : kind == 'v' ? area->voltageCombo()
+                                              : area->protectionCombo(),
+                                value);
+        else if (kind == 'd')
             area->driveCombo()->setCurrentIndex(value);
-            break;
-        case 'c':
+        else if (kind == 'c')
             form->choiceCombo()->setCurrentIndex(value);
-            area = valveOf(form)->driveArea();
-            break;
-        default:
+        else
             act(form, entry);
-        }
     }
 }
 
@@ -53,9 +45,8 @@ QString driveShown(SelectionChild* form)
         return QStringList(QStringList{QStringLiteral("(скрыто)") + valveOf(form)->driveDesignation()}
                            << changeNotes(form, QStringLiteral("Электропривод")))
             .join(QStringLiteral(" | "));
-    QStringList offered;
-    for (int i = 1; i < area->driveCombo()->count(); ++i)
-        offered << area->driveCombo()->itemText(i);
+    // The drives after "-- Без электропривода --".
+    const QStringList offered = orxtest::itemTexts(area->driveCombo()).mid(1);
     QStringList parts{area->driveCombo()->isVisible() ? offered.join(QLatin1Char(',')) : QStringLiteral("-"),
                       area->driveCombo()->isVisible() ? area->driveCombo()->currentText() : QString(),
                       orxtest::readText(area->descriptionLabel())};

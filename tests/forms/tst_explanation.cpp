@@ -99,24 +99,15 @@ private slots:
     }
 
     // Every figure the window writes follows the locale, as the number boxes do (the points of the C
-    // locale are read in the worked examples): valve 1 with DN 100 Kvs 125 chosen, its details, the pipe
-    // that follows the choice and the speed under it.
+    // locale are read in the worked examples; the lines above, and the pipes' speeds in their own test, are
+    // read under a Russian one too): the details of valve 1.
     void figuresOnScreen()
     {
         const orxtest::LocaleScope locale(true);
         orxtest::MessageCapture capture;
         Window window("valve");
-        SelectionChild* form = window.form;
-        enter(form, kValve1);
-        const QString details = read(form).details;
-        form->choiceCombo()->setCurrentIndex(
-            form->choiceCombo()->findText(QStringLiteral(" DN 100 Kvy 125"), Qt::MatchEndsWith));
-        QCOMPARE(QStringList({details, form->pipeArea()->combo(plSingle)->currentText(),
-                              form->choiceExplanation()->text().section(QLatin1Char('\n'), 0, 0)})
-                     .join(QStringLiteral(" | ")),
-                 QStringLiteral(
-                     "ro=984,4 Kv=92,53 | DN 100 - максимальная скорость потока 3,30 м/с при "
-                     "расчётном расходе | Скорость 3,95 м/с при полностью открытом клапане — выше 3,0"));
+        enter(window.form, kValve1);
+        QCOMPARE(read(window.form).details, QStringLiteral("ro=984,4 Kv=92,53"));
         QCOMPARE(capture.count(), 0);
     }
 

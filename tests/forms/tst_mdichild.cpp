@@ -114,23 +114,16 @@ void enter(MdiChild* form, int medium, int kind, int pressureUnit, const char* t
                               QString::fromUtf8(typed));
 }
 
-// Kv tasks in m³/h. Water at 20 °C, 10 m³/h, 1 bar across: 10·10·√998.2/√100000 = 9.9910.
-const struct
-{
-    const char* name;
-    int kind, pressureUnit;
-    const char* typed;
-    const char* shown; // after "*Результаты|*"
-} kKvTasks[] = {
-    {"water 10 m³/h across 1 bar", pkExcess, pmBar, "102=2 103=1 105=20 108=10",
-     "Расчётный Kv:|9.99|м³/ч|, copied 9.99"},
-    {"kPa absolute converted", pkAbsolute, pmKPa, "102=301.325 103=201.325 105=20 108=10",
-     "Расчётный Kv:|9.99|м³/ч|, copied 9.99"},
-    {"P2 equal to P1 refused", pkExcess, pmBar, "102=2 103=2 105=20 108=10",
-     "Недопустимые входные данные:<br>давление перед клапаном должно превышать давление после клапана"},
-    {"no flow: not filled in, the empty inputs named", pkExcess, pmBar, "102=2 103=1 105=20 108=0",
-     "Не заполнены входные данные|Пустые поля: <i>G</i>"},
+// Kv tasks in m³/h, and what is shown after "*Результаты|*". Water at 20 °C, 10 m³/h, 1 bar across:
+// 10·10·√998.2/√100000 = 9.9910.
+// clang-format off
+const struct { const char* name; int kind, pressureUnit; const char *typed, *shown; } kKvTasks[] = {
+    {"water 10 m³/h across 1 bar", pkExcess, pmBar, "102=2 103=1 105=20 108=10", "Расчётный Kv:|9.99|м³/ч|, copied 9.99"},
+    {"kPa absolute converted", pkAbsolute, pmKPa, "102=301.325 103=201.325 105=20 108=10", "Расчётный Kv:|9.99|м³/ч|, copied 9.99"},
+    {"P2 equal to P1 refused", pkExcess, pmBar, "102=2 103=2 105=20 108=10", "Недопустимые входные данные:<br>давление перед клапаном должно превышать давление после клапана"},
+    {"no flow: not filled in, the empty inputs named", pkExcess, pmBar, "102=2 103=1 105=20 108=0", "Не заполнены входные данные|Пустые поля: <i>G</i>"},
 };
+// clang-format on
 
 // The x of the line between the input and the results columns.
 int separatorX(MdiChild* form)
@@ -152,17 +145,13 @@ int captionLines(MdiChild* form, qint16 field, int minimumColumn)
 }
 
 // The flow units offered after one medium chosen, then another, and the unit chosen.
-const struct
-{
-    const char* name;
-    int first, then;
-    const char* units;
-} kFlowUnits[] = {
+// clang-format off
+const struct { const char* name; int first, then; const char* units; } kFlowUnits[] = {
     {"saturated steam: masses only, the first chosen", stSaturatedSteam, stSaturatedSteam, "т/ч|кг/ч → т/ч"},
     {"nitrogen after steam: normal m³/h on top", stSuperheatedSteam, stNitrogen, "нм³/ч|т/ч|кг/ч → т/ч"},
-    {"glycol after air: every unit again", stAir, stEthyleneGlycol,
-     "м³/ч|т/ч|кг/ч|кг/с|л/ч|л/мин.|л/с → м³/ч"},
+    {"glycol after air: every unit again", stAir, stEthyleneGlycol, "м³/ч|т/ч|кг/ч|кг/с|л/ч|л/мин.|л/с → м³/ч"},
 };
+// clang-format on
 
 const SubstanceProperties kWater(stWater, 0);
 const double Tb2 = kWater.saturationTemperature(201325);
@@ -176,33 +165,19 @@ QString phase(const char* where, const char* p, const char* what, double t)
 }
 
 // The bounds of the supply and return temperatures and the hint under them.
-const struct
-{
-    const char* name;
-    int device, medium, kind;
-    const char* typed;
-    bool phaseLimits;
-    QString hint;
-    double lower, upper;
-} kLimits[] = {
-    {"water: boiling point bound and hint", dtLMK2, stWater, pkExcess, "102=2 103=1", true,
-     phase("после", "2.01", "кипения рабочей среды", Tb2), 0, Tb2},
-    {"water: boiling above the device limit keeps the limit", dtLMK2, stWater, pkExcess, "102=8 103=5", true,
-     phase("после", "6.01", "кипения рабочей среды", Ts6), 0, 150},
-    {"water: too high before the valve keeps the boiling bound", dtLMK2, stWater, pkExcess, "102=26 103=1",
-     true, kTooHigh, 0, Tb2},
-    {"water: no boiling below the triple point", dtLMK2, stWater, pkAbsolute, "102=2 103=0.001", true,
-     QStringLiteral("Слишком низкое давление рабочей среды"), 0, 0},
-    {"water without phase limits, no device", dtEmpty, stWater, pkExcess, "102=2 103=1", false, QString(), 0,
-     150},
-    {"saturated steam: locked to condensation, no hint", dtLMKP, stSaturatedSteam, pkExcess, "102=5 103=3",
-     true, QString(), Ts6, Ts6},
-    {"superheated steam: above condensation at the inlet pressure", dtLMKP, stSuperheatedSteam, pkExcess,
-     "102=5 103=3", true, phase("до", "6.01", "парообразования", Ts6), Ts6 + 0.1, 220},
-    {"steam: condensation above the device limit", dtLMKP, stSuperheatedSteam, pkExcess, "102=25 103=3", true,
-     kTooHigh + QStringLiteral(", температура парообразования превышает 220.0 °C"), 220, 220},
+// clang-format off
+const struct { const char* name; int device, medium, kind; const char* typed; bool phaseLimits; QString hint; double lower, upper; } kLimits[] = {
+    {"water: boiling point bound and hint", dtLMK2, stWater, pkExcess, "102=2 103=1", true, phase("после", "2.01", "кипения рабочей среды", Tb2), 0, Tb2},
+    {"water: boiling above the device limit keeps the limit", dtLMK2, stWater, pkExcess, "102=8 103=5", true, phase("после", "6.01", "кипения рабочей среды", Ts6), 0, 150},
+    {"water: too high before the valve keeps the boiling bound", dtLMK2, stWater, pkExcess, "102=26 103=1", true, kTooHigh, 0, Tb2},
+    {"water: no boiling below the triple point", dtLMK2, stWater, pkAbsolute, "102=2 103=0.001", true, QStringLiteral("Слишком низкое давление рабочей среды"), 0, 0},
+    {"water without phase limits, no device", dtEmpty, stWater, pkExcess, "102=2 103=1", false, QString(), 0, 150},
+    {"saturated steam: locked to condensation, no hint", dtLMKP, stSaturatedSteam, pkExcess, "102=5 103=3", true, QString(), Ts6, Ts6},
+    {"superheated steam: above condensation at the inlet pressure", dtLMKP, stSuperheatedSteam, pkExcess, "102=5 103=3", true, phase("до", "6.01", "парообразования", Ts6), Ts6 + 0.1, 220},
+    {"steam: condensation above the device limit", dtLMKP, stSuperheatedSteam, pkExcess, "102=25 103=3", true, kTooHigh + QStringLiteral(", температура парообразования превышает 220.0 °C"), 220, 220},
     {"air: the device limit only", dtLMKP, stAir, pkExcess, "102=5 103=3", true, QString(), 0, 220},
 };
+// clang-format on
 
 } // namespace
 
@@ -212,6 +187,7 @@ class TestMdiChild : public QObject
 
 private slots:
     void initTestCase() { QCoreApplication::setApplicationName(QStringLiteral("Оримакс-расчёт")); }
+    void init() { BackgroundCache::clear(); } // the sizes of the windows of the test before go
 
     void flowUnitsFollowTheMedium_data() { tableRows(kFlowUnits); }
     void flowUnitsFollowTheMedium()
@@ -429,7 +405,6 @@ private slots:
     {
         if (!BackgroundCache::hasPicture())
             QSKIP("no background picture");
-        BackgroundCache::clear();
         orxtest::FormHost host;
         TestForm* first = host.add(new TestForm);
         TestForm* second = host.add(new TestForm);
@@ -441,7 +416,7 @@ private slots:
         QTRY_VERIFY(!second->background().isNull());
         QCOMPARE(second->size(), first->size());
         QCOMPARE(second->background().cacheKey(), shown);
-        // The page of the other tab lets go of its picture.
+        // A window out of sight (the page of the other tab) lets go of its picture.
         QVERIFY(first->background().isNull());
         // Dragging the window lets go of the sizes left behind: the one shown
         // and the one it came from stay.
@@ -458,7 +433,6 @@ private slots:
     {
         if (!BackgroundCache::hasPicture())
             QSKIP("no background picture");
-        BackgroundCache::clear();
         const QSize window(480, 300);
         const QImage plain =
             BackgroundCache::pixmap(window, 1).toImage().convertToFormat(QImage::Format_RGB32);
@@ -473,43 +447,6 @@ private slots:
                 apart += qAbs(qGray(plain.pixel(x, y)) - qGray(dense.pixel(x, y)));
         const double mean = double(apart) / (window.width() * window.height());
         QVERIFY2(mean < 1.0, qPrintable(QString::number(mean)));
-        BackgroundCache::clear();
-    }
-
-    // The size a window left stays at hand only while that window is on
-    // screen (a form that grows and shrinks comes back to it); the size of a
-    // window gone out of sight goes once another size is painted.
-    void sizeLeftBehind_data()
-    {
-        QTest::addColumn<bool>("hidden");
-        QTest::addColumn<int>("kept");
-        QTest::newRow("window resized: its old size is the spare") << false << 2;
-        QTest::newRow("window hidden: its size goes") << true << 1;
-    }
-    void sizeLeftBehind()
-    {
-        QFETCH(bool, hidden);
-        QFETCH(int, kept);
-        if (!BackgroundCache::hasPicture())
-            QSKIP("no background picture");
-        BackgroundCache::clear();
-        orxtest::FormHost host(orxtest::FormHost::ShowOnAdd, 700);
-        TestForm* form = host.add(new TestForm);
-        QTRY_VERIFY(!form->background().isNull());
-        TestForm* next = form;
-        const QSize left = form->size();
-        orxtest::FormHost other(orxtest::FormHost::ShowOnRequest, 700);
-        if (hidden) {
-            host.tabs.hide();
-            next = other.add(new TestForm);
-            other.tabs.resize(1300, 700);
-            other.tabs.show();
-        } else {
-            host.tabs.resize(1300, 700);
-        }
-        QTRY_VERIFY(next->isVisible() && next->background().size() == next->size());
-        QVERIFY(next->size() != left);
-        QCOMPARE(BackgroundCache::count(), kept);
     }
 
     // Every document window and the controls in it share one palette whose

@@ -24,10 +24,9 @@ const struct { const char* name; qint16 field; QVariant value; const char* shown
     {"a longer mark is cut to 16", 508, QStringLiteral("РК-12345678901234"), "• Позиция — сокращено до 16 знаков | РК-1234567890123 | 1"},
     {"a mark stored as a number", 508, 7, "• Позиция — не заполнено |  | 1"},
     {"a quantity of 999", 509, 999, " |  | 999"},
-    {"a quantity of 0", 509, 0, "• Кол-во — взято 1 |  | 1"},
     {"a quantity above 999", 509, 1000, "• Кол-во — взято 1 |  | 1"},
     {"a quantity of 2.5", 509, 2.5, "• Кол-во — взято 1 |  | 1"},
-    {"a quantity stored as a text", 509, QStringLiteral("3"), "• Кол-во — взято 1 |  | 1"},
+    {"a quantity of one stored as a text", 509, QStringLiteral("1"), "• Кол-во — взято 1 |  | 1"},
 };
 // clang-format on
 

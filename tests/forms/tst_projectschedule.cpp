@@ -14,16 +14,7 @@ using namespace formreader;
 
 namespace {
 
-const Task kPositions[] = {
-    kValve1,
-    {stWater, dtLMK2, ipSupply, pkExcess, pmAtm, wfM3h, "102=5 103=3.2 1032=0.6 106=91 105=100 107=42"},
-    {stWater, dtLMK3, ipReturn, pkAbsolute, pmAtm, wfTh, "102=5 103=3 1032=0.6 106=1 105=94 107=65"},
-    kValve4,
-    {stPropyleneGlycol, rtDiffPressure, ipReturn, pkAbsolute, pmBar, wfM3h,
-     "141=10 1020=5 1021=1 1036=1 1035=2 106=2 105=100 107=46"},
-    {stWater, rtUpstream, ipReturn, pkExcess, pmAtm, wfM3h, "102=8 103=4.1 108=38.88 107=46"},
-    kRegulator3,
-};
+const Task kPositions[] = {kValve1, kValve2, kValve3, kValve4, kRegulator1, kRegulator2, kRegulator3};
 // By the task above: the mark, the quantity and which proposed candidate the user takes.
 // clang-format off
 const struct { const char* mark; int quantity, candidate; } kChosen[] = {
@@ -95,13 +86,12 @@ class TestProjectSchedule : public QObject
 private slots:
     void initTestCase()
     {
-        for (const char* tool : {"pdftotext"})
-            if (QStandardPaths::findExecutable(u8(tool)).isEmpty())
-                QSKIP("poppler-utils are needed");
+        if (QStandardPaths::findExecutable(u8("pdftotext")).isEmpty())
+            QSKIP("poppler-utils are needed");
     }
 
     // One row per device in position-mark order, a valve's drive under ".1", the typed note where the user
-    // typed it; the same cells in the CSV (the workbook and the drawing sheet are their writers' own tests).
+    // typed it (the CSV, the workbook and the drawing sheet of these cells are their writers' own tests).
     void workedProject()
     {
         orxtest::MessageCapture capture;
@@ -112,13 +102,7 @@ private slots:
         QStringList table;
         for (const ScheduleRow& row : schedule.rows)
             table << scheduleCellTexts(row).join(QLatin1Char(';'));
-        const QStringList expected = u8(kExpected).trimmed().split(QLatin1Char('\n'));
-        QCOMPARE(table, expected);
-
-        // A note that a spreadsheet would take for a formula is written as a text.
-        const QString csv = EquipmentSchedule::columnHeaders().join(QLatin1Char(';')) + u8("\r\n") +
-                            expected.join(u8("\r\n")).replace(u8(";=с"), u8(";'=с")) + u8("\r\n");
-        QCOMPARE(scheduleCsv(schedule), "\xEF\xBB\xBF" + csv.toUtf8());
+        QCOMPARE(table, u8(kExpected).trimmed().split(QLatin1Char('\n')));
     }
 
     // A document without a device gives one row that names it and says why, never a guessed device; what

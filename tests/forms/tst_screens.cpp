@@ -12,9 +12,6 @@ using namespace formreader;
 
 namespace {
 
-const Task kSteamRegulator{stSaturatedSteam,     rtDownstream, ipReturn, pkExcess, pmBar, wfKgh,
-                           "102=8 103=3 108=500"};
-
 // A form of each kind; the selections with a worked example typed in.
 // clang-format off
 const struct { const char* name; DocType type; const Task* task; } kForms[] = {

@@ -54,11 +54,11 @@ const struct { const char* name; Task task; const char* shown; } kExamples[] = {
      "ЛМК-2 80/100!|1.08|0.65|низкая|низкая; 100/125!|1.35|0.59|низкая|низкая; 100/100!|1.08|0.65|низкая|низкая\n"
      "ЛМК-2 125/125|1.35|0.59|низкая|низкая; 125/100|1.08|0.65|низкая|низкая; 150/100\n"
      "Клапан седельный ЛМК-2 DN 80 Kvy 100"},
-    {"valve 2: ЛМК-2, water, 91 Gcal/h", {stWater, dtLMK2, ipSupply, pkExcess, pmAtm, wfM3h, "102=5 103=3.2 1032=0.6 106=91 105=100 107=42"},
+    {"valve 2: ЛМК-2, water, 91 Gcal/h", kValve2,
      "108=1636.76\nPs(клапан)=0.101 ro=958.4 Kv=1186.49\n5\n"
      "ЛМК-2 300/1600!|1.35|0.69|низкая|ниже средней; 300/1250!|1.05|0.74|низкая|ниже средней\n\n"
      "Клапан седельный ЛМК-2 DN 300 Kvy 1600"},
-    {"valve 3: ЛМК-3, water, return pipe, absolute: the high-drop note", {stWater, dtLMK3, ipReturn, pkAbsolute, pmAtm, wfTh, "102=5 103=3 1032=0.6 106=1 105=94 107=65"},
+    {"valve 3: ЛМК-3, water, return pipe, absolute: the high-drop note", kValve3,
      "108=34.43\nPs(клапан)=0.025 ro=980.6 Kv=24.42\n5\n"
      "ЛМК-3 40/25!|1.02|0.77|низкая|ниже средней; 50/32!|1.31|0.71|низкая|ниже средней\n\nnote\n"
      "Клапан трёхходовой ЛМК-3 DN 40 Kvy 25"},
@@ -71,12 +71,12 @@ const struct { const char* name; Task task; const char* shown; } kExamples[] = {
      "ЛМК-2 32/16!|1.15|0.59|низкая|низкая; 40/25|1.80|0.48|низкая|низкая; *40/16|1.15|0.59|низкая|низкая\n"
      "ЛМК-2 50/25|1.80|0.48|низкая|низкая; *50/16|1.15|0.59|низкая|низкая; 65/25|1.80|0.48|низкая|низкая\n"
      "Клапан седельный ЛМК-2 DN 32 Kvy 16"},
-    {"regulator 1: ЛМР-Д, propylene glycol 10 %, return pipe", {stPropyleneGlycol, rtDiffPressure, ipReturn, pkAbsolute, pmBar, wfM3h, "141=10 1020=5 1021=1 1036=1 1035=2 106=2 105=100 107=46"},
+    {"regulator 1: ЛМР-Д, propylene glycol 10 %, return pipe", kRegulator1,
      "10371=0.50 1037=0.50 108=38.71\nro=997.8 Kv=27.34\n3\n"
      "ЛМР-Д 40/25 (0,04 - 0,70 МПа)|низкая|ниже средней; 50/32; 50/25\n"
      "ЛМР-Д 65/40 (0,04 - 0,70 МПа)|низкая|ниже средней; 65/32; 65/25; 80/40; 80/32\n"
      "Регулятор перепада давления ЛМР-Д DN 40 Kvy 25 (0,04 - 0,70 МПа)"},
-    {"regulator 2: ЛМР-1, water, gauge atm", {stWater, rtUpstream, ipReturn, pkExcess, pmAtm, wfM3h, "102=8 103=4.1 108=38.88 107=46"},
+    {"regulator 2: ЛМР-1, water, gauge atm", kRegulator2,
      "1031=3.90 108=38.88\nPs(регулятор)=0.010 ro=989.9 Kv=19.46\n3\n"
      "ЛМР-1 40/25 (0,60 - 1,00 МПа)|низкая|выше средней; 50/25\n"
      "ЛМР-1 40/20 (0,60 - 1,00 МПа)|низкая|выше средней; 65/25\nnote\n"
@@ -91,8 +91,8 @@ const struct { const char* name; Task task; const char* shown; } kExamples[] = {
 // The report needs a choice and its pipes (`pipes`: the DN and speed of each once the device is chosen,
 // by location).
 const struct { const char* name; Task task; int choice; const char* pipes; const char* noChoice; const char* file; } kReports[] = {
-    {"valve, steam: a pipe before and one after", kSteam, 2, "0: DN 40 60.24\n1: DN 40 83.80", "Необходимо выбрать клапан", "Клапан_регулирующий_ОРИМАКС_"},
-    {"regulator 3: one pipe", kRegulator3, 3, "2: DN 20 2.63", "Необходимо выбрать устройство", "Регулятор_перепада_давления_ОРИМАКС_"},
+    {"valve, steam: a pipe before and one after", kSteam, 2, "0: DN 40|60.24\n1: DN 40|83.80", "Необходимо выбрать клапан", "Клапан_регулирующий_ОРИМАКС_"},
+    {"regulator 3: one pipe", kRegulator3, 3, "2: DN 20|2.63", "Необходимо выбрать устройство", "Регулятор_перепада_давления_ОРИМАКС_"},
 };
 // clang-format on
 
@@ -198,8 +198,7 @@ private slots:
         for (qint16 code : {103, 1031, 1021, 1035, 1036, 10371, 1037})
             QCOMPARE(form->subLabel(code)->text(), QStringLiteral("МПа"));
         // Steam takes the downstream regulator only, in one column.
-        enter(w.form,
-              {stSaturatedSteam, rtDownstream, ipReturn, pkExcess, pmBar, wfKgh, "102=8 103=3 108=500"});
+        enter(w.form, kSteamRegulator);
         QCOMPARE(rows(form), QStringLiteral("ЛМР-2-П 130=3/1 131=1/2- 104=1- 102* 103 1031- 105- 108"));
         QCOMPARE(read(form).proposed, QStringLiteral("ЛМР-2-П 20/6.3 (0,10 - 0,70 МПа); 25/6.3"));
         QCOMPARE(capture.count(), 0);
@@ -245,15 +244,11 @@ private slots:
         enter(w.form, row.task);
         const auto pipes = [form] {
             QStringList texts;
-            // The DN and the speed of each pipe, the speed with a point whatever the words around it.
-            static const QRegularExpression figures(QStringLiteral("^(DN \\d+) .* (\\d+)[.,](\\d\\d) "));
+            // The DN and the speed of each pipe, whatever the words around them.
             for (int location : form->pipeArea()->locations()) {
                 const QString text = form->pipeArea()->combo(location)->currentText();
-                const QRegularExpressionMatch m = figures.match(text);
-                texts << QStringLiteral("%1: %2").arg(location).arg(
-                    m.hasMatch()
-                        ? m.captured(1) + QLatin1Char(' ') + m.captured(2) + QLatin1Char('.') + m.captured(3)
-                        : text);
+                texts << QStringLiteral("%1: ").arg(location) +
+                             orxtest::captures(text, "^(DN \\d+) .* (\\d+\\.\\d\\d) ").value(0, text);
             }
             return texts.join(QLatin1Char('\n'));
         };

@@ -28,13 +28,17 @@ struct Task
     const char* typed;
 };
 
-// Worked examples both windows' tests drive.
-const char* const kTypedValve1 = "141=50 102=6 103=5 1032=0.5 106=2.5 105=100 107=70";
-const char* const kTypedRegulator3 = "1020=6 1021=4 1036=0.5 1035=1.3 106=0.15 105=100 107=47.5";
-const Task kValve1{stPropyleneGlycol, dtLMK2, ipSupply, pkExcess, pmBar, wfTh, kTypedValve1};
-const Task kValve4{
-    stSuperheatedSteam, dtLMKP, ipSupply, pkAbsolute, pmBar, wfKgh, "102=4.8 103=3.5 108=1345.6 105=220"};
-const Task kRegulator3{stWater, rtDiffPressure, ipSupply, pkAbsolute, pmBar, wfM3h, kTypedRegulator3};
+// The worked examples, and saturated steam through the regulator that serves it.
+// clang-format off
+const Task kValve1{stPropyleneGlycol, dtLMK2, ipSupply, pkExcess, pmBar, wfTh, "141=50 102=6 103=5 1032=0.5 106=2.5 105=100 107=70"};
+const Task kValve2{stWater, dtLMK2, ipSupply, pkExcess, pmAtm, wfM3h, "102=5 103=3.2 1032=0.6 106=91 105=100 107=42"};
+const Task kValve3{stWater, dtLMK3, ipReturn, pkAbsolute, pmAtm, wfTh, "102=5 103=3 1032=0.6 106=1 105=94 107=65"};
+const Task kValve4{stSuperheatedSteam, dtLMKP, ipSupply, pkAbsolute, pmBar, wfKgh, "102=4.8 103=3.5 108=1345.6 105=220"};
+const Task kRegulator1{stPropyleneGlycol, rtDiffPressure, ipReturn, pkAbsolute, pmBar, wfM3h, "141=10 1020=5 1021=1 1036=1 1035=2 106=2 105=100 107=46"};
+const Task kRegulator2{stWater, rtUpstream, ipReturn, pkExcess, pmAtm, wfM3h, "102=8 103=4.1 108=38.88 107=46"};
+const Task kRegulator3{stWater, rtDiffPressure, ipSupply, pkAbsolute, pmBar, wfM3h, "1020=6 1021=4 1036=0.5 1035=1.3 106=0.15 105=100 107=47.5"};
+const Task kSteamRegulator{stSaturatedSteam, rtDownstream, ipReturn, pkExcess, pmBar, wfKgh, "102=8 103=3 108=500"};
+// clang-format on
 // Water at 10 m³/h through ЛМК-2, and saturated steam at 700 kg/h through ЛМК-П.
 inline Task water(const char* typed)
 {

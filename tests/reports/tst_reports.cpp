@@ -127,7 +127,6 @@ const struct { const char* name; int deviceType; bool atCursor; const char *shap
     {"ЛМР-2-П: to DN 100, no Н1 row", dtLMR2P, false, "4×10\n\nДлина ", ""},
     // No data: reported, and the report shows one empty row.
     {"ЛМР-1-01: no dimensions", dtLMR101, true, "1×15", "0"},
-    {"unknown type", 999, false, "1×15", "0"},
 };
 // clang-format on
 
@@ -284,14 +283,12 @@ const Case kReports[] = {
     {"ЛМР-1-01: the bypass regulator", {5, 0, 0, {}}, "Расчёт регулятора «перепуска»|Регулятор_перепуска|", nullptr, [] { RegulatorInputParams in = regulatorCase(2); in.regulation = rtBypass; return in; }},
 };
 
-// How the report leaves the program: the desktop's viewer takes it, there is none, or the handler
-// cannot take the file; the path, as the user reads it, is %1.
-enum ViewerKind { Viewer, NoViewer, Deaf };
-const struct { const char* name; ViewerKind viewer; bool unwritable; const char* expected; } kReportWays[] = {
-    {"a viewer opened it: nothing more said", Viewer, false, "written | file | opened %1"},
-    {"no viewer: told where the report is", NoViewer, false, "written | file | not opened | 2 Отчёт сохранён: Отчёт сохранён в файл:\n%1"},
-    {"the desktop refuses the file: told where the report is", Deaf, false, "written | file | not opened | 2 Отчёт сохранён: Отчёт сохранён в файл:\n%1"},
-    {"not written: an error and never saved", Viewer, true, "not written | no file | not opened | 1 Ошибка: Не удалось сохранить файл \"%1\""},
+// How the report leaves the program: the desktop's viewer takes it or there is none; the path, as the
+// user reads it, is %1.
+const struct { const char* name; bool viewer, unwritable; const char* expected; } kReportWays[] = {
+    {"a viewer opened it: nothing more said", true, false, "written | file | opened %1"},
+    {"no viewer: told where the report is", false, false, "written | file | not opened | 2 Отчёт сохранён: Отчёт сохранён в файл:\n%1"},
+    {"not written: an error and never saved", true, true, "not written | no file | not opened | 1 Ошибка: Не удалось сохранить файл \"%1\""},
 };
 // clang-format on
 
@@ -392,8 +389,6 @@ private slots:
 2L[11]Избыточное давление перед клапаном[i11] P1|1R[11]6.00|1C[11]бар)"));
         QCOMPARE(imagesIn(tables.at(0)->cellAt(0, 0)), QStringLiteral(":/icons/orimax-header.png"));
         QCOMPARE(cellText(tables.at(0)->cellAt(0, 1)), PdfGenerator::contactLine);
-        QCOMPARE(titles(document),
-                 QStringLiteral("Входные данные|Габаритные размеры|Оримакс-расчёт, версия от 01.03.22"));
         QTextTable* closing = tables.at(4);
         QCOMPARE(imagesIn(closing->cellAt(0, 0)), QStringLiteral(":/icons/lmk3_small.png"));
         auto* dimensions = qobject_cast<QTextTable*>(closing->childFrames().value(0));
@@ -427,19 +422,14 @@ private slots:
             SmartSettings().setValue(documentsKey, m_plainFile);
             qputenv("TMPDIR", QFile::encodeName(m_folder.path() + QStringLiteral("/missing")));
         }
-        QObject deaf; // a handler whose slot does not exist: the desktop cannot hand it the file
-        if (row.viewer != Viewer) {
+        if (!row.viewer) {
             delete m_viewer; // offscreen: nothing else can open it
             m_viewer = nullptr;
         }
-        if (row.viewer == Deaf)
-            QDesktopServices::setUrlHandler(QStringLiteral("file"), &deaf, "noSuchSlot");
         orxtest::MessageCapture capture;
         FrameReport report;
         report.addTitle(QStringLiteral("Отчёт"), Qt::AlignLeft, false, false, 11);
         const bool written = report.openPdf();
-        if (row.viewer == Deaf)
-            QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
         savedTmp.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", savedTmp);
 
         const QString file = QDir::toNativeSeparators(report.fileName());

@@ -6,6 +6,7 @@
 
 #include "documents/doc.h"
 #include "gentools/errorhandle.h"
+#include "gentools/refcode.h"
 #include "tablerows.h"
 
 #include <QtTest>
@@ -124,6 +125,32 @@ QStringList captures(const QString& text, const char* pattern);
 // The cells of a workbook's first sheet read from its XML through unzip, in sheet order: "A2=text", a
 // number as "G2=#2", an empty figure "H3=#".
 QStringList xlsxCells(const QString& path);
+
+// Reference codes 3 Гамма, 9 Бета, 5 альфа in sort order, of a type listed by sort number (which stores -1,
+// "no code", too) and of one listed by name: their orders by sort number, by name and by code all differ, and
+// only case ignored puts "альфа" first. Loads and inserts are counted; an inserted name gets code 42.
+class FakeRefCodes : public RefCodeProvider
+{
+public:
+    static constexpr qint16 listed = 7, alphabetical = 8;
+    int loads = 0, inserts = 0;
+    RefNames names{{RefKey(listed, rcNone), {QStringLiteral("(нет)"), 0}}};
+
+    FakeRefCodes()
+    {
+        for (qint16 type : {listed, alphabetical})
+            names.insert({{{type, 3}, {QStringLiteral("Гамма"), 1}},
+                          {{type, 9}, {QStringLiteral("Бета"), 2}},
+                          {{type, 5}, {QStringLiteral("альфа"), 3}}});
+    }
+    bool loadCodes(RefNames& loaded) override { return ++loads, loaded = names, true; }
+    bool loadAlphabeticalTypes(RefTypes& types) override { return types = {alphabetical}, true; }
+    bool insertCode(RefNames&, qint16 type, const QString& name) override
+    {
+        return ++inserts, names.insert(RefKey(type, 42), {name, 10}), true;
+    }
+    bool modifyCode(RefNames&, qint16, RefCode, const QString&, bool) override { return false; }
+};
 
 // While alive, no file may grow past `limit` bytes, as on a full disk: the write crossing it fails.
 struct FileSizeLimit

@@ -6,7 +6,6 @@
 #include "framework/pipeselectionarea.h"
 #include "framework/radioarea.h"
 #include "gentools/emptyrefcodeprovider.h"
-#include "gentools/refcode.h"
 #include "guitestsupport.h"
 #include "guitools/columnsizes.h"
 #include "guitools/guimessageprinter.h"
@@ -29,39 +28,12 @@
 #include <QWheelEvent>
 
 using namespace common;
+using orxtest::u8;
 
 namespace {
 
-// Test texts are UTF-8; the build forbids implicit conversions.
-QString operator""_q(const char* s, std::size_t n)
-{
-    return QString::fromUtf8(s, int(n));
-}
-
-const qint16 kListed = 7;       // listed by sort number
-const qint16 kAlphabetical = 8; // listed by name
-
-// Codes 3 Гамма, 9 Бета, 5 альфа in sort order, for both types; an inserted name gets code 42.
-class TestProvider : public RefCodeProvider
-{
-public:
-    RefNames stored;
-
-    TestProvider()
-    {
-        for (qint16 type : {kListed, kAlphabetical})
-            stored.insert(
-                {{{type, 3}, {"Гамма"_q, 1}}, {{type, 9}, {"Бета"_q, 2}}, {{type, 5}, {"альфа"_q, 3}}});
-    }
-    bool loadCodes(RefNames& names) override { return (names = stored, true); }
-    bool loadAlphabeticalTypes(RefTypes& types) override { return (types = {kAlphabetical}, true); }
-    bool insertCode(RefNames&, qint16 type, const QString& name) override
-    {
-        stored.insert(RefKey(type, 42), {name, 10});
-        return true;
-    }
-    bool modifyCode(RefNames&, qint16, RefCode, const QString&, bool) override { return false; }
-};
+const qint16 kListed = orxtest::FakeRefCodes::listed;
+const qint16 kAlphabetical = orxtest::FakeRefCodes::alphabetical;
 
 // A shown, active window with another line edit holding the focus, so that a
 // test sees the focus move to the widget under test.
@@ -224,7 +196,7 @@ private slots:
         geh::ErrorHandler::instance()->setLogFileName(QStringLiteral("test.log"));
         WheelGuard::install();
     }
-    void init() { refcodes::setProvider(new TestProvider); }
+    void init() { refcodes::setProvider(new orxtest::FakeRefCodes); }
     void cleanupTestCase()
     {
         refcodes::setProvider(new EmptyRefCodeProvider);
@@ -244,8 +216,8 @@ private slots:
             box->setProperty(row.integer ? "minimum" : "allowedMinimum", row.minimum);
             box->setProperty(row.integer ? "maximum" : "allowedMaximum", 100000000);
             box->setProperty("value", 7);
-            box->setProperty("prefix", "G = "_q); // typed and pasted numbers go between the two
-            box->setProperty("suffix", " ед."_q);
+            box->setProperty("prefix", u8("G = ")); // typed and pasted numbers go between the two
+            box->setProperty("suffix", u8(" ед."));
             Stage stage(box);
             box->setFocus();
             box->selectAll();
@@ -263,10 +235,10 @@ private slots:
                 QString::fromLatin1(row.shown).replace(QLatin1Char('.'), locale.decimalPoint());
             auto* decimal = qobject_cast<QSmartDoubleSpinBox*>(box);
             const bool marked = decimal && !decimal->isValueAllowed();
-            QCOMPARE(box->text() + (marked ? " marked"_q : QString()) +
+            QCOMPARE(box->text() + (marked ? u8(" marked") : QString()) +
                          QStringLiteral(" = %1").arg(box->property("value").toDouble(), 0, 'g', 15),
-                     "G = "_q + shown.section(QLatin1Char(' '), 0, 0) + " ед."_q +
-                         (shown.endsWith(" marked"_q) ? " marked"_q : QString()) + " = "_q +
+                     u8("G = ") + shown.section(QLatin1Char(' '), 0, 0) + u8(" ед.") +
+                         (shown.endsWith(u8(" marked")) ? u8(" marked") : QString()) + u8(" = ") +
                          QString::number(row.value, 'g', 15));
             QCOMPARE(box->toolTip().isEmpty(), !marked);
         }
@@ -277,7 +249,7 @@ private slots:
     {
         ORX_ROW(kCombos);
         auto* combo = new QSmartComboBox(nullptr, true);
-        combo->addItems({"Вода"_q, "Пар"_q, "Воздух"_q});
+        combo->addItems({u8("Вода"), u8("Пар"), u8("Воздух")});
         combo->setAllowNewValues(row.allowNew);
         combo->setCurrentIndex(row.index);
         Stage stage(combo);
@@ -285,7 +257,7 @@ private slots:
             combo->lineEdit()->selectAll();
             typeText(combo->lineEdit(), QString::fromUtf8(row.typed));
         }
-        QCOMPARE(validation(combo), row.valid ? "valid "_q : "invalid Необходимо выбрать значение"_q);
+        QCOMPARE(validation(combo), row.valid ? u8("valid ") : u8("invalid Необходимо выбрать значение"));
         QVERIFY(row.valid || stage.focusIsOn(combo));
         QCOMPARE(combo->count(), row.count);
         QVERIFY(combo->count() == 3 || (combo->currentIndex() == 3 && !combo->itemData(3).isValid()));
@@ -309,8 +281,8 @@ private slots:
         QCOMPARE(orxtest::itemTexts(&combo).join(QString()), QString::fromLatin1(row.texts));
         QCOMPARE(combo.currentIndex(), row.index);
         QSmartComboBox twins;
-        twins.addItem("c"_q, 2);
-        twins.addItem("d"_q, 2);
+        twins.addItem(u8("c"), 2);
+        twins.addItem(u8("d"), 2);
         twins.filterItems(QList<int>{2});
         QCOMPARE(twins.currentText(), QStringLiteral("c"));
     }
@@ -319,17 +291,18 @@ private slots:
         auto* edit = new QSmartTextEdit;
         Stage stage(edit);
         QSignalSpy changes(edit, &QTextEdit::textChanged);
-        edit->setHint("Например, ЦТП-3"_q);
+        edit->setHint(u8("Например, ЦТП-3"));
         const QTextEdit* base = edit; // the hint is nobody's text, through either type
-        QVERIFY(edit->isShowingHint() && base->toPlainText().isEmpty() && !base->toHtml().contains("ЦТП"_q));
-        QCOMPARE(validation(edit), "invalid Необходимо заполнить поле"_q);
+        QVERIFY(edit->isShowingHint() && base->toPlainText().isEmpty() &&
+                !base->toHtml().contains(u8("ЦТП")));
+        QCOMPARE(validation(edit), u8("invalid Необходимо заполнить поле"));
         QVERIFY(stage.focusIsOn(edit) && !edit->isShowingHint());
         stage.other->setFocus(); // leaving it empty brings the hint back
         QTRY_VERIFY(edit->isShowingHint());
         QCOMPARE(changes.count(), 0); // the hint is never a change of the text
         edit->setFocus();
         QTRY_VERIFY(edit->hasFocus());
-        typeText(edit, "Котельная"_q);
+        typeText(edit, u8("Котельная"));
         QTest::keyClick(edit, Qt::Key_Tab); // Tab moves on, it is not typed
         QTRY_VERIFY(stage.other->hasFocus());
         QCOMPARE(edit->toPlainText(), QStringLiteral("Котельная"));
@@ -348,7 +321,7 @@ private slots:
     {
         orxtest::MessageCapture capture;
         QStringList seen;
-        SmartLabel label("Масса, кг"_q, 14);
+        SmartLabel label(u8("Масса, кг"), 14);
         seen << QStringLiteral("%1 %2")
                     .arg(label.font().pointSize())
                     .arg(label.minimumSize() == label.sizeHint() + QSize(2, 2));
@@ -361,7 +334,7 @@ private slots:
         seen << QString::number(dialog.exec());
         QRefComboBox listed(kListed, nullptr, true, QStringLiteral("(нет)")), named(kAlphabetical);
         named.setAllowNewValues(true);
-        named.setEditText("Дельта"_q);
+        named.setEditText(u8("Дельта"));
         seen << orxtest::itemTexts(&listed).join(QLatin1Char(','));
         const bool stored = named.validate(); // before the items are read
         seen << QStringLiteral("%1 ").arg(stored ? named.currentCode() : -1) +
@@ -371,19 +344,19 @@ private slots:
         list.setVisibleCodes({3});
         seen << validation(&list);
         QSmartListBox plain;
-        plain.addItem("один"_q, 10);
-        plain.addItem("два"_q, 20);
+        plain.addItem(u8("один"), 10);
+        plain.addItem(u8("два"), 20);
         plain.sortItems();
         plain.setCurrentRow(0);
         CheckListBox checks;
-        checks.addItems({"a"_q, "b"_q}, {1});
-        checks.addItems({"c"_q}, {2});
+        checks.addItems({u8("a"), u8("b")}, {1});
+        checks.addItems({u8("c")}, {2});
         seen << QStringLiteral("%1 %2")
                     .arg(plain.currentData().toInt())
                     .arg(checks.checkedRows() == QSet<int>{1, 2});
         SmartTabWidget tabs;
         auto* page = new QWidget(&tabs);
-        tabs.addTab(page, "Первая"_q);
+        tabs.addTab(page, u8("Первая"));
         tabs.setTabVisibility(page, false);
         seen << QString::number(tabs.count());
         tabs.setTabVisibility(page, true);
@@ -393,15 +366,15 @@ private slots:
         store->clear();
         QTableView view;
         auto* model = new QStandardItemModel(1, 4, &view);
-        model->setHorizontalHeaderLabels({"Скорость"_q, QString(), "Kv\nрасч."_q, "Ду"_q});
+        model->setHorizontalHeaderLabels({u8("Скорость"), QString(), u8("Kv\nрасч."), u8("Ду")});
         view.setModel(model);
         view.setColumnHidden(0, true);
         view.setColumnWidth(2, 61);
-        saveOrRestoreColumnSizes(true, &view, "V"_q);
-        store->setValue("ColumnSizes/V/Ду"_q, 0);
+        saveOrRestoreColumnSizes(true, &view, u8("V"));
+        store->setValue(u8("ColumnSizes/V/Ду"), 0);
         view.setColumnWidth(2, 44);
         view.setColumnWidth(3, 44);
-        saveOrRestoreColumnSizes(false, &view, "V"_q);
+        saveOrRestoreColumnSizes(false, &view, u8("V"));
         seen << store->allKeys().join(QLatin1Char(',')) +
                     QStringLiteral(" %1 %2").arg(view.columnWidth(2)).arg(view.columnWidth(3));
         QCOMPARE(seen.join(QLatin1Char('\n')),
@@ -437,7 +410,7 @@ private slots:
             QComboBox* combo = area->combo(area->locations().at(line / 2));
             QCOMPARE(grid->itemAtPosition(line + 1, 0)->layout()->itemAt(0)->widget(), combo);
             QVERIFY(label->font().weight() == 75 && combo->count() == 18 &&
-                    combo->currentText() == "-- Выбрать --"_q);
+                    combo->currentText() == u8("-- Выбрать --"));
             seen << label->text() + QStringLiteral(":") +
                         combo->itemText(indexOfDn(combo, 50))
                             .remove(QStringLiteral("DN 50 - максимальная скорость потока"));
@@ -521,14 +494,14 @@ private slots:
                         box->standardButton(box->defaultButton()),
                         box->standardButton(box->escapeButton()),
                         QApplication::overrideCursor()->shape(),
-                        box->detailedText() == "a.orx"_q};
+                        box->detailedText() == u8("a.orx")};
                 box->button(QMessageBox::Close)->click();
             },
             row.icon < 0 ? 300 : 5000);
-        QGuiMessagePrinter().print("Предупреждение"_q, QString::fromUtf8(row.text), "a.orx"_q, row.level);
+        QGuiMessagePrinter().print(u8("Предупреждение"), QString::fromUtf8(row.text), u8("a.orx"), row.level);
         QTest::qWait(row.icon < 0 ? 400 : 0);
         QCOMPARE(answerer.title() + answerer.text(),
-                 row.icon < 0 ? QString() : "Предупреждение"_q + QString::fromUtf8(row.text));
+                 row.icon < 0 ? QString() : u8("Предупреждение") + QString::fromUtf8(row.text));
         if (row.icon >= 0)
             QCOMPARE(seen, QList<int>({row.icon, QMessageBox::Close, QMessageBox::Close, QMessageBox::Close,
                                        Qt::ArrowCursor, true}));
