@@ -173,6 +173,32 @@ private slots:
         QCOMPARE(about.title() + about.text().left(42),
                  QStringLiteral("О программеОримакс-расчёт, версия от 01.03.22<br><br>"));
     }
+    // "Сохранить как" onto the file another tab shows is refused: that tab would show what the file no longer
+    // holds, and its next save would overwrite this document. Onto its own file a window saves.
+    void saveAsOntoAnOpenFile()
+    {
+        auto window = startWindow();
+        const QString path = m_dir.filePath(QStringLiteral("Открытый.orx"));
+        // The file exists: the dialog's own question whether to replace it is answered "Yes".
+        const Action replacing = [path](QWidget* modal) {
+            ModalAnswerer yes(ModalAnswerer::pressButton(QMessageBox::Yes));
+            ModalAnswerer::chooseFile(path)(modal);
+        };
+        pickNew(*window, 0);
+        asked(*window, MainWindow::aiSaveAs, {ModalAnswerer::chooseFile(path)});
+        const QByteArray valve = readFile(path);
+        pickNew(*window, 5);
+        MdiChild* kv = window->activeMdiChild();
+        modify(kv, 0);
+        QCOMPARE(
+            asked(*window, MainWindow::aiSaveAs,
+                  {replacing, ModalAnswerer::clickButton(QStringLiteral("OK"))}),
+            list("Сохранить как|Файл «Открытый.orx» открыт в другой вкладке. Закройте её или выберите другое "
+                 "имя файла."));
+        QVERIFY(kv->isModified() && kv->doc().untitled() && readFile(path) == valve);
+        window->tabWidget()->setCurrentIndex(0);
+        QCOMPARE(asked(*window, MainWindow::aiSaveAs, {replacing}), list("Сохранить как"));
+    }
     // Asked from the last tab to the first; "Закрыть все" stops at the first tab kept. Leaving the program
     // closes nothing until every answer is in, and nothing after a cancel. A closed window really goes (the
     // memory over a thousand documents is bench/bench_soak.cpp).

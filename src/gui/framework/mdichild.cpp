@@ -19,6 +19,7 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
 #include <QMessageBox>
@@ -40,6 +41,18 @@ public:
     ~WaitCursor() { QApplication::restoreOverrideCursor(); }
     Q_DISABLE_COPY(WaitCursor)
 };
+
+// Another document window of the same main window that shows the file.
+const MdiChild* otherWindowOf(const MdiChild* self, const QString& fileName)
+{
+    const QString canonical = QFileInfo(fileName).canonicalFilePath();
+    if (canonical.isEmpty())
+        return nullptr;
+    for (const MdiChild* other : self->window()->findChildren<MdiChild*>())
+        if (other != self && other->doc().canonicalFileName() == canonical)
+            return other;
+    return nullptr;
+}
 
 // Connects (on) or disconnects a control's change signal to the window's onModified().
 template <class Sender, class Signal>
@@ -459,6 +472,18 @@ bool MdiChild::saveAs()
 
     geh::traceMark(GEH_LOCATION, "getSaveFileName - C");
     Doc::setDirectory(fileName);
+    // A file stays one document in one tab: saved over, the other tab would
+    // show what the file no longer holds, and its next save would silently
+    // put its own document back over this one.
+    if (otherWindowOf(this, fileName)) {
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("Предупреждение"),
+                        QStringLiteral("Файл «%1» открыт в другой вкладке. Закройте её или выберите другое "
+                                       "имя файла.")
+                            .arg(QFileInfo(fileName).fileName()),
+                        QMessageBox::Ok, this);
+        box.exec();
+        return false;
+    }
     geh::traceMark(GEH_LOCATION, "getSaveFileName - D");
     return saveToFile(fileName);
 }
