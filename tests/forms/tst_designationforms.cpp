@@ -74,12 +74,13 @@ QList<int> offered(MdiChild* form, int field, int loop = 1)
     return orxtest::itemData(form->ctrl<QComboBox>(key(field, loop)));
 }
 
-// A rich text as read, its non-breaking spaces as spaces.
+// A rich text as read, its non-breaking spaces as spaces, its word joiners unseen.
 QString plain(const QString& richText)
 {
     return QString(richText)
         .remove(QRegularExpression(QStringLiteral("<[^>]*>")))
-        .replace(QChar::Nbsp, QLatin1Char(' '));
+        .replace(QChar::Nbsp, QLatin1Char(' '))
+        .remove(QChar(0x2060));
 }
 
 // The designation or the message shown ("missing" for the one of empty fields, with the fields it names;

@@ -25,7 +25,7 @@ const struct { const char* name; DocType type; const Task* task; } kForms[] = {
     {"ventilation cabinet", docFanCabinet, nullptr},
 };
 
-// kept: the text with "~" for each non-breaking space.
+// kept: the text with "~" for each non-breaking space and "^" for each word joiner.
 const struct { const char* name; const char* text; const char* kept; } kBreaks[] = {
     {"a figure keeps its unit", "не должно превышать 2.5 МПа", "не~должно превышать 2.5~МПа"},
     {"in rich text too", "<i>Tпод</i> = 150,00 °C: допустимо", "<i>Tпод</i> = 150,00~°C: допустимо"},
@@ -34,6 +34,7 @@ const struct { const char* name; const char* text; const char* kept; } kBreaks[]
     {"a short last word that is no symbol breaks", "кавитации в\nрегуляторе", "кавитации в\nрегуляторе"},
     {"a figure before a word breaks", "равной 3 при", "равной 3 при"},
     {"a range keeps its unit, a count its word", "диапазон 0,04 - 0,70 МПа, Масса 1 ед., кг", "диапазон 0,04 - 0,70~МПа, Масса 1~ед., кг"},
+    {"a slash between letters holds, one in a figure or a tag does not", "0,01 л/имп. и 12 м³/ч, 1/2, <a href=\"a/b\">ГВС/ОТП</a>", "0,01~л/^имп. и~12~м³/^ч, 1/2, <a href=\"a/b\">ГВС/^ОТП</a>"},
 };
 // clang-format on
 
@@ -82,9 +83,10 @@ private slots:
     void keepTogether()
     {
         ORX_ROW(kBreaks);
-        QCOMPARE(
-            framework::keepTogether(QString::fromUtf8(row.text)).replace(QChar(0x00A0), QLatin1Char('~')),
-            QString::fromUtf8(row.kept));
+        QCOMPARE(framework::keepTogether(QString::fromUtf8(row.text))
+                     .replace(QChar(0x00A0), QLatin1Char('~'))
+                     .replace(QChar(0x2060), QLatin1Char('^')),
+                 QString::fromUtf8(row.kept));
     }
 };
 

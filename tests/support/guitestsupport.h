@@ -26,10 +26,11 @@ QStringList itemTexts(const QComboBox* combo);
 QList<int> itemData(const QComboBox* combo);
 
 // A label's text as the user reads it: the no-break spaces that keep a figure
-// with its unit on a wrapped line read as spaces.
+// with its unit on a wrapped line read as spaces, the word joiners that hold a
+// unit's slash are unseen.
 inline QString readText(const QLabel* label)
 {
-    return label->text().replace(QChar(0x00A0), QLatin1Char(' '));
+    return label->text().replace(QChar(0x00A0), QLatin1Char(' ')).remove(QChar(0x2060));
 }
 
 // The default locale for the life of a scope (Russian: a decimal comma); a widget takes it when it is made.

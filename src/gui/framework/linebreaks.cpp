@@ -11,6 +11,8 @@ namespace framework {
 namespace {
 
 const QChar kNoBreak(0x00A0);
+// Invisible and of no width; no line breaks on either side of it.
+const QChar kWordJoiner(0x2060);
 
 // The units the program writes after its figures.
 const QStringList& units()
@@ -65,6 +67,14 @@ bool isShortLast(const QString& word)
            std::any_of(bare.cbegin(), bare.cend(), [](QChar c) { return c.isUpper() || c.isDigit(); });
 }
 
+// A slash between letters, as in a unit ("л/имп.", "м³/ч"): a line may break
+// after a slash, and the unit would be parted in two.
+bool isSlashInWord(const QString& text, int i)
+{
+    return text.at(i) == QLatin1Char('/') && i > 0 && i + 1 < text.size() && text.at(i + 1).isLetter() &&
+           (text.at(i - 1).isLetter() || text.at(i - 1) == QChar(0x00B3) || text.at(i - 1) == QChar(0x00B2));
+}
+
 struct Word
 {
     int begin; // in the text, the first character after the space before it
@@ -81,7 +91,8 @@ QString joinedWords(const QString& text)
     // rich text ("<br>") or a plain one ends a line of words.
     QString result = text;
     QList<Word> words;
-    QList<int> spaces; // the space before words[i + 1], -1 at a line's start
+    QList<int> spaces;  // the space before words[i + 1], -1 at a line's start
+    QList<int> slashes; // those between letters, outside tags
     int depth = 0;
     int begin = 0;
     const auto lineBreakAt = [&text](int i) {
@@ -96,6 +107,8 @@ QString joinedWords(const QString& text)
             depth = qMax(0, depth - 1);
         const bool lineBreak = !end && lineBreakAt(i);
         const bool space = !end && depth == 0 && text.at(i) == QLatin1Char(' ');
+        if (!end && depth == 0 && isSlashInWord(text, i))
+            slashes.append(i);
         if (end || space || lineBreak) {
             words.append({begin, i});
             spaces.append(space ? i : -1);
@@ -115,6 +128,9 @@ QString joinedWords(const QString& text)
         if (together)
             result[space] = kNoBreak;
     }
+    // From the end, so that the places before stay where they were.
+    for (auto slash = slashes.crbegin(); slash != slashes.crend(); ++slash)
+        result.insert(*slash + 1, kWordJoiner);
     return result;
 }
 

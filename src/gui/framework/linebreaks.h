@@ -11,7 +11,8 @@ namespace framework {
 // The text (plain or rich) with non-breaking spaces where a wrapped line must
 // not break: between a figure and its unit ("2.5 МПа", "150.0 °C", "DN 40"),
 // after a word of one or two letters ("в клапане", "и вибрации"), and before a
-// short last word of a line, a symbol left alone otherwise ("…, Tобр, G").
+// short last word of a line, a symbol left alone otherwise ("…, Tобр, G"); and
+// an invisible word joiner after a slash between letters ("л/имп.", "м³/ч").
 // The text reads the same; only the places it may break are fewer.
 QString keepTogether(const QString& text);
 
