@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -28,6 +29,16 @@ const QString kProjectSuffix = QStringLiteral("orxp");
 // the style's own.
 const QColor kPositionTabColour(0x1f, 0x4e, 0x9a);
 const int kSavedMessageMs = 2000;
+
+// A window of a document with a file of its own that would not save those
+// very bytes: an untouched document writes back what it read.
+bool holdsMoreThanItsFile(MdiChild* window)
+{
+    if (!window->doc().hasFileName())
+        return false;
+    QFile file(window->doc().canonicalFileName());
+    return !file.open(QIODevice::ReadOnly) || file.readAll() != window->currentDoc().toByteArray();
+}
 
 } // namespace
 
@@ -386,7 +397,12 @@ bool MainWindow::removePositionAsking(int idx)
     box.exec();
     if (box.clickedButton() != remove)
         return false;
-    // The position goes with its unsaved changes: it lives only in the project.
+    // A position made in the project lives only there and goes with its
+    // unsaved changes. One that came from a file of its own and now holds what
+    // that file does not is asked about as that document: the changes may
+    // belong in its file.
+    if (holdsMoreThanItsFile(c) && !c->askToSave())
+        return false;
     removePage(idx);
     setProjectModified();
     updateMenus();

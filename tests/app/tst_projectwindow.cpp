@@ -105,6 +105,15 @@ const struct { const char* name; int action; bool emptied; const char *answers, 
     {"Закрыть все: a project without positions closes too", MainWindow::aiCloseAll, true, "Нет|Нет", "D|P", 0, false, ""},
 };
 
+// A document opened from its own file, P1 typed (or not) and added to a project, then removed: the answers
+// (the first to the removal), the questions, whether the tab went and whether its file was written.
+const struct { const char *name, *typed, *answers, *asked; bool gone, written; } kOwnFiles[] = {
+    {"untouched: goes unasked", "", "Удалить", "Удалить позицию «Свой» из проекта?", true, false},
+    {"changed, Отмена: stays a position", "7", "Удалить|Отмена", "Удалить позицию «Свой» из проекта?|Сохранить изменения в 'Свой'?", false, false},
+    {"changed, Нет: goes, its file as it was", "7", "Удалить|Нет", "Удалить позицию «Свой» из проекта?|Сохранить изменения в 'Свой'?", true, false},
+    {"changed, Да: written to its file, then goes", "7", "Удалить|Да", "Удалить позицию «Свой» из проекта?|Сохранить изменения в 'Свой'?", true, true},
+};
+
 // A project file opened from the command line or through "Открыть проект…", the warnings and the tabs then.
 const struct { const char* name; bool commandLine; const char *file, *told, *tabs; } kOpenings[] = {
     {"a document is no project: refused by its reason", false, "Клапан.orx", "Не удалось открыть проект \"~/Клапан.orx\": это не проект: документ «Клапан»", ""},
@@ -204,6 +213,27 @@ private slots:
         QCOMPARE(readFile(path("Объект.orxp")) != projectFile(false), row.written);
         QCOMPARE(titled(*w), u8(row.project));
         QCOMPARE(w->isVisible(), row.remaining > 0 || row.action >= 0);
+    }
+    // A position made in the project lives only there; one from a file of its own that holds what the file
+    // does not is asked about as that document when it leaves.
+    void removedPositionWithItsOwnFile_data() { tableRows(kOwnFiles); }
+    void removedPositionWithItsOwnFile()
+    {
+        ORX_ROW(kOwnFiles);
+        const QByteArray original = orxsamples::valveDocument().toByteArray();
+        QVERIFY(writeFile(path("Свой.orx"), original));
+        auto w = startWindow();
+        QVERIFY(w->openFile(path("Свой.orx")));
+        MdiChild* own = w->activeMdiChild();
+        if (*row.typed)
+            typeInto(own->ctrl<QDoubleSpinBox>(MdiChild::fcP1), u8(row.typed));
+        w->action(MainWindow::aiAddToProject)->trigger();
+        QList<Action> answers;
+        for (const QString& answer : list(row.answers))
+            answers << ModalAnswerer::clickButton(answer);
+        QCOMPARE(asked(*w, MainWindow::aiRemovePosition, answers), list(row.asked));
+        QCOMPARE(w->tabWidget()->count() == 0, row.gone);
+        QCOMPARE(readFile(path("Свой.orx")) != original, row.written);
     }
     // A copy takes the next free mark and the typed cells, right after its
     // original; a position goes only on "Удалить", asked once.

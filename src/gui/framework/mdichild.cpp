@@ -431,8 +431,11 @@ void MdiChild::updateTitle()
 
 bool MdiChild::maybeSave()
 {
-    if (!m_modified)
-        return true;
+    return !m_modified || askToSave();
+}
+
+bool MdiChild::askToSave()
+{
     QMessageBox box(QMessageBox::Question, QStringLiteral("Закрытие документа"),
                     QStringLiteral("Сохранить изменения в '%1'?").arg(m_doc.name()), QMessageBox::NoButton,
                     this);

@@ -130,6 +130,9 @@ public:
     // Asks whether to save a modified document: false when the user cancels
     // (or the save fails), true when the window may close.
     bool maybeSave();
+    // The same question asked whatever the modified state (a position holding
+    // what the file it came from does not).
+    bool askToSave();
     // The document as the controls hold it now, exactly as a save would write
     // it; the window stays as it is (a project writes its positions so).
     Doc currentDoc();
