@@ -145,14 +145,41 @@ private slots:
         QCOMPARE(table->item(4, scPosition)->background(), table->item(6, scPosition)->background());
         QVERIFY(table->item(4, scPosition)->background() != table->item(5, scPosition)->background());
 
-        table->item(5, scCode)->setText(u8("4218"));   // РК2.1, the drive of the valve РК2, under it
-        table->item(6, scNote)->setText(u8("в щите")); // рк2, the cabinet
+        const int oneLine = table->rowHeight(6);
+        const QString note = u8("в щите ШУ1, на стене венткамеры рядом с вводом, см. лист ОВ-7, узел 2");
+        table->item(5, scCode)->setText(u8("4218")); // РК2.1, the drive of the valve РК2, under it
+        table->item(6, scNote)->setText(note);       // рк2, the cabinet; its row grows
         QCOMPARE(edited.count(), 2);
         QCOMPARE(cells.value(project.windows.at(1)).at(Project::rkDrive).code, u8("4218"));
-        QCOMPARE(cells.value(project.windows.at(8)).at(Project::rkDevice).note, u8("в щите"));
+        QCOMPARE(cells.value(project.windows.at(8)).at(Project::rkDevice).note, note);
         QCOMPARE(cells.size(), 2);
+        QVERIFY(table->rowHeight(6) > oneLine);
         QVERIFY(!(table->item(13, scNote)->flags() & Qt::ItemIsEditable));
         QCOMPARE(table->item(13, scNote)->text(), u8("Расчёт Kv: устройство не подбирается"));
+
+        // Shown: Enter on a cell opens no dialog; a typed cell takes no more than the project keeps; the
+        // longest mark is read whole.
+        blank->setPositionMark(u8("РК-ПППППППППП99"));
+        ScheduleDialog shown(&details, {blank, project.windows.at(8)}, &cells);
+        shown.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&shown));
+        table = shown.table();
+        table->setFocus();
+        table->setCurrentCell(0, scName);
+        orxtest::ModalAnswerer nothing(orxtest::ModalAnswerer::reject(), 300);
+        QTest::keyClick(table, Qt::Key_Return);
+        QTest::qWait(400);
+        QVERIFY(!nothing.answered() && shown.isVisible());
+        const int cabinet = table->item(0, scPosition)->text() == u8("рк2") ? 0 : 1;
+        table->setCurrentCell(cabinet, scNote);
+        table->editItem(table->item(cabinet, scNote));
+        auto* editor = table->findChild<QLineEdit*>();
+        QVERIFY(editor);
+        editor->setText(QString(Doc::maxTextLength + 100, QLatin1Char('x')));
+        QTest::keyClick(editor, Qt::Key_Return); // taken once control is back in the event loop
+        QTRY_COMPARE(table->item(cabinet, scNote)->text().size(), Doc::maxTextLength);
+        QVERIFY(table->columnWidth(scPosition) >
+                table->fontMetrics().horizontalAdvance(table->item(1 - cabinet, scPosition)->text()) + 6);
     }
 
     // Every position with a complete choice gives its data sheet, in position order, one page each.

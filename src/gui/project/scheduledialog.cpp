@@ -17,8 +17,10 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -53,6 +55,22 @@ const QColor& duplicateColour()
     static const QColor colour(255, 215, 215);
     return colour;
 }
+
+// A typed cell takes no more than a document keeps of a text: what the cell
+// shows is what the project saves.
+class TypedCellDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override
+    {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        if (auto* line = qobject_cast<QLineEdit*>(editor))
+            line->setMaxLength(Doc::maxTextLength);
+        return editor;
+    }
+};
 
 struct ExportKind
 {
@@ -162,6 +180,7 @@ ScheduleDialog::ScheduleDialog(ProjectDetails* details, const QList<MdiChild*>& 
     m_table->horizontalHeader()->setDefaultAlignment(
         Qt::Alignment(int(Qt::AlignCenter) | int(Qt::TextWordWrap)));
     m_table->horizontalHeader()->setMinimumHeight(fontMetrics().lineSpacing() * 4);
+    m_table->setItemDelegate(new TypedCellDelegate(m_table));
     connect(m_table, &QTableWidget::cellChanged, this, &ScheduleDialog::takeCell);
     m_table->viewport()->installEventFilter(this);
     layout->addWidget(m_table, 1);
@@ -188,6 +207,10 @@ ScheduleDialog::ScheduleDialog(ProjectDetails* details, const QList<MdiChild*>& 
     }
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
+    // Enter belongs to the table, where it ends the typing of a cell; no
+    // button answers it for the dialog.
+    for (QPushButton* button : findChildren<QPushButton*>())
+        button->setAutoDefault(false);
 
     updateDetailsLine();
     fillTable();
@@ -213,12 +236,21 @@ void ScheduleDialog::fitColumns()
     // the name takes what that costs.
     const int room = m_table->viewport()->width();
     const QFontMetrics metrics(m_table->horizontalHeader()->font());
+    // A mark is read whole, as on the drawings: its column is as wide as the
+    // longest one.
+    const QFontMetrics cells(m_table->font());
+    int widestMark = 0;
+    for (int row = 0; row < m_table->rowCount(); ++row)
+        if (const QTableWidgetItem* item = m_table->item(row, scPosition))
+            widestMark = qMax(widestMark, cells.horizontalAdvance(item->text()));
     QVector<int> fitted(scheduleColumnCount);
     int used = 0;
     for (int column = 0; column < scheduleColumnCount; ++column) {
         int word = 0;
         for (const QString& part : EquipmentSchedule::columnHeaders().at(column).split(QLatin1Char(' ')))
             word = qMax(word, metrics.horizontalAdvance(part));
+        if (column == scPosition)
+            word = qMax(word, widestMark);
         fitted[column] = qMax(int(room * widths.at(column) / total), word + 3 * metrics.averageCharWidth());
         used += fitted.at(column);
     }
@@ -299,6 +331,8 @@ void ScheduleDialog::takeCell(int row, int column)
     if (target == text)
         return;
     target = text;
+    // The row grows or shrinks with what was typed.
+    m_table->resizeRowToContents(row);
     emit edited();
 }
 
