@@ -243,11 +243,16 @@ bool MainWindow::showProject(const QString& fileName, const Project& project,
     updateProjectTitles();
     if (first >= 0)
         m_tabs->setCurrentIndex(first);
-    // The positions that did open are the project; the others are named once.
+    // The positions that did open are the project; the others are named once,
+    // and so is what a save over this file would do to them.
     if (!damagedMembers.isEmpty())
-        showFileWarning(QStringLiteral("Предупреждение"),
-                        QStringLiteral("Не все позиции проекта удалось открыть:\n") +
-                            damagedMembers.join(QLatin1Char('\n')));
+        showFileWarning(
+            QStringLiteral("Предупреждение"),
+            QStringLiteral("Не все позиции проекта удалось открыть:\n") +
+                damagedMembers.join(QLatin1Char('\n')) +
+                QStringLiteral("\nЕсли сохранить проект в тот же файл, этих позиций в нём больше не будет. "
+                               "Чтобы прежний файл остался нетронутым, сохраните проект под другим "
+                               "именем («Сохранить проект как…»)."));
     return true;
 }
 

@@ -117,7 +117,7 @@ const struct { const char *name, *typed, *answers, *asked; bool gone, written; }
 // A project file opened from the command line or through "Открыть проект…", the warnings and the tabs then.
 const struct { const char* name; bool commandLine; const char *file, *told, *tabs; } kOpenings[] = {
     {"a document is no project: refused by its reason", false, "Клапан.orx", "Не удалось открыть проект \"~/Клапан.orx\": это не проект: документ «Клапан»", ""},
-    {"a damaged member is named once, the others open", true, "Объект.orxp", "Не все позиции проекта удалось открыть:\nпозиция 2: файл обрывается внутри поля 102", "[+РК1 · Клапан #]|+РК2 · Клапан #"},
+    {"a damaged member is named once, the others open", true, "Объект.orxp", "Не все позиции проекта удалось открыть:\nпозиция 2: файл обрывается внутри поля 102\nЕсли сохранить проект в тот же файл, этих позиций в нём больше не будет. Чтобы прежний файл остался нетронутым, сохраните проект под другим именем («Сохранить проект как…»).", "[+РК1 · Клапан #]|+РК2 · Клапан #"},
 };
 // clang-format on
 
