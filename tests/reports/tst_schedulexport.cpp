@@ -65,7 +65,8 @@ const struct { const char* name; int format; const char* path; bool written; con
     {"PDF, a name the system refuses", 2, "*", false, ""},
 };
 
-// Rows of n text lines; the sheets they take; the height of the first row.
+// Rows of n text lines (-n: a part of the row before, as a valve's drive); the sheets they take; the height
+// of the first row.
 const struct { const char* name; QList<int> lines; int sheets; double firstHeightMm; } kLayouts[] = {
     {"an empty schedule is one sheet", {}, 1, 0},
     {"one line is one step of 8 mm", {1, 1}, 1, 8},
@@ -75,6 +76,7 @@ const struct { const char* name; QList<int> lines; int sheets; double firstHeigh
     {"the following sheets take 32 rows above the short inscription", QVector<int>(61, 1).toList(), 2, 8},
     {"and the 62nd row starts the third", QVector<int>(62, 1).toList(), 3, 8},
     {"a row that fits no sheet is split, from where it is", {1, 120, 1}, 3, 8},
+    {"a drive that would begin a sheet takes its valve along", QVector<int>(29, 1).toList() << -1, 2, 8},
 };
 // clang-format on
 
@@ -225,12 +227,16 @@ private slots:
     {
         ORX_ROW(kLayouts);
         EquipmentSchedule schedule;
-        for (int n : row.lines)
-            schedule.rows << ::row(u8("П"), u8("строка\n").repeated(n).chopped(1), 1, 1);
+        for (int n : row.lines) {
+            schedule.rows << ::row(u8("П"), u8("строка\n").repeated(std::abs(n)).chopped(1), 1, 1);
+            schedule.rows.last().partOfRowBefore = n < 0;
+        }
         const SchedulePdfGenerator generator(schedule);
         QCOMPARE(generator.sheetCount(), row.sheets);
         int nextRow = 0, nextLine = 0;
         for (int s = 0; s < generator.sheetCount(); ++s) {
+            // A part of a row never begins a sheet away from its row.
+            QVERIFY(s == 0 || !schedule.rows.at(generator.sheets().at(s).first().row).partOfRowBefore);
             double top = SchedulePdfGenerator::firstRowTopMm();
             for (const SchedulePdfGenerator::Placement& p : generator.sheets().at(s)) {
                 // Rows follow each other in whole 8 mm steps above the inscription.

@@ -386,10 +386,28 @@ void SchedulePdfGenerator::paginate(double lineSpacingMm)
         m_sheets << Sheet();
         top = firstRowTopMm();
     };
-    for (int row = 0; row < m_lines.size(); ++row) {
+    const auto linesOf = [this](int row) {
         int total = 1;
         for (const QStringList& cell : m_lines.at(row))
             total = std::max(total, cell.size());
+        return total;
+    };
+    const auto isPart = [this](int row) {
+        return row < m_schedule.rows.size() && m_schedule.rows.at(row).partOfRowBefore;
+    };
+    for (int row = 0; row < m_lines.size(); ++row) {
+        const int total = linesOf(row);
+        // A valve's drive stands on its valve's sheet: a row with the rows that
+        // are part of it begins the next sheet together when only the whole
+        // group would not fit here.
+        if (!isPart(row) && isPart(row + 1) && !m_sheets.last().isEmpty()) {
+            double group = heightOf(total);
+            for (int part = row + 1; isPart(part); ++part)
+                group += heightOf(linesOf(part));
+            const bool fitsHere = top + group <= tableBottomMm(m_sheets.size() - 1) + epsilonMm;
+            if (!fitsHere && group <= tableBottomMm(m_sheets.size()) - firstRowTopMm() + epsilonMm)
+                newSheet();
+        }
         int first = 0;
         while (first < total) {
             const double bottom = tableBottomMm(m_sheets.size() - 1);
