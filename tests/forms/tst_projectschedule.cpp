@@ -202,6 +202,8 @@ private slots:
         for (const QString& page : pages)
             titles << orxtest::captures(page, "Расчёт [^\\n]*, поз. ([^\\s]+)").join(QLatin1Char(','));
         QCOMPARE(titles.join(QLatin1Char(' ')), u8("РД1 РД2 РД3 РК2 РК3 РК10 РК-П1"));
+        QCOMPARE(orxtest::captures(orxtest::toolOutput("pdfinfo", {pdf}), "Title: +([^\\n]*)"),
+                 QStringList{u8("Опросные листы")});
         QCOMPARE(capture.ownCount(), 0);
 
         // A position whose choice is not complete is left out; with none left, nothing is written.

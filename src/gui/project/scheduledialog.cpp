@@ -45,6 +45,12 @@ QString positionName(const MdiChild* window)
     return window->positionMark().isEmpty() ? window->doc().name() : window->positionMark();
 }
 
+// The title of the one PDF of every position's data sheet, and its file's name.
+QString dataSheetsName()
+{
+    return QStringLiteral("Опросные листы");
+}
+
 bool isTypedColumn(int column)
 {
     return column == scCode || column == scNote;
@@ -145,7 +151,7 @@ bool writeDataSheets(const QList<MdiChild*>& positions, const QString& path, QSt
                                 "регуляторе не выбраны устройство и трубопроводы.");
         return false;
     }
-    return PdfGenerator::writeTogether(pages, path, error);
+    return PdfGenerator::writeTogether(pages, path, dataSheetsName(), error);
 }
 
 ScheduleDialog::ScheduleDialog(ProjectDetails* details, const QList<MdiChild*>& positions,
@@ -370,8 +376,7 @@ bool ScheduleDialog::exportTo(Export kind, const QString& path, QString* error, 
 void ScheduleDialog::exportWithDialog(Export kind)
 {
     const ExportKind& spec = kExports[kind];
-    const QString name =
-        kind == exDataSheets ? QStringLiteral("Опросные листы") : EquipmentSchedule::documentName();
+    const QString name = kind == exDataSheets ? dataSheetsName() : EquipmentSchedule::documentName();
     const QString path = chooseFileToSave(this, QStringLiteral("Сохранить"), Doc::directory() + name,
                                           QString::fromUtf8(spec.filter), QString::fromLatin1(spec.suffix));
     if (path.isEmpty())

@@ -232,16 +232,17 @@ bool PdfGenerator::openPdf()
 }
 
 bool PdfGenerator::writeTogether(const QList<const PdfGenerator*>& reports, const QString& path,
-                                 QString* error)
+                                 const QString& title, QString* error)
 {
     if (!GEH_ASSERT(!reports.isEmpty()))
         return false;
     const QPrinter& first = reports.first()->printer;
     return saveWholeFile(
         path,
-        [&reports, &first](QIODevice* file) {
+        [&reports, &first, &title](QIODevice* file) {
             // The pages of every report as its own printer lays them out.
             QPdfWriter writer(file);
+            writer.setTitle(title);
             writer.setCreator(first.creator());
             writer.setResolution(first.resolution());
             writer.setPageLayout(first.pageLayout());

@@ -44,10 +44,11 @@ public:
     // when missing, or the system's temporary folder when it cannot be used.
     static QString reportDirectory();
 
-    // Writes the reports into one PDF, each from a new page, in the order
-    // given, as a whole or not at all (saveWholeFile: *error, when given,
-    // says why not). Requires at least one report.
-    static bool writeTogether(const QList<const PdfGenerator*>& reports, const QString& path, QString* error);
+    // Writes the reports into one PDF under the title, each from a new page,
+    // in the order given, as a whole or not at all (saveWholeFile: *error,
+    // when given, says why not). Requires at least one report.
+    static bool writeTogether(const QList<const PdfGenerator*>& reports, const QString& path,
+                              const QString& title, QString* error);
 
     // Prints the document to the path; true when the file was written.
     bool printToFile(const QString& path);
