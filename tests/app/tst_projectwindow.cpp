@@ -312,14 +312,16 @@ private slots:
         QCOMPARE(w->projectPositions().size(), 4);
     }
     // The details: a null date stays null until the date field is touched, then it starts at today, until
-    // "Без даты"; an unchanged dialog changes nothing.
+    // "Без даты"; an unchanged dialog changes nothing. A field opens showing its text from the beginning.
     void details()
     {
         auto w = withProject("Сведения.orxp");
         const auto fill = [](int date) { // 1 touched, 2 "Без даты"
             return [date](QWidget* modal) {
                 auto* dialog = static_cast<ProjectDetailsDialog*>(modal);
-                dialog->findChild<QLineEdit*>(QStringLiteral("developer"))->setText(u8("Иванов"));
+                auto* developer = dialog->findChild<QLineEdit*>(QStringLiteral("developer"));
+                QCOMPARE(developer->cursorPosition(), 0);
+                developer->setText(u8("Иванов"));
                 if (date)
                     QTest::mouseClick(date == 1 ? dialog->dateEdit()->findChild<QLineEdit*>()
                                                 : static_cast<QWidget*>(dialog->noDateButton()),

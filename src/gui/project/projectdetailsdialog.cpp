@@ -62,6 +62,7 @@ ProjectDetailsDialog::ProjectDetailsDialog(const ProjectDetails& details, QWidge
         // A longer text read from a file stays whole until the user shortens it.
         edit->setMaxLength(std::max(t.maxLength, int(text.size())));
         edit->setText(text);
+        edit->setCursorPosition(0); // a long object name is read from its beginning
         edit->setMinimumWidth(360);
         form->addRow(QString::fromUtf8(t.caption), edit);
         m_texts << edit;
