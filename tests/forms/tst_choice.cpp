@@ -45,6 +45,8 @@ const struct { const char* name; const char* window; Task task; int choice, pipe
     {"steam: both pipes kept", "valve", kSteam, 2, 50, "~108=710", "Клапан для пара ЛМК-П DN 40 Kvy 25 | 0:DN 50 1:DN 50 | "},
     {"a flow the valve no longer serves drops it with one line, the pipe stays", "valve", kWater, 3, 0, "~108=30", "-- Выбрать -- | 2:DN 40 | Выбранный ранее клапан ЛМК-2 DN 40 Kvs 16 больше не предлагается: выберите заново"},
     {"a refused task drops it with the line", "valve", kWater, 1, 0, "~103=7", "(нет) |  | Выбранный ранее клапан ЛМК-2 DN 32 Kvs 16 больше не предлагается: выберите заново"},
+    {"a flow typed key by key through 1 m³/h keeps it", "valve", kWater, 3, 0, "108=10.5", "Клапан седельный ЛМК-2 DN 40 Kvy 16 | 2:DN 40 | "},
+    {"a flow that dropped it, then another field: gone for good", "valve", kWater, 3, 0, "108=1 122=ITP ~108=10", "-- Выбрать -- | 2:DN 40 | "},
     // The valve goes with the medium (its line told then), the pipe when the steam's pipes are offered.
     {"steam has no single pipe: the pipe goes with its own line", "valve", kWater, 2, 0, "121=13 1081=20 ~108=700", "-- Выбрать -- |  | Выбранный ранее трубопровод DN 40 больше не предлагается: выберите заново"},
     {"regulator: a heat load that still proposes it keeps it", "regulator", kRegulator3, 3, 25, "~106=0.16", "Регулятор перепада давления ЛМР-Д DN 20 Kvy 4 (0,04 - 0,70 МПа) | 2:DN 25 | "},

@@ -69,6 +69,7 @@ const struct { const char* name; Task task; int valve; const char* wishes; const
     {"the valve unchosen: the section goes; chosen again, the first drive comes", kWater, 3, "d=2 c=0 c=1", "ЛМА-115-1600/63-20-220В,ЛМА-115-1600/63-20-24В | ЛМА-115-1600/63-20-220В | Трёхпозиционное управление, питание 220 В, степень защиты IP54"},
     {"another valve the drive fits keeps it", kWater, 3, "d=2 c=1", "ЛМА-115-1600/63-20-220В,ЛМА-115-1600/63-20-24В | ЛМА-115-1600/63-20-24В | Трёхпозиционное управление, питание 24 В, степень защиты IP54"},
     {"a valve the task no longer proposes takes its drive, in a line under the results", kWater, 3, "~108=30", "(скрыто) | Электропривод ЛМА-115-1600/63-20-220В снят вместе с клапаном"},
+    {"a flow typed key by key through 1 m³/h keeps the valve and its drive", kWater, 3, "d=2 108=10.5", "ЛМА-115-1600/63-20-220В,ЛМА-115-1600/63-20-24В | ЛМА-115-1600/63-20-24В | Трёхпозиционное управление, питание 24 В, степень защиты IP54"},
 };
 
 // A saved drive damaged (ЛМК-2 DN 40 Kvs 16, signal 3, 24 V, ЛМА-135М-1600/63-20-24В): the opening

@@ -126,6 +126,17 @@ void SelectionChild::recalc()
         return;
     updateInputRows();
     clearSelectionResults();
+    // Read before the results are made: telling the form's own changes ends it.
+    m_changedBy = userChange();
+    if (!m_choice.hasCandidate() && m_dropped.hasCandidate()) {
+        if (m_changedBy == m_droppedBy) {
+            m_choice.series = m_dropped.series;
+            m_choice.dn = m_dropped.dn;
+            m_choice.kvs = m_dropped.kvs;
+            candidateRestored();
+        }
+        m_dropped.clearCandidate();
+    }
     QGridLayout* grid = results().createResultsGrid();
     // Nothing is computed from a value the task does not allow.
     const bool refused = refuseOutOfRange(grid);
@@ -357,6 +368,8 @@ void SelectionChild::dropCandidate(QGridLayout* grid)
     results().noteChange(QStringLiteral("Выбранный ранее %1 больше не предлагается: выберите заново")
                              .arg(m_choice.candidateText()));
     candidateDropped();
+    m_dropped = m_choice;
+    m_droppedBy = m_changedBy;
     m_choice.clearCandidate();
     results().addChangeNotes(grid);
 }
@@ -384,6 +397,8 @@ void SelectionChild::takeChoice()
 {
     if (!m_choiceCombo)
         return;
+    // The user's own choice ends what a change dropped.
+    m_dropped.clearCandidate();
     if (const ResultItem* chosen = candidate(chosenIndex())) {
         m_choice.series = chosen->deviceType;
         m_choice.dn = chosen->dn;

@@ -120,6 +120,9 @@ protected:
     // The kept candidate is no longer proposed and goes: what was chosen with
     // it goes too, each with a line through results().noteChange().
     virtual void candidateDropped() {}
+    // A candidate dropped by the field the user is still changing is kept
+    // again: what went with it comes back.
+    virtual void candidateRestored() {}
     // The candidate kept as chosen (series and DN; DN 0 while none is).
     int keptSeries() const { return m_choice.series; }
     int keptDn() const { return m_choice.dn; }
@@ -197,6 +200,13 @@ private:
     const explain::CandidateExplanation* explanationOf(int index) const;
 
     Choice m_choice;
+    // The candidate a change of one field dropped, and that field: while the
+    // user goes on changing the same field (typing "17" over "16" passes
+    // through "1"), it comes back as soon as it is proposed again.
+    Choice m_dropped;
+    DocKey m_droppedBy = DocKey(-1);
+    // The field whose change the results being made follow.
+    DocKey m_changedBy = DocKey(-1);
     // While the user's choice is told as a modification of the document: the
     // results that show it stay as they are (they hold the combo telling it).
     bool m_choosing = false;

@@ -247,10 +247,16 @@ void ValveChild::addChoiceSections(QGridLayout* choice)
 
 void ValveChild::candidateDropped()
 {
+    m_droppedDrive = m_driveDesignation;
     if (m_driveDesignation.isEmpty())
         return;
     results().noteChange(QStringLiteral("Электропривод %1 снят вместе с клапаном").arg(m_driveDesignation));
     m_driveDesignation.clear();
+}
+
+void ValveChild::candidateRestored()
+{
+    m_driveDesignation = m_droppedDrive;
 }
 
 void ValveChild::onUserValveChanged()

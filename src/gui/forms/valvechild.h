@@ -59,6 +59,7 @@ protected:
     void addResults(QGridLayout* grid) override;
     void addChoiceSections(QGridLayout* choice) override;
     void candidateDropped() override;
+    void candidateRestored() override;
     // The drive wishes and the drive are part of the document, as the valve is.
     void storeResultFields(Doc& target) const override;
     void applyResultFields(const Doc& stored, QMap<DocKey, Doc::FieldRepair>& repaired,
@@ -80,5 +81,7 @@ private:
     ValveInputParams m_input;
     DriveWishes m_driveWishes;
     QString m_driveDesignation;
+    // The drive that went with a dropped valve, until the valve is kept again.
+    QString m_droppedDrive;
     QPointer<DriveSelectionArea> m_driveArea;
 };

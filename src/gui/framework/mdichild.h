@@ -215,6 +215,9 @@ public slots:
     void setStdDn();
 
 protected:
+    // The field whose change the user made last; DocKey(-1) before any.
+    DocKey userChange() const { return m_userChange; }
+
     // ---- Layout -------------------------------------------------------------
     // Input column, separator and results column with stretches between them.
     void setupLayout();
