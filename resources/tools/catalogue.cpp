@@ -20,7 +20,7 @@ QList<Picture> catalogue()
         {QStringLiteral("exit"), QSize(24, 24), true, drawExitIcon},
         {QStringLiteral("about"), QSize(24, 24), true, drawAboutIcon},
         {QStringLiteral("copy"), QSize(64, 64), true, drawCopyIcon},
-        {QStringLiteral("orimax"), QSize(128, 128), false, drawMakerLogo},
+        {QStringLiteral("orimax"), QSize(128, 128), true, drawMakerLogo},
         {QStringLiteral("orimax-header"), QSize(230, 60), false, drawReportHeaderLogo, kPrintDensity},
         {QStringLiteral("foto_valve2"), QSize(200, 200), true, drawValveIllustration},
         {QStringLiteral("foto_regulator"), QSize(200, 200), true, drawRegulatorIllustration},

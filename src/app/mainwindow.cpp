@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QIcon>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -381,7 +382,8 @@ void MainWindow::about()
 {
     QMessageBox box;
     box.setWindowTitle(QStringLiteral("О программе"));
-    box.setIconPixmap(QPixmap(QStringLiteral(":/icons/orimax.png")));
+    // Through an icon: a dense screen gets the logo drawn at twice the size.
+    box.setIconPixmap(QIcon(QStringLiteral(":/icons/orimax.png")).pixmap(QSize(128, 128)));
     box.setTextFormat(Qt::RichText);
     box.setText(
         QStringLiteral(
@@ -389,7 +391,7 @@ void MainWindow::about()
             "регуляторов перепада давления прямого действия и шкафов управления, разрабатываемых и "
             "выпускаемых ООО \"ОРИМАКСТЕХ\".<br><br>Программа постоянно дорабатывается, рекомендуем "
             "проверять наличие новых версий на нашем сайте.<br><br>Если у вас возникли вопросы, обращайтесь "
-            "к нам: <a href=\"%2\">%2</a><br>")
+            "к нам: <a href=\"mailto:%2\">%2</a><br>")
             .arg(App::versionString(), orx::makerEmail()));
     box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     box.exec();

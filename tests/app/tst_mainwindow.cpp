@@ -5,6 +5,7 @@
 
 #include "formhost.h"
 #include "forms/fancabinetchild.h"
+#include "guitools/makerinfo.h"
 #include "guitools/smallclasses.h"
 #include "selectdoctypedlg.h"
 #include "vocabulary/flowmeter.h"
@@ -172,6 +173,8 @@ private slots:
         window->action(MainWindow::aiAbout)->trigger();
         QCOMPARE(about.title() + about.text().left(42),
                  QStringLiteral("О программеОримакс-расчёт, версия от 01.03.22<br><br>"));
+        // The address opens a letter, not a web page.
+        QVERIFY(about.text().contains(QStringLiteral("<a href=\"mailto:%1\">").arg(orx::makerEmail())));
     }
     // "Сохранить как" onto the file another tab shows is refused: that tab would show what the file no longer
     // holds, and its next save would overwrite this document. Onto its own file a window saves.

@@ -8,7 +8,7 @@
 
 namespace {
 
-enum Use { Plain = 0, Icon = 1, Printed = 2, Drawing = 4, WithH1 = 8, Dense = 16 };
+enum Use { Icon = 1, Printed = 2, Drawing = 4, WithH1 = 8, Dense = 16 };
 
 // Where and how big the program shows each picture. An icon (shown through QIcon) has an "@2x" variant; a
 // printed picture has 300 dpi pixels for its place on a 100 dpi page. The small drawings go into a 17 %
@@ -22,7 +22,7 @@ const struct { const char* path; int width, height, use; common::DeviceType type
     {":/icons/save.png", 24, 24, Icon, {}},
     {":/icons/exit.png", 24, 24, Icon, {}},
     {":/icons/about.png", 24, 24, Icon, {}},
-    {":/icons/orimax.png", 128, 128, Plain, {}},
+    {":/icons/orimax.png", 128, 128, Icon, {}},
     {":/icons/orimax-header.png", 230, 60, Printed, {}},
     {":icons/foto_valve2.png", 200, 200, Icon, {}},
     {":icons/foto_regulator.png", 200, 200, Icon, {}},
