@@ -209,6 +209,15 @@ private slots:
         // A position whose choice is not complete is left out; with none left, nothing is written.
         QVERIFY(!writeDataSheets(project.windows.mid(7), pdf + u8("2"), &skipped, &error));
         QVERIFY(!error.isEmpty() && !QFile::exists(pdf + u8("2")));
+        // From the dialog, that is said before a file name is asked for.
+        ProjectDetails details;
+        QHash<const MdiChild*, Project::CellSet> cells;
+        ScheduleDialog dialog(&details, project.windows.mid(7), &cells);
+        orxtest::ModalSequence told({orxtest::ModalAnswerer::reject()});
+        for (QPushButton* button : dialog.findChildren<QPushButton*>())
+            if (button->text() == u8("Опросные листы…"))
+                button->click();
+        QCOMPARE(told.texts(), QStringList{error});
     }
 };
 

@@ -51,6 +51,21 @@ QString dataSheetsName()
     return QStringLiteral("Опросные листы");
 }
 
+QString noDataSheetsText()
+{
+    return QStringLiteral("Ни одна позиция проекта не имеет опросного листа: ни в одном клапане или "
+                          "регуляторе не выбраны устройство и трубопроводы.");
+}
+
+// Whether a position gives a data sheet: a valve or a regulator whose device
+// and pipes are chosen.
+bool hasDataSheet(MdiChild* window)
+{
+    window->ensureCalculated();
+    const auto* selection = qobject_cast<const SelectionChild*>(window);
+    return selection && selection->choiceComplete();
+}
+
 bool isTypedColumn(int column)
 {
     return column == scCode || column == scNote;
@@ -147,8 +162,7 @@ bool writeDataSheets(const QList<MdiChild*>& positions, const QString& path, QSt
         reports.push_back(std::move(report));
     }
     if (pages.isEmpty()) {
-        *error = QStringLiteral("Ни одна позиция проекта не имеет опросного листа: ни в одном клапане или "
-                                "регуляторе не выбраны устройство и трубопроводы.");
+        *error = noDataSheetsText();
         return false;
     }
     return PdfGenerator::writeTogether(pages, path, dataSheetsName(), error);
@@ -375,6 +389,12 @@ bool ScheduleDialog::exportTo(Export kind, const QString& path, QString* error, 
 
 void ScheduleDialog::exportWithDialog(Export kind)
 {
+    const QString title = kind == exDataSheets ? dataSheetsName() : QStringLiteral("Спецификация");
+    // Nothing to write is said before a file name is asked for.
+    if (kind == exDataSheets && std::none_of(m_positions.cbegin(), m_positions.cend(), hasDataSheet)) {
+        QMessageBox::warning(this, title, noDataSheetsText());
+        return;
+    }
     const ExportKind& spec = kExports[kind];
     const QString name = kind == exDataSheets ? dataSheetsName() : EquipmentSchedule::documentName();
     const QString path = chooseFileToSave(this, QStringLiteral("Сохранить"), Doc::directory() + name,
@@ -384,7 +404,7 @@ void ScheduleDialog::exportWithDialog(Export kind)
     QString error;
     QStringList skipped;
     if (!exportTo(kind, path, &error, &skipped)) {
-        QMessageBox::warning(this, QStringLiteral("Спецификация"), error);
+        QMessageBox::warning(this, title, error);
         return;
     }
     if (!skipped.isEmpty())
