@@ -39,6 +39,21 @@ class TestExplanation : public QObject
 {
     Q_OBJECT
 private slots:
+    // The line under the choice keeps to the choice's width: criteria are joined while they fit, a longer one
+    // goes on over lines of its own ("|"), never between a figure and its unit ("~"; "^" the slash held).
+    void brokenLine()
+    {
+        QCOMPARE(
+            explaintext::brokenLine(
+                orxtest::u8("Скорость до 88.30 м/с, после 121.83 м/с при расчётном расходе — не "
+                            "оценивается · запас 1.2 · кавитации нет"),
+                56)
+                .replace(QChar::Nbsp, QLatin1Char('~'))
+                .replace(QChar(0x2060), QLatin1Char('^'))
+                .replace(QChar::LineSeparator, QLatin1Char('|')),
+            orxtest::u8("Скорость до~88.30~м/^с, после 121.83~м/^с при расчётном|расходе — не~оценивается\n"
+                        "запас 1.2 · кавитации нет"));
+    }
     void candidateRows_data() { tableRows(kRows); }
     void candidateRows()
     {
@@ -88,7 +103,9 @@ private slots:
         if (choice >= 0) {
             form->choiceCombo()->setCurrentIndex(choice);
             QVERIFY(form->choiceExplanation()->isVisible());
-            QCOMPARE(form->choiceExplanation()->text().replace(QLatin1Char('\n'), QStringLiteral(" · ")),
+            QCOMPARE(orxtest::readText(form->choiceExplanation())
+                         .replace(QChar::LineSeparator, QLatin1Char(' '))
+                         .replace(QLatin1Char('\n'), QStringLiteral(" · ")),
                      line);
             QVERIFY(lines.contains(line.section(QStringLiteral(" · "), 0, 0)));
             // The line goes with "-- Выбрать --".

@@ -2,6 +2,7 @@
 
 #include "engine/regulatoralgorithm.h"
 #include "engine/resultitem.h"
+#include "framework/linebreaks.h"
 #include "vocabulary/common.h"
 #include "vocabulary/displaynumber.h"
 #include "vocabulary/symbols.h"
@@ -155,6 +156,27 @@ QString criteriaLine(const explain::CandidateExplanation& why)
     return capitalised(parts.join(kSeparator));
 }
 
+namespace {
+
+// A criterion longer than a line (a steam valve's two speeds) goes on over
+// more lines at its spaces, never between a figure and its unit; the lines of
+// one criterion are parted by a line separator, those between criteria by "\n".
+QString wrappedCriterion(const QString& part, int width)
+{
+    if (part.size() <= width)
+        return part;
+    QStringList lines;
+    for (const QString& word : framework::keepTogether(part).split(QLatin1Char(' '))) {
+        if (!lines.isEmpty() && lines.last().size() + 1 + word.size() <= width)
+            lines.last() += QLatin1Char(' ') + word;
+        else
+            lines << word;
+    }
+    return lines.join(QChar::LineSeparator);
+}
+
+} // namespace
+
 QString brokenLine(const QString& line, int width)
 {
     QStringList lines;
@@ -162,7 +184,7 @@ QString brokenLine(const QString& line, int width)
         if (!lines.isEmpty() && lines.last().size() + kSeparator.size() + part.size() <= width)
             lines.last() += kSeparator + part;
         else
-            lines << part;
+            lines << wrappedCriterion(part, width);
     }
     return lines.join(QLatin1Char('\n'));
 }

@@ -32,7 +32,8 @@ QString kvs(double value);
 // 1,35 — вне 1,1–1,3 · ...".
 QString criteriaLine(const explain::CandidateExplanation& why);
 // The same line broken between its criteria into lines of about `width`
-// characters, so that it stands under the choice without widening it.
+// characters, so that it stands under the choice without widening it; a
+// longer criterion goes on over lines of its own.
 QString brokenLine(const QString& line, int width);
 // The rule that rejected a candidate of this DN; empty for a proposed one.
 QString rejection(const explain::Rejection& why, int dn);
