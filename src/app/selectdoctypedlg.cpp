@@ -4,6 +4,7 @@
 
 #include <QCommandLinkButton>
 #include <QGridLayout>
+#include <QScreen>
 
 using namespace common;
 
@@ -12,6 +13,11 @@ namespace {
 const int kIconSize = 200;
 // The buttons fill a grid of two rows column by column.
 const int kRows = 2;
+// Smaller than this a picture no longer shows its device well; a screen that
+// needs smaller ones keeps them at their size.
+const int kSmallestIcon = 150;
+// What a window manager's borders take of the screen's width.
+const int kWindowFrame = 8;
 
 } // namespace
 
@@ -24,6 +30,25 @@ SelectDocTypeDlg::SelectDocTypeDlg() : QBaseDialog(nullptr)
         addButton(grid, n % kRows, n / kRows, type.type, QString::fromLatin1(type.picture));
         ++n;
     }
+    // A 1024 px screen is narrower than three buttons side by side: smaller
+    // pictures keep every button on it.
+    const QScreen* shown = screen();
+    if (!shown)
+        return;
+    const int side = iconSideFor(sizeHint().width(), shown->availableGeometry().width() - kWindowFrame,
+                                 (n + kRows - 1) / kRows);
+    if (side != kIconSize)
+        for (QAbstractButton* btn : m_docTypesByCmd.keys())
+            btn->setIconSize(QSize(side, side));
+}
+
+int SelectDocTypeDlg::iconSideFor(int wanted, int room, int columns)
+{
+    if (wanted <= room || columns < 1)
+        return kIconSize;
+    // Each column gives up its share of what is missing from its picture.
+    const int side = kIconSize - (wanted - room + columns - 1) / columns;
+    return side >= kSmallestIcon ? side : kIconSize;
 }
 
 QAbstractButton* SelectDocTypeDlg::button(DocType type) const

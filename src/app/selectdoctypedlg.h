@@ -22,6 +22,11 @@ public:
     common::DocType docType() const { return m_docType; }
     // The button of a document type (null for a type the dialog does not offer).
     QAbstractButton* button(common::DocType type) const;
+    // The side of the pictures for a dialog `wanted` pixels wide at its
+    // pictures' own size, on a screen with `room` pixels for it, in `columns`
+    // columns: smaller so that the dialog fits, unless they would have to be
+    // too small to show their devices.
+    static int iconSideFor(int wanted, int room, int columns);
 
 public slots:
     // A picture button was clicked: remember its type and accept.

@@ -176,6 +176,15 @@ private slots:
         // The address opens a letter, not a web page.
         QVERIFY(about.text().contains(QStringLiteral("<a href=\"mailto:%1\">").arg(orx::makerEmail())));
     }
+    // The new-document dialog, 1090 px wide at its pictures' size: on a 1024 px screen the pictures shrink to
+    // fit, on a wide one they keep 200 px, on one that only pictures too small would fit as well.
+    void newDocumentPicturesFitTheScreen()
+    {
+        QCOMPARE(QList<int>({SelectDocTypeDlg::iconSideFor(1090, 1904, 3),
+                             SelectDocTypeDlg::iconSideFor(1090, 1016, 3),
+                             SelectDocTypeDlg::iconSideFor(1090, 792, 3)}),
+                 QList<int>({200, 175, 200}));
+    }
     // "Сохранить как" onto the file another tab shows is refused: that tab would show what the file no longer
     // holds, and its next save would overwrite this document. Onto its own file a window saves.
     void saveAsOntoAnOpenFile()
