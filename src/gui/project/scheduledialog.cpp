@@ -149,9 +149,8 @@ bool writeDataSheets(const QList<MdiChild*>& positions, const QString& path, QSt
     QList<const PdfGenerator*> pages;
     skipped->clear();
     for (MdiChild* window : inMarkOrder(positions)) {
-        window->ensureCalculated();
         auto* selection = qobject_cast<SelectionChild*>(window);
-        std::unique_ptr<PdfGenerator> report = selection ? selection->writtenReport() : nullptr;
+        std::unique_ptr<PdfGenerator> report = hasDataSheet(window) ? selection->writtenReport() : nullptr;
         if (!report) {
             *skipped << QStringLiteral("%1: %2").arg(
                 positionName(window), selection ? QStringLiteral("не выбраны устройство и трубопроводы")
